@@ -1,0 +1,64 @@
+// The modifier catalogue over "modkey.txt": wording and value rules per property code.
+#pragma once
+
+#include "tables/TxtTable.h"
+
+#include <array>
+#include <string>
+#include <unordered_map>
+
+namespace tolmere {
+
+// Columns of the catalogue file.
+struct ModKeyColumns {
+    std::int32_t code = 0;
+    std::int32_t pattern = 1;
+    std::int32_t kind = 2;
+    std::int32_t defaultValue = 3;
+    std::int32_t offset = 5;
+    std::int32_t divisor = 6;
+    std::int32_t note = 8;
+    std::int32_t credit = 9;
+};
+
+class CModKeys {
+public:
+    static constexpr int kCreditLines = 3;
+
+    CModKeys() = default;
+
+    // Loads the catalogue; false (catalogue unchanged) when the file cannot be read.
+    bool Load(const std::string& path);
+    // Takes an already loaded table as the catalogue.
+    void Assign(CTxtTable table);
+
+    const CTxtTable& Table() const { return table_; }
+    std::int32_t Count() const { return table_.DataRowCount(); }
+
+    // First data row whose code equals `code` byte for byte, or -1.
+    std::int32_t Find(const std::string& code) const;
+    const std::string& Code(std::int32_t row) const { return Text(row, columns_.code); }
+    const std::string& Pattern(std::int32_t row) const { return Text(row, columns_.pattern); }
+    // The pattern without its number: "%.0f" removed, "%%" to "%", "%+.0f" to "+".
+    std::string DisplayText(std::int32_t row) const;
+    // First character of the kind column, or '\0' when it is empty.
+    char Kind(std::int32_t row) const;
+    const std::string& DefaultValue(std::int32_t row) const {
+        return Text(row, columns_.defaultValue);
+    }
+    const std::string& Note(std::int32_t row) const { return Text(row, columns_.note); }
+    // (stored + offset) / divisor in single precision; offset 0 and divisor 1 when
+    // their cells hold no number.
+    float Adjust(std::int32_t row, float stored) const;
+    std::array<std::string, kCreditLines> CreditLines() const;
+
+private:
+    // A missing cell reads as empty.
+    const std::string& Text(std::int32_t row, std::int32_t column) const;
+
+    CTxtTable table_;
+    ModKeyColumns columns_;
+    std::unordered_map<std::string, std::int32_t> firstRowOfCode_;
+};
+
+} // namespace tolmere

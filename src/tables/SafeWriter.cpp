@@ -1,0 +1,126 @@
+#include "tables/SafeWriter.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tolmere {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+// The file the user means: through a symbolic link to its real place, so that the
+// rename replaces the file and not the link.
+std::string ResolveTarget(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved))
+        return resolved;
+    return path;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+CSafeWriter::CSafeWriter(std::string targetPath) : target_(ResolveTarget(targetPath)) {}
+
+CSafeWriter::~CSafeWriter() { Discard(); }
+
+bool CSafeWriter::Begin() {
+    Discard();
+    failed_ = false;
+    std::string pattern = target_ + ".tolmere-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return false;
+    fd_ = fd;
+    temp_ = pattern;
+    // mkstemp makes the file private; give it the mode the target has, or the mode a
+    // newly created file would get.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(target_.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+    buffer_.reserve(kBufferSize);
+    return true;
+}
+
+void CSafeWriter::Write(const char* data, std::size_t size) {
+    if (failed_ || fd_ < 0) {
+        failed_ = true;
+        return;
+    }
+    if (buffer_.size() + size > kBufferSize && !Flush())
+        return;
+    if (size >= kBufferSize) {
+        if (!WriteAll(fd_, data, size))
+            failed_ = true;
+        return;
+    }
+    buffer_.append(data, size);
+}
+
+bool CSafeWriter::Flush() {
+    if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size()))
+        failed_ = true;
+    buffer_.clear();
+    return !failed_;
+}
+
+bool CSafeWriter::Commit() {
+    if (fd_ < 0 || failed_ || !Flush() || ::fsync(fd_) != 0) {
+        Discard();
+        return false;
+    }
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void CSafeWriter::Discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+    buffer_.clear();
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& bytes) {
+    CSafeWriter writer(path);
+    if (!writer.Begin())
+        return false;
+    writer.Write(bytes);
+    return writer.Commit();
+}
+
+} // namespace tolmere

@@ -1,0 +1,242 @@
+#include "tables/StrTbl.h"
+
+#include "tables/BinFile.h"
+#include "tables/SafeWriter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+std::uint16_t Get16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+std::uint32_t Get32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void Put16(unsigned char* p, std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+void Put32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::uint32_t EntryBytes(const std::string& key, const std::string& text) {
+    return static_cast<std::uint32_t>(key.size() + 1 + text.size() + 1);
+}
+
+// Text up to its first zero byte, as a C string reader would see it.
+std::string UpToZero(const unsigned char* p, std::size_t size) {
+    const void* zero = std::memchr(p, 0, size);
+    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p)
+                              : size;
+    return std::string(reinterpret_cast<const char*>(p), length);
+}
+
+} // namespace
+
+void CStrTbl::Reset() {
+    entries_.clear();
+    stringBytes_ = 0;
+    entryCount_ = 0;
+    lastIndex_ = 0;
+    header_.fill(0);
+}
+
+bool CStrTbl::Read(const std::string& path) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        // A file that opens but cannot be read whole is still taken as far as it goes.
+        CBinFile file;
+        if (!file.Open(path, CBinFile::kRead))
+            return false;
+    }
+    Parse(bytes);
+    return true;
+}
+
+void CStrTbl::Parse(const std::string& bytes) {
+    Reset();
+    const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::memcpy(header_.data(), file, std::min(size, kHeaderSize));
+
+    const std::size_t elementCount = Get16(&header_[2]);
+    const std::size_t slotCount = Get32(&header_[4]) & 0xFFFF;
+    const std::size_t slotsStart = kHeaderSize + 2 * elementCount;
+
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
+        const std::size_t at = slotsStart + slot * kSlotSize;
+        if (at + kSlotSize > size)
+            break;
+        const unsigned char* s = file + at;
+        if (s[0] != 1)
+            continue;
+        const std::uint32_t keyOffset = Get32(s + 7);
+        const std::uint32_t textOffset = Get32(s + 11);
+        const std::uint16_t textLength = Get16(s + 15);
+        if (keyOffset > textOffset || textOffset - keyOffset > kMaxKeySpan ||
+            textOffset > size || textLength > size - textOffset)
+            continue;
+        StrEntry& entry = Add(UpToZero(file + keyOffset, textOffset - keyOffset),
+                              UpToZero(file + textOffset, textLength), keyOffset);
+        (void)entry;
+        if (keyOffset > lastIndex_)
+            lastIndex_ = keyOffset;
+    }
+}
+
+bool CStrTbl::Serialize(std::string& out) {
+    entries_.sort([](const StrEntry& a, const StrEntry& b) { return a.indexNumber < b.indexNumber; });
+    const std::size_t n = entries_.size();
+    if (n == 0 || n > kMaxEntries)
+        return false;
+    std::uint64_t stringBytes = 0;
+    for (const StrEntry& e : entries_) {
+        if (e.text.size() > kMaxTextLength || e.key.size() + 1 > kMaxKeySpan)
+            return false;
+        stringBytes += e.key.size() + 1 + e.text.size() + 1;
+    }
+    const std::uint64_t areaStart = kHeaderSize + 19 * n;
+    if (areaStart + stringBytes > UINT32_MAX)
+        return false;
+
+    out.assign(static_cast<std::size_t>(areaStart + stringBytes), '\0');
+    auto* base = reinterpret_cast<unsigned char*>(out.data());
+    unsigned char* elementIndex = base + kHeaderSize;
+    unsigned char* slots = elementIndex + 2 * n;
+    unsigned char* area = slots + kSlotSize * n;
+    std::vector<bool> used(n, false);
+
+    std::uint32_t probeLimit = 0;
+    std::size_t fill = 0;
+    std::size_t i = 0;
+    for (StrEntry& e : entries_) {
+        const std::uint32_t bucket = KeyHash(e.key) % static_cast<std::uint32_t>(n);
+        e.hashValue = bucket;
+        std::size_t slot = bucket;
+        std::uint32_t moves = 0;
+        while (used[slot]) {
+            slot = (slot + 1) % n;
+            ++moves;
+        }
+        probeLimit = std::max(probeLimit, moves);
+        used[slot] = true;
+
+        unsigned char* s = slots + slot * kSlotSize;
+        s[0] = 1;
+        Put16(s + 1, static_cast<std::uint32_t>(i));
+        Put32(s + 3, bucket);
+        Put32(s + 7, static_cast<std::uint32_t>(areaStart + fill));
+        std::memcpy(area + fill, e.key.data(), e.key.size());
+        fill += e.key.size() + 1;
+        Put32(s + 11, static_cast<std::uint32_t>(areaStart + fill));
+        std::memcpy(area + fill, e.text.data(), e.text.size());
+        fill += e.text.size() + 1;
+        Put16(s + 15, static_cast<std::uint32_t>(e.text.size() + 1));
+        Put16(elementIndex + 2 * i, static_cast<std::uint32_t>(slot));
+        ++i;
+    }
+
+    unsigned char* h = header_.data();
+    Put16(h + 0, CheckSum(area, static_cast<std::size_t>(stringBytes)));
+    Put16(h + 2, static_cast<std::uint32_t>(n));
+    Put32(h + 4, static_cast<std::uint32_t>(n));
+    h[8] = 1;
+    Put32(h + 9, static_cast<std::uint32_t>(areaStart));
+    Put32(h + 13, probeLimit + 1);
+    Put32(h + 17, static_cast<std::uint32_t>(areaStart + stringBytes));
+    std::memcpy(base, h, kHeaderSize);
+    return true;
+}
+
+bool CStrTbl::Write(const std::string& path) {
+    std::string bytes;
+    return Serialize(bytes) && WriteFileSafely(path, bytes);
+}
+
+StrEntry* CStrTbl::Find(const std::string& key) {
+    for (StrEntry& e : entries_)
+        if (e.key == key)
+            return &e;
+    return nullptr;
+}
+
+const StrEntry* CStrTbl::Find(const std::string& key) const {
+    return const_cast<CStrTbl*>(this)->Find(key);
+}
+
+void CStrTbl::SetText(StrEntry& entry, const std::string& text) {
+    stringBytes_ = stringBytes_ - EntryBytes(entry.key, entry.text) + EntryBytes(entry.key, text);
+    entry.text = text;
+}
+
+void CStrTbl::Set(const std::string& key, const std::string& text) {
+    if (StrEntry* entry = Find(key))
+        SetText(*entry, text);
+    else
+        Add(key, text);
+}
+
+StrEntry& CStrTbl::Add(const std::string& key, const std::string& text, std::int64_t indexNumber) {
+    StrEntry entry;
+    if (indexNumber == kNewIndex) {
+        entry.indexNumber = ++lastIndex_;
+    } else {
+        entry.indexNumber = static_cast<std::uint32_t>(indexNumber);
+    }
+    entry.key = key;
+    entry.text = text;
+    entries_.push_back(std::move(entry));
+    ++entryCount_;
+    stringBytes_ += EntryBytes(key, text);
+    return entries_.back();
+}
+
+void CStrTbl::Remove(StrEntry* entry) {
+    if (!entry)
+        return;
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (&*it == entry) {
+            stringBytes_ -= EntryBytes(it->key, it->text);
+            --entryCount_;
+            entries_.erase(it);
+            return;
+        }
+    }
+}
+
+std::uint32_t CStrTbl::KeyHash(const std::string& key) {
+    std::uint32_t h = 0;
+    for (unsigned char byte : key) {
+        h = h * 16 + byte;
+        if (h & 0xF0000000u)
+            h = (h & 0x0FFFFFFFu) ^ ((h >> 24) & 0xF0u);
+    }
+    return h;
+}
+
+std::uint16_t CStrTbl::CheckSum(const unsigned char* data, std::size_t size) {
+    static const auto table = [] {
+        std::array<std::uint16_t, 256> t{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t crc = i << 8;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1;
+            t[i] = static_cast<std::uint16_t>(crc);
+        }
+        return t;
+    }();
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < size; ++i)
+        crc = static_cast<std::uint16_t>(crc << 8) ^ table[((crc >> 8) ^ data[i]) & 0xFF];
+    return crc;
+}
+
+} // namespace tolmere

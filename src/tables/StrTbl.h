@@ -1,0 +1,70 @@
+// The game's string table (.tbl): key and text entries of one language.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <string>
+
+namespace tolmere {
+
+struct StrEntry {
+    std::uint32_t hashValue = 0;   // bucket number, set when the table is written
+    std::uint32_t indexNumber = 0; // orders the entries when the table is written
+    std::string key;
+    std::string text;
+};
+
+class CStrTbl {
+public:
+    static constexpr std::size_t kHeaderSize = 21;
+    static constexpr std::size_t kSlotSize = 17;
+    static constexpr std::uint32_t kMaxEntries = 65535;
+    static constexpr std::size_t kMaxTextLength = 65534;
+    static constexpr std::size_t kMaxKeySpan = 16383;
+
+    using Entries = std::list<StrEntry>;
+
+    CStrTbl() = default;
+    virtual ~CStrTbl() = default;
+
+    void Reset();
+    // False only when the file cannot be opened; entries that point outside the file,
+    // keys longer than the reader's limit and slots with an unknown flag are skipped.
+    bool Read(const std::string& path);
+    void Parse(const std::string& bytes);
+    // Sorts the entries by index number and writes the game's layout, safely replacing
+    // the file. False, with nothing written, for an empty table, more than 65,535
+    // entries, a text over 65,534 bytes, a key over 16,382 bytes, or a failed write.
+    bool Write(const std::string& path);
+    // The file's bytes as Write would write them; false under the same limits.
+    bool Serialize(std::string& out);
+
+    StrEntry* Find(const std::string& key);
+    const StrEntry* Find(const std::string& key) const;
+    void SetText(StrEntry& entry, const std::string& text);
+    void Set(const std::string& key, const std::string& text);
+    // Appends an entry; kNewIndex takes last index number + 1.
+    static constexpr std::int64_t kNewIndex = -1;
+    StrEntry& Add(const std::string& key, const std::string& text,
+                  std::int64_t indexNumber = kNewIndex);
+    void Remove(StrEntry* entry);
+
+    std::uint32_t EntryCount() const { return entryCount_; }
+    std::uint32_t StringBytes() const { return stringBytes_; }
+    std::uint32_t LastIndexNumber() const { return lastIndex_; }
+    const std::array<unsigned char, kHeaderSize>& Header() const { return header_; }
+    const Entries& List() const { return entries_; }
+
+    static std::uint32_t KeyHash(const std::string& key);
+    static std::uint16_t CheckSum(const unsigned char* data, std::size_t size);
+
+private:
+    Entries entries_;
+    std::uint32_t stringBytes_ = 0;
+    std::uint32_t entryCount_ = 0;
+    std::uint32_t lastIndex_ = 0;
+    std::array<unsigned char, kHeaderSize> header_{};
+};
+
+} // namespace tolmere
