@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tolmere {
@@ -112,7 +113,19 @@ bool CStrTbl::Serialize(std::string& out) {
     unsigned char* elementIndex = base + kHeaderSize;
     unsigned char* slots = elementIndex + 2 * n;
     unsigned char* area = slots + kSlotSize * n;
-    std::vector<bool> used(n, false);
+    // Linear probing at a load factor of 1 makes long runs of used slots; each slot
+    // remembers where the next free one may be, so a run is crossed in one jump.
+    std::vector<std::size_t> nextFree(n);
+    for (std::size_t slot = 0; slot < n; ++slot)
+        nextFree[slot] = slot;
+    auto findFree = [&nextFree](std::size_t slot) {
+        std::size_t root = slot;
+        while (nextFree[root] != root)
+            root = nextFree[root];
+        while (nextFree[slot] != root)
+            slot = std::exchange(nextFree[slot], root);
+        return root;
+    };
 
     std::uint32_t probeLimit = 0;
     std::size_t fill = 0;
@@ -120,14 +133,10 @@ bool CStrTbl::Serialize(std::string& out) {
     for (StrEntry& e : entries_) {
         const std::uint32_t bucket = KeyHash(e.key) % static_cast<std::uint32_t>(n);
         e.hashValue = bucket;
-        std::size_t slot = bucket;
-        std::uint32_t moves = 0;
-        while (used[slot]) {
-            slot = (slot + 1) % n;
-            ++moves;
-        }
+        const std::size_t slot = findFree(bucket);
+        const auto moves = static_cast<std::uint32_t>((slot + n - bucket) % n);
         probeLimit = std::max(probeLimit, moves);
-        used[slot] = true;
+        nextFree[slot] = (slot + 1) % n;
 
         unsigned char* s = slots + slot * kSlotSize;
         s[0] = 1;

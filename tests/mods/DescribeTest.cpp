@@ -1,0 +1,102 @@
+#include "mods/Describe.h"
+
+#include "support/TableBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace tolmere {
+namespace {
+
+using testing::CatalogueOf;
+using testing::Row;
+using testing::TableOf;
+
+// Catalogue rows: code, pattern, kind, default, -, offset, divisor.
+const CModKeys& Keys() {
+    static const CModKeys keys = CatalogueOf({
+        {"str", "+%.0f to Strength"},
+        {"dex", "+%.0f to Dexterity"},
+        {"ed%", "%+.0f%% Enhanced Damage"},
+        {"hlf", "%.0f half"},
+        {"fir0", "", "f"},
+        {"fir1", "", "f"},
+        {"fir2", "", "fire"},
+        {"pso0", "", "p"},
+        {"pso1", "", "p"},
+        {"pso2", "", "p", "", "", "", "25"},
+        {"col0", "", "c"},
+        {"col3", "", "c", "", "", "", "25"},
+        {"lit0", "", "l"},
+        {"dmg0", "", "d"},
+        {"dmg1", "", "d"},
+    });
+    return keys;
+}
+
+// A unique item row with the given slots (code, value) from column 9.
+CTxtTable ItemWith(const std::vector<std::pair<std::string, std::string>>& slots) {
+    Row row(49);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        row[9 + 4 * i] = slots[i].first;
+        row[12 + 4 * i] = slots[i].second;
+    }
+    return TableOf(49, {row});
+}
+
+std::vector<std::string> Lines(const CTxtTable& table, SlotRun run = SlotRun{}) {
+    std::vector<std::string> lines;
+    for (const ModLine& line : DescribeModifiers(table, 0, run, Keys()))
+        lines.push_back("[" + std::to_string(line.slot) + "] " + line.text);
+    return lines;
+}
+
+using Lines_ = std::vector<std::string>;
+
+TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
+    EXPECT_EQ(Lines(ItemWith({})), Lines_{});
+    EXPECT_EQ(Lines(ItemWith({{"str", "5"}, {"", "9"}, {"dex", "7"}, {"ed%", "40"}})),
+              (Lines_{"[3] +40% Enhanced Damage", "[2] +7 to Dexterity", "[0] +5 to Strength"}));
+    // Unknown codes still stand for their slot; empty values count as 0.
+    EXPECT_EQ(Lines(ItemWith({{"zzz", "1"}, {"str", ""}})),
+              (Lines_{"[1] +0 to Strength", "[0] Unknown modifier"}));
+    EXPECT_EQ(Lines(ItemWith({{"hlf", "2.5"}})), Lines_{"[0] 3 half"});
+    EXPECT_EQ(Lines(ItemWith({{"str", "5"}}), SlotRun{9, 0, 4}), Lines_{});
+}
+
+TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnes) {
+    EXPECT_EQ(Lines(ItemWith({{"str", "1"}, {"fir0", "5"}, {"dex", "2"}, {"fir1", "10"}})),
+              (Lines_{"[1] 5 - 10 fire damage", "[2] +2 to Dexterity", "[0] +1 to Strength"}));
+    EXPECT_EQ(Lines(ItemWith({{"dmg1", "7"}})), Lines_{"[0] +7 to minimum damage"});
+    EXPECT_EQ(Lines(ItemWith({{"dmg0", "7"}})), Lines_{"[0] +7 to maximum damage"});
+    EXPECT_EQ(Lines(ItemWith({{"dmg0", "9"}, {"dmg1", "4"}})), Lines_{"[0] add 4 - 9 damage"});
+    // Durations pass through the catalogue's divisor: 50 frames are 2 seconds.
+    EXPECT_EQ(Lines(ItemWith({{"pso0", "0"}, {"pso1", "0"}, {"pso2", "50"}})),
+              Lines_{"[0] 0 - 0 poison damage over 2.0 sec"});
+    // A later slot of the same role overwrites; negative values count as present.
+    EXPECT_EQ(Lines(ItemWith({{"lit0", "3"}, {"lit0", "-4"}})),
+              Lines_{"[0] -4 - 0 lightning damage"});
+}
+
+TEST(Describe, MergedLinesComeInTheirFixedOrder) {
+    EXPECT_EQ(Lines(ItemWith({{"pso0", "1"}, {"col0", "2"}, {"col3", "50"}, {"lit0", "3"},
+                              {"fir0", "4"}, {"dmg1", "5"}, {"str", "6"}})),
+              (Lines_{"[5] +5 to minimum damage", "[4] 4 - 0 fire damage",
+                      "[3] 3 - 0 lightning damage", "[1] 2 - 0 cold damage (2.0 sec freeze)",
+                      "[0] 1 - 0 poison damage over 0.0 sec", "[6] +6 to Strength"}));
+}
+
+TEST(Describe, AGroupWithoutKeptRolesAddsNothing) {
+    // Role 2 is not kept for fire; it still marks the group's first slot.
+    EXPECT_EQ(Lines(ItemWith({{"fir2", "8"}})), Lines_{});
+    EXPECT_EQ(Lines(ItemWith({{"fir2", "8"}, {"fir1", "6"}})), Lines_{"[0] 0 - 6 fire damage"});
+    EXPECT_EQ(Lines(ItemWith({{"fir0", "0"}})), Lines_{});
+}
+
+TEST(Describe, RowsShorterThanTheirSlotsReadMissingCellsAsEmpty) {
+    CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
+    EXPECT_EQ(Lines(narrow), Lines_{"[0] +0 to Strength"}); // its value cell is missing
+    EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun{}, Keys()).size(), 0u);
+}
+
+} // namespace
+} // namespace tolmere

@@ -1,0 +1,98 @@
+#include "mods/ModKeys.h"
+
+#include "support/TableBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace tolmere {
+namespace {
+
+using testing::CatalogueOf;
+
+TEST(ModKeys, FindTakesTheFirstExactMatch) {
+    CModKeys keys = CatalogueOf({{"str", "+%.0f to Strength"},
+                                 {"Str", "other case"},
+                                 {"str", "second copy"}});
+    EXPECT_EQ(keys.Find("str"), 0);
+    EXPECT_EQ(keys.Find("Str"), 1);
+    EXPECT_EQ(keys.Find("STR"), -1);
+    EXPECT_EQ(keys.Find(""), -1);
+    EXPECT_EQ(CatalogueOf({}).Find("str"), -1);
+}
+
+TEST(ModKeys, DisplayTextDropsTheNumber) {
+    CModKeys keys = CatalogueOf({{"a", "%+.0f%% Enhanced Damage"},
+                                 {"b", "+%.0f to Strength"},
+                                 {"c", "Indestructible"},
+                                 {"d", "%.1f sec %d"}});
+    EXPECT_EQ(keys.DisplayText(0), "+% Enhanced Damage");
+    EXPECT_EQ(keys.DisplayText(1), "+ to Strength");
+    EXPECT_EQ(keys.DisplayText(2), "Indestructible");
+    EXPECT_EQ(keys.DisplayText(3), "%.1f sec %d");
+}
+
+TEST(ModKeys, AdjustAppliesOffsetAndDivisor) {
+    CModKeys keys = CatalogueOf({{"plain", "", "", "", "", "", ""},
+                                 {"shifted", "", "", "", "", "1", "2"},
+                                 {"frames", "", "", "", "", "", "25"},
+                                 {"junk", "", "", "", "", "abc", "x"}});
+    EXPECT_EQ(keys.Adjust(0, 5), 5.0f);
+    EXPECT_EQ(keys.Adjust(1, 5), 3.0f);
+    EXPECT_EQ(keys.Adjust(2, 75), 3.0f);
+    EXPECT_EQ(keys.Adjust(3, 5), 5.0f);
+}
+
+TEST(ModKeys, MissingCellsReadAsEmpty) {
+    CModKeys keys;
+    CTxtTable narrow;
+    const std::string bytes = "code\tdesc\r\nstr\t+%.0f\r\n";
+    narrow.Parse(bytes.data(), bytes.size());
+    keys.Assign(std::move(narrow));
+    EXPECT_EQ(keys.Find("str"), 0);
+    EXPECT_EQ(keys.Kind(0), '\0');
+    EXPECT_EQ(keys.Note(0), "");
+    EXPECT_EQ(keys.Adjust(0, 4), 4.0f);
+    EXPECT_EQ(keys.CreditLines()[0], "");
+    EXPECT_EQ(keys.CreditLines()[2], "");
+    EXPECT_EQ(keys.Pattern(99), "");
+}
+
+// The catalogue that ships with the editor.
+class ShippedCatalogue : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(keys.Load(TOLMERE_SOURCE_DIR "/data/modkey.txt")); }
+    CModKeys keys;
+};
+
+TEST_F(ShippedCatalogue, CoversTheGamesPropertyCodesOnce) {
+    EXPECT_GE(keys.Count(), 250);
+    std::set<std::string> codes;
+    for (std::int32_t row = 0; row < keys.Count(); ++row)
+        EXPECT_TRUE(codes.insert(keys.Code(row)).second) << keys.Code(row);
+    for (const char* code : {"ac", "ac%", "str", "dmg-fire", "fire-min", "pois-len", "skill",
+                             "hit-skill", "charged", "res-all", "cold-len"})
+        EXPECT_GE(keys.Find(code), 0) << code;
+    for (const std::string& line : keys.CreditLines())
+        EXPECT_FALSE(line.empty());
+}
+
+TEST_F(ShippedCatalogue, PatternsTakeAtMostOneNumberAndDurationsShowSeconds) {
+    const std::regex conversion("%[^%]");
+    for (std::int32_t row = 0; row < keys.Count(); ++row) {
+        std::string pattern = keys.Pattern(row);
+        std::string stripped = std::regex_replace(pattern, std::regex("%%"), "");
+        auto count = std::distance(std::sregex_iterator(stripped.begin(), stripped.end(), conversion),
+                                   std::sregex_iterator());
+        EXPECT_LE(count, 1) << keys.Code(row) << ": " << pattern;
+        // Game codes carry no role digit, so none may be rendered as a damage group.
+        EXPECT_EQ(keys.Kind(row), '\0') << keys.Code(row);
+    }
+    EXPECT_EQ(keys.Adjust(keys.Find("pois-len"), 50), 2.0f);
+    EXPECT_EQ(keys.Adjust(keys.Find("cold-len"), 75), 3.0f);
+}
+
+} // namespace
+} // namespace tolmere

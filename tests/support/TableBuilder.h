@@ -1,0 +1,21 @@
+// Tables for tests, built from rows of cells.
+#pragma once
+
+#include "mods/ModKeys.h"
+#include "tables/TxtTable.h"
+
+#include <string>
+#include <vector>
+
+namespace tolmere::testing {
+
+using Row = std::vector<std::string>;
+
+// A table whose header has `columns` columns named c0, c1, …; each row is padded with
+// empty cells to that width.
+CTxtTable TableOf(int columns, const std::vector<Row>& rows);
+
+// A catalogue of rows: code, pattern, kind, default, -, offset, divisor, -, note, credit.
+CModKeys CatalogueOf(const std::vector<Row>& rows);
+
+} // namespace tolmere::testing

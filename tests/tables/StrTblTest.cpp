@@ -1,0 +1,216 @@
+#include "tables/StrTbl.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values)
+        out += static_cast<char>(v);
+    return out;
+}
+
+std::string Serialized(CStrTbl& table) {
+    std::string out;
+    EXPECT_TRUE(table.Serialize(out));
+    return out;
+}
+
+std::vector<std::string> Keys(const CStrTbl& table) {
+    std::vector<std::string> keys;
+    for (const StrEntry& e : table.List())
+        keys.push_back(e.key);
+    return keys;
+}
+
+// The string area: every key and text with its zero byte, in written order.
+std::string StringArea(const std::string& file) {
+    std::size_t n = static_cast<unsigned char>(file[2]) | static_cast<unsigned char>(file[3]) << 8;
+    return file.substr(21 + 19 * n);
+}
+
+TEST(StrTbl, OneEntryIsWrittenInTheGameLayout) {
+    CStrTbl table;
+    table.Add("a", "b");
+    const std::string area = Bytes({'a', 0, 'b', 0});
+    const std::uint16_t crc = CStrTbl::CheckSum(reinterpret_cast<const unsigned char*>(area.data()), 4);
+    const std::string expected =
+        Bytes({crc & 0xFF, crc >> 8, 1, 0, 1, 0, 0, 0, 1, 40, 0, 0, 0, 1, 0, 0, 0, 44, 0, 0, 0}) +
+        Bytes({0, 0}) +                                                  // element index
+        Bytes({1, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0, 42, 0, 0, 0, 2, 0}) + // hash slot
+        area;
+    EXPECT_EQ(Serialized(table), expected);
+}
+
+TEST(StrTbl, CheckSumIsCrc16CcittFalse) {
+    const std::string check = "123456789";
+    EXPECT_EQ(CStrTbl::CheckSum(reinterpret_cast<const unsigned char*>(check.data()), 9), 0x29B1);
+    EXPECT_EQ(CStrTbl::KeyHash("a"), 97u);
+    // Long keys fold their top bits back in.
+    EXPECT_LT(CStrTbl::KeyHash("a very long key that overflows the hash"), 0x10000000u);
+}
+
+TEST(StrTbl, CollidingKeysProbeOnAndWrapAround) {
+    // "a" (97) and "c" (99) share bucket 1 of 2: the second wraps to slot 0.
+    CStrTbl table;
+    table.Add("a", "x");
+    table.Add("c", "y");
+    const std::string file = Serialized(table);
+    const std::size_t slots = 21 + 2 * 2;
+    EXPECT_EQ(file[21], 1); // element 0 ("a") in slot 1
+    EXPECT_EQ(file[23], 0); // element 1 ("c") in slot 0
+    EXPECT_EQ(file[slots + 1], 1);      // slot 0 holds position 1
+    EXPECT_EQ(file[slots + 3], 1);      // with bucket 1
+    EXPECT_EQ(file[13], 2);             // probe limit
+    CStrTbl reread;
+    reread.Parse(file);
+    EXPECT_EQ(reread.Find("c")->text, "y");
+}
+
+TEST(StrTbl, SlotsAreTheFirstFreeOnesFromEachBucketInWrittenOrder) {
+    // Similar keys cluster; the placement must still be plain linear probing.
+    CStrTbl table;
+    const std::size_t n = 3000;
+    for (std::size_t i = 0; i < n; ++i)
+        table.Add("item" + std::to_string(i % 7 == 0 ? i * 31 : i), "t");
+    const std::string file = Serialized(table);
+    std::vector<bool> used(n, false);
+    std::uint32_t longest = 0;
+    std::size_t i = 0;
+    for (const StrEntry& e : table.List()) {
+        std::size_t slot = CStrTbl::KeyHash(e.key) % n;
+        std::uint32_t moves = 0;
+        for (; used[slot]; slot = (slot + 1) % n)
+            ++moves;
+        used[slot] = true;
+        longest = std::max(longest, moves);
+        const auto written = static_cast<std::size_t>(static_cast<unsigned char>(file[21 + 2 * i]) |
+                                                      static_cast<unsigned char>(file[22 + 2 * i]) << 8);
+        ASSERT_EQ(written, slot) << e.key;
+        ++i;
+    }
+    const std::uint32_t probeLimit = static_cast<unsigned char>(file[13]) |
+                                     static_cast<unsigned char>(file[14]) << 8;
+    EXPECT_EQ(probeLimit, longest + 1);
+}
+
+TEST(StrTbl, RewritingKeepsTheStringOrderAndAppendsNewEntries) {
+    CStrTbl table;
+    for (const char* key : {"zeta", "alpha", "mid", "beta", "zeta"})
+        table.Add(key, std::string("text of ") + key);
+    const std::string original = Serialized(table);
+
+    CStrTbl reread;
+    reread.Parse(original);
+    EXPECT_EQ(reread.EntryCount(), 5u);
+    EXPECT_EQ(Serialized(reread), original);
+
+    reread.Set("new", "added");
+    reread.Set("mid", "changed");
+    std::string expected;
+    for (const char* s : {"zeta", "text of zeta", "alpha", "text of alpha", "mid", "changed",
+                          "beta", "text of beta", "zeta", "text of zeta", "new", "added"})
+        expected += std::string(s) + '\0';
+    EXPECT_EQ(StringArea(Serialized(reread)), expected);
+}
+
+TEST(StrTbl, RemoveAndFind) {
+    CStrTbl table;
+    table.Add("Key", "one");
+    table.Add("other", "two");
+    EXPECT_EQ(table.Find("key"), nullptr);
+    EXPECT_EQ(table.StringBytes(), 4u + 4 + 6 + 4);
+    table.Remove(table.Find("Key"));
+    EXPECT_EQ(table.EntryCount(), 1u);
+    EXPECT_EQ(table.StringBytes(), 10u);
+    EXPECT_EQ(StringArea(Serialized(table)), std::string("other\0two\0", 10));
+}
+
+TEST(StrTbl, TablesTheGameCannotReadAreRefusedAndNothingIsWritten) {
+    TempDir dir;
+    const std::string target = dir.File("out.tbl");
+    WriteBytes(target, "keep me");
+
+    CStrTbl empty;
+    EXPECT_FALSE(empty.Write(target));
+
+    CStrTbl longText;
+    longText.Add("k", std::string(65535, 'x'));
+    EXPECT_FALSE(longText.Write(target));
+    longText.SetText(*longText.Find("k"), std::string(65534, 'x'));
+    std::string longest;
+    EXPECT_TRUE(longText.Serialize(longest));
+
+    CStrTbl tooMany;
+    for (int i = 0; i < 65536; ++i)
+        tooMany.Add("k" + std::to_string(i), "t");
+    EXPECT_FALSE(tooMany.Write(target));
+    EXPECT_EQ(ReadBytes(target), "keep me");
+
+    tooMany.Remove(tooMany.Find("k65535"));
+    EXPECT_TRUE(tooMany.Write(target));
+    CStrTbl reread;
+    ASSERT_TRUE(reread.Read(target));
+    EXPECT_EQ(reread.EntryCount(), 65535u);
+    EXPECT_EQ(reread.Find("k65534")->text, "t");
+}
+
+TEST(StrTbl, ReaderSkipsEntriesThatPointOutsideTheFile) {
+    CStrTbl table;
+    table.Add("good", "kept");
+    table.Add("bad", "skipped");
+    table.Add("flag", "skipped too");
+    std::string file = Serialized(table);
+    const std::size_t slots = 21 + 2 * 3;
+    auto slotOf = [&](int element) { return static_cast<unsigned char>(file[21 + 2 * element]); };
+    // Entry 1's text offset far outside the file; entry 2's flag neither 0 nor 1.
+    file[slots + 17 * slotOf(1) + 14] = 0x7F;
+    file[slots + 17 * slotOf(2)] = 2;
+
+    CStrTbl reread;
+    reread.Parse(file);
+    EXPECT_EQ(Keys(reread), (std::vector<std::string>{"good"}));
+    EXPECT_EQ(reread.EntryCount(), 1u); // the count follows the entries, not the header
+
+    // Truncated anywhere: never more than the slots that are whole.
+    for (std::size_t size = 0; size < file.size(); ++size) {
+        CStrTbl cut;
+        cut.Parse(file.substr(0, size));
+        EXPECT_EQ(cut.EntryCount(), cut.List().size());
+    }
+}
+
+TEST(StrTbl, KeySpansOverTheReadersLimitAreSkipped) {
+    CStrTbl table;
+    table.Add(std::string(16382, 'k'), "fits");
+    std::string file = Serialized(table);
+    CStrTbl reread;
+    reread.Parse(file);
+    EXPECT_EQ(reread.EntryCount(), 1u);
+
+    table.Add(std::string(16383, 'k'), "too long");
+    std::string ignored;
+    EXPECT_FALSE(table.Serialize(ignored)); // would not read back
+}
+
+TEST(StrTbl, ReadOfAMissingFileKeepsTheTable) {
+    CStrTbl table;
+    table.Add("a", "b");
+    EXPECT_FALSE(table.Read("/nonexistent/patchstring.tbl"));
+    EXPECT_EQ(table.EntryCount(), 1u);
+}
+
+} // namespace
+} // namespace tolmere

@@ -1,0 +1,171 @@
+#include "tables/TxtTable.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+CTxtTable Parsed(const std::string& bytes) {
+    CTxtTable table;
+    table.Parse(bytes.data(), bytes.size());
+    return table;
+}
+
+// Every cell of every row, header first, as written out.
+std::vector<std::string> Rows(const CTxtTable& table) {
+    std::vector<std::string> rows;
+    for (std::int32_t r = 0; r < table.RowCount(); ++r) {
+        std::string row;
+        for (std::int32_t c = 0; c < table.ColumnCount(); ++c) {
+            const std::string* cell = r == 0 ? table.HeaderCell(c) : table.Cell(r - 1, c);
+            row += (c ? "|" : "") + (cell ? *cell : std::string("<none>"));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(TxtTable, WellFormedFilesRoundTripByteForByte) {
+    TempDir dir;
+    const std::string bytes = "a\tb\r\n1\t2\r\n";
+    WriteBytes(dir.File("in.txt"), bytes);
+    CTxtTable table;
+    ASSERT_TRUE(table.Load(dir.File("in.txt")));
+    EXPECT_EQ(table.ColumnCount(), 2);
+    EXPECT_EQ(table.RowCount(), 2);
+    ASSERT_TRUE(table.Save(dir.File("out.txt")));
+    EXPECT_EQ(ReadBytes(dir.File("out.txt")), bytes);
+
+    // Quotes, spaces, high bytes and empty cells are plain text.
+    const std::string rich = "name\t\"quoted\"\t x \r\n\xff\xe9t\xe9\t\t \r\n";
+    EXPECT_EQ(Parsed(rich).Serialize(), rich);
+}
+
+TEST(TxtTable, LinesAreShapedIntoRowsOfTheHeaderWidth) {
+    // Short line padded; a long line flows into the next row, padded at its end.
+    EXPECT_EQ(Rows(Parsed("a\tb\tc\r\n1\r\n")), (std::vector<std::string>{"a|b|c", "1||"}));
+    EXPECT_EQ(Rows(Parsed("a\tb\tc\r\n1\t2\t3\t4\t5\r\n")),
+              (std::vector<std::string>{"a|b|c", "1|2|3", "4|5|"}));
+    // An empty line among the data is a row of empty cells.
+    EXPECT_EQ(Rows(Parsed("a\tb\r\n1\t2\r\n\r\n3\t4\r\n")),
+              (std::vector<std::string>{"a|b", "1|2", "|", "3|4"}));
+    // A trailing TAB in the header names one more, empty column.
+    EXPECT_EQ(Rows(Parsed("a\tb\t\r\n1\t2\t3\r\n")),
+              (std::vector<std::string>{"a|b|", "1|2|3"}));
+    // In a data row an LF not following a terminator only separates cells.
+    EXPECT_EQ(Rows(Parsed("h1\th2\th3\th4\r\na\tb\nc\td\r\n")),
+              (std::vector<std::string>{"h1|h2|h3|h4", "a|b|c|d"}));
+    // Any byte of 13 or less ends a cell.
+    EXPECT_EQ(Rows(Parsed(std::string("a\tb\r\nx\0y\r\n", 11))),
+              (std::vector<std::string>{"a|b", "x|y"}));
+}
+
+TEST(TxtTable, EmptyLastLineBecomesARowOfTabs) {
+    CTxtTable table = Parsed("a\tb\r\n1\t2\r\n\r\n");
+    EXPECT_EQ(table.RowCount(), 3);
+    EXPECT_EQ(table.Serialize(), "a\tb\r\n1\t2\r\n\t\r\n");
+}
+
+TEST(TxtTable, CellLookupStaysInsideTheTable) {
+    CTxtTable headerOnly = Parsed("a\tb\r\n");
+    EXPECT_EQ(headerOnly.RowCount(), 1);
+    EXPECT_EQ(headerOnly.DataRowCount(), 0);
+    EXPECT_EQ(headerOnly.Cell(0, 0), nullptr);
+
+    CTxtTable table = Parsed("a\tb\r\n1\t2\r\n");
+    EXPECT_EQ(*table.Cell(0, 1), "2");
+    EXPECT_EQ(table.Cell(0, 2), nullptr);  // c = column count
+    EXPECT_EQ(table.Cell(1, 0), nullptr);  // d = data row count
+    EXPECT_EQ(table.Cell(-1, 0), nullptr);
+    EXPECT_EQ(table.Cell(0, -1), nullptr);
+    EXPECT_EQ(table.HeaderCell(2), nullptr);
+    EXPECT_EQ(CTxtTable().HeaderCell(0), nullptr);
+
+    *table.Cell(0, 0) = "changed";
+    EXPECT_EQ(table.Serialize(), "a\tb\r\nchanged\t2\r\n");
+}
+
+TEST(TxtTable, AddRowAppendsEmptyCells) {
+    CTxtTable table = Parsed("a\tb\tc\r\n1\t2\t3\r\n");
+    table.AddRow();
+    EXPECT_EQ(table.RowCount(), 3);
+    EXPECT_EQ(table.CellCount(), 9);
+    EXPECT_EQ(*table.Cell(1, 2), "");
+    EXPECT_EQ(table.Serialize(), "a\tb\tc\r\n1\t2\t3\r\n\t\t\r\n");
+}
+
+TEST(TxtTable, FailedLoadKeepsTheOldContents) {
+    TempDir dir;
+    CTxtTable table = Parsed("a\tb\r\n1\t2\r\n");
+    EXPECT_FALSE(table.Load(dir.File("missing.txt")));
+    EXPECT_FALSE(table.Load(dir.Path())); // a directory is no table either
+    EXPECT_EQ(table.Serialize(), "a\tb\r\n1\t2\r\n");
+}
+
+TEST(TxtTable, SaveOfAnEmptyTableCreatesNoFile) {
+    TempDir dir;
+    EXPECT_FALSE(CTxtTable().Save(dir.File("out.txt")));
+    EXPECT_FALSE(testing::FileExists(dir.File("out.txt")));
+    CTxtTable cleared = Parsed("a\r\n1\r\n");
+    cleared.Clear();
+    EXPECT_FALSE(cleared.Save(dir.File("out.txt")));
+    EXPECT_EQ(testing::ListDir(dir.Path()), "");
+}
+
+TEST(TxtTable, MalformedFilesLoadWithoutLeavingTheirBytes) {
+    // Nothing to name a column: an empty table.
+    EXPECT_EQ(Parsed("").RowCount(), 0);
+    EXPECT_EQ(Parsed("\n1\t2\r\n").ColumnCount(), 0);
+    EXPECT_EQ(Parsed("\n").CellCount(), 0);
+    // A header without any line feed is a header row alone.
+    EXPECT_EQ(Rows(Parsed("a\tb\tc")), (std::vector<std::string>{"a|b|c"}));
+    // A last line without its line end keeps its last cell, one byte long or more.
+    EXPECT_EQ(Rows(Parsed("a\tb\r\n1\t2")), (std::vector<std::string>{"a|b", "1|2"}));
+    EXPECT_EQ(Rows(Parsed("a\tb\r\n1\t23")), (std::vector<std::string>{"a|b", "1|23"}));
+    EXPECT_EQ(Rows(Parsed("a\tb\tc\r\n1\t")), (std::vector<std::string>{"a|b|c", "1||"}));
+    EXPECT_EQ(Rows(Parsed("a\tb\tc\r\n1\t\t")), (std::vector<std::string>{"a|b|c", "1||"}));
+    // LF-only line ends: data lines still fill rows cell by cell.
+    EXPECT_EQ(Rows(Parsed("a\tb\r\n1\t2\n3\t4\n")),
+              (std::vector<std::string>{"a|b", "1|2", "3|4"}));
+    // Only an LF where a cell would start ends the header, so an LF-only header
+    // runs on; nothing is lost and every cell is part of a row.
+    CTxtTable lfOnly = Parsed("a\tb\n1\t2\n");
+    EXPECT_EQ(lfOnly.CellCount(), lfOnly.RowCount() * lfOnly.ColumnCount());
+    EXPECT_EQ(Rows(lfOnly), (std::vector<std::string>{"a|b|1|2"}));
+}
+
+TEST(TxtTable, CellsLongerThanAnyWorkBufferAreKeptWhole) {
+    const std::string huge(100000, 'x');
+    const std::string bytes = "name\tvalue\r\n" + huge + "\t" + huge + "y\r\n";
+    CTxtTable table = Parsed(bytes);
+    ASSERT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.Cell(0, 1)->size(), huge.size() + 1);
+    EXPECT_EQ(table.Serialize(), bytes);
+}
+
+TEST(ParseNumber, ReadsTheLeadingNumberLikeScanf) {
+    double v = -1;
+    EXPECT_TRUE(ParseNumber("  12 points", v));
+    EXPECT_EQ(v, 12);
+    EXPECT_TRUE(ParseNumber("-2.5e1x", v));
+    EXPECT_EQ(v, -25);
+    EXPECT_TRUE(ParseNumber("+.5", v));
+    EXPECT_EQ(v, 0.5);
+    v = 7;
+    EXPECT_FALSE(ParseNumber("", v));
+    EXPECT_FALSE(ParseNumber("abc", v));
+    EXPECT_FALSE(ParseNumber("-", v));
+    EXPECT_EQ(v, 7);
+}
+
+} // namespace
+} // namespace tolmere
