@@ -6,11 +6,11 @@
 namespace tolmere {
 
 struct UniqueItemsLayout {
-    std::int32_t keyColumn;       // string table key of the item's name
-    std::int32_t codeColumn;      // base item code, names the inventory picture
-    std::int32_t shownColumn;     // shown in parentheses after the key
-    std::int32_t countColumn;     // number of used modifier slots
-    SlotRun slots;                // the item's modifier slots
+    std::int32_t keyColumn;   // string table key of the item's name
+    std::int32_t codeColumn;  // base item code, names the inventory picture
+    std::int32_t shownColumn; // shown in parentheses after the key
+    std::int32_t countColumn; // number of used modifier slots
+    SlotRun slots;            // the item's modifier slots
 
     // The last column a row needs for every field above.
     std::int32_t ColumnsNeeded() const {

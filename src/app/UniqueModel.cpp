@@ -31,8 +31,7 @@ DeleteResult CUniqueModel::DeleteModifier(std::int32_t row, std::int32_t slot) {
     if (slot < 0 || slot >= run.slotCount || !SlotUsed(table_, row, run, slot))
         return DeleteResult::kSlotNotUsed;
     const std::int32_t count = CountUsedSlots(table_, row, run);
-    if (CellOrEmpty(table_, row, layout_.keyColumn) == kProtectedItem &&
-        count <= kProtectedMinimum)
+    if (CellOrEmpty(table_, row, layout_.keyColumn) == kProtectedItem && count <= kProtectedMinimum)
         return DeleteResult::kProtected;
 
     FreeSlot(table_, row, run, slot);

@@ -11,8 +11,8 @@ namespace tolmere {
 
 enum class DeleteResult {
     kDeleted,
-    kSlotNotUsed,   // nothing to delete there
-    kProtected,     // the item refuses to lose modifiers (its window shows a message)
+    kSlotNotUsed, // nothing to delete there
+    kProtected,   // the item refuses to lose modifiers (its window shows a message)
 };
 
 // Operations on the shared unique items table; holds no data of its own.

@@ -68,18 +68,19 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
 
     const DamageGroup& poison = groups[kPoison];
     if (poison.Present(0) || poison.Present(1) || poison.Present(2))
-        made.push_back({poison.firstSlot,
-                        FormatNumbers("%.0f - %.0f poison damage over %.1f sec",
-                                      {poison.Value(0), poison.Value(1), poison.Value(2)})});
+        made.push_back(
+            {poison.firstSlot, FormatNumbers("%.0f - %.0f poison damage over %.1f sec",
+                                             {poison.Value(0), poison.Value(1), poison.Value(2)})});
     const DamageGroup& cold = groups[kCold];
     if (cold.Present(0) || cold.Present(1) || cold.Present(3))
-        made.push_back({cold.firstSlot,
-                        FormatNumbers("%.0f - %.0f cold damage (%.1f sec freeze)",
-                                      {cold.Value(0), cold.Value(1), cold.Value(3)})});
+        made.push_back(
+            {cold.firstSlot, FormatNumbers("%.0f - %.0f cold damage (%.1f sec freeze)",
+                                           {cold.Value(0), cold.Value(1), cold.Value(3)})});
     const DamageGroup& lightning = groups[kLightning];
     if (lightning.Present(0) || lightning.Present(1))
-        made.push_back({lightning.firstSlot, FormatNumbers("%.0f - %.0f lightning damage",
-                                                           {lightning.Value(0), lightning.Value(1)})});
+        made.push_back(
+            {lightning.firstSlot, FormatNumbers("%.0f - %.0f lightning damage",
+                                                {lightning.Value(0), lightning.Value(1)})});
     const DamageGroup& fire = groups[kFire];
     if (fire.Present(0) || fire.Present(1))
         made.push_back({fire.firstSlot,
@@ -89,9 +90,11 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
         made.push_back({damage.firstSlot, FormatNumbers("add %.0f - %.0f damage",
                                                         {damage.Value(1), damage.Value(0)})});
     else if (damage.Present(0))
-        made.push_back({damage.firstSlot, FormatNumbers("+%.0f to maximum damage", {damage.Value(0)})});
+        made.push_back(
+            {damage.firstSlot, FormatNumbers("+%.0f to maximum damage", {damage.Value(0)})});
     else if (damage.Present(1))
-        made.push_back({damage.firstSlot, FormatNumbers("+%.0f to minimum damage", {damage.Value(1)})});
+        made.push_back(
+            {damage.firstSlot, FormatNumbers("+%.0f to minimum damage", {damage.Value(1)})});
 
     std::reverse(made.begin(), made.end());
     return made;

@@ -31,9 +31,8 @@ std::string FixedDigits(double magnitude, int precision) {
         const double scaled = magnitude * scale;
         const double error = std::fma(magnitude, scale, -scaled);
         if (error == 0 && scaled < 9007199254740992.0 && scaled - std::floor(scaled) == 0.5) {
-            std::string digits = written(
-                std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
-                              precision + 1));
+            std::string digits = written(std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                                       std::chars_format::fixed, precision + 1));
             digits.pop_back(); // the 5
             int i = static_cast<int>(digits.size()) - 1;
             for (; i >= 0; --i) {

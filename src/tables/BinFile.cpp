@@ -8,7 +8,9 @@
 
 namespace tolmere {
 
-CBinFile::~CBinFile() { Close(); }
+CBinFile::~CBinFile() {
+    Close();
+}
 
 bool CBinFile::Open(const std::string& path, Mode mode) {
     if (IsOpen())

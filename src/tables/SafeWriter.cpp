@@ -39,7 +39,9 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 CSafeWriter::CSafeWriter(std::string targetPath) : target_(ResolveTarget(targetPath)) {}
 
-CSafeWriter::~CSafeWriter() { Discard(); }
+CSafeWriter::~CSafeWriter() {
+    Discard();
+}
 
 bool CSafeWriter::Begin() {
     Discard();

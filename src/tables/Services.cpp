@@ -32,7 +32,9 @@ void FreeAndClear(char*& block) {
     block = nullptr;
 }
 
-void InstallOutOfMemoryExit() { std::set_new_handler(OutOfMemory); }
+void InstallOutOfMemoryExit() {
+    std::set_new_handler(OutOfMemory);
+}
 
 void DiagLog(const std::string& text) {
     static std::mutex logMutex;

@@ -11,7 +11,9 @@
 namespace tolmere {
 namespace {
 
-std::uint16_t Get16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t Get16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 std::uint32_t Get32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -35,8 +37,8 @@ std::uint32_t EntryBytes(const std::string& key, const std::string& text) {
 // Text up to its first zero byte, as a C string reader would see it.
 std::string UpToZero(const unsigned char* p, std::size_t size) {
     const void* zero = std::memchr(p, 0, size);
-    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p)
-                              : size;
+    std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : size;
     return std::string(reinterpret_cast<const char*>(p), length);
 }
 
@@ -82,19 +84,19 @@ void CStrTbl::Parse(const std::string& bytes) {
         const std::uint32_t keyOffset = Get32(s + 7);
         const std::uint32_t textOffset = Get32(s + 11);
         const std::uint16_t textLength = Get16(s + 15);
-        if (keyOffset > textOffset || textOffset - keyOffset > kMaxKeySpan ||
-            textOffset > size || textLength > size - textOffset)
+        if (keyOffset > textOffset || textOffset - keyOffset > kMaxKeySpan || textOffset > size ||
+            textLength > size - textOffset)
             continue;
-        StrEntry& entry = Add(UpToZero(file + keyOffset, textOffset - keyOffset),
-                              UpToZero(file + textOffset, textLength), keyOffset);
-        (void)entry;
+        Add(UpToZero(file + keyOffset, textOffset - keyOffset),
+            UpToZero(file + textOffset, textLength), keyOffset);
         if (keyOffset > lastIndex_)
             lastIndex_ = keyOffset;
     }
 }
 
 bool CStrTbl::Serialize(std::string& out) {
-    entries_.sort([](const StrEntry& a, const StrEntry& b) { return a.indexNumber < b.indexNumber; });
+    entries_.sort(
+        [](const StrEntry& a, const StrEntry& b) { return a.indexNumber < b.indexNumber; });
     const std::size_t n = entries_.size();
     if (n == 0 || n > kMaxEntries)
         return false;

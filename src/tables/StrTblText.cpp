@@ -9,11 +9,20 @@ namespace {
 void AppendEscaped(std::string& out, const std::string& text) {
     for (char ch : text) {
         switch (ch) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += ch;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += ch;
         }
     }
 }
@@ -28,11 +37,20 @@ bool Unescape(const std::string& text, std::string& out) {
         if (++i >= text.size())
             return false;
         switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'n': out += '\n'; break;
-        default: return false;
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        default:
+            return false;
         }
     }
     return true;

@@ -16,7 +16,9 @@ namespace {
 constexpr unsigned char kLineFeed = 10;
 
 // A byte of 13 or less ends a cell; every other byte, 128 to 255 included, is text.
-inline bool EndsCell(unsigned char byte) { return byte <= 13; }
+inline bool EndsCell(unsigned char byte) {
+    return byte <= 13;
+}
 
 // Cuts one cell out of [pos, end): the bytes up to the first terminator, which is
 // dropped. At the end of the data the cell simply ends there.

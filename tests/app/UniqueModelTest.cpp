@@ -60,7 +60,8 @@ TEST(UniqueModel, LabelsAndCounts) {
     // Only the code decides whether a slot is used.
     *table.Cell(1, 10) = "5";
     EXPECT_EQ(model.ModifierCount(1), 0);
-    CTxtTable full = TableOf(49, {ItemRow("Full", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"})});
+    CTxtTable full =
+        TableOf(49, {ItemRow("Full", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"})});
     EXPECT_EQ(CUniqueModel(full).SlotForNewModifier(0), -1);
 }
 
@@ -105,8 +106,8 @@ TEST(UniqueModel, AzurewrathKeepsItsLastThreeModifiers) {
 
 TEST(UniqueModel, NarrowTablesReadMissingCellsAsEmpty) {
     // Only slots 0 and part of 1 exist.
-    CTxtTable narrow = TableOf(15, {{"Short", "", "", "", "7", "", "", "", "2", "a", "p", "n", "x",
-                                     "b", "q"}});
+    CTxtTable narrow =
+        TableOf(15, {{"Short", "", "", "", "7", "", "", "", "2", "a", "p", "n", "x", "b", "q"}});
     CUniqueModel model(narrow);
     CStrTbl none;
     EXPECT_EQ(model.ItemLabel(0, none), "Short (7)");

@@ -21,8 +21,8 @@ struct CliRun {
 
 CliRun Cli(const TempDir& dir, const std::string& args) {
     const std::string out = dir.File("stdout"), err = dir.File("stderr");
-    std::string command = std::string("'") + TOLMERE_CLI + "' " + args + " >'" + out + "' 2>'" +
-                          err + "'";
+    std::string command =
+        std::string("'") + TOLMERE_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
     int status = std::system(command.c_str());
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -31,7 +31,9 @@ CliRun Cli(const TempDir& dir, const std::string& args) {
     return run;
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
 
 TEST(Cli, ResaveWritesTheCanonicalForm) {
     TempDir dir;
@@ -40,7 +42,8 @@ TEST(Cli, ResaveWritesTheCanonicalForm) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "a\tb\r\n1\t2\r\n3\t\r\n");
 
-    CliRun missing = Cli(dir, "resave " + Quoted(dir.File("none.txt")) + " " + Quoted(dir.File("o")));
+    CliRun missing =
+        Cli(dir, "resave " + Quoted(dir.File("none.txt")) + " " + Quoted(dir.File("o")));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
     EXPECT_FALSE(testing::FileExists(dir.File("o")));
@@ -50,21 +53,26 @@ TEST(Cli, StringTablesRoundTripThroughText) {
     TempDir dir;
     CStrTbl table;
     table.Add("dup", "first");
-    table.Add("odd\tkey", "line\r\nbreak \\ and \xc3\xbf" "c1colour");
+    table.Add("odd\tkey", "line\r\nbreak \\ and \xc3\xbf"
+                          "c1colour");
     table.Add("dup", "second");
     ASSERT_TRUE(table.Write(dir.File("in.tbl")));
 
-    CliRun toText = Cli(dir, "tbl2txt " + Quoted(dir.File("in.tbl")) + " " + Quoted(dir.File("t.txt")));
+    CliRun toText =
+        Cli(dir, "tbl2txt " + Quoted(dir.File("in.tbl")) + " " + Quoted(dir.File("t.txt")));
     ASSERT_EQ(toText.exitCode, 0) << toText.err;
     EXPECT_EQ(ReadBytes(dir.File("t.txt")),
-              "dup\tfirst\nodd\\tkey\tline\\r\\nbreak \\\\ and \xc3\xbf" "c1colour\ndup\tsecond\n");
+              "dup\tfirst\nodd\\tkey\tline\\r\\nbreak \\\\ and \xc3\xbf"
+              "c1colour\ndup\tsecond\n");
 
-    CliRun back = Cli(dir, "txt2tbl " + Quoted(dir.File("t.txt")) + " " + Quoted(dir.File("out.tbl")));
+    CliRun back =
+        Cli(dir, "txt2tbl " + Quoted(dir.File("t.txt")) + " " + Quoted(dir.File("out.tbl")));
     ASSERT_EQ(back.exitCode, 0) << back.err;
     EXPECT_EQ(ReadBytes(dir.File("out.tbl")), ReadBytes(dir.File("in.tbl")));
 
     WriteBytes(dir.File("bad.txt"), "good\tline\nno tab here\n");
-    CliRun bad = Cli(dir, "txt2tbl " + Quoted(dir.File("bad.txt")) + " " + Quoted(dir.File("x.tbl")));
+    CliRun bad =
+        Cli(dir, "txt2tbl " + Quoted(dir.File("bad.txt")) + " " + Quoted(dir.File("x.tbl")));
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("line 2"), std::string::npos);
     EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
@@ -76,7 +84,7 @@ TEST(Cli, DescribeListsItemsWithTheirModifierLines) {
     names.Add("Ember Oath", "Ember Oath, the Burning");
     ASSERT_TRUE(names.Write(dir.File("names.tbl")));
     CliRun run = Cli(dir, "describe --tbl " + Quoted(dir.File("names.tbl")) + " " +
-                           Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
+                              Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find("Tidecaller")),
               "Ember Oath (5) --- [Ember Oath, the Burning]\n"

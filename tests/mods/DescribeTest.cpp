@@ -78,8 +78,13 @@ TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnes) {
 }
 
 TEST(Describe, MergedLinesComeInTheirFixedOrder) {
-    EXPECT_EQ(Lines(ItemWith({{"pso0", "1"}, {"col0", "2"}, {"col3", "50"}, {"lit0", "3"},
-                              {"fir0", "4"}, {"dmg1", "5"}, {"str", "6"}})),
+    EXPECT_EQ(Lines(ItemWith({{"pso0", "1"},
+                              {"col0", "2"},
+                              {"col3", "50"},
+                              {"lit0", "3"},
+                              {"fir0", "4"},
+                              {"dmg1", "5"},
+                              {"str", "6"}})),
               (Lines_{"[5] +5 to minimum damage", "[4] 4 - 0 fire damage",
                       "[3] 3 - 0 lightning damage", "[1] 2 - 0 cold damage (2.0 sec freeze)",
                       "[0] 1 - 0 poison damage over 0.0 sec", "[6] +6 to Strength"}));

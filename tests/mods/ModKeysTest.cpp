@@ -13,9 +13,8 @@ namespace {
 using testing::CatalogueOf;
 
 TEST(ModKeys, FindTakesTheFirstExactMatch) {
-    CModKeys keys = CatalogueOf({{"str", "+%.0f to Strength"},
-                                 {"Str", "other case"},
-                                 {"str", "second copy"}});
+    CModKeys keys =
+        CatalogueOf({{"str", "+%.0f to Strength"}, {"Str", "other case"}, {"str", "second copy"}});
     EXPECT_EQ(keys.Find("str"), 0);
     EXPECT_EQ(keys.Find("Str"), 1);
     EXPECT_EQ(keys.Find("STR"), -1);
@@ -84,8 +83,9 @@ TEST_F(ShippedCatalogue, PatternsTakeAtMostOneNumberAndDurationsShowSeconds) {
     for (std::int32_t row = 0; row < keys.Count(); ++row) {
         std::string pattern = keys.Pattern(row);
         std::string stripped = std::regex_replace(pattern, std::regex("%%"), "");
-        auto count = std::distance(std::sregex_iterator(stripped.begin(), stripped.end(), conversion),
-                                   std::sregex_iterator());
+        auto count =
+            std::distance(std::sregex_iterator(stripped.begin(), stripped.end(), conversion),
+                          std::sregex_iterator());
         EXPECT_LE(count, 1) << keys.Code(row) << ": " << pattern;
         // Game codes carry no role digit, so none may be rendered as a damage group.
         EXPECT_EQ(keys.Kind(row), '\0') << keys.Code(row);

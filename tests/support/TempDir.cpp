@@ -38,7 +38,9 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::string ListDir(const std::string& path) {
     std::vector<std::string> names;

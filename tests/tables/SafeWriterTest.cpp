@@ -27,7 +27,9 @@ bool SaveOnAFullDisk(const std::function<bool()>& save) {
     pid_t child = fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {4096, 4096};
+        struct rlimit limit {
+            4096, 4096
+        };
         setrlimit(RLIMIT_FSIZE, &limit);
         _exit(save() ? 0 : 1);
     }

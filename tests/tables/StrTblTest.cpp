@@ -45,10 +45,11 @@ TEST(StrTbl, OneEntryIsWrittenInTheGameLayout) {
     CStrTbl table;
     table.Add("a", "b");
     const std::string area = Bytes({'a', 0, 'b', 0});
-    const std::uint16_t crc = CStrTbl::CheckSum(reinterpret_cast<const unsigned char*>(area.data()), 4);
+    const std::uint16_t crc =
+        CStrTbl::CheckSum(reinterpret_cast<const unsigned char*>(area.data()), 4);
     const std::string expected =
         Bytes({crc & 0xFF, crc >> 8, 1, 0, 1, 0, 0, 0, 1, 40, 0, 0, 0, 1, 0, 0, 0, 44, 0, 0, 0}) +
-        Bytes({0, 0}) +                                                  // element index
+        Bytes({0, 0}) +                                                // element index
         Bytes({1, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0, 42, 0, 0, 0, 2, 0}) + // hash slot
         area;
     EXPECT_EQ(Serialized(table), expected);
@@ -69,11 +70,11 @@ TEST(StrTbl, CollidingKeysProbeOnAndWrapAround) {
     table.Add("c", "y");
     const std::string file = Serialized(table);
     const std::size_t slots = 21 + 2 * 2;
-    EXPECT_EQ(file[21], 1); // element 0 ("a") in slot 1
-    EXPECT_EQ(file[23], 0); // element 1 ("c") in slot 0
-    EXPECT_EQ(file[slots + 1], 1);      // slot 0 holds position 1
-    EXPECT_EQ(file[slots + 3], 1);      // with bucket 1
-    EXPECT_EQ(file[13], 2);             // probe limit
+    EXPECT_EQ(file[21], 1);        // element 0 ("a") in slot 1
+    EXPECT_EQ(file[23], 0);        // element 1 ("c") in slot 0
+    EXPECT_EQ(file[slots + 1], 1); // slot 0 holds position 1
+    EXPECT_EQ(file[slots + 3], 1); // with bucket 1
+    EXPECT_EQ(file[13], 2);        // probe limit
     CStrTbl reread;
     reread.Parse(file);
     EXPECT_EQ(reread.Find("c")->text, "y");
@@ -96,13 +97,14 @@ TEST(StrTbl, SlotsAreTheFirstFreeOnesFromEachBucketInWrittenOrder) {
             ++moves;
         used[slot] = true;
         longest = std::max(longest, moves);
-        const auto written = static_cast<std::size_t>(static_cast<unsigned char>(file[21 + 2 * i]) |
-                                                      static_cast<unsigned char>(file[22 + 2 * i]) << 8);
+        const auto written =
+            static_cast<std::size_t>(static_cast<unsigned char>(file[21 + 2 * i]) |
+                                     static_cast<unsigned char>(file[22 + 2 * i]) << 8);
         ASSERT_EQ(written, slot) << e.key;
         ++i;
     }
-    const std::uint32_t probeLimit = static_cast<unsigned char>(file[13]) |
-                                     static_cast<unsigned char>(file[14]) << 8;
+    const std::uint32_t probeLimit =
+        static_cast<unsigned char>(file[13]) | static_cast<unsigned char>(file[14]) << 8;
     EXPECT_EQ(probeLimit, longest + 1);
 }
 

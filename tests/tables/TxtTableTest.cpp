@@ -59,8 +59,7 @@ TEST(TxtTable, LinesAreShapedIntoRowsOfTheHeaderWidth) {
     EXPECT_EQ(Rows(Parsed("a\tb\r\n1\t2\r\n\r\n3\t4\r\n")),
               (std::vector<std::string>{"a|b", "1|2", "|", "3|4"}));
     // A trailing TAB in the header names one more, empty column.
-    EXPECT_EQ(Rows(Parsed("a\tb\t\r\n1\t2\t3\r\n")),
-              (std::vector<std::string>{"a|b|", "1|2|3"}));
+    EXPECT_EQ(Rows(Parsed("a\tb\t\r\n1\t2\t3\r\n")), (std::vector<std::string>{"a|b|", "1|2|3"}));
     // In a data row an LF not following a terminator only separates cells.
     EXPECT_EQ(Rows(Parsed("h1\th2\th3\th4\r\na\tb\nc\td\r\n")),
               (std::vector<std::string>{"h1|h2|h3|h4", "a|b|c|d"}));
@@ -83,8 +82,8 @@ TEST(TxtTable, CellLookupStaysInsideTheTable) {
 
     CTxtTable table = Parsed("a\tb\r\n1\t2\r\n");
     EXPECT_EQ(*table.Cell(0, 1), "2");
-    EXPECT_EQ(table.Cell(0, 2), nullptr);  // c = column count
-    EXPECT_EQ(table.Cell(1, 0), nullptr);  // d = data row count
+    EXPECT_EQ(table.Cell(0, 2), nullptr); // c = column count
+    EXPECT_EQ(table.Cell(1, 0), nullptr); // d = data row count
     EXPECT_EQ(table.Cell(-1, 0), nullptr);
     EXPECT_EQ(table.Cell(0, -1), nullptr);
     EXPECT_EQ(table.HeaderCell(2), nullptr);
