@@ -1,0 +1,37 @@
+// The one way the program speaks to the user: messages, questions and status text.
+// The window layer installs the real message box; tests install a scripted stand-in.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace tolmere {
+
+// Results, as the message box returns them.
+enum GuideResult : int { kGuideOk = 1, kGuideCancel = 2, kGuideYes = 6, kGuideNo = 7 };
+// Flags: bit 4 asks a Yes/No question; anything else shows OK alone.
+enum GuideFlags : unsigned { kGuideOkOnly = 0, kGuideYesNo = 4 };
+
+inline const char kCaptionGuide[] = "Guide";
+inline const char kCaptionConfirmation[] = "Confirmation";
+inline const char kCaptionError[] = "Error";
+
+class IGuide {
+public:
+    virtual ~IGuide() = default;
+    virtual int Message(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    // The status line of the window that runs the operation.
+    virtual void Status(const std::string& text) = 0;
+};
+
+// Shows a message through the installed guide. Without one, the message goes to
+// standard error and every question is answered No.
+int GuideMsg(const std::string& text, const std::string& caption, unsigned flags = kGuideOkOnly);
+// Asks a Yes/No question with the caption "Confirmation"; true only for Yes.
+bool GuideConfirm(const std::string& question);
+void GuideStatus(const std::string& text);
+
+// Installs a guide and returns the previous one; null restores the default.
+std::shared_ptr<IGuide> SetGuide(std::shared_ptr<IGuide> guide);
+
+} // namespace tolmere

@@ -1,0 +1,114 @@
+#include "archive/GameDir.h"
+
+#include "archive/WineRegistry.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+const char kGameKey[] = "Software\\Blizzard Entertainment\\Diablo II";
+// What a 32-bit program sees of the same key on a 64-bit system.
+const char kGameKey32[] = "Software\\Wow6432Node\\Blizzard Entertainment\\Diablo II";
+const char kValueName[] = "InstallPath";
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// The entry of `dir` named `name` without regard to case, or `name` itself.
+std::string FindComponent(const std::string& dir, const std::string& name) {
+    if (Exists(dir + "/" + name))
+        return name;
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return name;
+    std::string found = name;
+    while (dirent* entry = ::readdir(d)) {
+        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+std::optional<std::string> ReadInstallPath(const CWineRegistryFile& file, bool& keyFound) {
+    keyFound = false;
+    for (const char* key : {kGameKey, kGameKey32}) {
+        if (!file.HasKey(key))
+            continue;
+        keyFound = true;
+        if (auto value = file.Value(key, kValueName))
+            return value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+RegistryPlace DefaultRegistryPlace() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return {prefix};
+    const char* home = std::getenv("HOME");
+    return {std::string(home ? home : "") + "/.wine"};
+}
+
+std::string MapWindowsPath(const std::string& prefix, const std::string& windowsPath) {
+    if (!windowsPath.empty() && windowsPath[0] == '/')
+        return windowsPath;
+    std::string rest = windowsPath;
+    std::string path;
+    if (rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]))) {
+        path = prefix + "/dosdevices/" +
+               static_cast<char>(std::tolower(static_cast<unsigned char>(rest[0]))) + ":";
+        rest = rest.substr(2);
+    } else {
+        path = prefix + "/dosdevices/c:"; // a path without a drive lies on C:
+    }
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = rest.size();
+        std::string component = rest.substr(start, end - start);
+        if (!component.empty() && component != ".")
+            path += "/" + FindComponent(path, component);
+        start = end + 1;
+    }
+    return path;
+}
+
+std::optional<std::string> DetectGameDir(const RegistryPlace& place) {
+    CWineRegistryFile machine;
+    if (!machine.Load(place.prefix + "/system.reg"))
+        return std::nullopt;
+    bool keyFound = false;
+    std::optional<std::string> value = ReadInstallPath(machine, keyFound);
+    if (!keyFound)
+        return std::nullopt; // the current user is not asked then
+    if (!value) {
+        CWineRegistryFile user;
+        if (!user.Load(place.prefix + "/user.reg"))
+            return std::nullopt;
+        value = ReadInstallPath(user, keyFound);
+        if (!value)
+            return std::nullopt;
+    }
+    // The value may carry a terminating zero or a trailing separator.
+    while (!value->empty() &&
+           (value->back() == '\0' || value->back() == '\\' || value->back() == '/'))
+        value->pop_back();
+    if (value->empty())
+        return std::nullopt;
+    return MapWindowsPath(place.prefix, *value) + "/";
+}
+
+} // namespace tolmere
