@@ -20,11 +20,11 @@ void CBaseLists::FindBaseItem(const std::string& code, BaseItem& item) const {
         if (list.ColumnCount() < needed)
             continue;
         for (std::int32_t row = 0; row < list.DataRowCount(); ++row) {
-            if (*list.Cell(row, layout.codeColumn) != code)
+            if (list.Text(row, layout.codeColumn) != code)
                 continue;
-            item.name = *list.Cell(row, layout.nameColumn);
-            item.picture = *list.Cell(row, layout.pictureColumn);
-            item.fallbackPicture = *list.Cell(row, layout.fallbackPictureColumn);
+            item.name = list.Text(row, layout.nameColumn);
+            item.picture = list.Text(row, layout.pictureColumn);
+            item.fallbackPicture = list.Text(row, layout.fallbackPictureColumn);
         }
     }
 }

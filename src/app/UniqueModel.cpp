@@ -10,8 +10,8 @@ constexpr std::int32_t kProtectedMinimum = 3;
 } // namespace
 
 std::string CUniqueModel::ItemLabel(std::int32_t row, const CStrTbl& strings) const {
-    const std::string& key = CellOrEmpty(table_, row, layout_.keyColumn);
-    std::string label = key + " (" + CellOrEmpty(table_, row, layout_.shownColumn) + ")";
+    const std::string key(table_.Text(row, layout_.keyColumn));
+    std::string label = key + " (" + std::string(table_.Text(row, layout_.shownColumn)) + ")";
     if (const StrEntry* entry = strings.Find(key))
         label += " --- [" + entry->text + "]";
     return label;
@@ -31,11 +31,11 @@ DeleteResult CUniqueModel::DeleteModifier(std::int32_t row, std::int32_t slot) {
     if (slot < 0 || slot >= run.slotCount || !SlotUsed(table_, row, run, slot))
         return DeleteResult::kSlotNotUsed;
     const std::int32_t count = CountUsedSlots(table_, row, run);
-    if (CellOrEmpty(table_, row, layout_.keyColumn) == kProtectedItem && count <= kProtectedMinimum)
+    if (table_.Text(row, layout_.keyColumn) == kProtectedItem && count <= kProtectedMinimum)
         return DeleteResult::kProtected;
 
     FreeSlot(table_, row, run, slot);
-    SetCellIfPresent(table_, row, layout_.countColumn, std::to_string(count - 1));
+    table_.SetCell(row, layout_.countColumn, std::to_string(count - 1));
     // Every slot from `target` up to the one being looked at is free, so a move never
     // lands on a used slot; with packed slots this is exactly closing the gap.
     std::int32_t target = slot;

@@ -40,7 +40,7 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
 
     for (std::int32_t slot = 0; slot < run.slotCount; ++slot) {
         const std::int32_t column = run.CodeColumn(slot);
-        const std::string& code = CellOrEmpty(table, row, column + kSlotCode);
+        const std::string_view code = table.Text(row, column + kSlotCode);
         if (code.empty())
             continue;
         const std::int32_t key = keys.Find(code);
@@ -49,7 +49,7 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
             continue;
         }
         double stored = 0;
-        ParseNumber(CellOrEmpty(table, row, column + kSlotMax), stored);
+        ParseNumber(table.Text(row, column + kSlotMax), stored);
         const float value = keys.Adjust(key, static_cast<float>(stored));
 
         const char kind = keys.Kind(key);

@@ -11,11 +11,6 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
         text.replace(at, from.size(), to);
 }
 
-const std::string& Empty() {
-    static const std::string empty;
-    return empty;
-}
-
 } // namespace
 
 bool CModKeys::Load(const std::string& path) {
@@ -30,21 +25,16 @@ void CModKeys::Assign(CTxtTable table) {
     table_ = std::move(table);
     firstRowOfCode_.clear();
     for (std::int32_t row = 0; row < table_.DataRowCount(); ++row)
-        firstRowOfCode_.emplace(Code(row), row); // keeps the row nearest the top
+        firstRowOfCode_.emplace(std::string(Code(row)), row); // keeps the row nearest the top
 }
 
-std::int32_t CModKeys::Find(const std::string& code) const {
-    auto it = firstRowOfCode_.find(code);
+std::int32_t CModKeys::Find(std::string_view code) const {
+    auto it = firstRowOfCode_.find(std::string(code));
     return it == firstRowOfCode_.end() ? -1 : it->second;
 }
 
-const std::string& CModKeys::Text(std::int32_t row, std::int32_t column) const {
-    const std::string* cell = table_.Cell(row, column);
-    return cell ? *cell : Empty();
-}
-
 std::string CModKeys::DisplayText(std::int32_t row) const {
-    std::string text = Pattern(row);
+    std::string text(Pattern(row));
     ReplaceAll(text, "%.0f", "");
     ReplaceAll(text, "%%", "%");
     ReplaceAll(text, "%+.0f", "+");
@@ -52,7 +42,7 @@ std::string CModKeys::DisplayText(std::int32_t row) const {
 }
 
 char CModKeys::Kind(std::int32_t row) const {
-    const std::string& kind = Text(row, columns_.kind);
+    std::string_view kind = Text(row, columns_.kind);
     return kind.empty() ? '\0' : kind[0];
 }
 
@@ -67,7 +57,7 @@ float CModKeys::Adjust(std::int32_t row, float stored) const {
 std::array<std::string, CModKeys::kCreditLines> CModKeys::CreditLines() const {
     std::array<std::string, kCreditLines> lines;
     for (int i = 0; i < kCreditLines; ++i)
-        lines[static_cast<std::size_t>(i)] = Text(i, columns_.credit);
+        lines[static_cast<std::size_t>(i)] = std::string(Text(i, columns_.credit));
     return lines;
 }
 

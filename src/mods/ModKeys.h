@@ -36,17 +36,17 @@ public:
     std::int32_t Count() const { return table_.DataRowCount(); }
 
     // First data row whose code equals `code` byte for byte, or -1.
-    std::int32_t Find(const std::string& code) const;
-    const std::string& Code(std::int32_t row) const { return Text(row, columns_.code); }
-    const std::string& Pattern(std::int32_t row) const { return Text(row, columns_.pattern); }
+    std::int32_t Find(std::string_view code) const;
+    std::string_view Code(std::int32_t row) const { return Text(row, columns_.code); }
+    std::string_view Pattern(std::int32_t row) const { return Text(row, columns_.pattern); }
     // The pattern without its number: "%.0f" removed, "%%" to "%", "%+.0f" to "+".
     std::string DisplayText(std::int32_t row) const;
     // First character of the kind column, or '\0' when it is empty.
     char Kind(std::int32_t row) const;
-    const std::string& DefaultValue(std::int32_t row) const {
+    std::string_view DefaultValue(std::int32_t row) const {
         return Text(row, columns_.defaultValue);
     }
-    const std::string& Note(std::int32_t row) const { return Text(row, columns_.note); }
+    std::string_view Note(std::int32_t row) const { return Text(row, columns_.note); }
     // (stored + offset) / divisor in single precision; offset 0 and divisor 1 when
     // their cells hold no number.
     float Adjust(std::int32_t row, float stored) const;
@@ -54,7 +54,9 @@ public:
 
 private:
     // A missing cell reads as empty.
-    const std::string& Text(std::int32_t row, std::int32_t column) const;
+    std::string_view Text(std::int32_t row, std::int32_t column) const {
+        return table_.Text(row, column);
+    }
 
     CTxtTable table_;
     ModKeyColumns columns_;

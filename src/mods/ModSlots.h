@@ -21,12 +21,6 @@ struct SlotRun {
 enum SlotField : std::int32_t { kSlotCode = 0, kSlotParam = 1, kSlotMin = 2, kSlotMax = 3 };
 constexpr std::int32_t kSlotWidth = 4;
 
-// Reads a cell that may be missing (a table with fewer columns) as empty.
-const std::string& CellOrEmpty(const CTxtTable& table, std::int32_t row, std::int32_t column);
-// Writes a cell when it exists; a missing cell is left alone. False when missing.
-bool SetCellIfPresent(CTxtTable& table, std::int32_t row, std::int32_t column,
-                      const std::string& text);
-
 // A slot is used exactly when its property code is not empty.
 bool SlotUsed(const CTxtTable& table, std::int32_t row, const SlotRun& run, std::int32_t slot);
 std::int32_t CountUsedSlots(const CTxtTable& table, std::int32_t row, const SlotRun& run);

@@ -105,7 +105,7 @@ std::string Render(const Conversion& conv, double value) {
 
 // Parses a conversion starting after '%'; returns the index after it, or 0 when the
 // text is not one of the accepted conversions.
-std::size_t ParseConversion(const std::string& p, std::size_t i, Conversion& conv) {
+std::size_t ParseConversion(std::string_view p, std::size_t i, Conversion& conv) {
     for (; i < p.size(); ++i) {
         char c = p[i];
         if (c == '-')
@@ -148,18 +148,18 @@ std::size_t ParseConversion(const std::string& p, std::size_t i, Conversion& con
 
 } // namespace
 
-std::string FormatNumbers(const std::string& pattern, std::initializer_list<double> values) {
+std::string FormatNumbers(std::string_view pattern, std::initializer_list<double> values) {
     std::string out;
     out.reserve(pattern.size() + 16);
     const double* next = values.begin();
     std::size_t i = 0;
     while (i < pattern.size()) {
         std::size_t percent = pattern.find('%', i);
-        if (percent == std::string::npos) {
-            out.append(pattern, i, std::string::npos);
+        if (percent == std::string_view::npos) {
+            out.append(pattern.substr(i));
             break;
         }
-        out.append(pattern, i, percent - i);
+        out.append(pattern.substr(i, percent - i));
         if (percent + 1 < pattern.size() && pattern[percent + 1] == '%') {
             out += '%';
             i = percent + 2;
@@ -170,7 +170,7 @@ std::string FormatNumbers(const std::string& pattern, std::initializer_list<doub
         if (after == 0 || next == values.end()) {
             // Not ours to interpret: shown as written, starting with its percent sign.
             std::size_t stop = after == 0 ? percent + 1 : after;
-            out.append(pattern, percent, stop - percent);
+            out.append(pattern.substr(percent, stop - percent));
             i = stop;
             continue;
         }

@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace tolmere {
 
@@ -12,6 +13,6 @@ namespace tolmere {
 // conversion left without a number, is written as its literal text, so no pattern
 // can read or write memory. Halves round away from zero ("%.0f" of 2.5 is "3");
 // the output never depends on the process locale.
-std::string FormatNumbers(const std::string& pattern, std::initializer_list<double> values);
+std::string FormatNumbers(std::string_view pattern, std::initializer_list<double> values);
 
 } // namespace tolmere

@@ -5,7 +5,7 @@
 #include "tables/SafeWriter.h"
 #include "tables/Services.h"
 
-#include <clocale>
+#include <algorithm>
 #include <cstdlib>
 #include <locale.h>
 #include <new>
@@ -14,44 +14,55 @@ namespace tolmere {
 namespace {
 
 constexpr unsigned char kLineFeed = 10;
+constexpr std::uint64_t kMaxTableBytes = 0x7FFFFFFFu; // lengths keep their top bit free
 
 // A byte of 13 or less ends a cell; every other byte, 128 to 255 included, is text.
 inline bool EndsCell(unsigned char byte) {
     return byte <= 13;
 }
 
-// Cuts one cell out of [pos, end): the bytes up to the first terminator, which is
-// dropped. At the end of the data the cell simply ends there.
-inline std::string ReadCell(const unsigned char*& pos, const unsigned char* end) {
-    const unsigned char* start = pos;
-    while (pos < end && !EndsCell(*pos))
-        ++pos;
-    std::string cell(reinterpret_cast<const char*>(start), static_cast<std::size_t>(pos - start));
-    if (pos < end)
-        ++pos;
-    return cell;
-}
-
 } // namespace
 
 void CTxtTable::Clear() {
-    std::vector<std::string>().swap(cells_);
+    std::string().swap(bytes_);
+    std::vector<CellRef>().swap(cells_);
+    std::deque<std::string>().swap(edits_);
     rowCount_ = 0;
     columnCount_ = 0;
 }
 
 bool CTxtTable::Load(const std::string& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    if (!ReadWholeFile(path, bytes) || bytes.size() >= kMaxTableBytes)
         return false;
-    Parse(bytes.data(), bytes.size());
+    Parse(std::move(bytes));
     return true;
 }
 
-void CTxtTable::Parse(const char* data, std::size_t size) {
+void CTxtTable::Parse(std::string bytes) {
     Clear();
-    const auto* pos = reinterpret_cast<const unsigned char*>(data);
-    const unsigned char* end = pos + size;
+    if (bytes.size() >= kMaxTableBytes)
+        FatalError("MemAllocError");
+    bytes_ = std::move(bytes);
+    const auto* base = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const unsigned char* end = base + bytes_.size();
+    const unsigned char* pos = base;
+    std::vector<CellRef> cells;
+    // Every cell but the padding ends at a terminator byte, so their count bounds the
+    // cells well enough to allocate once.
+    cells.reserve(static_cast<std::size_t>(std::count_if(base, end, EndsCell)) + 16);
+
+    // Cuts one cell out of [pos, end): the bytes up to the first terminator, which is
+    // dropped. At the end of the data the cell simply ends there. Kept free of
+    // captures: this loop is where loading a huge table spends its time.
+    auto cutCell = [base, end](const unsigned char* p, std::vector<CellRef>& out) {
+        const unsigned char* start = p;
+        while (p < end && !EndsCell(*p))
+            ++p;
+        out.push_back(
+            {static_cast<std::uint32_t>(start - base), static_cast<std::uint32_t>(p - start)});
+        return p < end ? p + 1 : p;
+    };
 
     // Header row: only a line feed met where a cell would start ends it.
     bool headerEnded = false;
@@ -61,9 +72,9 @@ void CTxtTable::Parse(const char* data, std::size_t size) {
             headerEnded = true;
             break;
         }
-        cells_.push_back(ReadCell(pos, end));
+        pos = cutCell(pos, cells);
     }
-    columnCount_ = static_cast<std::int32_t>(cells_.size());
+    columnCount_ = static_cast<std::int32_t>(cells.size());
     if (columnCount_ == 0) {
         // Nothing names a column (an empty file, or one starting with a line feed):
         // there is no row shape to cut data into.
@@ -75,20 +86,18 @@ void CTxtTable::Parse(const char* data, std::size_t size) {
     // there cannot begin anything, while a text byte is a last cell whose line end
     // is missing.
     const std::size_t columns = static_cast<std::size_t>(columnCount_);
-    if (headerEnded) {
-        cells_.reserve(columns * 8);
-        while (pos < end && (pos + 1 < end || !EndsCell(*pos))) {
-            if (cells_.size() == cells_.capacity())
-                cells_.reserve(cells_.size() + columns * 8);
-            cells_.push_back(ReadCell(pos, end));
-            std::size_t remainder = cells_.size() % columns;
-            bool lineEnds = pos < end && *pos == kLineFeed;
-            if (lineEnds)
+    if (headerEnded && pos < end) {
+        const unsigned char* last = end - 1;
+        while (pos < last || (pos == last && !EndsCell(*pos))) {
+            pos = cutCell(pos, cells);
+            if (pos < end && *pos == kLineFeed) {
                 ++pos;
-            if (lineEnds && remainder != 0)
-                cells_.resize(cells_.size() + columns - remainder); // a short line
+                if (std::size_t remainder = cells.size() % columns)
+                    cells.resize(cells.size() + columns - remainder, CellRef{0, 0}); // short line
+            }
         }
     }
+    cells_.swap(cells);
     if (cells_.size() % columns != 0) {
         // The last line lost its line end; pad it so that its cells stay a row.
         DiagLog("Possible corrupt file");
@@ -101,15 +110,26 @@ void CTxtTable::Parse(const char* data, std::size_t size) {
     rowCount_ = static_cast<std::int32_t>(cells_.size() / columns);
 }
 
+std::string_view CTxtTable::View(const CellRef& cell) const {
+    if (cell.length & kEdited)
+        return edits_[cell.offset];
+    return std::string_view(bytes_.data() + cell.offset, cell.length);
+}
+
+std::size_t CTxtTable::Index(std::int32_t tableRow, std::int32_t c) const {
+    return static_cast<std::size_t>(tableRow) * static_cast<std::size_t>(columnCount_) +
+           static_cast<std::size_t>(c);
+}
+
 std::string CTxtTable::Serialize() const {
-    std::string out;
     std::size_t total = 0;
-    for (const std::string& cell : cells_)
-        total += cell.size() + 2;
+    for (const CellRef& cell : cells_)
+        total += View(cell).size() + 2;
+    std::string out;
     out.reserve(total);
     const std::size_t columns = static_cast<std::size_t>(columnCount_);
     for (std::size_t i = 0; i < cells_.size(); ++i) {
-        out += cells_[i];
+        out += View(cells_[i]);
         if (i % columns == columns - 1)
             out += "\r\n";
         else
@@ -126,7 +146,8 @@ bool CTxtTable::Save(const std::string& path) const {
         return false;
     const std::size_t columns = static_cast<std::size_t>(columnCount_);
     for (std::size_t i = 0; i < cells_.size(); ++i) {
-        writer.Write(cells_[i]);
+        std::string_view text = View(cells_[i]);
+        writer.Write(text.data(), text.size());
         if (i % columns == columns - 1)
             writer.Write("\r\n", 2);
         else
@@ -135,41 +156,52 @@ bool CTxtTable::Save(const std::string& path) const {
     return writer.Commit();
 }
 
-std::string* CTxtTable::Cell(std::int32_t d, std::int32_t c) {
+std::optional<std::string_view> CTxtTable::Cell(std::int32_t d, std::int32_t c) const {
     if (d < 0 || c < 0 || c >= columnCount_ || d >= rowCount_ - 1)
-        return nullptr;
-    return &cells_[static_cast<std::size_t>(d + 1) * static_cast<std::size_t>(columnCount_) +
-                   static_cast<std::size_t>(c)];
+        return std::nullopt;
+    return View(cells_[Index(d + 1, c)]);
 }
 
-const std::string* CTxtTable::Cell(std::int32_t d, std::int32_t c) const {
-    return const_cast<CTxtTable*>(this)->Cell(d, c);
+std::string_view CTxtTable::Text(std::int32_t d, std::int32_t c) const {
+    return Cell(d, c).value_or(std::string_view());
 }
 
-const std::string* CTxtTable::HeaderCell(std::int32_t c) const {
+bool CTxtTable::SetCell(std::int32_t d, std::int32_t c, std::string_view text) {
+    if (d < 0 || c < 0 || c >= columnCount_ || d >= rowCount_ - 1)
+        return false;
+    CellRef& cell = cells_[Index(d + 1, c)];
+    if (cell.length & kEdited) {
+        edits_[cell.offset].assign(text.data(), text.size());
+        return true;
+    }
+    edits_.emplace_back(text);
+    cell = {static_cast<std::uint32_t>(edits_.size() - 1), kEdited};
+    return true;
+}
+
+std::optional<std::string_view> CTxtTable::HeaderCell(std::int32_t c) const {
     if (rowCount_ <= 0 || c < 0 || c >= columnCount_)
-        return nullptr;
-    return &cells_[static_cast<std::size_t>(c)];
+        return std::nullopt;
+    return View(cells_[Index(0, c)]);
 }
 
 void CTxtTable::AddRow() {
     if (columnCount_ <= 0)
         return;
-    const std::size_t columns = static_cast<std::size_t>(columnCount_);
-    const std::size_t newCount = static_cast<std::size_t>(rowCount_ + 1) * columns;
     try {
-        cells_.resize(newCount);
+        cells_.resize(Index(rowCount_ + 1, 0), CellRef{0, 0});
     } catch (const std::bad_alloc&) {
         ExitProgram(kExitTableCannotGrow);
     }
     ++rowCount_;
 }
 
-bool ParseNumber(const std::string& text, double& value) {
+bool ParseNumber(std::string_view text, double& value) {
     // The process locale may use a decimal comma (a GUI toolkit sets it from the
     // desktop); the game's files always use a point.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    const char* begin = text.c_str();
+    const std::string terminated(text);
+    const char* begin = terminated.c_str();
     char* stop = nullptr;
     double parsed = strtod_l(begin, &stop, cLocale);
     if (stop == begin)

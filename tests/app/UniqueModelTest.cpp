@@ -32,7 +32,7 @@ Row ItemRow(const std::string& key, const std::vector<std::string>& codes) {
 std::string Slots(const CTxtTable& table) {
     std::string out;
     for (int k = 0; k < 10; ++k) {
-        const std::string& code = *table.Cell(0, 9 + 4 * k);
+        const std::string code(table.Text(0, 9 + 4 * k));
         if (code.empty()) {
             bool cleared = *table.Cell(0, 10 + 4 * k) == "0" && *table.Cell(0, 11 + 4 * k) == "0" &&
                            *table.Cell(0, 12 + 4 * k) == "0";
@@ -58,7 +58,7 @@ TEST(UniqueModel, LabelsAndCounts) {
     EXPECT_EQ(model.SlotForNewModifier(0), 2);
 
     // Only the code decides whether a slot is used.
-    *table.Cell(1, 10) = "5";
+    table.SetCell(1, 10, "5");
     EXPECT_EQ(model.ModifierCount(1), 0);
     CTxtTable full =
         TableOf(49, {ItemRow("Full", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"})});

@@ -70,7 +70,7 @@ TEST_F(ShippedCatalogue, CoversTheGamesPropertyCodesOnce) {
     EXPECT_GE(keys.Count(), 250);
     std::set<std::string> codes;
     for (std::int32_t row = 0; row < keys.Count(); ++row)
-        EXPECT_TRUE(codes.insert(keys.Code(row)).second) << keys.Code(row);
+        EXPECT_TRUE(codes.insert(std::string(keys.Code(row))).second) << keys.Code(row);
     for (const char* code : {"ac", "ac%", "str", "dmg-fire", "fire-min", "pois-len", "skill",
                              "hit-skill", "charged", "res-all", "cold-len"})
         EXPECT_GE(keys.Find(code), 0) << code;
@@ -81,7 +81,7 @@ TEST_F(ShippedCatalogue, CoversTheGamesPropertyCodesOnce) {
 TEST_F(ShippedCatalogue, PatternsTakeAtMostOneNumberAndDurationsShowSeconds) {
     const std::regex conversion("%[^%]");
     for (std::int32_t row = 0; row < keys.Count(); ++row) {
-        std::string pattern = keys.Pattern(row);
+        std::string pattern(keys.Pattern(row));
         std::string stripped = std::regex_replace(pattern, std::regex("%%"), "");
         auto count =
             std::distance(std::sregex_iterator(stripped.begin(), stripped.end(), conversion),

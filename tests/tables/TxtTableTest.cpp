@@ -26,8 +26,8 @@ std::vector<std::string> Rows(const CTxtTable& table) {
     for (std::int32_t r = 0; r < table.RowCount(); ++r) {
         std::string row;
         for (std::int32_t c = 0; c < table.ColumnCount(); ++c) {
-            const std::string* cell = r == 0 ? table.HeaderCell(c) : table.Cell(r - 1, c);
-            row += (c ? "|" : "") + (cell ? *cell : std::string("<none>"));
+            auto cell = r == 0 ? table.HeaderCell(c) : table.Cell(r - 1, c);
+            row += (c ? "|" : "") + (cell ? std::string(*cell) : std::string("<none>"));
         }
         rows.push_back(row);
     }
@@ -78,19 +78,32 @@ TEST(TxtTable, CellLookupStaysInsideTheTable) {
     CTxtTable headerOnly = Parsed("a\tb\r\n");
     EXPECT_EQ(headerOnly.RowCount(), 1);
     EXPECT_EQ(headerOnly.DataRowCount(), 0);
-    EXPECT_EQ(headerOnly.Cell(0, 0), nullptr);
+    EXPECT_EQ(headerOnly.Cell(0, 0), std::nullopt);
 
     CTxtTable table = Parsed("a\tb\r\n1\t2\r\n");
     EXPECT_EQ(*table.Cell(0, 1), "2");
-    EXPECT_EQ(table.Cell(0, 2), nullptr); // c = column count
-    EXPECT_EQ(table.Cell(1, 0), nullptr); // d = data row count
-    EXPECT_EQ(table.Cell(-1, 0), nullptr);
-    EXPECT_EQ(table.Cell(0, -1), nullptr);
-    EXPECT_EQ(table.HeaderCell(2), nullptr);
-    EXPECT_EQ(CTxtTable().HeaderCell(0), nullptr);
+    EXPECT_EQ(table.Cell(0, 2), std::nullopt); // c = column count
+    EXPECT_EQ(table.Cell(1, 0), std::nullopt); // d = data row count
+    EXPECT_EQ(table.Cell(-1, 0), std::nullopt);
+    EXPECT_EQ(table.Cell(0, -1), std::nullopt);
+    EXPECT_EQ(table.HeaderCell(2), std::nullopt);
+    EXPECT_EQ(CTxtTable().HeaderCell(0), std::nullopt);
+    EXPECT_EQ(table.Text(5, 5), "");
+    EXPECT_FALSE(table.SetCell(1, 0, "x"));
+}
 
-    *table.Cell(0, 0) = "changed";
-    EXPECT_EQ(table.Serialize(), "a\tb\r\nchanged\t2\r\n");
+TEST(TxtTable, SetTextsAreWrittenAndUntouchedCellsKeepTheirBytes) {
+    CTxtTable table = Parsed("a\tb\r\n1\t2\r\n\xff\t\r\n");
+    ASSERT_TRUE(table.SetCell(0, 0, "changed"));
+    ASSERT_TRUE(table.SetCell(0, 0, "changed again"));
+    std::string_view kept = *table.Cell(0, 0);
+    for (int i = 0; i < 1000; ++i) // many more texts must not move earlier ones
+        table.SetCell(1, 1, std::to_string(i));
+    EXPECT_EQ(kept, "changed again");
+    table.AddRow();
+    table.SetCell(2, 1, std::string(70000, 'z'));
+    EXPECT_EQ(table.Serialize(),
+              "a\tb\r\nchanged again\t2\r\n\xff\t999\r\n\t" + std::string(70000, 'z') + "\r\n");
 }
 
 TEST(TxtTable, AddRowAppendsEmptyCells) {
