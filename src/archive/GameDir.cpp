@@ -86,6 +86,7 @@ std::string MapWindowsPath(const std::string& prefix, const std::string& windows
     return path;
 }
 
+#ifndef _WIN32
 std::optional<std::string> DetectGameDir(const RegistryPlace& place) {
     CWineRegistryFile machine;
     if (!machine.Load(place.prefix + "/system.reg"))
@@ -110,5 +111,7 @@ std::optional<std::string> DetectGameDir(const RegistryPlace& place) {
         return std::nullopt;
     return MapWindowsPath(place.prefix, *value) + "/";
 }
+
+#endif
 
 } // namespace tolmere

@@ -79,6 +79,11 @@ TEST_F(Bridge, ExtractsFromTheChosenArchiveAndCleansUpAfterLoading) {
     EXPECT_EQ(Calls().back(), "e patch_d2.mpq data\\GLOBAL\\Excel\\SetItems.txt tmp08187262\\");
 }
 
+TEST_F(Bridge, AToolStillRunningAfterFourSecondsCountsAsFailure) {
+    WriteBytes(gameDir + "mpq2k", "#!/bin/sh\nsleep 8\n");
+    EXPECT_FALSE(bridge.ExtractUniqueItems(Archive::kPatch));
+}
+
 TEST_F(Bridge, StringTableOfTheLanguageOrAnEmptyOne) {
     CStrTbl names;
     names.Add("Key", "Name");

@@ -1,0 +1,139 @@
+#include "Commands.h"
+
+#include "Extract.h"
+#include "Mpq.h"
+#include "Names.h"
+#include "Report.h"
+#include "SafeAdd.h"
+#include "Script.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace mpq2k {
+
+namespace {
+
+// Finds the archive the way the game would (case ignored) and opens it for reading.
+bool OpenForReading(const std::string& given, Archive* archive, std::string* error) {
+    const ArchiveLookup lookup = FindArchive(given);
+    if (lookup.status == ArchiveLookup::Status::Missing) {
+        *error = "no such archive";
+        return false;
+    }
+    if (lookup.status == ArchiveLookup::Status::Ambiguous) {
+        *error = "more than one file matches this name when case is ignored";
+        return false;
+    }
+    return archive->Open(lookup.path, false, error);
+}
+
+} // namespace
+
+int RunExtract(const std::string& archiveName, const std::string& name, const std::string& dir) {
+    Archive archive;
+    std::string error;
+    if (!OpenForReading(archiveName, &archive, &error)) {
+        ReportError(archiveName + ": " + error);
+        return kExitFailure;
+    }
+    if (!ExtractToDirectory(archive, name, dir, &error)) {
+        ReportError(archiveName + ": " + ArchivedName(name) + ": " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunAdd(const std::string& archive, const std::string& file, const std::string& name) {
+    std::string error;
+    if (!AddFileSafely(AddRequest{archive, file, name}, &error)) {
+        ReportError(archive + ": " + ArchivedName(name) + ": " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunList(const std::string& archiveName) {
+    Archive archive;
+    std::string error;
+    std::vector<ArchiveEntry> entries;
+    if (!OpenForReading(archiveName, &archive, &error) || !ListEntries(archive, &entries, &error)) {
+        ReportError(archiveName + ": " + error);
+        return kExitFailure;
+    }
+    std::sort(entries.begin(), entries.end(), [](const ArchiveEntry& a, const ArchiveEntry& b) {
+        return UpperAscii(a.name) < UpperAscii(b.name);
+    });
+    for (const ArchiveEntry& entry : entries) {
+        std::printf("%s\t%u\n", Printable(entry.name).c_str(), entry.size);
+    }
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+}
+
+int RunScript(const std::string& script) {
+    std::ifstream in(script, std::ios::binary);
+    if (!in) {
+        ReportError(script + ": " + std::strerror(errno));
+        return kExitFailure;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        ReportError(script + ": cannot be read");
+        return kExitFailure;
+    }
+
+    bool allOk = true;
+    Archive archive;
+    // The archive named by the last "o", open or not: when it failed to open, that was
+    // reported once, and its "c" is not a second problem.
+    std::string openName;
+    bool openFailed = false;
+    const auto fail = [&](const ScriptCommand& command, const std::string& message) {
+        ReportError(script + ":" + std::to_string(command.line) + ": " + message);
+        allOk = false;
+    };
+    for (const ScriptCommand& command : ParseScript(text.str())) {
+        std::string error;
+        switch (command.kind) {
+        case ScriptCommand::Kind::Open:
+            // Whatever happens to this "o", no later "x" may read the previous archive.
+            archive.Close(&error);
+            openName = command.first;
+            openFailed = !OpenForReading(command.first, &archive, &error);
+            if (openFailed) {
+                fail(command, command.first + ": " + error);
+            }
+            break;
+        case ScriptCommand::Kind::Extract:
+            if (!archive.IsOpen()) {
+                fail(command, ArchivedName(command.first) + ": " +
+                                  (openFailed ? openName + " did not open" : "no archive is open"));
+            } else if (!ExtractToDirectory(archive, command.first, command.second, &error)) {
+                fail(command, openName + ": " + ArchivedName(command.first) + ": " + error);
+            }
+            break;
+        case ScriptCommand::Kind::Close:
+            if (openName.empty() ||
+                !SameNameIgnoringCase(ArchivedName(command.first), ArchivedName(openName))) {
+                fail(command, command.first + ": not open");
+                break;
+            }
+            archive.Close(&error);
+            openName.clear();
+            openFailed = false;
+            break;
+        case ScriptCommand::Kind::Invalid:
+            fail(command, "not a script command: " + command.first);
+            break;
+        }
+    }
+    return allOk ? kExitOk : kExitFailure;
+}
+
+} // namespace mpq2k

@@ -1,0 +1,65 @@
+#include "Extract.h"
+
+#include "Files.h"
+#include "Names.h"
+#include "TempFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace mpq2k {
+
+bool ExtractToDirectory(const Archive& archive, const std::string& name, const std::string& dir,
+                        std::string* error) {
+    const std::string archived = ArchivedName(name);
+    const std::string leaf = LastComponent(archived);
+    if (!IsSafeLeafName(leaf)) {
+        *error = "refusing to extract: the name does not end in a file name";
+        return false;
+    }
+    const std::string directory = DirectoryPath(dir);
+    struct stat st {};
+    if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *error = "target directory " + directory + " does not exist";
+        return false;
+    }
+    const std::string target = directory == "/" ? "/" + leaf : directory + "/" + leaf;
+
+    TempFile temp;
+    if (!temp.Create(directory + "/." + leaf + ".mpq2k-XXXXXX")) {
+        *error = "cannot create a file in " + directory + ": " + std::strerror(errno);
+        return false;
+    }
+    int writeErrno = 0;
+    const ChunkSink sink = [&](const char* data, std::size_t size) {
+        if (!WriteAll(temp.Fd(), data, size)) {
+            writeErrno = errno;
+            return false;
+        }
+        return true;
+    };
+    if (!ReadArchivedFile(archive, archived, sink, error)) {
+        if (writeErrno != 0) {
+            *error = "cannot write " + target + ": " + std::strerror(writeErrno);
+        }
+        return false;
+    }
+    // The scratch copy is read back at once by the editor and the archive still holds the
+    // original, so durability buys nothing here; the rename keeps readers from seeing a
+    // half-written file.
+    if (::fchmod(temp.Fd(), CreationMode()) != 0 || !temp.CloseFd()) {
+        *error = "cannot write " + target + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::rename(temp.Path().c_str(), target.c_str()) != 0) {
+        *error = "cannot create " + target + ": " + std::strerror(errno);
+        return false;
+    }
+    temp.Release();
+    return true;
+}
+
+} // namespace mpq2k

@@ -1,0 +1,16 @@
+// Copying one file out of an archive into the editor's scratch directory.
+#pragma once
+
+#include "Mpq.h"
+
+#include <string>
+
+namespace mpq2k {
+
+// Writes `name` (archive spelling, either separator) as DIR/<last component of name>.
+// The file appears complete or not at all: it is written to a temporary in DIR and renamed.
+// On failure `error` says why (without the archive or name in front).
+bool ExtractToDirectory(const Archive& archive, const std::string& name, const std::string& dir,
+                        std::string* error);
+
+} // namespace mpq2k

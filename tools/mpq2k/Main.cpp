@@ -1,0 +1,59 @@
+// mpq2k: the editor's only way into the game's MPQ archives. The editor runs it with the game
+// directory as the current directory and reads nothing but the exit status and stderr.
+#include "Commands.h"
+#include "Report.h"
+#include "TempFiles.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "usage: mpq2k COMMAND ARGS...\n"
+    "\n"
+    "  e ARCHIVE NAME DIR\\   extract NAME into DIR, as its last path component\n"
+    "  a ARCHIVE FILE NAME   store FILE as NAME (replacing it), creating ARCHIVE if missing\n"
+    "  s SCRIPT              run a script of lines \"o ARCHIVE\", \"x NAME DIR\\\", \"c ARCHIVE\"\n"
+    "  l ARCHIVE             list the files (name, tab, size), one per line\n"
+    "  --help                show this text\n"
+    "\n"
+    "Archive names are matched without regard to case. Names inside an archive use \"\\\"\n"
+    "(\"/\" is accepted and converted). Written archives are MPQ version 1 with imploded\n"
+    "files and a (listfile). Exit status: 0 success, 1 failure, 2 usage error.\n";
+
+int Usage(const char* problem) {
+    mpq2k::ReportError(std::string(problem) + " (mpq2k --help shows the usage)");
+    return mpq2k::kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    mpq2k::InstallCleanupHandlers();
+    if (argc < 2) {
+        return Usage("no command given");
+    }
+    const std::string command = argv[1];
+    const int operands = argc - 2;
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return mpq2k::kExitOk;
+    }
+    if (command == "e") {
+        return operands == 3 ? mpq2k::RunExtract(argv[2], argv[3], argv[4])
+                             : Usage("e needs ARCHIVE NAME DIR");
+    }
+    if (command == "a") {
+        return operands == 3 ? mpq2k::RunAdd(argv[2], argv[3], argv[4])
+                             : Usage("a needs ARCHIVE FILE NAME");
+    }
+    if (command == "s") {
+        return operands == 1 ? mpq2k::RunScript(argv[2]) : Usage("s needs SCRIPT");
+    }
+    if (command == "l") {
+        return operands == 1 ? mpq2k::RunList(argv[2]) : Usage("l needs ARCHIVE");
+    }
+    return Usage(("unknown command '" + command + "'").c_str());
+}

@@ -1,0 +1,638 @@
+#include "SafeAdd.h"
+
+#include "Files.h"
+#include "Mpq.h"
+#include "Names.h"
+#include "TempFiles.h"
+
+#include <StormLib.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace mpq2k {
+
+namespace {
+
+// New archives start with room for this many files; the table grows when it fills up.
+constexpr DWORD kInitialFileCount = 1024;
+// The game's archives use 4 KB sectors; so do ours.
+constexpr DWORD kSectorSize = 0x1000;
+// StormLib appends a replaced file after the last one and leaves a hole where the old copy
+// was. Holes larger than this are squeezed out with a compaction.
+constexpr std::int64_t kCompactThreshold = 64 * 1024;
+// Tables and sprites are kilobytes; anything near StormLib's 32-bit sizes is a mistake.
+constexpr std::uint64_t kMaxFileBytes = 1ull << 30;
+const char* const kTempInfix = ".mpq2k-";
+constexpr std::size_t kTempRandom = 6;
+
+bool ReadLocalFile(const std::string& path, std::string* bytes, struct stat* st,
+                   std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *error = ErrnoText(path);
+        return false;
+    }
+    const UniqueFd closer(fd);
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        *error = path + ": not a regular file";
+        return false;
+    }
+    if (static_cast<std::uint64_t>(st->st_size) > kMaxFileBytes) {
+        *error = path + ": too large to store";
+        return false;
+    }
+    bytes->resize(static_cast<std::size_t>(st->st_size));
+    std::size_t done = 0;
+    while (done < bytes->size()) {
+        const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            *error = ErrnoText(path);
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    if (done != bytes->size()) {
+        *error = path + ": changed while it was read";
+        return false;
+    }
+    return true;
+}
+
+bool CopyContents(const std::string& from, int toFd, std::string* error) {
+    const UniqueFd fd(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        *error = ErrnoText(from);
+        return false;
+    }
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t got = ::read(fd.Get(), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            *error = ErrnoText(from);
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (!WriteAll(toFd, buffer.data(), static_cast<std::size_t>(got))) {
+            *error = ErrnoText("cannot copy the archive");
+            return false;
+        }
+    }
+}
+
+// Each run holds an flock on its own temporary copy for as long as it lives; a copy nobody
+// holds is what a killed run left behind.
+bool CreateLockedTemp(const std::string& directory, const std::string& base, TempFile* temp,
+                      std::string* error) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!temp->Create(directory + "/" + base + kTempInfix + "XXXXXX")) {
+            *error = ErrnoText("cannot create a temporary file in " + directory);
+            return false;
+        }
+        if (::flock(temp->Fd(), LOCK_EX) != 0) {
+            *error = ErrnoText("cannot lock " + temp->Path());
+            return false;
+        }
+        // A cleanup in another run may have removed the file between mkstemp and flock.
+        struct stat byFd {};
+        struct stat byPath {};
+        if (::fstat(temp->Fd(), &byFd) == 0 && ::stat(temp->Path().c_str(), &byPath) == 0 &&
+            byFd.st_ino == byPath.st_ino && byFd.st_dev == byPath.st_dev) {
+            return true;
+        }
+    }
+    *error = "cannot keep a temporary file in " + directory;
+    return false;
+}
+
+void RemoveStaleTemps(const std::string& directory, const std::string& base) {
+    const std::string prefix = base + kTempInfix;
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() >= prefix.size() + kTempRandom &&
+            name.compare(0, prefix.size(), prefix) == 0) {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+
+    std::map<std::string, bool> live;
+    for (const std::string& name : names) {
+        const std::string owner = name.substr(0, prefix.size() + kTempRandom);
+        auto known = live.find(owner);
+        if (known == live.end()) {
+            bool held = false;
+            const int fd = ::open((directory + "/" + owner).c_str(),
+                                  O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd >= 0) {
+                held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+                ::close(fd);
+            }
+            known = live.emplace(owner, held).first;
+        }
+        if (!known->second) {
+            ::unlink((directory + "/" + name).c_str());
+        }
+    }
+}
+
+// Windows FILETIME: 100 ns ticks since 1601. Only stored when the archive keeps (attributes).
+ULONGLONG FileTimeOf(const struct stat& st) {
+    constexpr ULONGLONG kEpochDifference = 11644473600ull;
+    return (static_cast<ULONGLONG>(st.st_mtim.tv_sec) + kEpochDifference) * 10000000ull +
+           static_cast<ULONGLONG>(st.st_mtim.tv_nsec) / 100;
+}
+
+// What must be true of the other files after the change, keyed so that it survives StormLib
+// renumbering the block table.
+struct Summary {
+    std::map<std::string, std::vector<std::uint32_t>> named; // upper-case name -> sizes
+    std::vector<std::uint32_t> unnamedSizes;
+    std::set<std::string> internal;
+};
+
+Summary Summarize(const std::vector<ArchiveEntry>& entries, const std::string& upperName,
+                  bool skipIndex, std::uint32_t index) {
+    Summary summary;
+    for (const ArchiveEntry& entry : entries) {
+        if (skipIndex && entry.fileIndex == index) {
+            continue;
+        }
+        const std::string upper = UpperAscii(entry.name);
+        if (IsInternalName(entry.name)) {
+            summary.internal.insert(upper);
+        } else if (!entry.named) {
+            summary.unnamedSizes.push_back(entry.size);
+        } else if (upper != upperName) {
+            summary.named[upper].push_back(entry.size);
+        }
+    }
+    for (auto& item : summary.named) {
+        std::sort(item.second.begin(), item.second.end());
+    }
+    std::sort(summary.unnamedSizes.begin(), summary.unnamedSizes.end());
+    return summary;
+}
+
+std::string CompareSummaries(const Summary& before, const Summary& after) {
+    for (const auto& item : before.named) {
+        const auto found = after.named.find(item.first);
+        if (found == after.named.end()) {
+            return item.first + " went missing";
+        }
+        if (found->second != item.second) {
+            return item.first + " changed size";
+        }
+    }
+    if (after.named.size() != before.named.size()) {
+        return "an unexpected file appeared";
+    }
+    if (before.unnamedSizes != after.unnamedSizes) {
+        return "a file without a known name went missing or changed";
+    }
+    for (const std::string& name : before.internal) {
+        if (after.internal.count(name) == 0) {
+            return name + " went missing";
+        }
+    }
+    return std::string();
+}
+
+struct Baseline {
+    bool exists = false;
+    std::string originalPath;
+    ArchiveLayout originalLayout;
+    std::vector<ArchiveEntry> entries;
+    bool hadName = false;
+    std::uint32_t oldIndex = 0;
+};
+
+struct Snapshot {
+    ArchiveLayout layout;
+    std::vector<ArchiveEntry> entries;
+};
+
+bool ReadsCleanly(const Archive& archive, const ArchiveEntry& entry) {
+    std::uint64_t total = 0;
+    std::string ignored;
+    const ChunkSink count = [&](const char*, std::size_t size) {
+        total += size;
+        return true;
+    };
+    return ReadArchivedFile(archive, entry.name, count, &ignored) && total == entry.size;
+}
+
+// Files that were already unreadable in the original cannot be held against the new copy.
+bool AlreadyBroken(const Baseline& before, const std::vector<ArchiveEntry>& broken) {
+    if (!before.exists) {
+        return false;
+    }
+    Archive original;
+    std::string ignored;
+    if (!original.Open(before.originalPath, false, &ignored)) {
+        return false;
+    }
+    std::vector<ArchiveEntry> entries;
+    if (!ListEntries(original, &entries, &ignored)) {
+        return false;
+    }
+    std::set<std::string> brokenNamed;
+    std::size_t brokenUnnamed = 0;
+    for (const ArchiveEntry& entry : entries) {
+        if (!ReadsCleanly(original, entry)) {
+            if (entry.named) {
+                brokenNamed.insert(UpperAscii(entry.name));
+            } else {
+                ++brokenUnnamed;
+            }
+        }
+    }
+    std::size_t unnamed = 0;
+    for (const ArchiveEntry& entry : broken) {
+        if (!entry.named) {
+            ++unnamed;
+        } else if (brokenNamed.count(UpperAscii(entry.name)) == 0) {
+            return false;
+        }
+    }
+    return unnamed <= brokenUnnamed;
+}
+
+bool SameBytes(int fdA, int fdB, std::uint64_t offset, std::uint64_t size) {
+    char a[64 * 1024];
+    char b[sizeof a];
+    while (size > 0) {
+        const std::size_t want = static_cast<std::size_t>(size < sizeof a ? size : sizeof a);
+        if (::pread(fdA, a, want, static_cast<off_t>(offset)) != static_cast<ssize_t>(want) ||
+            ::pread(fdB, b, want, static_cast<off_t>(offset)) != static_cast<ssize_t>(want) ||
+            std::memcmp(a, b, want) != 0) {
+            return false;
+        }
+        offset += want;
+        size -= want;
+    }
+    return true;
+}
+
+// Block entries of the new archive whose stored bytes sit, unchanged, where they sat in the
+// original. StormLib writes the new file after the others and rewrites only the tables, so
+// normally that is every other file: they read back as well as they did before, and need no
+// decompressing to prove it (which would be most of the run's time).
+std::vector<bool> UnchangedBlocks(const Baseline& before, const std::string& path,
+                                  const ArchiveLayout& now) {
+    std::vector<bool> unchanged(now.blocks.size(), false);
+    const ArchiveLayout& was = before.originalLayout;
+    if (!before.exists || was.headerOffset != now.headerOffset || was.hiBlockTableOffset != 0 ||
+        now.hiBlockTableOffset != 0) {
+        return unchanged;
+    }
+    std::vector<BlockEntry> old;
+    for (const BlockEntry& entry : was.blocks) {
+        if ((entry.flags & MPQ_FILE_EXISTS) != 0) {
+            old.push_back(entry);
+        }
+    }
+    const auto order = [](const BlockEntry& a, const BlockEntry& b) {
+        return std::tie(a.position, a.compressedSize, a.fileSize, a.flags) <
+               std::tie(b.position, b.compressedSize, b.fileSize, b.flags);
+    };
+    std::sort(old.begin(), old.end(), order);
+
+    const UniqueFd fdWas(::open(before.originalPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fdNow(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    for (std::size_t i = 0; fdWas.Valid() && fdNow.Valid() && i < now.blocks.size(); ++i) {
+        const BlockEntry& entry = now.blocks[i];
+        const std::uint64_t start = now.headerOffset + entry.position;
+        const std::uint64_t end = start + entry.compressedSize;
+        unchanged[i] = (entry.flags & MPQ_FILE_EXISTS) != 0 &&
+                       std::binary_search(old.begin(), old.end(), entry, order) &&
+                       end <= was.fileSize && end <= now.fileSize &&
+                       SameBytes(fdWas.Get(), fdNow.Get(), start, entry.compressedSize);
+    }
+    return unchanged;
+}
+
+// Reads the written archive back the way the game and the editor will.
+bool Verify(const std::string& path, const std::string& name, const std::string& bytes,
+            const Baseline& before, Snapshot* after, std::string* error) {
+    Archive archive;
+    std::string why;
+    if (!archive.Open(path, false, &why)) {
+        *error = "the written archive does not open: " + why;
+        return false;
+    }
+    after->layout = archive.Layout();
+
+    // Listed before NAME is opened: opening by name teaches StormLib the name, and the
+    // listing must show what the (listfile) knows.
+    if (!ListEntries(archive, &after->entries, &why)) {
+        *error = "the written archive cannot be listed: " + why;
+        return false;
+    }
+    std::string stored;
+    std::uint32_t newIndex = 0;
+    const ChunkSink collect = [&](const char* data, std::size_t size) {
+        stored.append(data, size);
+        return stored.size() <= bytes.size();
+    };
+    if (!ReadArchivedFile(archive, name, collect, &why, &newIndex)) {
+        *error = "the written file does not read back: " + why;
+        return false;
+    }
+    if (stored != bytes) {
+        *error = "the written file reads back different bytes";
+        return false;
+    }
+
+    const std::string upperName = UpperAscii(name);
+    const Summary now = Summarize(after->entries, upperName, true, newIndex);
+    if (now.internal.count(UpperAscii(LISTFILE_NAME)) != 0) {
+        const bool listed = std::any_of(
+            after->entries.begin(), after->entries.end(), [&](const ArchiveEntry& entry) {
+                return entry.named && UpperAscii(entry.name) == upperName;
+            });
+        if (!listed) {
+            *error = "the (listfile) does not name the written file";
+            return false;
+        }
+    }
+    const Summary was = Summarize(before.entries, upperName, before.hadName, before.oldIndex);
+    const std::string difference = CompareSummaries(was, now);
+    if (!difference.empty()) {
+        *error = "check after writing failed: " + difference;
+        return false;
+    }
+
+    const std::vector<bool> unchanged = UnchangedBlocks(before, path, after->layout);
+    std::vector<ArchiveEntry> broken;
+    for (const ArchiveEntry& entry : after->entries) {
+        const bool proven = entry.fileIndex < unchanged.size() && unchanged[entry.fileIndex];
+        if (entry.fileIndex != newIndex && !proven && !ReadsCleanly(archive, entry)) {
+            broken.push_back(entry);
+        }
+    }
+    if (!broken.empty() && !AlreadyBroken(before, broken)) {
+        *error = "check after writing failed: " + broken.front().name + " does not read back";
+        return false;
+    }
+    return true;
+}
+
+bool CreateNewArchive(const std::string& path, Archive* archive, std::string* error) {
+    SFILE_CREATE_MPQ info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    info.dwMpqVersion = MPQ_FORMAT_VERSION_1;
+    // A (listfile), imploded like everything else: the game's Storm predates the other
+    // compressions StormLib would pick by default.
+    info.dwFileFlags1 = MPQ_FILE_IMPLODE;
+    info.dwSectorSize = kSectorSize;
+    info.dwMaxFileCount = kInitialFileCount;
+    HANDLE handle = nullptr;
+    if (!SFileCreateArchive2(path.c_str(), &info, &handle)) {
+        *error = "cannot create the archive: " + LastStormError();
+        return false;
+    }
+    // Closing at once gives a file that Archive::Open checks like any other.
+    if (!SFileCloseArchive(handle)) {
+        *error = "cannot create the archive: " + LastStormError();
+        return false;
+    }
+    return archive->Open(path, true, error);
+}
+
+bool StoreFile(const Archive& archive, const std::string& name, const std::string& bytes,
+               ULONGLONG fileTime, std::string* error) {
+    // Removing by name first: asked to replace a file it has no name for (archives without a
+    // (listfile), like the game's own patch), StormLib 9.22 fails an assertion and aborts.
+    if (!SFileRemoveFile(archive.Handle(), name.c_str(), 0)) {
+        const DWORD code = GetLastError();
+        if (!IsNotFound(code)) {
+            *error = "cannot replace the old copy: " + StormErrorText(code);
+            return false;
+        }
+    }
+    const auto size = static_cast<DWORD>(bytes.size());
+    HANDLE file = nullptr;
+    if (!SFileCreateFile(archive.Handle(), name.c_str(), fileTime, size, 0, MPQ_FILE_IMPLODE,
+                         &file)) {
+        DWORD code = GetLastError();
+        if (code != ERROR_DISK_FULL) {
+            *error = "cannot add the file: " + StormErrorText(code);
+            return false;
+        }
+        // The hash table is full. Growing it rehashes every file, which needs every name.
+        const DWORD count = SFileGetMaxFileCount(archive.Handle());
+        if (count >= HASH_TABLE_SIZE_MAX || !SFileSetMaxFileCount(archive.Handle(), count * 2)) {
+            *error = "the archive's file table is full (" + std::to_string(count) +
+                     " files) and cannot grow: " + LastStormError();
+            return false;
+        }
+        if (!SFileCreateFile(archive.Handle(), name.c_str(), fileTime, size, 0, MPQ_FILE_IMPLODE,
+                             &file)) {
+            *error = "cannot add the file: " + LastStormError();
+            return false;
+        }
+    }
+    bool ok = true;
+    if (size > 0) {
+        ok = SFileWriteFile(file, bytes.data(), size, MPQ_COMPRESSION_PKWARE);
+        if (!ok) {
+            *error = "cannot write the file into the archive: " + LastStormError();
+        }
+    }
+    // Finishing also releases the handle, so it runs even after a failed write.
+    if (!SFileFinishFile(file) && ok) {
+        *error = "cannot finish the file in the archive: " + LastStormError();
+        ok = false;
+    }
+    return ok;
+}
+
+// The copy gets the original's permissions and reaches the disk before it is renamed over
+// the original: after a power cut the name points at the old archive or the complete new one.
+bool FinishCopy(const std::string& path, mode_t mode, std::string* error) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid() || ::fchmod(fd.Get(), mode) != 0 || ::fsync(fd.Get()) != 0) {
+        *error = ErrnoText(path);
+        return false;
+    }
+    return true;
+}
+
+// Makes the rename itself durable. Some file systems refuse fsync on directories; the rename
+// is then as durable as they make it.
+void SyncDirectory(const std::string& path) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY));
+    if (fd.Valid()) {
+        ::fsync(fd.Get());
+    }
+}
+
+std::int64_t WastedBytes(const Snapshot& snapshot) {
+    std::int64_t used =
+        static_cast<std::int64_t>(snapshot.layout.headerOffset + snapshot.layout.TableBytes());
+    for (const ArchiveEntry& entry : snapshot.entries) {
+        used += entry.compressedSize;
+    }
+    return static_cast<std::int64_t>(snapshot.layout.fileSize) - used;
+}
+
+// Squeezes the holes out of a verified copy into a second copy. Any failure just keeps the
+// uncompacted copy: compaction is a nicety, the change itself is already safe.
+void TryCompact(const std::string& directory, const std::string& base, TempFile* result,
+                const std::string& name, const std::string& bytes, const Baseline& before) {
+    TempFile compacted;
+    std::string ignored;
+    if (!CreateLockedTemp(directory, base, &compacted, &ignored) ||
+        !CopyContents(result->Path(), compacted.Fd(), &ignored)) {
+        return;
+    }
+    Archive archive;
+    if (!archive.Open(compacted.Path(), true, &ignored)) {
+        return;
+    }
+    const bool ok = SFileCompactArchive(archive.Handle(), nullptr, false);
+    if (!archive.Close(&ignored) || !ok) {
+        return;
+    }
+    Snapshot snapshot;
+    if (Verify(compacted.Path(), name, bytes, before, &snapshot, &ignored)) {
+        *result = std::move(compacted);
+    }
+}
+
+} // namespace
+
+bool AddFileSafely(const AddRequest& request, std::string* error) {
+    const std::string name = ArchivedName(request.name);
+    if (name.empty() || !IsSafeLeafName(LastComponent(name))) {
+        *error = "'" + request.name + "' is not a file name";
+        return false;
+    }
+    if (name.size() >= MAX_PATH) {
+        *error = "the name is too long for an archive";
+        return false;
+    }
+    if (IsInternalName(name)) {
+        *error = name + " is maintained by StormLib itself";
+        return false;
+    }
+
+    std::string bytes;
+    struct stat fileStat {};
+    if (!ReadLocalFile(request.file, &bytes, &fileStat, error)) {
+        return false;
+    }
+
+    const ArchiveLookup lookup = FindArchive(request.archive);
+    if (lookup.status == ArchiveLookup::Status::Ambiguous) {
+        *error = "more than one file matches this name when case is ignored";
+        return false;
+    }
+    Baseline before;
+    before.exists = lookup.status == ArchiveLookup::Status::Found;
+    std::string target = lookup.path;
+    mode_t mode = 0;
+    if (before.exists) {
+        // Work beside the real file, so that the rename replaces it and not a symlink to it.
+        if (char* real = ::realpath(lookup.path.c_str(), nullptr)) {
+            target = real;
+            ::free(real);
+        }
+        struct stat archiveStat {};
+        if (::stat(target.c_str(), &archiveStat) != 0) {
+            *error = ErrnoText(target);
+            return false;
+        }
+        mode = archiveStat.st_mode & 07777;
+        const std::string problem = CheckArchiveHeader(target, &before.originalLayout);
+        if (!problem.empty()) {
+            *error = problem;
+            return false;
+        }
+    } else {
+        mode = CreationMode();
+    }
+    before.originalPath = target;
+
+    std::string directory;
+    std::string base;
+    SplitPath(target, &directory, &base);
+    RemoveStaleTemps(directory, base);
+
+    TempFile temp;
+    if (!CreateLockedTemp(directory, base, &temp, error)) {
+        return false;
+    }
+    Archive archive;
+    if (before.exists) {
+        if (!CopyContents(target, temp.Fd(), error) || !archive.Open(temp.Path(), true, error) ||
+            !ListEntries(archive, &before.entries, error) ||
+            !FindFileIndex(archive, name, &before.hadName, &before.oldIndex, error)) {
+            return false;
+        }
+    } else if (!CreateNewArchive(temp.Path(), &archive, error)) {
+        return false;
+    }
+
+    if (!StoreFile(archive, name, bytes, FileTimeOf(fileStat), error)) {
+        return false;
+    }
+    if (!archive.Close(error)) {
+        *error = "cannot write the archive's tables: " + *error;
+        return false;
+    }
+
+    Snapshot snapshot;
+    if (!Verify(temp.Path(), name, bytes, before, &snapshot, error)) {
+        return false;
+    }
+    const bool allNamed = std::all_of(snapshot.entries.begin(), snapshot.entries.end(),
+                                      [](const ArchiveEntry& entry) { return entry.named; });
+    if (allNamed && WastedBytes(snapshot) > kCompactThreshold) {
+        TryCompact(directory, base, &temp, name, bytes, before);
+    }
+
+    if (!FinishCopy(temp.Path(), mode, error)) {
+        return false;
+    }
+    if (::rename(temp.Path().c_str(), target.c_str()) != 0) {
+        *error = ErrnoText("cannot replace " + target);
+        return false;
+    }
+    temp.Release();
+    SyncDirectory(directory);
+    return true;
+}
+
+} // namespace mpq2k
