@@ -1,0 +1,71 @@
+// Arbitrary bytes as a string table: reading must never go outside the file, and a
+// table that can be written must read back as the same entries in written order.
+#include "support/Require.h"
+#include "tables/StrTbl.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tolmere::fuzz {
+namespace {
+
+void CheckCounts(const CStrTbl& table) {
+    Require(table.EntryCount() == table.List().size(), "EntryCount() == List().size()");
+    std::uint64_t stringBytes = 0;
+    for (const StrEntry& e : table.List()) {
+        // Keys and texts are read as C strings, so neither can hold a zero byte.
+        Require(std::memchr(e.key.data(), 0, e.key.size()) == nullptr, "a key holds no zero byte");
+        Require(std::memchr(e.text.data(), 0, e.text.size()) == nullptr,
+                "a text holds no zero byte");
+        stringBytes += e.key.size() + 1 + e.text.size() + 1;
+    }
+    Require(table.StringBytes() == stringBytes, "StringBytes() is the sum of key and text bytes");
+}
+
+} // namespace
+} // namespace tolmere::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tolmere;
+    using namespace tolmere::fuzz;
+
+    CStrTbl table;
+    table.Parse(std::string(reinterpret_cast<const char*>(data), size));
+    CheckCounts(table);
+
+    std::string written;
+    if (!table.Serialize(written))
+        return 0;
+    // Serialize has put the entries in the order it wrote them.
+    std::vector<std::pair<std::string, std::string>> expected;
+    for (const StrEntry& e : table.List())
+        expected.emplace_back(e.key, e.text);
+
+    CStrTbl again;
+    again.Parse(written);
+    CheckCounts(again);
+    Require(again.EntryCount() == expected.size(), "a written table reads back every entry");
+
+    // Reading walks the hash slots; the index numbers it assigns give the written order.
+    std::vector<const StrEntry*> read;
+    for (const StrEntry& e : again.List())
+        read.push_back(&e);
+    std::stable_sort(read.begin(), read.end(), [](const StrEntry* a, const StrEntry* b) {
+        return a->indexNumber < b->indexNumber;
+    });
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        Require(read[i]->key == expected[i].first, "a written key reads back unchanged, in order");
+        Require(read[i]->text == expected[i].second,
+                "a written text reads back unchanged, in order");
+    }
+
+    std::string rewritten;
+    Require(again.Serialize(rewritten), "a table read from a written one can be written");
+    Require(rewritten == written, "a written table is written again byte for byte");
+    return 0;
+}
