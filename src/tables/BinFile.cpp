@@ -86,11 +86,13 @@ bool CBinFile::ReadExact(void* buffer, std::size_t count) {
 }
 
 bool CBinFile::Write(const void* buffer, std::size_t count) {
-    if (fd_ < 0)
-        return false;
+    return fd_ >= 0 && WriteAll(fd_, buffer, count);
+}
+
+bool WriteAll(int fd, const void* buffer, std::size_t count) {
     auto* in = static_cast<const char*>(buffer);
     while (count > 0) {
-        ssize_t n = ::write(fd_, in, count);
+        ssize_t n = ::write(fd, in, count);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -61,6 +61,9 @@ private:
     MemFileDesc* mem_ = nullptr;
 };
 
+// Writes every byte to a file descriptor, going on after interruptions.
+bool WriteAll(int fd, const void* buffer, std::size_t count);
+
 // Reads a whole disk file into `bytes`; false when it cannot be opened or read fully.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

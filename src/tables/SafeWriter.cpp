@@ -1,5 +1,7 @@
 #include "tables/SafeWriter.h"
 
+#include "tables/BinFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -20,19 +22,6 @@ std::string ResolveTarget(const std::string& path) {
     if (::realpath(path.c_str(), resolved))
         return resolved;
     return path;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
