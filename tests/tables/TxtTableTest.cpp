@@ -164,6 +164,67 @@ TEST(TxtTable, CellsLongerThanAnyWorkBufferAreKeptWhole) {
     EXPECT_EQ(table.Serialize(), bytes);
 }
 
+// The reading rules, one byte at a time, as plainly as they can be written.
+std::vector<std::string> ReferenceCells(const std::string& bytes, std::size_t& columns) {
+    std::vector<std::string> cells;
+    std::size_t pos = 0;
+    const std::size_t end = bytes.size();
+    auto cut = [&] {
+        std::string cell;
+        while (pos<end&& static_cast<unsigned char>(bytes[pos])> 13)
+            cell += bytes[pos++];
+        if (pos < end)
+            ++pos;
+        cells.push_back(cell);
+    };
+    bool headerEnded = false;
+    while (pos < end && !headerEnded) {
+        if (bytes[pos] == '\n') {
+            ++pos;
+            headerEnded = true;
+        } else {
+            cut();
+        }
+    }
+    columns = cells.size();
+    if (columns == 0)
+        return {};
+    while (headerEnded &&
+           (pos + 1 < end || (pos + 1 == end && static_cast<unsigned char>(bytes[pos]) > 13))) {
+        cut();
+        if (pos < end && bytes[pos] == '\n') {
+            ++pos;
+            while (cells.size() % columns)
+                cells.emplace_back();
+        }
+    }
+    while (cells.size() % columns)
+        cells.emplace_back();
+    return cells;
+}
+
+TEST(TxtTable, ReadsEveryShapeOfInputByTheSameRules) {
+    // Short random inputs over the bytes that matter, across the scanner's blocks.
+    const char alphabet[] = {'a', 'b', '\t', '\r', '\n', '\0', '\xff', ' '};
+    unsigned seed = 12345;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        const int length = static_cast<int>((seed = seed * 1103515245 + 12345) >> 16) % 70;
+        for (int i = 0; i < length; ++i)
+            bytes += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % sizeof alphabet];
+        std::size_t columns = 0;
+        const std::vector<std::string> expected = ReferenceCells(bytes, columns);
+        CTxtTable table = Parsed(bytes);
+        ASSERT_EQ(static_cast<std::size_t>(table.ColumnCount()), columns)
+            << ::testing::PrintToString(bytes);
+        std::vector<std::string> got;
+        for (std::int32_t r = 0; r < table.RowCount(); ++r)
+            for (std::int32_t c = 0; c < table.ColumnCount(); ++c)
+                got.emplace_back(r == 0 ? *table.HeaderCell(c) : *table.Cell(r - 1, c));
+        ASSERT_EQ(got, expected) << ::testing::PrintToString(bytes);
+    }
+}
+
 TEST(ParseNumber, ReadsTheLeadingNumberLikeScanf) {
     double v = -1;
     EXPECT_TRUE(ParseNumber("  12 points", v));
