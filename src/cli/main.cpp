@@ -1,5 +1,6 @@
 // tolmere-cli: the editor's core from the command line, for modders' scripts.
 #include "app/UniqueModel.h"
+#include "cli/Commands.h"
 #include "mods/Describe.h"
 #include "mods/ModKeys.h"
 #include "tables/BinFile.h"
@@ -27,6 +28,8 @@ const char kUsage[] =
     "  describe [--modkey FILE] [--tbl FILE] UNIQUEITEMS.txt\n"
     "                                every unique item with its modifiers as the\n"
     "                                editor lists them\n"
+    "  dc6 IN.dc6 OUT.png            an item picture, decoded with the item palette\n"
+    "  resource N OUT                the decoded bytes of embedded resource N\n"
     "\n"
     "OUT may be - for standard output.\n";
 
@@ -158,5 +161,9 @@ int main(int argc, char** argv) {
         return TxtToTbl(args);
     if (command == "describe")
         return Describe(args);
+    if (command == "dc6")
+        return Dc6Command(args);
+    if (command == "resource")
+        return ResourceCommand(args);
     return Fail("unknown command " + command + " (try --help)");
 }

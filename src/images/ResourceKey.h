@@ -20,4 +20,8 @@ struct ChainVector {
 
 inline constexpr ChainVector kResourceIv = {0x7A3C19E5u, 0xC4D2086Bu};
 
+// The credits text is only scrambled, not enciphered: bytes at even offsets are XORed
+// with the first of these, bytes at odd offsets with the second.
+inline constexpr std::uint8_t kCreditsXor[2] = {0x5Du, 0xA6u};
+
 } // namespace tolmere
