@@ -3,6 +3,8 @@
 #include "archive/GameDir.h"
 
 #include "app/UniqueModel.h"
+#include "images/Dc6.h"
+#include "images/Dib.h"
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
 #include "support/TempDir.h"
@@ -104,7 +106,7 @@ TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
     const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
                                 "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K + "' '" +
                                 TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + "/data/demo' '" +
-                                dir.Path() + "' >/dev/null";
+                                dir.Path() + "' '" + TOLMERE_DEMO_PICTURES + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     auto gameDir = DetectGameDir({dir.Path() + "/prefix"});
     ASSERT_TRUE(gameDir);
@@ -128,6 +130,19 @@ TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
     BaseItem axe;
     lists.FindBaseItem(std::string(unique.Text(0, 3)), axe);
     EXPECT_FALSE(axe.name.empty());
+
+    // Every item has a picture of its base item, and the patch overrides some.
+    std::vector<std::string> names;
+    for (std::int32_t row = 0; row < model.ItemCount(); ++row)
+        names.push_back(ItemPictureName(lists, std::string(unique.Text(row, 3))));
+    bridge.RunPictureScript(names);
+    for (const std::string& name : names) {
+        DibDesc picture;
+        EXPECT_TRUE(DecodeDc6(picture, bridge.WorkFile(name + ".dc6"))) << name;
+        EXPECT_EQ(picture.width % 28, 0u) << name;
+        ReleaseDesc(picture);
+    }
+    bridge.RemovePictures();
 }
 
 } // namespace

@@ -3,18 +3,20 @@
 # "Diablo II" directory with d2data.mpq and patch_d2.mpq made from the demo
 # sources, and a registry that points at it.
 #
-#   make-demo-game.sh MPQ2K TOLMERE_CLI SOURCE_DIR OUT_DIR
+#   make-demo-game.sh MPQ2K TOLMERE_CLI SOURCE_DIR OUT_DIR [DEMO_PICTURES]
 #
 # MPQ2K        the mpq2k archive tool
 # TOLMERE_CLI  tolmere-cli (turns patchstring.txt into patchstring.tbl)
 # SOURCE_DIR   the demo sources (data/demo)
 # OUT_DIR      where the demo goes; OUT_DIR/prefix is rebuilt from scratch
+# DEMO_PICTURES  the demo-pictures program; when given, every base item gets an
+#              inventory picture in d2data.mpq and the patch overrides three of them
 #
 # Prints the game directory when done.
 set -euo pipefail
 
-if [[ $# -ne 4 ]]; then
-    echo "usage: $0 MPQ2K TOLMERE_CLI SOURCE_DIR OUT_DIR" >&2
+if [[ $# -ne 4 && $# -ne 5 ]]; then
+    echo "usage: $0 MPQ2K TOLMERE_CLI SOURCE_DIR OUT_DIR [DEMO_PICTURES]" >&2
     exit 2
 fi
 
@@ -69,6 +71,21 @@ done
 
 "$MPQ2K" a patch_d2.mpq "$WORK_DIR/patchstring.tbl" 'data\LOCAL\LNG\ENG\patchstring.tbl'
 "$MPQ2K" a patch_d2.mpq "$SOURCE_DIR/patch/UniqueItems.txt" 'data\GLOBAL\Excel\UniqueItems.txt'
+
+if [[ $# -eq 5 ]]; then
+    DEMO_PICTURES=$(absolute "$5")
+    mkdir -p -- "$WORK_DIR/base" "$WORK_DIR/patched"
+    LISTS=("$SOURCE_DIR/weapons.txt" "$SOURCE_DIR/armor.txt" "$SOURCE_DIR/misc.txt")
+    "$DEMO_PICTURES" "${LISTS[@]}" "$WORK_DIR/base" > "$WORK_DIR/names"
+    "$DEMO_PICTURES" --patched "${LISTS[@]}" "$WORK_DIR/patched" > /dev/null
+    while read -r name; do
+        "$MPQ2K" a d2data.mpq "$WORK_DIR/base/$name.dc6" "data\\GLOBAL\\Items\\$name.dc6"
+    done < "$WORK_DIR/names"
+    # The patch archive carries its own copy of the first three, as mods do.
+    head -n 3 "$WORK_DIR/names" | while read -r name; do
+        "$MPQ2K" a patch_d2.mpq "$WORK_DIR/patched/$name.dc6" "data\\GLOBAL\\Items\\$name.dc6"
+    done
+fi
 
 cp -- "$MPQ2K" mpq2k
 chmod +x mpq2k
