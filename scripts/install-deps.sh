@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libstorm-dev zlib1g-dev libpng-dev
+  libstorm-dev zlib1g-dev libpng-dev qt6-base-dev
 )
 
 missing=()

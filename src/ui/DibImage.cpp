@@ -1,0 +1,104 @@
+#include "ui/DibImage.h"
+
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QVector>
+
+namespace tolmere {
+namespace {
+
+bool FormatFor(std::uint32_t bitsPerPixel, QImage::Format& format) {
+    switch (bitsPerPixel) {
+    case 8:
+        format = QImage::Format_Indexed8;
+        return true;
+    case 15:
+        format = QImage::Format_RGB555;
+        return true;
+    case 16:
+        format = QImage::Format_RGB16; // 5-6-5
+        return true;
+    case 24:
+        format = QImage::Format_BGR888;
+        return true;
+    case 32:
+        format = QImage::Format_RGB32; // blue, green, red, unused in memory
+        return true;
+    default:
+        return false;
+    }
+}
+
+// QRect keeps right and bottom inclusive too, so the corners carry over as they are.
+QRect ToQRect(const InclusiveRect& rect) {
+    return QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom));
+}
+
+// Plain copy whatever the painter was set to; the setting is put back afterwards.
+class NoSmoothing {
+public:
+    explicit NoSmoothing(QPainter& painter)
+        : painter_(painter), was_(painter.testRenderHint(QPainter::SmoothPixmapTransform)) {
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    ~NoSmoothing() { painter_.setRenderHint(QPainter::SmoothPixmapTransform, was_); }
+    NoSmoothing(const NoSmoothing&) = delete;
+    NoSmoothing& operator=(const NoSmoothing&) = delete;
+
+private:
+    QPainter& painter_;
+    bool was_;
+};
+
+} // namespace
+
+QImage DibImage(const CDib& dib) {
+    if (dib.IsEmpty())
+        return QImage();
+    const DibDesc& desc = dib.Desc();
+    QImage::Format format = QImage::Format_Invalid;
+    if (!FormatFor(desc.bitsPerPixel, format))
+        return QImage();
+    // The const buffer keeps Qt from writing into the rows: a write would detach.
+    QImage image(static_cast<const uchar*>(desc.rows), static_cast<int>(desc.width),
+                 static_cast<int>(desc.height), static_cast<qsizetype>(desc.stride), format);
+    if (desc.bitsPerPixel == 8 && desc.palette != nullptr) {
+        QVector<QRgb> colours(static_cast<int>(kPaletteEntries));
+        for (std::size_t i = 0; i < kPaletteEntries; ++i) {
+            const unsigned char* entry = desc.palette + i * 4;
+            colours[static_cast<int>(i)] = qRgb(entry[2], entry[1], entry[0]);
+        }
+        image.setColorTable(colours);
+    }
+    return image;
+}
+
+void DrawAt(QPainter& painter, const CDib& dib, int x, int y) {
+    const QImage image = DibImage(dib);
+    if (image.isNull())
+        return;
+    NoSmoothing plain(painter);
+    painter.drawImage(QPoint(x, y), image);
+}
+
+void DrawStretched(QPainter& painter, const CDib& dib, const InclusiveRect* dest,
+                   const InclusiveRect* source) {
+    const QImage image = DibImage(dib);
+    if (image.isNull())
+        return;
+    const QRect from = source != nullptr ? ToQRect(*source) : image.rect();
+    if (from.isEmpty())
+        return;
+    NoSmoothing plain(painter);
+    if (dest == nullptr) {
+        painter.drawImage(QPoint(0, 0), image, from);
+        return;
+    }
+    const QRect to = ToQRect(*dest);
+    if (to.isEmpty())
+        return;
+    painter.drawImage(to, image, from);
+}
+
+} // namespace tolmere
