@@ -1,5 +1,6 @@
 #include "ui/DibImage.h"
 
+#include "images/Resources.h"
 #include "tables/Services.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <QPainter>
 
 #include <cstring>
+#include <optional>
+#include <string>
 
 namespace tolmere {
 namespace {
@@ -275,6 +278,41 @@ TEST(DibImageDrawTest, EightBitPictureDrawsThroughItsPalette) {
     EXPECT_EQ(target.pixel(2, 1), qRgb(0, 0xFF, 0));
     EXPECT_EQ(target.pixel(3, 0), qRgb(0, 0xFF, 0));
     EXPECT_EQ(target.pixel(0, 2), kBackground);
+}
+
+} // namespace
+} // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+// The skin the program embeds, drawn piece by piece the way its dialogs draw it: a
+// piece must arrive the right way up at the place its source rectangle names.
+TEST(DibImageDrawTest, SkinPiecesDrawFromTheirSourceRectangles) {
+    std::optional<std::string> tga = DecodeEmbeddedResource(150);
+    ASSERT_TRUE(tga);
+    MemFileDesc file;
+    std::strcpy(file.name, ".tga");
+    file.data = reinterpret_cast<const unsigned char*>(tga->data());
+    file.length = tga->size();
+    CDib skin;
+    ASSERT_TRUE(skin.LoadPicture(&file));
+    const int hp = static_cast<int>(skin.Desc().height);
+
+    // The caption bar piece, stretched across a 100-pixel wide caption of 25 rows.
+    QImage target(100, 25, QImage::Format_RGB32);
+    target.fill(Qt::magenta);
+    {
+        QPainter painter(&target);
+        const InclusiveRect dest{0, 0, 99, 24};
+        const InclusiveRect source{64, hp - 25, 96, hp - 1};
+        DrawStretched(painter, skin, &dest, &source);
+    }
+    for (int x : {0, 50, 99}) {
+        EXPECT_EQ(target.pixel(x, 0), qRgb(48, 48, 48)) << x;     // outline on top
+        EXPECT_EQ(target.pixel(x, 3), qRgb(120, 96, 36)) << x;    // bronze band
+        EXPECT_EQ(target.pixel(x, 22), qRgb(128, 128, 128)) << x; // grey below
+    }
 }
 
 } // namespace
