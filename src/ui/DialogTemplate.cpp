@@ -1,0 +1,136 @@
+#include "ui/DialogTemplate.h"
+
+#include "ui/DrawnButton.h"
+#include "ui/SkinButton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace tolmere {
+namespace {
+
+// Rounds half away from zero, as the platform's dialog-unit mapping does.
+int Scale(int units, int numerator, int denominator) {
+    const long long product = static_cast<long long>(units) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : -((-product + half) / denominator));
+}
+
+const char* KindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::kStatic:
+    case ControlKind::kStaticCentered:
+        return "static";
+    case ControlKind::kEdit:
+        return "edit";
+    case ControlKind::kDropDownList:
+        return "combo";
+    case ControlKind::kListView:
+        return "listview";
+    case ControlKind::kSkinButton:
+    case ControlKind::kDrawnButton:
+        return "button";
+    case ControlKind::kCheckBox:
+    case ControlKind::kGroupBox:
+        return "other";
+    case ControlKind::kRichText:
+        return "richtext";
+    }
+    return "other";
+}
+
+QWidget* MakeControl(QWidget* dialog, const ControlRow& row) {
+    const QString caption = QString::fromLatin1(row.caption ? row.caption : "");
+    switch (row.kind) {
+    case ControlKind::kStatic:
+    case ControlKind::kStaticCentered: {
+        auto* label = new QLabel(caption, dialog);
+        label->setTextFormat(Qt::PlainText);
+        if (row.kind == ControlKind::kStaticCentered) {
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->setWordWrap(true);
+        }
+        return label;
+    }
+    case ControlKind::kEdit:
+        return new QLineEdit(dialog);
+    case ControlKind::kDropDownList: {
+        auto* combo = new QComboBox(dialog);
+        combo->setEditable(false);
+        combo->setMaxVisibleItems(12);
+        return combo;
+    }
+    case ControlKind::kListView: {
+        auto* list = new QTreeWidget(dialog);
+        list->setRootIsDecorated(false);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        return list;
+    }
+    case ControlKind::kSkinButton:
+        return new CSkinButton(caption, dialog);
+    case ControlKind::kDrawnButton:
+        return new CDrawnButton(caption, dialog);
+    case ControlKind::kCheckBox:
+        return new QCheckBox(caption, dialog);
+    case ControlKind::kGroupBox: {
+        auto* group = new QGroupBox(caption, dialog);
+        // A frame drawn around other controls; it must not take their clicks.
+        group->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return group;
+    }
+    case ControlKind::kRichText: {
+        auto* text = new QTextBrowser(dialog);
+        text->setReadOnly(true);
+        text->setOpenLinks(false);
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        return text;
+    }
+    }
+    return new QWidget(dialog);
+}
+
+} // namespace
+
+int DialogUnitsX(int units) {
+    return Scale(units, 6, 4);
+}
+int DialogUnitsY(int units) {
+    return Scale(units, 13, 8);
+}
+
+QRect DialogUnitsRect(int x, int y, int cx, int cy) {
+    return QRect(DialogUnitsX(x), DialogUnitsY(y), DialogUnitsX(cx), DialogUnitsY(cy));
+}
+
+void BuildControls(QWidget* dialog, const DialogTemplate& tmpl) {
+    for (const ControlRow& row : tmpl.controls) {
+        QWidget* control = MakeControl(dialog, row);
+        if (row.id != kNoControlId)
+            control->setObjectName(ControlName(row.id));
+        control->setProperty("controlKind", QString::fromLatin1(KindName(row.kind)));
+        control->setGeometry(DialogUnitsRect(row.x, row.y, row.cx, row.cy)
+                                 .translated(kSkinFrame.left(), kSkinFrame.top()));
+        if (row.style & kStyleDisabled)
+            control->setEnabled(false);
+        if (row.style & kStyleHidden)
+            control->setVisible(false);
+        else
+            control->setVisible(true);
+        // Group frames lie under the controls they surround.
+        if (row.kind == ControlKind::kGroupBox)
+            control->lower();
+    }
+}
+
+QWidget* FindControl(const QWidget* dialog, int id) {
+    return dialog->findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace tolmere

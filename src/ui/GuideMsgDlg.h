@@ -1,0 +1,41 @@
+// The program's one message box: a text and either "OK" or "&Yes" and "&No".
+#pragma once
+
+#include "ui/SkinDialog.h"
+
+#include <string>
+
+namespace tolmere {
+
+enum GuideMsgControl : int {
+    kGuideMsgPicture = 1019,
+    kGuideMsgText = 1018,
+    kGuideMsgOk = 1,
+    kGuideMsgCancel = 2,
+    kGuideMsgYes = 6,
+    kGuideMsgNo = 7,
+};
+
+class CGuideMsgDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    static const DialogTemplate kTemplate;
+
+    // Only bit 4 of the flags is looked at: set, the box asks Yes/No.
+    CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags);
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    std::string text_;
+    std::string caption_;
+    unsigned flags_;
+};
+
+// Runs the message box modally over `parent` and returns 1 (OK or Enter), 2 (Escape or
+// the close zone), 6 (Yes) or 7 (No).
+int RunGuideMsg(QWidget* parent, const std::string& text, const std::string& caption,
+                unsigned flags);
+
+} // namespace tolmere
