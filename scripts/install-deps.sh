@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libstorm-dev zlib1g-dev libpng-dev qt6-base-dev
+  fonts-liberation2
 )
 
 missing=()
