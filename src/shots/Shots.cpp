@@ -17,6 +17,8 @@ std::vector<Shot> AllShots() {
                          return std::make_unique<CGuideMsgDlg>(nullptr, "Reload data from d2?",
                                                                kCaptionConfirmation, 36);
                      }});
+    AddModsShots(shots);
+    AddDialogShots(shots);
     return shots;
 }
 

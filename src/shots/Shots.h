@@ -18,4 +18,8 @@ struct Shot {
 // Every window of the program in each state worth looking at.
 std::vector<Shot> AllShots();
 
+// The windows of each part of the program.
+void AddModsShots(std::vector<Shot>& shots);
+void AddDialogShots(std::vector<Shot>& shots);
+
 } // namespace tolmere

@@ -1,5 +1,6 @@
 #include "ui/DialogTemplate.h"
 
+#include "mods/ModListCtrl.h"
 #include "ui/DrawnButton.h"
 #include "ui/SkinButton.h"
 
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
-#include <QTreeWidget>
 
 namespace tolmere {
 namespace {
@@ -66,13 +66,8 @@ QWidget* MakeControl(QWidget* dialog, const ControlRow& row) {
         combo->setMaxVisibleItems(12);
         return combo;
     }
-    case ControlKind::kListView: {
-        auto* list = new QTreeWidget(dialog);
-        list->setRootIsDecorated(false);
-        list->setSelectionBehavior(QAbstractItemView::SelectRows);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        return list;
-    }
+    case ControlKind::kListView:
+        return new CModListCtrl(dialog);
     case ControlKind::kSkinButton:
         return new CSkinButton(caption, dialog);
     case ControlKind::kDrawnButton:

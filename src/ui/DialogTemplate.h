@@ -16,7 +16,7 @@ enum class ControlKind {
     kStaticCentered, // centred text, "&" shown as it is
     kEdit,           // one-line edit box
     kDropDownList,   // drop-down list without an edit field
-    kListView,       // report-style list (a CModListCtrl is placed in it by its dialog)
+    kListView,       // the modifier list, a CModListCtrl
     kSkinButton,     // CSkinButton
     kDrawnButton,    // a button that draws itself in the skin's plain button look
     kCheckBox,

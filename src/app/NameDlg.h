@@ -1,0 +1,2 @@
+// Placeholder: the name dialog.
+#pragma once

@@ -1,0 +1,37 @@
+// The data every window of the program works on: one instance for the whole run,
+// owned by the application and handed to the windows.
+#pragma once
+
+#include "app/BaseLists.h"
+#include "mods/ModKeys.h"
+#include "tables/StrTbl.h"
+#include "tables/TxtTable.h"
+
+#include <string>
+#include <vector>
+
+namespace tolmere {
+
+inline const char kStartLanguage[] = "ENG";
+
+struct ProgramData {
+    CTxtTable uniqueItems;
+    CTxtTable setItems;
+    CModKeys modKeys;  // "modkey.txt"
+    CTxtTable colours; // "colors.txt"
+    CBaseLists baseLists;
+    CStrTbl strings; // "patchstring.tbl" of `language`
+    std::string language = kStartLanguage;
+    bool extraFeatures = false;
+};
+
+// Where a data file that ships with the program is looked for, in order: beside the
+// program, in the installed data directory (../share/tolmere/ from the program), then
+// in the game directory (which ends with '/'; empty when unknown).
+std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::string& gameDir);
+
+// Loads the first place that loads; false when none does (the table is then unchanged).
+bool LoadDataTable(CTxtTable& table, const std::string& fileName, const std::string& gameDir);
+bool LoadModKeys(CModKeys& keys, const std::string& gameDir);
+
+} // namespace tolmere

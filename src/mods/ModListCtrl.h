@@ -1,0 +1,40 @@
+// The modifier list of both editor windows: one line per shown modifier, each line
+// carrying the slot it stands for.
+#pragma once
+
+#include "mods/Describe.h"
+
+#include <QTreeWidget>
+
+namespace tolmere {
+
+class CModListCtrl : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit CModListCtrl(QWidget* parent = nullptr);
+
+    // Report view: column 0 empty and one pixel wide, column 1 "Modifier", centred,
+    // 220 pixels; whole rows are selected.
+    void Prepare();
+
+    // Replaces the whole list with the row's modifier lines, top to bottom.
+    void DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotRun& run,
+                           const CModKeys& keys);
+    void Clear() { clear(); }
+
+    int LineCount() const { return topLevelItemCount(); }
+    QString LineText(int line) const;
+    std::int32_t LineSlot(int line) const;
+    // The slot of the current line (the line last selected), or -1 when there is none.
+    std::int32_t CurrentSlot() const;
+    void SelectLine(int line);
+
+signals:
+    // A key was released in the list.
+    void keyReleased();
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+};
+
+} // namespace tolmere

@@ -1,0 +1,1 @@
+#include "mods/ModifierDlg.h"

@@ -1,0 +1,2 @@
+// Placeholder: the add/edit modifier dialog.
+#pragma once

@@ -1,0 +1,1 @@
+#include "mods/ModifierEdit.h"

@@ -1,0 +1,2 @@
+// Placeholder: the rules by which the modifier dialog writes one slot.
+#pragma once

@@ -1,0 +1,2 @@
+// Placeholder: the about window.
+#pragma once

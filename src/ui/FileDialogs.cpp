@@ -1,0 +1,54 @@
+#include "ui/FileDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace tolmere {
+namespace {
+
+std::optional<QString> RunDesktopDialog(QWidget* parent, const FileDialogSpec& spec) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setNameFilter(QtFilter(spec.filter));
+    dialog.setDirectory(QDir::home());
+    dialog.selectFile(spec.defaultName);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.save);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+FileDialogRunner& Runner() {
+    static FileDialogRunner runner;
+    return runner;
+}
+
+} // namespace
+
+std::optional<QString> AskFileName(QWidget* parent, const FileDialogSpec& spec) {
+    if (Runner())
+        return Runner()(parent, spec);
+    return RunDesktopDialog(parent, spec);
+}
+
+FileDialogRunner SetFileDialogRunner(FileDialogRunner runner) {
+    FileDialogRunner previous = std::move(Runner());
+    Runner() = std::move(runner);
+    return previous;
+}
+
+QString QtFilter(const QString& pipeFilter) {
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace tolmere

@@ -1,0 +1,33 @@
+// The desktop's open and save dialogs, behind a seam tests replace.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace tolmere {
+
+struct FileDialogSpec {
+    bool save = false;     // a save dialog asks before overwriting
+    QString defaultSuffix; // "txt"
+    QString defaultName;   // "UniqueItems2.txt"
+    QString filter;        // "Name (*.txt)|*.txt|All Files(*.*)|*.*||"
+};
+
+// The chosen path, or nothing when the user cancelled.
+using FileDialogRunner =
+    std::function<std::optional<QString>(QWidget* parent, const FileDialogSpec& spec)>;
+
+std::optional<QString> AskFileName(QWidget* parent, const FileDialogSpec& spec);
+
+// Installs a runner and returns the previous one; an empty runner restores the
+// desktop's dialogs.
+FileDialogRunner SetFileDialogRunner(FileDialogRunner runner);
+
+// "Text (*.txt)|*.txt|All Files(*.*)|*.*||" as Qt's "Text (*.txt);;All Files(*.*) (*.*)".
+QString QtFilter(const QString& pipeFilter);
+
+} // namespace tolmere

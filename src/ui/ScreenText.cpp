@@ -1,0 +1,118 @@
+#include "ui/ScreenText.h"
+
+#include <cstdint>
+
+namespace tolmere {
+namespace {
+
+// Windows-1252 at 0x80 … 0x9F; 0 marks the five bytes it leaves undefined, which are
+// shown as the C1 control of the same value so that they still come back unchanged.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char16_t Decode1252(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0)
+        return kHighControls[byte - 0x80];
+    return byte;
+}
+
+bool Encode1252(char16_t unit, char& byte) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+        byte = static_cast<char>(unit);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        const char16_t mapped = kHighControls[i] != 0 ? kHighControls[i] : char16_t(0x80 + i);
+        if (mapped == unit) {
+            byte = static_cast<char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        int extra = 0;
+        std::uint32_t point = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            point = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            point = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            point = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= bytes.size())
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            point = (point << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and points past U+10FFFF are not UTF-8.
+        if ((extra == 2 && point < 0x800) ||
+            (extra == 3 && (point < 0x10000 || point > 0x10FFFF)) ||
+            (point >= 0xD800 && point <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+QString FromWindows1252(std::string_view bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (char byte : bytes)
+        text.append(QChar(Decode1252(static_cast<unsigned char>(byte))));
+    return text;
+}
+
+std::string ToWindows1252OrUtf8(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar unit : text) {
+        char byte = 0;
+        if (!Encode1252(unit.unicode(), byte))
+            return text.toStdString();
+        bytes.push_back(byte);
+    }
+    return bytes;
+}
+
+QString ScreenText(std::string_view bytes, TextSource source) {
+    if (source == TextSource::kStringTable || IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return FromWindows1252(bytes);
+}
+
+std::string StoredText(const QString& shown, std::string_view original, TextSource source) {
+    if (shown == ScreenText(original, source))
+        return std::string(original);
+    QString text = shown;
+    if (source == TextSource::kTableCell) {
+        for (QChar& unit : text) {
+            if (unit == u'\t' || unit == u'\r' || unit == u'\n')
+                unit = u' ';
+        }
+        if (!IsValidUtf8(original))
+            return ToWindows1252OrUtf8(text);
+    }
+    return text.toStdString();
+}
+
+} // namespace tolmere
