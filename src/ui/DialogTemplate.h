@@ -27,7 +27,7 @@ enum class ControlKind {
 enum ControlStyle : unsigned {
     kStyleHidden = 1u << 0,
     kStyleDisabled = 1u << 1,
-    kStyleSorted = 1u << 2, // drop-down lists: entries kept in alphabetical order
+    kStyleSorted = 1u << 2, // drop-down lists whose dialog keeps the entries in alphabetical order
 };
 
 // Control id of texts nothing addresses.
