@@ -1,1 +1,119 @@
-// placeholder
+#include "app/NameDlg.h"
+#include "tables/StrTbl.h"
+
+#include "UiTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <tuple>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+using Entry = std::tuple<std::uint32_t, std::string, std::string>;
+
+std::vector<Entry> Entries(const CStrTbl& strings) {
+    std::vector<Entry> entries;
+    for (const StrEntry& e : strings.List())
+        entries.emplace_back(e.indexNumber, e.key, e.text);
+    return entries;
+}
+
+class NameDlgTest : public ::testing::Test {
+protected:
+    NameDlgTest() {
+        strings.Add("Ember Tooth", "Ember Tooth");
+        strings.Add("Tide Sister", "Tide Sister");
+        strings.Add("Hollow Crown", "\xff"
+                                    "c4Hollow Crown");
+    }
+
+    // Opens the dialog, lets `act` edit it, and finishes with OK.
+    void EditAndAccept(const std::string& nameKey, const std::string& prefixKey,
+                       const std::function<void(CNameDlg&)>& act) {
+        CNameDlg dialog(strings, nameKey, prefixKey);
+        dialog.show();
+        testing::Settle();
+        act(dialog);
+        dialog.Command(kDialogOk);
+        EXPECT_EQ(dialog.result(), kDialogOk);
+    }
+
+    static QLineEdit* Box(const CNameDlg& dialog, int id) {
+        return dialog.ControlAs<QLineEdit>(id);
+    }
+
+    CStrTbl strings;
+};
+
+TEST_F(NameDlgTest, ANewNameIsAppendedAfterEveryEntryAndAnEmptiedOneRemoved) {
+    auto before = Entries(strings);
+    EditAndAccept("Glass Warden", "", [](CNameDlg& dialog) {
+        EXPECT_EQ(Box(dialog, kNameDlgName)->text(), "");
+        QLineEdit* name = Box(dialog, kNameDlgName);
+        QTest::keyClicks(name, "Glass W");
+        name->insert(QString::fromUtf8("\xc3\xa4")); // beyond what key clicks can type
+        QTest::keyClicks(name, "rden");
+    });
+    before.emplace_back(4, "Glass Warden", "Glass W\xc3\xa4rden");
+    EXPECT_EQ(Entries(strings), before);
+
+    EditAndAccept("Tide Sister", "", [](CNameDlg& dialog) {
+        EXPECT_EQ(Box(dialog, kNameDlgName)->text(), "Tide Sister");
+        Box(dialog, kNameDlgName)->clear();
+    });
+    before.erase(before.begin() + 1);
+    EXPECT_EQ(Entries(strings), before);
+}
+
+TEST_F(NameDlgTest, UntouchedTextComesBackByteForByte) {
+    strings.Add("Split Name", "first\nsecond");
+    const auto before = Entries(strings);
+    EditAndAccept("Hollow Crown", "", [](CNameDlg&) {});
+    EditAndAccept("Split Name", "", [](CNameDlg&) {});
+    EXPECT_EQ(Entries(strings), before);
+}
+
+TEST_F(NameDlgTest, WithoutAPrefixKeyThePrefixIsHiddenAndNeverTouched) {
+    strings.Add("", "not a prefix");
+    const auto before = Entries(strings);
+    EditAndAccept("Ember Tooth", "", [](CNameDlg& dialog) {
+        EXPECT_FALSE(dialog.Control(kNameDlgPrefix)->isVisible());
+        EXPECT_FALSE(dialog.Control(kNameDlgPrefixLabel)->isVisible());
+        EXPECT_TRUE(dialog.Control(kNameDlgName)->isVisible());
+    });
+    EXPECT_EQ(Entries(strings), before);
+}
+
+TEST_F(NameDlgTest, WithAPrefixKeyBothAreShownAndWritten) {
+    EditAndAccept("Ember Tooth", "Tide Sister", [](CNameDlg& dialog) {
+        EXPECT_TRUE(dialog.Control(kNameDlgPrefix)->isVisible());
+        EXPECT_EQ(Box(dialog, kNameDlgPrefix)->text(), "Tide Sister");
+        Box(dialog, kNameDlgName)->setText("Ember Fang");
+        Box(dialog, kNameDlgPrefix)->setText("Sea");
+    });
+    EXPECT_EQ(strings.Find("Ember Tooth")->text, "Ember Fang");
+    EXPECT_EQ(strings.Find("Tide Sister")->text, "Sea");
+    EXPECT_EQ(strings.EntryCount(), 3u);
+}
+
+TEST_F(NameDlgTest, CancelAfterEditingChangesNothing) {
+    const auto before = Entries(strings);
+    testing::WhenModal([](QWidget* dialog) {
+        auto* name = FindControlAs<QLineEdit>(dialog, kNameDlgName);
+        name->selectAll();
+        QTest::keyClicks(name, "Other");
+        FindControlAs<QLineEdit>(dialog, kNameDlgPrefix)->clear();
+        QTest::keyClick(name, Qt::Key_Escape);
+    });
+    CNameDlg dialog(strings, "Ember Tooth", "Hollow Crown", nullptr);
+    EXPECT_EQ(dialog.RunModal(), kDialogCancel);
+    EXPECT_EQ(Entries(strings), before);
+}
+
+} // namespace
+} // namespace tolmere
