@@ -4,9 +4,11 @@
 
 namespace tolmere {
 
-std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::string& gameDir) {
+ProgramData::ProgramData() : programDir(ModuleDir()) {}
+
+std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::string& programDir,
+                                        const std::string& gameDir) {
     std::vector<std::string> places;
-    const std::string& programDir = ModuleDir();
     if (!programDir.empty()) {
         places.push_back(programDir + fileName);
         places.push_back(programDir + "../share/tolmere/" + fileName);
@@ -16,16 +18,17 @@ std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::
     return places;
 }
 
-bool LoadDataTable(CTxtTable& table, const std::string& fileName, const std::string& gameDir) {
-    for (const std::string& place : DataFilePlaces(fileName, gameDir)) {
+bool LoadDataTable(CTxtTable& table, const std::string& fileName, const std::string& programDir,
+                   const std::string& gameDir) {
+    for (const std::string& place : DataFilePlaces(fileName, programDir, gameDir)) {
         if (table.Load(place))
             return true;
     }
     return false;
 }
 
-bool LoadModKeys(CModKeys& keys, const std::string& gameDir) {
-    for (const std::string& place : DataFilePlaces("modkey.txt", gameDir)) {
+bool LoadModKeys(CModKeys& keys, const std::string& programDir, const std::string& gameDir) {
+    for (const std::string& place : DataFilePlaces("modkey.txt", programDir, gameDir)) {
         if (keys.Load(place))
             return true;
     }

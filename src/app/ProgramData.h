@@ -23,15 +23,21 @@ struct ProgramData {
     CStrTbl strings; // "patchstring.tbl" of `language`
     std::string language = kStartLanguage;
     bool extraFeatures = false;
+    // Where the program's own data files lie: the program's directory, ending with '/'.
+    std::string programDir;
+
+    ProgramData();
 };
 
 // Where a data file that ships with the program is looked for, in order: beside the
 // program, in the installed data directory (../share/tolmere/ from the program), then
-// in the game directory (which ends with '/'; empty when unknown).
-std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::string& gameDir);
+// in the game directory. Both directories end with '/'; an empty one is skipped.
+std::vector<std::string> DataFilePlaces(const std::string& fileName, const std::string& programDir,
+                                        const std::string& gameDir);
 
 // Loads the first place that loads; false when none does (the table is then unchanged).
-bool LoadDataTable(CTxtTable& table, const std::string& fileName, const std::string& gameDir);
-bool LoadModKeys(CModKeys& keys, const std::string& gameDir);
+bool LoadDataTable(CTxtTable& table, const std::string& fileName, const std::string& programDir,
+                   const std::string& gameDir);
+bool LoadModKeys(CModKeys& keys, const std::string& programDir, const std::string& gameDir);
 
 } // namespace tolmere

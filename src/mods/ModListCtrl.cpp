@@ -69,7 +69,7 @@ void CModListCtrl::SelectLine(int line) {
 
 void CModListCtrl::keyReleaseEvent(QKeyEvent* event) {
     QTreeWidget::keyReleaseEvent(event);
-    emit keyReleased();
+    Q_EMIT keyReleased();
 }
 
 } // namespace tolmere

@@ -29,7 +29,7 @@ public:
     std::int32_t CurrentSlot() const;
     void SelectLine(int line);
 
-signals:
+Q_SIGNALS:
     // A key was released in the list.
     void keyReleased();
 

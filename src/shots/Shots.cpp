@@ -1,12 +1,52 @@
 #include "shots/Shots.h"
 
 #include "app/Guide.h"
+#include "app/MainWindow.h"
 #include "ui/GuideMsgDlg.h"
 
+#include <cstdlib>
+
 namespace tolmere {
+namespace {
+
+// Answers every message silently, so that building a window shows no message box.
+class QuietGuide : public IGuide {
+public:
+    int Message(const std::string&, const std::string&, unsigned) override { return kGuideNo; }
+    void Status(const std::string&) override {}
+};
+
+const char kShotItems[] =
+    "index\tversion\tenabled\tcode\tlvl\tlvl req\trarity\tcost mult\tnummods\tprop1\tpar1\tmin1\t"
+    "max1\tprop2\tpar2\tmin2\tmax2\tprop3\tpar3\tmin3\tmax3\tprop4\tpar4\tmin4\tmax4\r\n"
+    "Saltglass Reaver\t100\t1\taxe\t7\t5\t1\t5\t4\tdmg%\t\t50\t70\tres-cold\t\t10\t10\tstr\t\t5\t"
+    "8\tfire-max\t\t6\t6\r\n"
+    "Cinderwick\t100\t1\twnd\t6\t4\t1\t5\t2\tcast1\t\t10\t10\tmana\t\t15\t20\r\n";
+
+std::unique_ptr<QWidget> MakeMainWindow(bool extra) {
+    static ProgramData data;
+    // No game: the window starts empty, and the shot fills it from its own rows.
+    const std::shared_ptr<IGuide> previous = SetGuide(std::make_shared<QuietGuide>());
+    setenv("WINEPREFIX", "/nonexistent-tolmere-shots", 1);
+    auto window = std::make_unique<CMainWindow>(data);
+    window->InitDialog();
+    SetGuide(previous);
+    data.uniqueItems.Parse(kShotItems);
+    data.strings.Reset();
+    data.strings.Set("Saltglass Reaver", "Brine Edge");
+    window->FillItemList();
+    window->FillModifierList();
+    if (extra)
+        window->Command(kMainExtra);
+    return window;
+}
+
+} // namespace
 
 std::vector<Shot> AllShots() {
     std::vector<Shot> shots;
+    shots.push_back({"102-main.png", [] { return MakeMainWindow(false); }});
+    shots.push_back({"102-xtra.png", [] { return MakeMainWindow(true); }});
     shots.push_back({"105-ok.png", [] {
                          return std::make_unique<CGuideMsgDlg>(
                              nullptr,

@@ -216,7 +216,7 @@ void CSkinButton::timerEvent(QTimerEvent* event) {
 void CSkinButton::PostClick() {
     if (!parentWidget())
         return;
-    QTimer::singleShot(0, this, [this] { emit clicked(false); });
+    QTimer::singleShot(0, this, [this] { Q_EMIT clicked(false); });
 }
 
 } // namespace tolmere

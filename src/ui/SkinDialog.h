@@ -58,7 +58,7 @@ public:
     bool Animating() const { return animating_; }
     int AnimationFrameCount() const { return animationFrames_; }
 
-public slots:
+public Q_SLOTS:
     void accept() override { Command(kDialogOk); }
     void reject() override { Command(kDialogCancel); }
 

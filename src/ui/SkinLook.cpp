@@ -71,6 +71,7 @@ QString SkinStyleSheet() {
         "  color: rgb(140,140,220); alternate-background-color: rgb(59,58,5); }"
         "QTreeView[controlKind=\"treeview\"] { background-color: rgb(59,58,5);"
         "  color: rgb(128,128,144); }"
+        "QHeaderView { background-color: rgb(59,58,5); }"
         "QHeaderView::section { background-color: rgb(59,58,5); color: rgb(128,128,128);"
         "  border: 1px solid rgb(108,108,108); }"
         "QTextEdit, QTextBrowser { background-color: rgb(59,58,5); color: rgb(200,200,200); }"

@@ -1,0 +1,117 @@
+// The unique item editor: the program's main window.
+#pragma once
+
+#include "app/ProgramData.h"
+#include "app/UniqueModel.h"
+#include "archive/ArchiveBridge.h"
+#include "ui/SkinDialog.h"
+
+#include <atomic>
+#include <optional>
+#include <string>
+
+class QComboBox;
+class QLabel;
+
+namespace tolmere {
+
+class CModListCtrl;
+
+// Control ids of the main window.
+enum MainWindowControl : int {
+    kMainItemList = 1000,
+    kMainModList = 1002,
+    kMainStatus = 1003,
+    kMainAdd = 1007,
+    kMainEdit = 1008,
+    kMainDelete = 1009,
+    kMainCatalogueLine = 1010,
+    kMainAbout = 1011,
+    kMainName = 1012,
+    kMainSaveStrings = 1014,
+    kMainShowImage = 1015,
+    kMainCacheImages = 1016,
+    kMainLoadStrings = 1017,
+    kMainExtra = 1018,
+    kMainSetItems = 1019,
+    kMainLanguage = 1020,
+    kMainRaw = 1021,
+    kMainPlus = 1022,
+    kMainSpawnOn = 1,
+    kMainCancel = 2,
+    kMainSaveAs = 3,
+    kMainLoadFile = 5,
+    kMainReload = 6,
+};
+
+class CMainWindow : public CSkinDialog {
+    Q_OBJECT
+public:
+    static const DialogTemplate kTemplate;
+
+    explicit CMainWindow(ProgramData& data, QWidget* parent = nullptr);
+    ~CMainWindow() override;
+
+    // The game directory, ending with '/', or empty when no game was found.
+    const std::string& GameDir() const { return gameDir_; }
+    ProgramData& Data() { return data_; }
+
+    void SetStatus(const QString& text);
+    QString StatusText() const;
+
+    // Empties the item list and fills it from the table, selecting `row` (the first
+    // entry when -1 or out of range), and fills the modifier list for it.
+    void FillItemList(std::int32_t row = -1);
+    // What a change of the selected item does: the modifier list, the count in the
+    // status line, the catalogue line and a picture request.
+    void FillModifierList();
+    // The data row of the selected item, or -1.
+    std::int32_t SelectedRow() const;
+
+    // The picture worker's flags, shared with its thread.
+    std::atomic<bool> showImage{false};
+    std::atomic<bool> workerRunning{false};
+    std::atomic<bool> workerFinished{false};
+    std::atomic<bool> pictureRequest{false};
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;     // Spawn On
+    void OnCancel() override; // closing
+
+private:
+    void LoadAtStart();
+    QComboBox* ItemList() const;
+    CModListCtrl* ModList() const;
+    QLabel* Label(int id) const;
+    QString ItemLabel(std::int32_t row) const;
+    void DescribeSelected();
+    void UpdateCatalogueLine();
+    // Extracts "UniqueItems.txt", patch archive first; the archive that served, if any.
+    std::optional<Archive> ExtractUniqueItems() const;
+    void ShowLoadedFrom(Archive archive);
+    bool NeedGame() const;
+
+    void OnAdd();
+    void OnEdit();
+    // Adds or edits the slot in the modifier dialog; refills the list after Apply.
+    void RunModifierDialog(std::int32_t row, std::int32_t slot);
+    void OnDelete();
+    void OnReload();
+    void OnLoadFile();
+    void OnSaveAs();
+    void OnName();
+    void OnAbout();
+    void OnLoadStrings();
+    void OnSaveStrings();
+    void OnExtra();
+    void OnLanguageChosen();
+
+    ProgramData& data_;
+    CUniqueModel model_;
+    std::string gameDir_;
+    std::optional<CArchiveBridge> bridge_;
+    bool workerStarted_ = false;
+};
+
+} // namespace tolmere

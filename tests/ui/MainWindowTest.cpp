@@ -1,0 +1,425 @@
+// The editor end to end: a copy of the demo game, the real mpq2k, the main window run
+// in-process with the message box, the file dialogs and the exit scripted.
+#include "app/MainWindow.h"
+#include "mods/ModListCtrl.h"
+#include "tables/ProgramExit.h"
+#include "ui/FileDialogs.h"
+#include "ui/GuideMsgDlg.h"
+
+#include "UiTestHelpers.h"
+#include "support/ScriptedGuide.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+
+namespace tolmere {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WhenModal;
+using testing::WriteBytes;
+
+struct ExitCalled {
+    int code;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demo_ = new TempDir;
+        const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
+                                    "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K +
+                                    "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR +
+                                    "/data/demo' '" + demo_->Path() + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+
+    MainWindowTest() {
+        fs::copy(demo_->Path() + "/prefix", dir_.Path() + "/prefix",
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        gameDir_ = dir_.Path() + "/prefix/drive_c/Program Files/Diablo II/";
+        setenv("WINEPREFIX", (dir_.Path() + "/prefix").c_str(), 1);
+        previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
+        previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogSpec& spec) {
+            asked_.push_back(spec);
+            std::optional<QString> answer;
+            if (!files_.empty()) {
+                answer = files_.front();
+                files_.pop_front();
+            }
+            return answer;
+        });
+    }
+    ~MainWindowTest() override {
+        SetExitHandler(previousExit_);
+        SetFileDialogRunner(previousFiles_);
+        unsetenv("WINEPREFIX");
+    }
+
+    // Starts the window as the program does, without running it modally.
+    CMainWindow& Start() {
+        window_ = std::make_unique<CMainWindow>(data_);
+        window_->InitDialog();
+        return *window_;
+    }
+    int StartExpectingExit() {
+        try {
+            Start();
+        } catch (const ExitCalled& exit) {
+            return exit.code;
+        }
+        return -1;
+    }
+    std::string Mpq2k(const std::string& arguments) const {
+        fs::create_directories(gameDir_ + "out");
+        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k " + arguments + " >/dev/null";
+        return std::system(command.c_str()) == 0 ? "ok" : "failed";
+    }
+    QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
+    CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
+    void Choose(int index) {
+        Items()->setCurrentIndex(index);
+        Q_EMIT Items()->activated(index);
+    }
+    const CTxtTable& Unique() const { return data_.uniqueItems; }
+
+    static TempDir* demo_;
+    TempDir dir_;
+    std::string gameDir_;
+    testing::GuideScope guide_;
+    ProgramData data_;
+    std::unique_ptr<CMainWindow> window_;
+    std::deque<QString> files_;
+    std::vector<FileDialogSpec> asked_;
+    ExitHandler previousExit_;
+    FileDialogRunner previousFiles_;
+};
+
+TempDir* MainWindowTest::demo_ = nullptr;
+
+TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
+    CMainWindow& window = Start();
+    EXPECT_EQ(Items()->count(), 31) << "the patch archive's table has one item more";
+    EXPECT_EQ(Unique().Serialize(),
+              ReadBytes(TOLMERE_SOURCE_DIR "/data/demo/patch/UniqueItems.txt"));
+    EXPECT_TRUE(Items()->itemText(0).startsWith("Saltglass Reaver (7) --- ["));
+    EXPECT_EQ(window.StatusText(), "5 Modifiers");
+    EXPECT_GT(Mods()->LineCount(), 0);
+    EXPECT_TRUE(guide_->shown.empty());
+    EXPECT_FALSE(fs::exists(gameDir_ + "tmp08187262/UniqueItems.txt"));
+
+    Choose(1);
+    EXPECT_EQ(window.StatusText(), "5 Modifiers");
+    EXPECT_TRUE(window.pictureRequest);
+}
+
+// With no item to count, the status line keeps naming the archive that served.
+TEST_F(MainWindowTest, ATableWithoutItemsNamesItsArchiveAndLeavesTheListsEmpty) {
+    WriteBytes(gameDir_ + "header.txt", "index\tversion\r\n");
+    ASSERT_EQ(Mpq2k("a patch_d2.mpq header.txt 'data\\GLOBAL\\Excel\\UniqueItems.txt'"), "ok");
+    EXPECT_EQ(Start().StatusText(), "Loaded from patch_d2");
+
+    fs::remove(gameDir_ + "patch_d2.mpq");
+    ASSERT_EQ(Mpq2k("a d2data.mpq header.txt 'data\\GLOBAL\\Excel\\UniqueItems.txt'"), "ok");
+    CMainWindow& window = Start();
+    EXPECT_EQ(window.StatusText(), "Loaded from d2data");
+    EXPECT_EQ(Items()->count(), 0);
+    EXPECT_EQ(Mods()->LineCount(), 0);
+    window.Command(kMainAdd);
+    window.Command(kMainDelete);
+    window.Command(kMainName);
+    EXPECT_TRUE(guide_->shown.empty());
+}
+
+TEST_F(MainWindowTest, StartFailuresEndWithTheirExitCodes) {
+    fs::rename(gameDir_ + "mpq2k", gameDir_ + "mpq2k.away");
+    EXPECT_EQ(StartExpectingExit(), 2);
+    ASSERT_EQ(guide_->shown.size(), 1u);
+    EXPECT_EQ(guide_->shown[0].rfind("Error: Unable to extract UniqueItems.txt from either mpq\n"
+                                     "You probably don't have mpq2k",
+                                     0),
+              0u);
+
+    // A tool that "extracts" something that cannot be read as a file.
+    WriteBytes(gameDir_ + "mpq2k", "#!/bin/sh\nmkdir -p tmp08187262/UniqueItems.txt\n");
+    fs::permissions(gameDir_ + "mpq2k", fs::perms::owner_all);
+    guide_->shown.clear();
+    EXPECT_EQ(StartExpectingExit(), 3);
+    EXPECT_EQ(guide_->shown,
+              std::vector<std::string>{"Guide: Unable to load UniqueItems.txt from temporary dir"});
+}
+
+TEST_F(MainWindowTest, DataFilesComeFromBesideTheProgramThenTheGameDirectory) {
+    TempDir programDir;
+    data_.programDir = programDir.Path() + "/";
+    guide_->shown.clear();
+    EXPECT_EQ(StartExpectingExit(), 4);
+    EXPECT_EQ(guide_->shown,
+              std::vector<std::string>{"Guide: Unable to load Modkey.txt.\r\nthe file needed to be "
+                                       "on the same dir or at d2 dir"});
+
+    const std::string shipped = ReadBytes(TOLMERE_SOURCE_DIR "/data/modkey.txt");
+    WriteBytes(gameDir_ + "modkey.txt", shipped);
+    guide_->shown.clear();
+    EXPECT_EQ(StartExpectingExit(), 4);
+    EXPECT_EQ(guide_->shown.back(), "Guide: Unable to load colors.txt.\r\nthe file needed to "
+                                    "be on the same dir or at d2 dir");
+
+    WriteBytes(gameDir_ + "colors.txt", ReadBytes(TOLMERE_SOURCE_DIR "/data/colors.txt"));
+    WriteBytes(programDir.File("modkey.txt"), "code\tpattern\r\nonly\t%d only\r\n");
+    Start();
+    EXPECT_EQ(data_.modKeys.Count(), 1) << "the program's own copy wins";
+}
+
+TEST_F(MainWindowTest, WithoutAGameTheWindowOpensEmpty) {
+    TempDir empty;
+    setenv("WINEPREFIX", empty.Path().c_str(), 1);
+    CMainWindow& window = Start();
+    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Cannot detect d2 installation"});
+    EXPECT_EQ(Items()->count(), 0);
+    EXPECT_GT(data_.modKeys.Count(), 0);
+    EXPECT_TRUE(window.GameDir().empty());
+    guide_->shown.clear();
+    window.Command(kMainSpawnOn);
+    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Cannot detect d2 installation"});
+}
+
+TEST_F(MainWindowTest, AddEditAndDeleteThroughTheModifierDialog) {
+    CMainWindow& window = Start();
+    const std::int32_t row = 0;
+    const int before = std::stoi(std::string(Unique().Text(row, 8)));
+
+    // Add: the dialog opens on the first free slot; Apply writes it.
+    WhenModal([](QWidget* dialog) {
+        auto* list = FindControlAs<QComboBox>(dialog, 1004);
+        list->setCurrentIndex(list->findText("to Strength", Qt::MatchContains));
+        FindControlAs<QLineEdit>(dialog, 1006)->setText("12");
+        static_cast<CSkinDialog*>(dialog)->Command(1);
+    });
+    window.Command(kMainAdd);
+    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "str");
+    EXPECT_EQ(Unique().Text(row, 12 + 4 * before), "12");
+    EXPECT_EQ(window.StatusText(), QString("%1 Modifiers").arg(before + 1));
+
+    // Edit the line of that slot, answering the question with Yes.
+    const auto lineOf = [&](std::int32_t slot) {
+        for (int line = 0; line < Mods()->LineCount(); ++line) {
+            if (Mods()->LineSlot(line) == slot)
+                return line;
+        }
+        return -1;
+    };
+    Mods()->SelectLine(lineOf(before));
+    guide_->answers = {kGuideYes};
+    WhenModal([](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Edit Modifier");
+        FindControlAs<QLineEdit>(dialog, 1006)->setText("15");
+        static_cast<CSkinDialog*>(dialog)->Command(1);
+    });
+    window.Command(kMainEdit);
+    EXPECT_EQ(Unique().Text(row, 12 + 4 * before), "15");
+
+    // Delete asks first; No keeps it, Yes removes it.
+    Mods()->SelectLine(lineOf(before));
+    guide_->answers = {kGuideNo};
+    window.Command(kMainDelete);
+    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "str");
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier 'str'?");
+    Mods()->SelectLine(lineOf(before));
+    guide_->answers = {kGuideYes};
+    window.Command(kMainDelete);
+    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "");
+    EXPECT_EQ(Unique().Text(row, 8), std::to_string(before));
+}
+
+TEST_F(MainWindowTest, AddRefusesAnEleventhModifierAndAzurewrathKeepsThree) {
+    CMainWindow& window = Start();
+    CTxtTable& table = data_.uniqueItems;
+    for (int slot = 0; slot < 10; ++slot)
+        table.SetCell(0, 9 + 4 * slot, "str");
+    Choose(0);
+    window.Command(kMainAdd);
+    EXPECT_EQ(guide_->shown.back(), "Guide: Cannot add more modifiers");
+
+    table.SetCell(1, 0, "Azurewrath");
+    for (int slot = 3; slot < 10; ++slot)
+        table.SetCell(1, 9 + 4 * slot, "");
+    Choose(1);
+    Mods()->SelectLine(0);
+    guide_->answers = {kGuideYes};
+    const std::string before = table.Serialize();
+    window.Command(kMainDelete);
+    EXPECT_EQ(table.Serialize(), before);
+    EXPECT_EQ(guide_->shown.back().rfind("Guide: Azurewrath", 0), 0u);
+}
+
+TEST_F(MainWindowTest, NameSetsAndClearsTheStringTableEntry) {
+    CMainWindow& window = Start();
+    const std::string key(Unique().Text(0, 0));
+    const auto answerName = [](const QString& name, int command) {
+        WhenModal([name, command](QWidget* dialog) {
+            FindControlAs<QLineEdit>(dialog, 1011)->setText(name);
+            static_cast<CSkinDialog*>(dialog)->Command(command);
+        });
+    };
+    answerName("Brine Edge", kDialogOk);
+    window.Command(kMainName);
+    EXPECT_EQ(data_.strings.Find(key)->text, "Brine Edge");
+    EXPECT_TRUE(Items()->itemText(0).endsWith(" --- [Brine Edge]"));
+
+    answerName("Not kept", kDialogCancel);
+    window.Command(kMainName);
+    EXPECT_EQ(data_.strings.Find(key)->text, "Brine Edge");
+
+    answerName("", kDialogOk);
+    window.Command(kMainName);
+    EXPECT_EQ(data_.strings.Find(key), nullptr);
+    EXPECT_EQ(Items()->itemText(0), "Saltglass Reaver (7)");
+}
+
+TEST_F(MainWindowTest, SaveAsAndLoadFileAndAFailedLoadKeepsTheEdits) {
+    CMainWindow& window = Start();
+    const std::string saved = dir_.File("saved.txt");
+    const std::string original = Unique().Serialize();
+    files_ = {QString::fromStdString(saved)};
+    window.Command(kMainSaveAs);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].save);
+    EXPECT_EQ(asked_[0].defaultName, "UniqueItems2.txt");
+    EXPECT_EQ(asked_[0].defaultSuffix, "txt");
+    EXPECT_EQ(ReadBytes(saved), original);
+
+    data_.uniqueItems.SetCell(0, 4, "99");
+    files_ = {QString::fromStdString(dir_.File("missing.txt"))};
+    window.Command(kMainLoadFile);
+    EXPECT_EQ(guide_->shown.back(), "Guide: Failed.");
+    EXPECT_EQ(Unique().Text(0, 4), "99") << "the edit survives a failed load";
+
+    files_ = {QString::fromStdString(saved)};
+    window.Command(kMainLoadFile);
+    EXPECT_FALSE(asked_.back().save);
+    EXPECT_EQ(Unique().Serialize(), original);
+    EXPECT_TRUE(Items()->itemText(0).startsWith("Saltglass Reaver (7)"));
+
+    // Cancelled dialogs do nothing.
+    window.Command(kMainSaveAs);
+    window.Command(kMainLoadFile);
+    EXPECT_EQ(Unique().Serialize(), original);
+}
+
+TEST_F(MainWindowTest, ReloadAsksAndTakesTheGamesTable) {
+    CMainWindow& window = Start();
+    data_.uniqueItems.SetCell(0, 4, "99");
+    guide_->answers = {kGuideNo};
+    window.Command(kMainReload);
+    EXPECT_EQ(Unique().Text(0, 4), "99");
+    guide_->answers = {kGuideYes};
+    Choose(3);
+    window.Command(kMainReload);
+    EXPECT_EQ(Unique().Text(0, 4), "7");
+    EXPECT_EQ(Items()->currentIndex(), 0);
+    EXPECT_TRUE(data_.baseLists.Loaded());
+}
+
+TEST_F(MainWindowTest, SpawnOnWritesTheTableAndStringsIntoThePatchArchive) {
+    CMainWindow& window = Start();
+    data_.uniqueItems.SetCell(2, 4, "42");
+    data_.strings.Set("Saltglass Reaver", "Brine Edge");
+
+    guide_->answers = {kGuideNo};
+    window.Command(kMainSpawnOn);
+    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\GLOBAL\\Excel\\UniqueItems.txt' 'out\\'"), "ok");
+    EXPECT_NE(ReadBytes(gameDir_ + "out/UniqueItems.txt"), Unique().Serialize());
+
+    guide_->answers = {kGuideYes, kGuideYes};
+    window.Command(kMainSpawnOn);
+    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\GLOBAL\\Excel\\UniqueItems.txt' 'out\\'"), "ok");
+    EXPECT_EQ(ReadBytes(gameDir_ + "out/UniqueItems.txt"), Unique().Serialize());
+    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
+    CStrTbl written;
+    ASSERT_TRUE(written.Read(gameDir_ + "out/patchstring.tbl"));
+    ASSERT_NE(written.Find("Saltglass Reaver"), nullptr);
+    EXPECT_EQ(written.Find("Saltglass Reaver")->text, "Brine Edge");
+}
+
+TEST_F(MainWindowTest, ExtraTwiceAndTheLanguageList) {
+    CMainWindow& window = Start();
+    window.Command(kMainExtra);
+    EXPECT_EQ(window.StatusText(), "mode_b");
+    EXPECT_TRUE(data_.extraFeatures);
+    EXPECT_FALSE(window.Control(kMainRaw)->isHidden());
+    EXPECT_FALSE(window.Control(kMainLanguage)->isHidden());
+    window.Command(kMainExtra);
+    EXPECT_EQ(window.StatusText(), "mode_a stabilized");
+    EXPECT_FALSE(data_.extraFeatures);
+    EXPECT_TRUE(window.Control(kMainRaw)->isHidden());
+    EXPECT_TRUE(window.Control(kMainLanguage)->isHidden());
+
+    auto* languages = window.ControlAs<QComboBox>(kMainLanguage);
+    const auto choose = [&](const QString& language) {
+        const int index = languages->findText(language);
+        languages->setCurrentIndex(index);
+        Q_EMIT languages->activated(index);
+    };
+    const QString named = Items()->itemText(0);
+    choose("DEU"); // the demo has no German string table
+    EXPECT_EQ(data_.language, "DEU");
+    EXPECT_EQ(data_.strings.EntryCount(), 0u);
+    EXPECT_EQ(Items()->itemText(0), named) << "the list is not refilled after a failure";
+    choose("ENG");
+    EXPECT_GT(data_.strings.EntryCount(), 0u);
+    EXPECT_EQ(Items()->itemText(0), named);
+}
+
+TEST_F(MainWindowTest, StringTableFilesLoadAndSave) {
+    CMainWindow& window = Start();
+    const std::string saved = dir_.File("strings.tbl");
+    files_ = {QString::fromStdString(saved)};
+    window.Command(kMainSaveStrings);
+    EXPECT_EQ(asked_.back().defaultName, "PatchString2.tbl");
+    EXPECT_EQ(window.StatusText(), "Done.");
+    ASSERT_TRUE(fs::exists(saved));
+
+    data_.strings.Set("Saltglass Reaver", "Changed");
+    files_ = {QString::fromStdString(dir_.File("none.tbl"))};
+    window.Command(kMainLoadStrings);
+    EXPECT_EQ(guide_->shown.back(), "Guide: Failed.");
+    EXPECT_EQ(data_.strings.Find("Saltglass Reaver")->text, "Changed");
+
+    files_ = {QString::fromStdString(saved)};
+    window.Command(kMainLoadStrings);
+    EXPECT_NE(data_.strings.Find("Saltglass Reaver")->text, "Changed");
+
+    data_.strings.Reset();
+    files_ = {QString::fromStdString(dir_.File("empty.tbl"))};
+    guide_->shown.clear();
+    window.Command(kMainSaveStrings);
+    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Failed."});
+    EXPECT_EQ(window.StatusText(), "Done.");
+}
+
+TEST_F(MainWindowTest, EscapeClosesTheWindow) {
+    CMainWindow& window = Start();
+    window.show();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(window.result(), kDialogCancel);
+    EXPECT_FALSE(window.workerRunning);
+}
+
+} // namespace
+} // namespace tolmere
