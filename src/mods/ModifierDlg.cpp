@@ -23,7 +23,7 @@ const DialogTemplate CModifierDlg::kTemplate{
         {kNoControlId, ControlKind::kStatic, "Max", 65, 28, 15, 8},
         {kModifierMaxBox, ControlKind::kEdit, "", 84, 26, 31, 12},
         {kModifierSame, ControlKind::kSkinButton, "=", 116, 26, 10, 12},
-        {kNoControlId, ControlKind::kStatic, "Duration", 130, 28, 30, 8},
+        {kNoControlId, ControlKind::kStatic, "Duration", 130, 28, 33, 8},
         {kModifierDuration, ControlKind::kEdit, "", 164, 26, 31, 12},
         {kModifierApply, ControlKind::kSkinButton, "Apply", 7, 47, 50, 14},
         {kModifierCancel, ControlKind::kSkinButton, "Cancel", 58, 47, 50, 14},
