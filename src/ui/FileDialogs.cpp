@@ -7,15 +7,15 @@
 namespace tolmere {
 namespace {
 
-std::optional<QString> RunDesktopDialog(QWidget* parent, const FileDialogSpec& spec) {
+std::optional<QString> RunDesktopDialog(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent);
-    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    dialog.setNameFilter(QtFilter(spec.filter));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDirectory(QDir::home());
-    dialog.selectFile(spec.defaultName);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.save);
+    dialog.selectFile(request.defaultName);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.save);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();
@@ -28,10 +28,10 @@ FileDialogRunner& Runner() {
 
 } // namespace
 
-std::optional<QString> AskFileName(QWidget* parent, const FileDialogSpec& spec) {
+std::optional<QString> AskFileName(QWidget* parent, const FileDialogRequest& request) {
     if (Runner())
-        return Runner()(parent, spec);
-    return RunDesktopDialog(parent, spec);
+        return Runner()(parent, request);
+    return RunDesktopDialog(parent, request);
 }
 
 FileDialogRunner SetFileDialogRunner(FileDialogRunner runner) {

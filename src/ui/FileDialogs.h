@@ -10,7 +10,7 @@ class QWidget;
 
 namespace tolmere {
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     bool save = false;     // a save dialog asks before overwriting
     QString defaultSuffix; // "txt"
     QString defaultName;   // "UniqueItems2.txt"
@@ -19,9 +19,9 @@ struct FileDialogSpec {
 
 // The chosen path, or nothing when the user cancelled.
 using FileDialogRunner =
-    std::function<std::optional<QString>(QWidget* parent, const FileDialogSpec& spec)>;
+    std::function<std::optional<QString>(QWidget* parent, const FileDialogRequest& request)>;
 
-std::optional<QString> AskFileName(QWidget* parent, const FileDialogSpec& spec);
+std::optional<QString> AskFileName(QWidget* parent, const FileDialogRequest& request);
 
 // Installs a runner and returns the previous one; an empty runner restores the
 // desktop's dialogs.

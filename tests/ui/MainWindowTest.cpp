@@ -55,8 +55,8 @@ protected:
         gameDir_ = dir_.Path() + "/prefix/drive_c/Program Files/Diablo II/";
         setenv("WINEPREFIX", (dir_.Path() + "/prefix").c_str(), 1);
         previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
-        previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogSpec& spec) {
-            asked_.push_back(spec);
+        previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogRequest& request) {
+            asked_.push_back(request);
             std::optional<QString> answer;
             if (!files_.empty()) {
                 answer = files_.front();
@@ -105,7 +105,7 @@ protected:
     ProgramData data_;
     std::unique_ptr<CMainWindow> window_;
     std::deque<QString> files_;
-    std::vector<FileDialogSpec> asked_;
+    std::vector<FileDialogRequest> asked_;
     ExitHandler previousExit_;
     FileDialogRunner previousFiles_;
 };
