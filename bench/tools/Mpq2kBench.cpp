@@ -3,6 +3,8 @@
 // the size of a modded patch archive (about 3.5 MB of imploded tables).
 #include <StormLib.h>
 
+#include "support/TableText.h"
+
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -23,16 +25,7 @@ namespace {
 
 const char kTableName[] = "data\\global\\excel\\UniqueItems.txt";
 
-std::string TableText(std::uint32_t seed, std::size_t size) {
-    std::mt19937 rng(seed);
-    std::string text;
-    while (text.size() < size) {
-        text += std::to_string(rng() % 100000);
-        text += (rng() % 8 == 0) ? "\r\n" : "\t";
-    }
-    text.resize(size);
-    return text;
-}
+using tolmere::testing::TableText;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,4 +1,5 @@
 #include "images/Dib.h"
+#include "support/DibBuilder.h"
 
 #include "tables/Services.h"
 
@@ -10,27 +11,14 @@
 namespace tolmere {
 namespace {
 
-unsigned char* Block(std::size_t size, unsigned char fill) {
-    auto* block = reinterpret_cast<unsigned char*>(AllocOrExit(size));
-    std::memset(block, fill, size);
-    return block;
-}
-
-// A filled descriptor whose blocks the caller (or a CDib) must release.
+// Rows of a recognisable byte and a palette whose entries all differ, so that a copy
+// that misses either shows.
 DibDesc MakeDesc(std::uint32_t bitsPerPixel, std::uint32_t width, std::uint32_t height) {
-    DibDesc desc;
-    desc.bitsPerPixel = bitsPerPixel;
-    desc.width = width;
-    desc.height = height;
-    desc.stride = static_cast<std::uint32_t>(StrideFor(width, bitsPerPixel));
-    desc.rows = Block(std::size_t{desc.stride} * height, 0x5A);
-    if (bitsPerPixel == 8) {
-        desc.palette = Block(kPaletteBytes, 0);
-        for (std::size_t i = 0; i < kPaletteEntries; ++i) {
-            desc.palette[i * 4 + 0] = static_cast<unsigned char>(i);       // blue
-            desc.palette[i * 4 + 1] = static_cast<unsigned char>(255 - i); // green
-            desc.palette[i * 4 + 2] = static_cast<unsigned char>(i / 2);   // red
-        }
+    DibDesc desc = testing::MakeDesc(bitsPerPixel, width, height, 0x5A);
+    for (std::size_t i = 0; desc.palette && i < kPaletteEntries; ++i) {
+        desc.palette[i * 4 + 0] = static_cast<unsigned char>(i);       // blue
+        desc.palette[i * 4 + 1] = static_cast<unsigned char>(255 - i); // green
+        desc.palette[i * 4 + 2] = static_cast<unsigned char>(i / 2);   // red
     }
     return desc;
 }

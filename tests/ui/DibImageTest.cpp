@@ -1,5 +1,7 @@
 #include "ui/DibImage.h"
 
+#include "support/DibBuilder.h"
+
 #include "images/Resources.h"
 #include "tables/Services.h"
 
@@ -14,23 +16,7 @@
 namespace tolmere {
 namespace {
 
-unsigned char* Block(std::size_t size) {
-    auto* block = reinterpret_cast<unsigned char*>(AllocOrExit(size));
-    std::memset(block, 0, size);
-    return block;
-}
-
-DibDesc MakeDesc(std::uint32_t bitsPerPixel, std::uint32_t width, std::uint32_t height) {
-    DibDesc desc;
-    desc.bitsPerPixel = bitsPerPixel;
-    desc.width = width;
-    desc.height = height;
-    desc.stride = static_cast<std::uint32_t>(StrideFor(width, bitsPerPixel));
-    desc.rows = Block(std::size_t{desc.stride} * height);
-    if (bitsPerPixel == 8)
-        desc.palette = Block(kPaletteBytes);
-    return desc;
-}
+using testing::MakeDesc;
 
 unsigned char* PixelAt(DibDesc& desc, std::uint32_t x, std::uint32_t y) {
     return desc.rows + std::size_t{y} * desc.stride +

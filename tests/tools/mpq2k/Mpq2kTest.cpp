@@ -3,6 +3,8 @@
 // status, its stderr and the files it leaves behind.
 #include <StormLib.h>
 
+#include "support/TableText.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -83,17 +85,7 @@ std::vector<std::string> DirNames(const std::string& dir) {
     return names;
 }
 
-// Text shaped like the game's tab-separated tables: compresses, but not to nothing.
-std::string TableText(std::uint32_t seed, std::size_t size) {
-    std::mt19937 rng(seed);
-    std::string text;
-    while (text.size() < size) {
-        text += std::to_string(rng() % 100000);
-        text += (rng() % 8 == 0) ? "\r\n" : "\t";
-    }
-    text.resize(size);
-    return text;
-}
+using tolmere::testing::TableText;
 
 struct RunResult {
     int exitCode = -1; // -signal when killed
