@@ -1,6 +1,6 @@
 #include "ui/ScreenText.h"
 
-#include <cstdint>
+#include <QStringDecoder>
 
 namespace tolmere {
 namespace {
@@ -36,42 +36,11 @@ bool Encode1252(char16_t unit, char& byte) {
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        int extra = 0;
-        std::uint32_t point = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            point = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            point = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            point = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            point = (point << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and points past U+10FFFF are not UTF-8.
-        if ((extra == 2 && point < 0x800) ||
-            (extra == 3 && (point < 0x10000 || point > 0x10FFFF)) ||
-            (point >= 0xD800 && point <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
+    // Qt's decoder is strict: overlong forms, surrogates and truncated sequences are errors.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded =
+        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return !decoder.hasError();
 }
 
 QString FromWindows1252(std::string_view bytes) {
