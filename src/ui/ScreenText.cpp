@@ -35,12 +35,24 @@ bool Encode1252(char16_t unit, char& byte) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
-    // Qt's decoder is strict: overlong forms, surrogates and truncated sequences are errors.
+namespace {
+
+// The text and whether the bytes were valid UTF-8. Qt's decoder is strict: overlong
+// forms, surrogates and truncated sequences are errors.
+QString DecodeUtf8(std::string_view bytes, bool& valid) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded =
+    QString text =
         decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return !decoder.hasError();
+    valid = !decoder.hasError();
+    return text;
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    bool valid = false;
+    DecodeUtf8(bytes, valid);
+    return valid;
 }
 
 QString FromWindows1252(std::string_view bytes) {
@@ -64,9 +76,10 @@ std::string ToWindows1252OrUtf8(const QString& text) {
 }
 
 QString ScreenText(std::string_view bytes, TextSource source) {
-    if (source == TextSource::kStringTable || IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return FromWindows1252(bytes);
+    bool valid = false;
+    QString text = DecodeUtf8(bytes, valid);
+    // String tables are UTF-8 even where a byte is broken; cells fall back to Windows-1252.
+    return valid || source == TextSource::kStringTable ? text : FromWindows1252(bytes);
 }
 
 std::string StoredText(const QString& shown, std::string_view original, TextSource source) {
