@@ -190,63 +190,34 @@ TEST(DibImageDrawTest, DrawAtPlacesTheWholePicture) {
     ExpectPainted(target, QRect(3, 4, 5, 5), [](int x, int y) { return QPoint(x - 3, y - 4); });
 }
 
-TEST(DibImageDrawTest, StretchFillsTheInclusiveDestination) {
+// The 5 × 5 pattern drawn onto a square background of the given size.
+QImage DrawPattern(int size, const InclusiveRect* dest, const InclusiveRect* source) {
     CDib dib;
     FillPattern(dib, 5, 5);
-    QImage target = Target(24, 24);
+    QImage target = Target(size, size);
     QPainter painter(&target);
-    const InclusiveRect dest{10, 10, 19, 19};
-    const InclusiveRect source{0, 0, 4, 4};
-    DrawStretched(painter, dib, &dest, &source);
+    DrawStretched(painter, dib, dest, source);
     painter.end();
-    ExpectPainted(target, QRect(10, 10, 10, 10),
-                  [](int x, int y) { return QPoint((x - 10) / 2, (y - 10) / 2); });
+    return target;
 }
 
-TEST(DibImageDrawTest, SourcePartIsStretchedInBlocks) {
-    CDib dib;
-    FillPattern(dib, 5, 5);
-    QImage target = Target(12, 12);
-    QPainter painter(&target);
-    const InclusiveRect dest{0, 0, 7, 7};
-    const InclusiveRect source{2, 1, 3, 2};
-    DrawStretched(painter, dib, &dest, &source);
-    painter.end();
-    ExpectPainted(target, QRect(0, 0, 8, 8),
+TEST(DibImageDrawTest, StretchFillsTheInclusiveDestinationInBlocks) {
+    const InclusiveRect whole{0, 0, 4, 4}, part{2, 1, 3, 2};
+    const InclusiveRect dest10{10, 10, 19, 19}, dest8{0, 0, 7, 7};
+    ExpectPainted(DrawPattern(24, &dest10, &whole), QRect(10, 10, 10, 10),
+                  [](int x, int y) { return QPoint((x - 10) / 2, (y - 10) / 2); });
+    ExpectPainted(DrawPattern(12, &dest8, &part), QRect(0, 0, 8, 8),
                   [](int x, int y) { return QPoint(2 + x / 4, 1 + y / 4); });
 }
 
-TEST(DibImageDrawTest, NoSourceMeansTheWholePicture) {
-    CDib dib;
-    FillPattern(dib, 5, 5);
-    QImage target = Target(16, 16);
-    QPainter painter(&target);
-    const InclusiveRect dest{2, 3, 11, 12};
-    DrawStretched(painter, dib, &dest, nullptr);
-    painter.end();
-    ExpectPainted(target, QRect(2, 3, 10, 10),
+TEST(DibImageDrawTest, AMissingRectangleMeansTheWholePictureOrNoScaling) {
+    const InclusiveRect dest{2, 3, 11, 12}, source{1, 2, 3, 3};
+    ExpectPainted(DrawPattern(16, &dest, nullptr), QRect(2, 3, 10, 10),
                   [](int x, int y) { return QPoint((x - 2) / 2, (y - 3) / 2); });
-}
-
-TEST(DibImageDrawTest, NeitherRectangleDrawsUnscaledAtOrigin) {
-    CDib dib;
-    FillPattern(dib, 5, 5);
-    QImage target = Target(8, 8);
-    QPainter painter(&target);
-    DrawStretched(painter, dib, nullptr, nullptr);
-    painter.end();
-    ExpectPainted(target, QRect(0, 0, 5, 5), [](int x, int y) { return QPoint(x, y); });
-}
-
-TEST(DibImageDrawTest, NoDestinationDrawsTheSourcePartUnscaledAtOrigin) {
-    CDib dib;
-    FillPattern(dib, 5, 5);
-    QImage target = Target(8, 8);
-    QPainter painter(&target);
-    const InclusiveRect source{1, 2, 3, 3};
-    DrawStretched(painter, dib, nullptr, &source);
-    painter.end();
-    ExpectPainted(target, QRect(0, 0, 3, 2), [](int x, int y) { return QPoint(1 + x, 2 + y); });
+    ExpectPainted(DrawPattern(8, nullptr, nullptr), QRect(0, 0, 5, 5),
+                  [](int x, int y) { return QPoint(x, y); });
+    ExpectPainted(DrawPattern(8, nullptr, &source), QRect(0, 0, 3, 2),
+                  [](int x, int y) { return QPoint(1 + x, 2 + y); });
 }
 
 TEST(DibImageDrawTest, EightBitPictureDrawsThroughItsPalette) {
