@@ -105,7 +105,7 @@ TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
     testing::TempDir dir;
     const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
                                 "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K + "' '" +
-                                TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + "/data/demo' '" +
+                                TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + "/tests/data/seed-game' '" +
                                 dir.Path() + "' '" + TOLMERE_DEMO_PICTURES + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     auto gameDir = DetectGameDir({dir.Path() + "/prefix"});
@@ -117,7 +117,7 @@ TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
     CTxtTable unique;
     ASSERT_TRUE(bridge.ExtractUniqueItems(Archive::kPatch));
     ASSERT_TRUE(bridge.LoadExtracted("UniqueItems.txt", unique));
-    EXPECT_EQ(unique.Serialize(), ReadBytes(TOLMERE_SOURCE_DIR "/data/demo/patch/UniqueItems.txt"));
+    EXPECT_EQ(unique.Serialize(), ReadBytes(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
     CStrTbl strings;
     ASSERT_TRUE(bridge.ExtractStringTable(strings, "ENG"));
     CUniqueModel model(unique);

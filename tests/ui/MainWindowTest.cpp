@@ -41,7 +41,7 @@ protected:
         const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
                                     "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K +
                                     "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR +
-                                    "/data/demo' '" + demo_->Path() + "' >/dev/null";
+                                    "/tests/data/seed-game' '" + demo_->Path() + "' >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
     static void TearDownTestSuite() {
@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
     CMainWindow& window = Start();
     EXPECT_EQ(Items()->count(), 31) << "the patch archive's table has one item more";
     EXPECT_EQ(Unique().Serialize(),
-              ReadBytes(TOLMERE_SOURCE_DIR "/data/demo/patch/UniqueItems.txt"));
+              ReadBytes(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
     EXPECT_TRUE(Items()->itemText(0).startsWith("Saltglass Reaver (7) --- ["));
     EXPECT_EQ(window.StatusText(), "5 Modifiers");
     EXPECT_GT(Mods()->LineCount(), 0);

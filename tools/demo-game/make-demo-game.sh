@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds Tolmere's demo game installation: a Wine-style prefix holding a
-# "Diablo II" directory with d2data.mpq and patch_d2.mpq made from the demo
-# sources, and a registry that points at it.
+# Builds a demo game installation: a Wine-style prefix holding a "Diablo II"
+# directory whose archives are made from a folder of sources, and a registry that
+# points at it.
 #
 #   make-demo-game.sh MPQ2K TOLMERE_CLI SOURCE_DIR OUT_DIR [DEMO_PICTURES]
 #
 # MPQ2K        the mpq2k archive tool
-# TOLMERE_CLI  tolmere-cli (turns patchstring.txt into patchstring.tbl)
-# SOURCE_DIR   the demo sources (data/demo)
+# TOLMERE_CLI  tolmere-cli (turns string table text into .tbl files)
+# SOURCE_DIR   the sources, one folder per archive:
+#                d2data/  -> d2data.mpq,  d2exp/ -> d2exp.mpq,  patch/ -> patch_d2.mpq
+#              in each, excel/NAME.txt becomes data\GLOBAL\Excel\NAME.txt and
+#              lng/NAME.txt (tolmere-cli's string table text) data\LOCAL\LNG\ENG\NAME.tbl
 # OUT_DIR      where the demo goes; OUT_DIR/prefix is rebuilt from scratch
-# DEMO_PICTURES  the demo-pictures program; when given, every base item gets an
-#              inventory picture in d2data.mpq and the patch overrides three of them
+# DEMO_PICTURES  the demo-pictures program; when given, every base item of the
+#              d2data lists gets an inventory picture in d2data.mpq and the patch
+#              archive overrides three of them
 #
 # Prints the game directory when done.
 set -euo pipefail
@@ -32,8 +36,8 @@ for tool in "$1" "$2"; do
         exit 1
     fi
 done
-if [[ ! -d $3 ]]; then
-    echo "$0: $3 is not a directory" >&2
+if [[ ! -d $3/d2data/excel ]]; then
+    echo "$0: $3 has no d2data/excel folder" >&2
     exit 1
 fi
 
@@ -42,14 +46,8 @@ TOLMERE_CLI=$(absolute "$2")
 SOURCE_DIR=$(cd "$3" && pwd -P)
 mkdir -p -- "$4"
 OUT_DIR=$(cd "$4" && pwd -P)
-
-EXCEL_TABLES=(UniqueItems.txt SetItems.txt weapons.txt armor.txt misc.txt)
-for name in "${EXCEL_TABLES[@]}" patch/UniqueItems.txt patchstring.txt; do
-    if [[ ! -f $SOURCE_DIR/$name ]]; then
-        echo "$0: $SOURCE_DIR/$name is missing" >&2
-        exit 1
-    fi
-done
+DEMO_PICTURES=
+[[ $# -eq 5 ]] && DEMO_PICTURES=$(absolute "$5")
 
 PREFIX=$OUT_DIR/prefix
 GAME_DIR="$PREFIX/drive_c/Program Files/Diablo II"
@@ -61,21 +59,39 @@ ln -s ../drive_c "$PREFIX/dosdevices/c:"
 WORK_DIR=$(mktemp -d)
 trap 'rm -rf -- "$WORK_DIR"' EXIT
 
-"$TOLMERE_CLI" txt2tbl "$SOURCE_DIR/patchstring.txt" "$WORK_DIR/patchstring.tbl"
-
 cd -- "$GAME_DIR"
 
-for name in "${EXCEL_TABLES[@]}"; do
-    "$MPQ2K" a d2data.mpq "$SOURCE_DIR/$name" "data\\GLOBAL\\Excel\\$name"
+# The base archive first, so that the patch archive is written last, as a game's is.
+for pair in d2data:d2data.mpq d2exp:d2exp.mpq patch:patch_d2.mpq; do
+    folder=$SOURCE_DIR/${pair%%:*}
+    archive=${pair#*:}
+    [[ -d $folder ]] || continue
+    shopt -s nullglob
+    for table in "$folder"/excel/*.txt; do
+        "$MPQ2K" a "$archive" "$table" "data\\GLOBAL\\Excel\\$(basename -- "$table")"
+    done
+    for text in "$folder"/lng/*.txt; do
+        name=$(basename -- "$text" .txt)
+        "$TOLMERE_CLI" txt2tbl "$text" "$WORK_DIR/$name.tbl"
+        "$MPQ2K" a "$archive" "$WORK_DIR/$name.tbl" "data\\LOCAL\\LNG\\ENG\\$name.tbl"
+    done
+    shopt -u nullglob
 done
 
-"$MPQ2K" a patch_d2.mpq "$WORK_DIR/patchstring.tbl" 'data\LOCAL\LNG\ENG\patchstring.tbl'
-"$MPQ2K" a patch_d2.mpq "$SOURCE_DIR/patch/UniqueItems.txt" 'data\GLOBAL\Excel\UniqueItems.txt'
+# The base item lists, whatever the case of their names.
+find_list() {
+    local found
+    found=$(find "$SOURCE_DIR/d2data/excel" -maxdepth 1 -iname "$1" | head -n 1)
+    if [[ -z $found ]]; then
+        echo "$0: $SOURCE_DIR/d2data/excel has no $1" >&2
+        exit 1
+    fi
+    printf '%s\n' "$found"
+}
 
-if [[ $# -eq 5 ]]; then
-    DEMO_PICTURES=$(absolute "$5")
+if [[ -n $DEMO_PICTURES ]]; then
     mkdir -p -- "$WORK_DIR/base" "$WORK_DIR/patched"
-    LISTS=("$SOURCE_DIR/weapons.txt" "$SOURCE_DIR/armor.txt" "$SOURCE_DIR/misc.txt")
+    LISTS=("$(find_list weapons.txt)" "$(find_list armor.txt)" "$(find_list misc.txt)")
     "$DEMO_PICTURES" "${LISTS[@]}" "$WORK_DIR/base" > "$WORK_DIR/names"
     "$DEMO_PICTURES" --patched "${LISTS[@]}" "$WORK_DIR/patched" > /dev/null
     while read -r name; do
