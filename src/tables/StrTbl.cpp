@@ -49,6 +49,8 @@ void CStrTbl::Reset() {
     stringBytes_ = 0;
     entryCount_ = 0;
     lastIndex_ = 0;
+    slotsRead_ = 0;
+    versionRead_ = 1;
     header_.fill(0);
 }
 
@@ -73,6 +75,10 @@ void CStrTbl::Parse(const std::string& bytes) {
     const std::size_t elementCount = Get16(&header_[2]);
     const std::size_t slotCount = Get32(&header_[4]) & 0xFFFF;
     const std::size_t slotsStart = kHeaderSize + 2 * elementCount;
+    // The game's tables often leave a few slots free, and their version byte is 0 in
+    // some and 1 in others; writing both back keeps an unchanged table unchanged.
+    slotsRead_ = static_cast<std::uint32_t>(slotCount);
+    versionRead_ = header_[8];
 
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
         const std::size_t at = slotsStart + slot * kSlotSize;
@@ -106,7 +112,9 @@ bool CStrTbl::Serialize(std::string& out) {
             return false;
         stringBytes += e.key.size() + 1 + e.text.size() + 1;
     }
-    const std::uint64_t areaStart = kHeaderSize + 19 * n;
+    // At most 65,535 slots either way, which 16-bit slot numbers can all name.
+    const std::size_t size = std::max<std::size_t>(n, slotsRead_);
+    const std::uint64_t areaStart = kHeaderSize + 2 * n + kSlotSize * size;
     if (areaStart + stringBytes > UINT32_MAX)
         return false;
 
@@ -114,11 +122,11 @@ bool CStrTbl::Serialize(std::string& out) {
     auto* base = reinterpret_cast<unsigned char*>(out.data());
     unsigned char* elementIndex = base + kHeaderSize;
     unsigned char* slots = elementIndex + 2 * n;
-    unsigned char* area = slots + kSlotSize * n;
-    // Linear probing at a load factor of 1 makes long runs of used slots; each slot
+    unsigned char* area = slots + kSlotSize * size;
+    // Linear probing at a load factor near 1 makes long runs of used slots; each slot
     // remembers where the next free one may be, so a run is crossed in one jump.
-    std::vector<std::size_t> nextFree(n);
-    for (std::size_t slot = 0; slot < n; ++slot)
+    std::vector<std::size_t> nextFree(size);
+    for (std::size_t slot = 0; slot < size; ++slot)
         nextFree[slot] = slot;
     auto findFree = [&nextFree](std::size_t slot) {
         std::size_t root = slot;
@@ -133,12 +141,12 @@ bool CStrTbl::Serialize(std::string& out) {
     std::size_t fill = 0;
     std::size_t i = 0;
     for (StrEntry& e : entries_) {
-        const std::uint32_t bucket = KeyHash(e.key) % static_cast<std::uint32_t>(n);
+        const std::uint32_t bucket = KeyHash(e.key) % static_cast<std::uint32_t>(size);
         e.hashValue = bucket;
         const std::size_t slot = findFree(bucket);
-        const auto moves = static_cast<std::uint32_t>((slot + n - bucket) % n);
+        const auto moves = static_cast<std::uint32_t>((slot + size - bucket) % size);
         probeLimit = std::max(probeLimit, moves);
-        nextFree[slot] = (slot + 1) % n;
+        nextFree[slot] = (slot + 1) % size;
 
         unsigned char* s = slots + slot * kSlotSize;
         s[0] = 1;
@@ -158,8 +166,8 @@ bool CStrTbl::Serialize(std::string& out) {
     unsigned char* h = header_.data();
     Put16(h + 0, CheckSum(area, static_cast<std::size_t>(stringBytes)));
     Put16(h + 2, static_cast<std::uint32_t>(n));
-    Put32(h + 4, static_cast<std::uint32_t>(n));
-    h[8] = 1;
+    Put32(h + 4, static_cast<std::uint32_t>(size));
+    h[8] = versionRead_;
     Put32(h + 9, static_cast<std::uint32_t>(areaStart));
     Put32(h + 13, probeLimit + 1);
     Put32(h + 17, static_cast<std::uint32_t>(areaStart + stringBytes));

@@ -31,11 +31,15 @@ public:
     void Reset();
     // False only when the file cannot be opened; entries that point outside the file,
     // keys longer than the reader's limit and slots with an unknown flag are skipped.
+    // The file's hash table size and version byte are kept for writing it again.
     bool Read(const std::string& path);
     void Parse(const std::string& bytes);
     // Sorts the entries by index number and writes the game's layout, safely replacing
-    // the file. False, with nothing written, for an empty table, more than 65,535
-    // entries, a text over 65,534 bytes, a key over 16,382 bytes, or a failed write.
+    // the file. The hash table keeps the size and the version byte of the file read,
+    // growing to one slot an entry when the entries outnumber its slots; a table never
+    // read has one slot an entry and version 1. False, with nothing written, for an
+    // empty table, more than 65,535 entries, a text over 65,534 bytes, a key over
+    // 16,382 bytes, or a failed write.
     bool Write(const std::string& path);
     // The file's bytes as Write would write them; false under the same limits.
     bool Serialize(std::string& out);
@@ -64,6 +68,8 @@ private:
     std::uint32_t stringBytes_ = 0;
     std::uint32_t entryCount_ = 0;
     std::uint32_t lastIndex_ = 0;
+    std::uint32_t slotsRead_ = 0; // hash table size of the file read, 0 for a new table
+    unsigned char versionRead_ = 1;
     std::array<unsigned char, kHeaderSize> header_{};
 };
 

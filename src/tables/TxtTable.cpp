@@ -6,6 +6,7 @@
 #include "tables/Services.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 #include <new>
@@ -13,12 +14,11 @@
 namespace tolmere {
 namespace {
 
-constexpr unsigned char kLineFeed = 10;
 constexpr std::uint64_t kMaxTableBytes = 0x7FFFFFFFu; // lengths keep their top bit free
 
-// A byte of 13 or less ends a cell; every other byte, 128 to 255 included, is text.
+// TAB (9) and LF (10), the only bytes that end a cell, in one comparison.
 inline bool EndsCell(unsigned char byte) {
-    return byte <= 13;
+    return static_cast<unsigned char>(byte - '\t') <= 1;
 }
 
 } // namespace
@@ -26,6 +26,7 @@ inline bool EndsCell(unsigned char byte) {
 void CTxtTable::Clear() {
     std::string().swap(bytes_);
     std::vector<CellRef>().swap(cells_);
+    std::vector<RowShape>().swap(rows_);
     std::deque<std::string>().swap(edits_);
     rowCount_ = 0;
     columnCount_ = 0;
@@ -48,66 +49,92 @@ void CTxtTable::Parse(std::string bytes) {
     const unsigned char* end = base + bytes_.size();
     const unsigned char* pos = base;
     std::vector<CellRef> cells;
-    // Every cell but the padding ends at a terminator byte, so their count bounds the
-    // cells well enough to allocate once.
-    cells.reserve(static_cast<std::size_t>(std::count_if(base, end, EndsCell)) + 16);
+    std::vector<RowShape> rows;
+    // Every cell read ends at a TAB, an LF or the end of the data, so their count
+    // bounds the cells well enough to allocate once; only padding can add to it.
+    const auto stops = static_cast<std::size_t>(std::count_if(base, end, EndsCell));
+    cells.reserve(stops + 16);
+    // A cell starting before lastStop ends at or before it, so scanning it needs no
+    // test for the end of the data; one starting after it runs to the end.
+    const unsigned char* lastStop = end;
+    while (lastStop > base && !EndsCell(lastStop[-1]))
+        --lastStop;
 
-    // Cuts one cell out of [pos, end): the bytes up to the first terminator, which is
-    // dropped. At the end of the data the cell simply ends there. Kept free of
-    // captures: this loop is where loading a huge table spends its time.
-    auto cutCell = [base, end](const unsigned char* p, std::vector<CellRef>& out) {
-        const unsigned char* start = p;
-        while (p < end && !EndsCell(*p))
-            ++p;
-        out.push_back(
-            {static_cast<std::uint32_t>(start - base), static_cast<std::uint32_t>(p - start)});
-        return p < end ? p + 1 : p;
+    // Cuts the cells of one row out of [at, end), at most `limit` of them, and moves
+    // `at` past what ended the row. It captures three pointers by value and nothing
+    // else: this loop is where loading a huge table spends its time.
+    auto cutRow = [base, end, lastStop](const unsigned char*& at, std::size_t limit,
+                                        std::vector<CellRef>& out) {
+        const unsigned char* p = at;
+        std::uint32_t count = 0;
+        for (;;) {
+            const unsigned char* start = p;
+            if (p < lastStop) {
+                while (!EndsCell(*p))
+                    ++p;
+            } else {
+                p = end;
+            }
+            ++count;
+            if (p < end && *p == '\t' && count < limit) {
+                out.emplace_back(static_cast<std::uint32_t>(start - base),
+                                 static_cast<std::uint32_t>(p - start));
+                ++p;
+                continue;
+            }
+            LineEnd ending = LineEnd::kNone;
+            const unsigned char* stop = p;
+            if (p < end && *p == '\t') {
+                ++p;
+                ending = LineEnd::kTab;
+            } else if (p < end) {
+                ++p;
+                ending = LineEnd::kLf;
+                // A CR directly before the LF belongs to the line end; one cannot
+                // precede the cell's first byte, which follows a TAB or a line end.
+                if (stop > start && stop[-1] == '\r') {
+                    --stop;
+                    ending = LineEnd::kCrLf;
+                }
+            }
+            out.emplace_back(static_cast<std::uint32_t>(start - base),
+                             static_cast<std::uint32_t>(stop - start));
+            at = p;
+            return RowShape{count, ending, true};
+        }
     };
 
-    // Header row: only a line feed met where a cell would start ends it.
-    bool headerEnded = false;
-    while (pos < end) {
-        if (*pos == kLineFeed) {
-            ++pos;
-            headerEnded = true;
-            break;
-        }
-        pos = cutCell(pos, cells);
-    }
-    columnCount_ = static_cast<std::int32_t>(cells.size());
-    if (columnCount_ == 0) {
-        // Nothing names a column (an empty file, or one starting with a line feed):
-        // there is no row shape to cut data into.
+    if (pos == end)
+        return;
+    rows.push_back(cutRow(pos, SIZE_MAX, cells));
+    if (cells.size() == 1 && cells[0].length == 0 && rows[0].end != LineEnd::kNone) {
+        // An empty first line names no column: there is no row shape to cut data into.
         Clear();
         return;
     }
+    columnCount_ = static_cast<std::int32_t>(cells.size());
+    const std::size_t columns = cells.size();
+    rows.reserve(stops / columns + 2); // a guess that holds for tables of full rows
 
-    // Data rows. The last byte never starts a cell unless it is text: a terminator
-    // there cannot begin anything, while a text byte is a last cell whose line end
-    // is missing.
-    const std::size_t columns = static_cast<std::size_t>(columnCount_);
-    if (headerEnded && pos < end) {
-        const unsigned char* last = end - 1;
-        while (pos < last || (pos == last && !EndsCell(*pos))) {
-            pos = cutCell(pos, cells);
-            if (pos < end && *pos == kLineFeed) {
-                ++pos;
-                if (std::size_t remainder = cells.size() % columns)
-                    cells.resize(cells.size() + columns - remainder, CellRef{0, 0}); // short line
-            }
-        }
+    // A row starts wherever bytes are left after a line end, and always after a line
+    // that went on past the header's width, even if only its TAB was left.
+    bool more = rows[0].end != LineEnd::kNone && pos < end;
+    while (more) {
+        const RowShape row = cutRow(pos, columns, cells);
+        if (row.cells < columns)
+            cells.resize(cells.size() + columns - row.cells, CellRef{0, 0}); // short line
+        rows.push_back(row);
+        more = row.end == LineEnd::kTab || pos < end;
     }
-    cells_.swap(cells);
-    if (cells_.size() % columns != 0) {
-        // The last line lost its line end; pad it so that its cells stay a row.
-        DiagLog("Possible corrupt file");
-        cells_.resize(cells_.size() + columns - cells_.size() % columns);
-    }
-    if (cells_.size() / columns > static_cast<std::size_t>(INT32_MAX)) {
+    if (rows.back().end == LineEnd::kNone && rows.back().cells < columns)
+        DiagLog("Possible corrupt file"); // a short last line: perhaps cut off
+    if (rows.size() > static_cast<std::size_t>(INT32_MAX)) {
         Clear();
         FatalError("MemAllocError");
     }
-    rowCount_ = static_cast<std::int32_t>(cells_.size() / columns);
+    cells_.swap(cells);
+    rows_.swap(rows);
+    rowCount_ = static_cast<std::int32_t>(rows_.size());
 }
 
 std::string_view CTxtTable::View(const CellRef& cell) const {
@@ -121,20 +148,58 @@ std::size_t CTxtTable::Index(std::int32_t tableRow, std::int32_t c) const {
            static_cast<std::size_t>(c);
 }
 
-std::string CTxtTable::Serialize() const {
-    std::size_t total = 0;
-    for (const CellRef& cell : cells_)
-        total += View(cell).size() + 2;
-    std::string out;
-    out.reserve(total);
+template <typename Out> void CTxtTable::WriteRows(Out&& out) const {
+    static constexpr std::string_view kEnds[] = {"", "\n", "\r\n", "\t"};
     const std::size_t columns = static_cast<std::size_t>(columnCount_);
-    for (std::size_t i = 0; i < cells_.size(); ++i) {
-        out += View(cells_[i]);
-        if (i % columns == columns - 1)
-            out += "\r\n";
-        else
-            out += '\t';
+    // Rows still as read are handed on as runs of the loaded bytes, others a line at a
+    // time: one call a cell would cost more than the copy into `line`.
+    std::string line;
+    std::size_t runStart = 0;
+    std::size_t runEnd = 0;
+    auto flushRun = [&] {
+        if (runEnd > runStart)
+            out(bytes_.data() + runStart, runEnd - runStart);
+        runStart = runEnd = 0;
+    };
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        const RowShape& row = rows_[r];
+        const CellRef* cells = cells_.data() + r * columns;
+        const std::string_view ending = kEnds[static_cast<std::size_t>(row.end)];
+        if (row.asRead) {
+            const CellRef& last = cells[row.cells - 1];
+            const std::size_t start = cells[0].offset;
+            if (start != runEnd)
+                flushRun();
+            if (runEnd == runStart)
+                runStart = start;
+            runEnd = last.offset + last.length + ending.size();
+            continue;
+        }
+        flushRun();
+        // The cells the line had, and any padding cell given text since.
+        std::size_t written = row.cells;
+        for (std::size_t c = columns; c > written; --c) {
+            if (!View(cells[c - 1]).empty()) {
+                written = c;
+                break;
+            }
+        }
+        line.clear();
+        for (std::size_t c = 0; c < written; ++c) {
+            if (c > 0)
+                line += '\t';
+            line += View(cells[c]);
+        }
+        line += ending;
+        out(line.data(), line.size());
     }
+    flushRun();
+}
+
+std::string CTxtTable::Serialize() const {
+    std::string out;
+    out.reserve(bytes_.size());
+    WriteRows([&out](const char* data, std::size_t size) { out.append(data, size); });
     return out;
 }
 
@@ -144,15 +209,7 @@ bool CTxtTable::Save(const std::string& path) const {
     CSafeWriter writer(path);
     if (!writer.Begin())
         return false;
-    const std::size_t columns = static_cast<std::size_t>(columnCount_);
-    for (std::size_t i = 0; i < cells_.size(); ++i) {
-        std::string_view text = View(cells_[i]);
-        writer.Write(text.data(), text.size());
-        if (i % columns == columns - 1)
-            writer.Write("\r\n", 2);
-        else
-            writer.Write("\t", 1);
-    }
+    WriteRows([&writer](const char* data, std::size_t size) { writer.Write(data, size); });
     return writer.Commit();
 }
 
@@ -169,6 +226,7 @@ std::string_view CTxtTable::Text(std::int32_t d, std::int32_t c) const {
 bool CTxtTable::SetCell(std::int32_t d, std::int32_t c, std::string_view text) {
     if (d < 0 || c < 0 || c >= columnCount_ || d >= rowCount_ - 1)
         return false;
+    rows_[static_cast<std::size_t>(d) + 1].asRead = false;
     CellRef& cell = cells_[Index(d + 1, c)];
     if (cell.length & kEdited) {
         edits_[cell.offset].assign(text.data(), text.size());
@@ -188,10 +246,18 @@ std::optional<std::string_view> CTxtTable::HeaderCell(std::int32_t c) const {
 void CTxtTable::AddRow() {
     if (columnCount_ <= 0)
         return;
+    const LineEnd ending = rows_[0].end == LineEnd::kNone ? LineEnd::kCrLf : rows_[0].end;
     try {
         cells_.resize(Index(rowCount_ + 1, 0), CellRef{0, 0});
+        rows_.push_back({static_cast<std::uint32_t>(columnCount_), ending, false});
     } catch (const std::bad_alloc&) {
         ExitProgram(kExitTableCannotGrow);
+    }
+    // The new row starts a line of its own, so the one before it must end its line.
+    RowShape& before = rows_[rows_.size() - 2];
+    if (before.end == LineEnd::kNone) {
+        before.end = ending;
+        before.asRead = false;
     }
     ++rowCount_;
 }

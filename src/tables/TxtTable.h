@@ -1,5 +1,21 @@
 // A tab-delimited game table held in memory: the file's bytes, and each cell as a
 // slice of them until a caller gives it new text.
+//
+// How bytes become rows: a row ends at CR LF or at a lone LF, and TAB separates its
+// cells. Every other byte is cell text and is kept as it is: a CR not directly
+// followed by LF, NUL, other control bytes and bytes 128 to 255 alike. Each byte of a
+// file is thus a separator or belongs to exactly one cell, and a table that is only
+// loaded and saved stays the same file. A lone CR taken as a line end would need a
+// third kind of line end to write back, and no table needs one: the game's tables
+// end their lines with CR LF, and copies kept in git often with LF alone.
+//
+// The first row names the columns and fixes the width of every row. A shorter line
+// is padded with empty cells; a longer one fills its row and its surplus cells start
+// the next row. Each row remembers how many cells its line had and how it ended (CR
+// LF, LF, nothing at the end of the file, or a TAB when the line went on into the
+// next row). A row is written with the cells its line had, or up to its last cell
+// with text where that lies further, and the same ending: a file that is only read
+// comes back byte for byte, and an edit changes nothing outside its own row.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +37,9 @@ public:
     // Replaces the whole contents with the file's; on failure the table keeps its old
     // contents and false is returned. Files of 2 GiB or more are not tables.
     bool Load(const std::string& path);
-    // Replaces the contents with a table parsed from these bytes.
+    // Replaces the contents with a table parsed from these bytes. Bytes without a
+    // first row to name a column (none at all, or an empty first line) give an empty
+    // table.
     void Parse(std::string bytes);
     void Parse(const char* data, std::size_t size) { Parse(std::string(data, size)); }
     // Writes every row, header first, safely replacing the file. False, with the old
@@ -39,7 +57,9 @@ public:
     bool SetCell(std::int32_t d, std::int32_t c, std::string_view text);
     // Column name, or nothing when the table has no rows or c is out of range.
     std::optional<std::string_view> HeaderCell(std::int32_t c) const;
-    // Appends one data row of empty cells; ends the program when memory runs out.
+    // Appends one data row of empty cells, written as a full row with the header's
+    // line end (CR LF when the header has none); a last row that had no line end gets
+    // that one first. Ends the program when memory runs out.
     void AddRow();
 
     std::int32_t RowCount() const { return rowCount_; }
@@ -52,16 +72,34 @@ private:
     // A slice of bytes_, or, with kEdited set in length, the index of its own text
     // in edits_. Eight bytes a cell keep huge tables small and quick to load.
     struct CellRef {
+        CellRef() = default;
+        // Built in place by emplace_back: a braced temporary pushed instead is stored
+        // in two halves and read back whole, which stalls the loader on every cell.
+        CellRef(std::uint32_t o, std::uint32_t l) : offset(o), length(l) {}
         std::uint32_t offset;
         std::uint32_t length;
     };
     static constexpr std::uint32_t kEdited = 0x80000000u;
 
+    // What follows a row's last cell in the file. kTab: the line went on, and its
+    // next cells are the following row.
+    enum class LineEnd : std::uint8_t { kNone, kLf, kCrLf, kTab };
+
+    // Eight bytes a row, beside the rows' cells.
+    struct RowShape {
+        std::uint32_t cells; // cells the line had; the rest of the row is padding
+        LineEnd end;
+        bool asRead; // its bytes are still one slice of bytes_, line end included
+    };
+
     std::string_view View(const CellRef& cell) const;
     std::size_t Index(std::int32_t tableRow, std::int32_t c) const;
+    // Hands every byte Serialize returns to out(data, size), in order.
+    template <typename Out> void WriteRows(Out&& out) const;
 
     std::string bytes_;
     std::vector<CellRef> cells_;
+    std::vector<RowShape> rows_;
     std::deque<std::string> edits_; // a deque: growing it never moves a text
     std::int32_t rowCount_ = 0;
     std::int32_t columnCount_ = 0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tolmere {
@@ -35,6 +36,13 @@ std::vector<std::string> Keys(const CStrTbl& table) {
     return keys;
 }
 
+std::vector<std::pair<std::string, std::string>> Entries(const CStrTbl& table) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const StrEntry& e : table.List())
+        entries.emplace_back(e.key, e.text);
+    return entries;
+}
+
 // The string area: every key and text with its zero byte, in written order.
 std::string StringArea(const std::string& file) {
     std::size_t n = static_cast<unsigned char>(file[2]) | static_cast<unsigned char>(file[3]) << 8;
@@ -53,6 +61,45 @@ TEST(StrTbl, OneEntryIsWrittenInTheGameLayout) {
         Bytes({1, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0, 42, 0, 0, 0, 2, 0}) + // hash slot
         area;
     EXPECT_EQ(Serialized(table), expected);
+}
+
+TEST(StrTbl, ATableReadKeepsItsHashTableSizeAndVersion) {
+    // Two entries in five slots, version 0: "c" in its bucket 4, "h" (bucket 4 too)
+    // wrapped round to slot 0.
+    const std::string area("c\0x\0h\0y\0", 8);
+    const std::uint16_t crc =
+        CStrTbl::CheckSum(reinterpret_cast<const unsigned char*>(area.data()), area.size());
+    const std::string file =
+        Bytes({crc & 0xFF, crc >> 8, 2, 0, 5, 0, 0, 0, 0, 110, 0, 0, 0, 2, 0, 0, 0, 118, 0, 0, 0}) +
+        Bytes({4, 0, 0, 0}) + Bytes({1, 1, 0, 4, 0, 0, 0, 114, 0, 0, 0, 116, 0, 0, 0, 2, 0}) +
+        std::string(3 * 17, '\0') + Bytes({1, 0, 0, 4, 0, 0, 0, 110, 0, 0, 0, 112, 0, 0, 0, 2, 0}) +
+        area;
+    CStrTbl table;
+    table.Parse(file);
+    EXPECT_EQ(Serialized(table), file);
+
+    // Changed, it is still a table that reads back as written, with slots for all.
+    const struct {
+        const char* added;
+        const char* removed;
+        int slots;
+    } steps[] = {{"n1", nullptr, 5},
+                 {"n2", nullptr, 5},
+                 {"n3", nullptr, 5},
+                 {"n4", nullptr, 6},
+                 {nullptr, "c", 5}};
+    for (const auto& step : steps) {
+        if (step.added)
+            table.Add(step.added, "t");
+        if (step.removed)
+            table.Remove(table.Find(step.removed));
+        const std::string written = Serialized(table);
+        EXPECT_EQ(written.substr(4, 5), Bytes({step.slots, 0, 0, 0, 0})); // size, version
+        CStrTbl reread;
+        reread.Parse(written);
+        EXPECT_EQ(Serialized(reread), written);
+        EXPECT_EQ(Entries(reread), Entries(table));
+    }
 }
 
 TEST(StrTbl, CheckSumIsCrc16CcittFalse) {

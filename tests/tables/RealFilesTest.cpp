@@ -1,0 +1,83 @@
+// The game's own tables, read and written again: every byte must come back. They are
+// read where they lie beside the checkout and never copied into it.
+#include "tables/StrTbl.h"
+#include "tables/TxtTable.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tolmere {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kRealDir = TOLMERE_SOURCE_DIR "/../shared/real";
+constexpr const char* kNoRealDir = "../shared/real not found: real game tables not tested";
+
+// Files below kRealDir whose names end in `extension`, in a stable order.
+std::vector<std::string> RealFiles(const std::string& extension) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(kRealDir))
+        if (entry.is_regular_file() && entry.path().extension() == extension)
+            files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Where two files first differ, so that a failure names a place and not two whole files.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+    auto [i, j] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return i == a.end() && j == b.end() ? std::string::npos
+                                        : static_cast<std::size_t>(i - a.begin());
+}
+
+// The same file with every CR LF made an LF, as modders often keep tables in git.
+std::string LfOnly(const std::string& bytes) {
+    std::string lf;
+    lf.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n')
+            lf += bytes[i];
+    return lf;
+}
+
+TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
+    if (!fs::is_directory(kRealDir))
+        GTEST_SKIP() << kNoRealDir;
+    const std::vector<std::string> files = RealFiles(".txt");
+    ASSERT_FALSE(files.empty());
+    for (const std::string& path : files) {
+        const std::string crlf = testing::ReadBytes(path);
+        const std::string lf = LfOnly(crlf);
+        for (const std::string* bytes : {&crlf, &lf}) {
+            CTxtTable table;
+            table.Parse(*bytes);
+            EXPECT_EQ(FirstDifference(table.Serialize(), *bytes), std::string::npos)
+                << path << (bytes == &lf ? " with LF line ends" : "");
+        }
+    }
+}
+
+TEST(RealFiles, StringTablesComeBackByteForByte) {
+    if (!fs::is_directory(kRealDir))
+        GTEST_SKIP() << kNoRealDir;
+    const std::vector<std::string> files = RealFiles(".tbl");
+    ASSERT_FALSE(files.empty());
+    for (const std::string& path : files) {
+        const std::string bytes = testing::ReadBytes(path);
+        CStrTbl table;
+        table.Parse(bytes);
+        std::string written;
+        ASSERT_TRUE(table.Serialize(written)) << path;
+        EXPECT_EQ(FirstDifference(written, bytes), std::string::npos) << path;
+    }
+}
+
+} // namespace
+} // namespace tolmere
