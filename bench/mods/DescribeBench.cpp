@@ -36,8 +36,9 @@ const CModKeys& Keys() {
 // catalogue (one in fifty unknown to it, as hand-edited tables have), so that every
 // wording and damage merge path is taken.
 std::string MakeUniqueItemsText(const CModKeys& keys) {
-    const UniqueItemsLayout& layout = kClassicUniqueLayout;
-    const int columns = layout.ColumnsNeeded();
+    const UniqueItemsLayout layout = ClassicUniqueLayout();
+    const ModifierSlots& mods = layout.modifiers;
+    const int columns = mods.Slot(mods.SlotCount() - 1).max + 1;
     std::vector<std::string> codes;
     for (std::int32_t r = 0; r < keys.Count(); ++r)
         if (!keys.Code(r).empty())
@@ -56,11 +57,11 @@ std::string MakeUniqueItemsText(const CModKeys& keys) {
     header[5] = "level req";
     header[6] = "rarity";
     header[7] = "cost mult";
-    header[static_cast<std::size_t>(layout.countColumn)] = "mods";
+    header[static_cast<std::size_t>(mods.countColumn)] = "nummods";
     static const char* const kFields[] = {"prop", "par", "min", "max"};
-    for (int slot = 0; slot < layout.slots.slotCount; ++slot)
+    for (int slot = 0; slot < mods.SlotCount(); ++slot)
         for (int f = 0; f < kSlotWidth; ++f)
-            header[static_cast<std::size_t>(layout.slots.CodeColumn(slot) + f)] =
+            header[static_cast<std::size_t>(mods.CodeColumn(slot) + f)] =
                 kFields[f] + std::to_string(slot + 1);
 
     std::string text;
@@ -78,9 +79,9 @@ std::string MakeUniqueItemsText(const CModKeys& keys) {
         cells[2] = "1";
         cells[static_cast<std::size_t>(layout.codeColumn)] = "cap";
         cells[static_cast<std::size_t>(layout.shownColumn)] = std::to_string(1 + rng() % 99);
-        cells[static_cast<std::size_t>(layout.countColumn)] = std::to_string(used);
-        for (int slot = 0; slot < layout.slots.slotCount; ++slot) {
-            const auto at = static_cast<std::size_t>(layout.slots.CodeColumn(slot));
+        cells[static_cast<std::size_t>(mods.countColumn)] = std::to_string(used);
+        for (int slot = 0; slot < mods.SlotCount(); ++slot) {
+            const auto at = static_cast<std::size_t>(mods.CodeColumn(slot));
             if (slot >= used) {
                 cells[at + kSlotParam] = cells[at + kSlotMin] = cells[at + kSlotMax] = "0";
                 continue;
@@ -106,12 +107,12 @@ void BM_DescribeAllRows(benchmark::State& state) {
         state.SkipWithError("the generated table did not parse into 2,000 rows");
         return;
     }
-    const SlotRun& run = kClassicUniqueLayout.slots;
+    const SlotList slots = ClassicUniqueLayout().modifiers.slots;
     std::size_t lines = 0;
     for (auto _ : state) {
         lines = 0;
         for (std::int32_t row = 0; row < kRows; ++row) {
-            std::vector<ModLine> described = DescribeModifiers(table, row, run, keys);
+            std::vector<ModLine> described = DescribeModifiers(table, row, slots, keys);
             lines += described.size();
             benchmark::DoNotOptimize(described.data());
         }

@@ -1,8 +1,36 @@
 #include "app/BaseLists.h"
 
+#include "tables/ColumnFinder.h"
+
 #include <algorithm>
 
 namespace tolmere {
+
+BaseListLayout RecogniseBaseList(const CTxtTable& list) {
+    const CColumnFinder finder(list);
+    BaseListLayout layout;
+    layout.codeColumn = finder.Find("code");
+    layout.nameColumn = finder.Find("name");
+    if (layout.nameColumn < 0)
+        layout.nameColumn = finder.Find("namestr");
+    layout.fallbackPictureColumn = finder.Find("invfile");
+    layout.pictureColumn = finder.Find("uniqueinvfile");
+    layout.setPictureColumn = finder.Find("setinvfile");
+    return layout;
+}
+
+bool CBaseLists::Load(std::size_t i, const std::string& path) {
+    CTxtTable list;
+    if (!list.Load(path))
+        return false;
+    Assign(i, std::move(list));
+    return true;
+}
+
+void CBaseLists::Assign(std::size_t i, CTxtTable list) {
+    lists_[i] = std::move(list);
+    layouts_[i] = RecogniseBaseList(lists_[i]);
+}
 
 bool CBaseLists::Loaded() const {
     return std::all_of(lists_.begin(), lists_.end(), [](const CTxtTable& list) {
@@ -13,18 +41,20 @@ bool CBaseLists::Loaded() const {
 void CBaseLists::FindBaseItem(const std::string& code, BaseItem& item) const {
     for (std::size_t i = 0; i < kListCount; ++i) {
         const CTxtTable& list = lists_[i];
-        const BaseListLayout& layout = Layout(i);
-        const std::int32_t needed = std::max({layout.codeColumn, layout.nameColumn,
-                                              layout.fallbackPictureColumn, layout.pictureColumn}) +
-                                    1;
-        if (list.ColumnCount() < needed)
+        const BaseListLayout& layout = layouts_[i];
+        if (layout.codeColumn < 0)
             continue;
+        const auto assign = [&list](std::int32_t row, std::int32_t column, std::string& out) {
+            if (column >= 0)
+                out = list.Text(row, column);
+        };
         for (std::int32_t row = 0; row < list.DataRowCount(); ++row) {
             if (list.Text(row, layout.codeColumn) != code)
                 continue;
-            item.name = list.Text(row, layout.nameColumn);
-            item.picture = list.Text(row, layout.pictureColumn);
-            item.fallbackPicture = list.Text(row, layout.fallbackPictureColumn);
+            assign(row, layout.nameColumn, item.name);
+            assign(row, layout.pictureColumn, item.picture);
+            assign(row, layout.fallbackPictureColumn, item.fallbackPicture);
+            assign(row, layout.setPictureColumn, item.setPicture);
         }
     }
 }

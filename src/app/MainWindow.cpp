@@ -1,10 +1,13 @@
 #include "app/MainWindow.h"
 
 #include "app/Guide.h"
+#include "app/NameColours.h"
 #include "app/NameDlg.h"
+#include "app/SpawnOn.h"
 #include "archive/GameDir.h"
 #include "mods/ModListCtrl.h"
 #include "mods/ModifierDlg.h"
+#include "mods/ModifierEdit.h"
 #include "tables/ProgramExit.h"
 #include "ui/AboutDlg.h"
 #include "ui/FileDialogs.h"
@@ -12,8 +15,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QThread>
 
 namespace tolmere {
@@ -36,7 +41,12 @@ const char kModKeyMissing[] =
     "Unable to load Modkey.txt.\r\nthe file needed to be on the same dir or at d2 dir";
 const char kColoursMissing[] =
     "Unable to load colors.txt.\r\nthe file needed to be on the same dir or at d2 dir";
-const char kProtectedMessage[] = "Azurewrath keeps its last three modifiers.";
+const char kApplyQuestion[] =
+    "Are you sure you want to apply this to patch_d2.mpq?\r\nbtw, this is using mpq2k( (c) "
+    "Orvandel ).";
+const char kChooseGameQuestion[] = "Choose the game's folder?";
+const char kTxtNote[] =
+    "Written into patch_d2.mpq; the game reads changed tables only when started with -txt";
 
 constexpr int kWorkerWaitSteps = 200;
 constexpr int kWorkerWaitStepMs = 100;
@@ -53,7 +63,7 @@ const DialogTemplate CMainWindow::kTemplate{
     279,
     186,
     {
-        {kNoControlId, K::kGroupBox, "Modifiers (max 10)", 7, 25, 258, 130},
+        {kMainModFrame, K::kGroupBox, "Modifiers (max 10)", 7, 25, 258, 130},
         {kMainItemList, K::kDropDownList, "", 7, 7, 177, 12},
         {kMainModList, K::kListView, "", 11, 36, 151, 100},
         {kMainAdd, K::kSkinButton, "Add", 170, 35, 75, 13},
@@ -80,7 +90,7 @@ const DialogTemplate CMainWindow::kTemplate{
     }};
 
 CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
-    : CSkinDialog(kTemplate, parent), data_(data), model_(data.uniqueItems) {
+    : CSkinDialog(kTemplate, parent), data_(data) {
     for (const char* language : kLanguages)
         ControlAs<QComboBox>(kMainLanguage)->addItem(QString::fromLatin1(language));
     ControlAs<QPushButton>(kMainSpawnOn)->setDefault(true);
@@ -103,6 +113,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
 
     connect(ItemList(), QOverload<int>::of(&QComboBox::activated), this,
             [this] { FillModifierList(); });
+    connect(ItemList(), &QComboBox::currentIndexChanged, this, [this] { ShowItemColour(); });
+    // The desktop's menu-like delegate ignores the entries' own colours.
+    ItemList()->setItemDelegate(new QStyledItemDelegate(ItemList()));
     connect(ControlAs<QComboBox>(kMainLanguage), QOverload<int>::of(&QComboBox::activated), this,
             [this] { OnLanguageChosen(); });
     connect(ModList(), &QTreeWidget::itemClicked, this, [this] { UpdateCatalogueLine(); });
@@ -144,17 +157,38 @@ void CMainWindow::OnInitDialog() {
     LoadAtStart();
 }
 
+std::string CMainWindow::FindGame() {
+    std::string problem;
+    if (std::optional<std::string> found = FindGameDir(data_.gameSearch, problem))
+        return *found;
+    const std::string where = problem.empty() ? kNoGameMessage : problem;
+    if (GuideMsg(where + "\n" + kChooseGameQuestion, kCaptionConfirmation, kGuideYesNo) !=
+        kGuideYes)
+        return std::string();
+    FileDialogRequest request;
+    request.folder = true;
+    request.defaultName = QStringLiteral("The game's folder (with d2data.mpq)");
+    const std::optional<QString> chosen = AskFileName(this, request);
+    if (!chosen)
+        return std::string();
+    const std::string dir = chosen->toStdString();
+    if (!LooksLikeGameDir(dir)) {
+        GuideMsg(dir + ": no d2data.mpq or patch_d2.mpq there", kCaptionGuide);
+        return std::string();
+    }
+    return dir.back() == '/' ? dir : dir + "/";
+}
+
 void CMainWindow::LoadAtStart() {
-    std::optional<std::string> gameDir = DetectGameDir();
-    if (!gameDir) {
-        GuideMsg(kNoGameMessage, kCaptionGuide);
+    const std::string gameDir = FindGame();
+    if (gameDir.empty()) {
         // Without a game the catalogue still helps anyone who loads a table file.
         LoadModKeys(data_.modKeys, data_.programDir, std::string());
         LoadDataTable(data_.colours, "colors.txt", data_.programDir, std::string());
         return;
     }
-    gameDir_ = *gameDir;
-    bridge_.emplace(gameDir_);
+    gameDir_ = gameDir;
+    bridge_.emplace(gameDir_, FindArchiveTool(gameDir_, data_.programDir));
 
     const std::optional<Archive> served = ExtractUniqueItems();
     if (!served) {
@@ -165,6 +199,7 @@ void CMainWindow::LoadAtStart() {
         GuideMsg(kNotLoadedFromWorkDir, kCaptionGuide);
         ExitProgram(kExitTableNotLoadable);
     }
+    TakeUniqueLayout();
     if (!LoadModKeys(data_.modKeys, data_.programDir, gameDir_)) {
         GuideMsg(kModKeyMissing, kCaptionGuide);
         ExitProgram(kExitDataFilesMissing);
@@ -173,7 +208,7 @@ void CMainWindow::LoadAtStart() {
         GuideMsg(kColoursMissing, kCaptionGuide);
         ExitProgram(kExitDataFilesMissing);
     }
-    bridge_->ExtractStringTable(data_.strings, data_.language);
+    bridge_->ExtractStringTables(data_.strings, data_.language);
     FillItemList();
     ShowLoadedFrom(*served);
     FillModifierList();
@@ -185,7 +220,7 @@ void CMainWindow::LoadAtStart() {
 }
 
 std::optional<Archive> CMainWindow::ExtractUniqueItems() const {
-    for (Archive archive : {Archive::kPatch, Archive::kBase}) {
+    for (Archive archive : kArchiveOrder) {
         if (bridge_->ExtractUniqueItems(archive))
             return archive;
     }
@@ -193,8 +228,25 @@ std::optional<Archive> CMainWindow::ExtractUniqueItems() const {
 }
 
 void CMainWindow::ShowLoadedFrom(Archive archive) {
-    SetStatus(archive == Archive::kPatch ? QStringLiteral("Loaded from patch_d2")
-                                         : QStringLiteral("Loaded from d2data"));
+    std::string name = ArchiveName(archive);
+    SetStatus(QString::fromStdString("Loaded from " + name.substr(0, name.find('.'))));
+}
+
+void CMainWindow::TakeUniqueLayout() {
+    data_.uniqueLayout = RecogniseUniqueItems(data_.uniqueItems, kUniqueItemsFile);
+    const UniqueItemsLayout& layout = data_.uniqueLayout;
+    ControlAs<QGroupBox>(kMainModFrame)
+        ->setTitle(QStringLiteral("Modifiers (max %1)").arg(layout.modifiers.SlotCount()));
+    if (!layout.Editable())
+        GuideMsg(layout.problem + "\nThe table is shown read-only: nothing can be written into it.",
+                 kCaptionGuide);
+}
+
+bool CMainWindow::CanEdit() const {
+    if (data_.uniqueLayout.Editable())
+        return true;
+    GuideMsg(data_.uniqueLayout.problem + "\nThe table is read-only.", kCaptionGuide);
+    return false;
 }
 
 bool CMainWindow::NeedGame() const {
@@ -204,28 +256,51 @@ bool CMainWindow::NeedGame() const {
     return false;
 }
 
-QString CMainWindow::ItemLabel(std::int32_t row) const {
+QString CMainWindow::ItemLabel(std::int32_t row, const NameColour** colour) const {
     const CTxtTable& table = data_.uniqueItems;
-    const UniqueItemsLayout& layout = model_.Layout();
+    const UniqueItemsLayout& layout = data_.uniqueLayout;
     const std::string_view key = table.Text(row, layout.keyColumn);
     QString label = ScreenText(key, TextSource::kTableCell) + QStringLiteral(" (") +
                     ScreenText(table.Text(row, layout.shownColumn), TextSource::kTableCell) +
                     QStringLiteral(")");
-    if (const StrEntry* entry = data_.strings.Find(std::string(key)))
-        label += QStringLiteral(" --- [") + ScreenText(entry->text, TextSource::kStringTable) +
-                 QStringLiteral("]");
+    const CStringTables::Found found = data_.strings.Lookup(std::string(key));
+    if (found.entry) {
+        // The list shows a name's colour code as its colour, not as "ÿc4".
+        const ColouredText name = SplitColourCodes(found.entry->text);
+        label += QStringLiteral(" --- [") + ScreenText(name.text, TextSource::kStringTable) +
+                 QStringLiteral("]") + QString::fromStdString(NameSourceNote(found.source));
+        *colour = name.colour;
+    }
     return label;
 }
 
 void CMainWindow::FillItemList(std::int32_t row) {
     QComboBox* items = ItemList();
     items->clear();
-    const std::int32_t count = model_.ItemCount();
-    for (std::int32_t r = 0; r < count; ++r)
-        items->addItem(ItemLabel(r), r);
+    const std::int32_t count = Model().ItemCount();
+    for (std::int32_t r = 0; r < count; ++r) {
+        const NameColour* colour = nullptr;
+        items->addItem(ItemLabel(r, &colour), r);
+        if (colour)
+            items->setItemData(r, QColor(colour->red, colour->green, colour->blue),
+                               Qt::ForegroundRole);
+    }
     if (count > 0)
         items->setCurrentIndex(row >= 0 && row < count ? row : 0);
+    ShowItemColour();
     DescribeSelected();
+}
+
+void CMainWindow::ShowItemColour() {
+    // The closed field takes the selected name's colour; the popup keeps the skin's
+    // and colours each entry by its own name.
+    QComboBox* items = ItemList();
+    const QVariant colour = items->currentData(Qt::ForegroundRole);
+    items->setStyleSheet(colour.isValid()
+                             ? QStringLiteral("QComboBox { color: %1; } QComboBox "
+                                              "QAbstractItemView { color: rgb(128,128,128); }")
+                                   .arg(colour.value<QColor>().name())
+                             : QString());
 }
 
 std::int32_t CMainWindow::SelectedRow() const {
@@ -241,7 +316,8 @@ void CMainWindow::DescribeSelected() {
         ModList()->Clear();
         return;
     }
-    ModList()->DescribeModifiers(data_.uniqueItems, row, model_.Layout().slots, data_.modKeys);
+    ModList()->DescribeModifiers(data_.uniqueItems, row, data_.uniqueLayout.modifiers.slots,
+                                 data_.modKeys);
 }
 
 void CMainWindow::FillModifierList() {
@@ -249,7 +325,7 @@ void CMainWindow::FillModifierList() {
     if (row < 0)
         return;
     DescribeSelected();
-    SetStatus(QString::asprintf("%i Modifiers", model_.ModifierCount(row)));
+    SetStatus(QString::asprintf("%i Modifiers", Model().ModifierCount(row)));
     UpdateCatalogueLine();
     pictureRequest = true;
 }
@@ -258,9 +334,9 @@ void CMainWindow::UpdateCatalogueLine() {
     QString line;
     const std::int32_t row = SelectedRow();
     const std::int32_t slot = ModList()->CurrentSlot();
-    if (row >= 0 && slot >= 0) {
-        const SlotRun& run = model_.Layout().slots;
-        const std::string_view code = data_.uniqueItems.Text(row, run.CodeColumn(slot));
+    const ModifierSlots& mods = data_.uniqueLayout.modifiers;
+    if (row >= 0 && mods.HasSlot(slot)) {
+        const std::string_view code = data_.uniqueItems.Text(row, mods.CodeColumn(slot));
         const std::int32_t keyRow = data_.modKeys.Find(code);
         if (keyRow >= 0)
             line = ScreenText(data_.modKeys.Note(keyRow), TextSource::kTableCell);
@@ -270,11 +346,11 @@ void CMainWindow::UpdateCatalogueLine() {
 
 void CMainWindow::OnAdd() {
     const std::int32_t row = SelectedRow();
-    if (row < 0)
+    if (row < 0 || !CanEdit())
         return;
-    const std::int32_t slot = model_.SlotForNewModifier(row);
+    const std::int32_t slot = Model().SlotForNewModifier(row);
     if (slot < 0) {
-        GuideMsg("Cannot add more modifiers", kCaptionGuide);
+        GuideMsg(kCannotAddModifiers, kCaptionGuide);
         return;
     }
     RunModifierDialog(row, slot);
@@ -283,15 +359,14 @@ void CMainWindow::OnAdd() {
 void CMainWindow::OnEdit() {
     const std::int32_t row = SelectedRow();
     const std::int32_t slot = ModList()->CurrentSlot();
-    if (row < 0 || slot < 0)
+    if (row < 0 || slot < 0 || !CanEdit())
         return;
     RunModifierDialog(row, slot);
 }
 
 void CMainWindow::RunModifierDialog(std::int32_t row, std::int32_t slot) {
-    const UniqueItemsLayout& layout = model_.Layout();
-    CModifierDlg dialog(slot, row, data_.uniqueItems, data_.modKeys, this, layout.slots.firstColumn,
-                        layout.countColumn, layout.slots.slotCount);
+    CModifierDlg dialog(slot, row, data_.uniqueItems, data_.modKeys, data_.uniqueLayout.modifiers,
+                        this);
     if (dialog.RunModal() == kDialogOk)
         FillModifierList();
 }
@@ -299,14 +374,14 @@ void CMainWindow::RunModifierDialog(std::int32_t row, std::int32_t slot) {
 void CMainWindow::OnDelete() {
     const std::int32_t row = SelectedRow();
     const std::int32_t slot = ModList()->CurrentSlot();
-    if (row < 0 || slot < 0)
+    const ModifierSlots& mods = data_.uniqueLayout.modifiers;
+    if (row < 0 || !mods.HasSlot(slot) || !CanEdit())
         return;
-    const SlotRun& run = model_.Layout().slots;
-    const std::string code(data_.uniqueItems.Text(row, run.CodeColumn(slot)));
+    const std::string code(data_.uniqueItems.Text(row, mods.CodeColumn(slot)));
     if (!GuideConfirm("Delete modifier '" + code + "'?"))
         return;
-    if (model_.DeleteModifier(row, slot) == DeleteResult::kProtected) {
-        GuideMsg(kProtectedMessage, kCaptionGuide);
+    if (Model().DeleteModifier(row, slot) == DeleteResult::kProtected) {
+        GuideMsg(kProtectedItemMessage, kCaptionGuide);
         return;
     }
     FillModifierList();
@@ -315,8 +390,13 @@ void CMainWindow::OnDelete() {
 void CMainWindow::OnOK() {
     if (!NeedGame())
         return;
-    bridge_->ApplyToPatch(data_.uniqueItems, kUniqueItemsFile, data_.strings, data_.language,
-                          CArchiveBridge::kApplyQuestion);
+    const bool written = RunSpawnOn(*bridge_, data_.uniqueItems, kUniqueItemsFile,
+                                    data_.strings.Patch(), data_.language, kApplyQuestion);
+    // The game of 1.10 and later reads its compiled tables unless told otherwise.
+    if (written && data_.uniqueLayout.name == "1.10+" && !txtNoteShown_) {
+        txtNoteShown_ = true;
+        SetStatus(QString::fromLatin1(kTxtNote));
+    }
 }
 
 void CMainWindow::OnCancel() {
@@ -342,9 +422,12 @@ void CMainWindow::OnReload() {
         GuideMsg(kNotLoadedFromWorkDir, kCaptionGuide);
         return;
     }
+    TakeUniqueLayout();
     FillItemList();
     ShowLoadedFrom(*served);
-    bridge_->ExtractBaseLists(data_.baseLists);
+    std::string failedList;
+    if (!bridge_->ExtractBaseLists(data_.baseLists, failedList))
+        GuideMsg("fail at " + failedList, kCaptionGuide);
 }
 
 void CMainWindow::OnLoadFile() {
@@ -357,6 +440,7 @@ void CMainWindow::OnLoadFile() {
         GuideMsg("Failed.", kCaptionGuide);
         return;
     }
+    TakeUniqueLayout();
     FillItemList();
 }
 
@@ -373,7 +457,7 @@ void CMainWindow::OnName() {
     const std::int32_t row = SelectedRow();
     if (row < 0)
         return;
-    const std::string key(data_.uniqueItems.Text(row, model_.Layout().keyColumn));
+    const std::string key = Model().Key(row);
     CNameDlg dialog(data_.strings, key, std::string(), this);
     if (dialog.RunModal() == kDialogOk)
         FillItemList(row);
@@ -395,7 +479,7 @@ void CMainWindow::OnLoadStrings() {
         GuideMsg("Failed.", kCaptionGuide);
         return;
     }
-    data_.strings = std::move(loaded);
+    data_.strings.Patch() = std::move(loaded);
     FillItemList();
 }
 
@@ -404,7 +488,7 @@ void CMainWindow::OnSaveStrings() {
         AskFileName(this, {true, "tbl", "PatchString2.tbl", kStringsFilter});
     if (!path)
         return;
-    if (!data_.strings.Write(path->toStdString()))
+    if (!data_.strings.Patch().Write(path->toStdString()))
         GuideMsg("Failed.", kCaptionGuide);
     SetStatus(QStringLiteral("Done."));
 }
@@ -428,7 +512,7 @@ void CMainWindow::OnLanguageChosen() {
         data_.strings.Reset();
         return;
     }
-    if (bridge_->ExtractStringTable(data_.strings, data_.language))
+    if (bridge_->ExtractStringTables(data_.strings, data_.language))
         FillItemList();
 }
 

@@ -16,6 +16,7 @@ class QLabel;
 namespace tolmere {
 
 class CModListCtrl;
+struct NameColour;
 
 // Control ids of the main window.
 enum MainWindowControl : int {
@@ -42,6 +43,8 @@ enum MainWindowControl : int {
     kMainSaveAs = 3,
     kMainLoadFile = 5,
     kMainReload = 6,
+    kMainModFrame =
+        1901, // the "Modifiers (max N)" frame, named so its caption can follow the layout
 };
 
 class CMainWindow : public CSkinDialog {
@@ -65,6 +68,9 @@ public:
     // What a change of the selected item does: the modifier list, the count in the
     // status line, the catalogue line and a picture request.
     void FillModifierList();
+    // After the unique items table was replaced: its layout, the frame's caption, and
+    // a message when the table can only be looked at.
+    void TakeUniqueLayout();
     // The data row of the selected item, or -1.
     std::int32_t SelectedRow() const;
 
@@ -81,10 +87,19 @@ protected:
 
 private:
     void LoadAtStart();
+    // Finds the game where the user pointed or the registry says; without one, offers
+    // to choose its folder. Empty when there is none.
+    std::string FindGame();
+    // False, having said why, when the table's layout does not allow writing into it.
+    bool CanEdit() const;
+    CUniqueModel Model() const { return CUniqueModel(data_.uniqueItems, data_.uniqueLayout); }
+    // Colours the closed item list like the selected entry's name.
+    void ShowItemColour();
     QComboBox* ItemList() const;
     CModListCtrl* ModList() const;
     QLabel* Label(int id) const;
-    QString ItemLabel(std::int32_t row) const;
+    // The item list's text for a row; `colour` becomes its name's colour, if it has one.
+    QString ItemLabel(std::int32_t row, const NameColour** colour) const;
     void DescribeSelected();
     void UpdateCatalogueLine();
     // Extracts "UniqueItems.txt", patch archive first; the archive that served, if any.
@@ -108,10 +123,10 @@ private:
     void OnLanguageChosen();
 
     ProgramData& data_;
-    CUniqueModel model_;
     std::string gameDir_;
     std::optional<CArchiveBridge> bridge_;
     bool workerStarted_ = false;
+    bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
 };
 
 } // namespace tolmere

@@ -1,6 +1,6 @@
 #include "app/NameDlg.h"
 
-#include "tables/StrTbl.h"
+#include "tables/StringTables.h"
 #include "ui/ScreenText.h"
 
 #include <QLineEdit>
@@ -21,36 +21,49 @@ const DialogTemplate CNameDlg::kTemplate{
         {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 39, 50, 14},
     }};
 
-CNameDlg::CNameDlg(CStrTbl& strings, std::string nameKey, std::string prefixKey, QWidget* parent)
+CNameDlg::CNameDlg(CStringTables& strings, std::string nameKey, std::string prefixKey,
+                   QWidget* parent)
     : CSkinDialog(kTemplate, parent), strings_(strings), nameKey_(std::move(nameKey)),
       prefixKey_(std::move(prefixKey)) {}
 
 void CNameDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
-    // The original bytes are kept so that a text the user leaves alone goes back
-    // exactly as it came, even where it is not valid UTF-8.
-    const auto fill = [this](const std::string& key, int id, std::string& original) {
-        const StrEntry* entry = strings_.Find(key);
-        original = entry ? entry->text : std::string();
-        ControlAs<QLineEdit>(id)->setText(ScreenText(original, TextSource::kStringTable));
-    };
-    fill(nameKey_, kNameDlgName, nameOriginal_);
+    nameOriginal_ = Fill(nameKey_, kNameDlgName);
     if (prefixKey_.empty()) {
         Control(kNameDlgPrefix)->setVisible(false);
         Control(kNameDlgPrefixLabel)->setVisible(false);
     } else {
-        fill(prefixKey_, kNameDlgPrefix, prefixOriginal_);
+        prefixOriginal_ = Fill(prefixKey_, kNameDlgPrefix);
     }
     Control(kNameDlgName)->setFocus();
 }
 
+std::string CNameDlg::Fill(const std::string& key, int id) {
+    // The original bytes are kept so that a text the user leaves alone goes back
+    // exactly as it came, even where it is not valid UTF-8.
+    const CStringTables::Found found = strings_.Lookup(key);
+    const std::string original = found.entry ? found.entry->text : std::string();
+    auto* box = ControlAs<QLineEdit>(id);
+    box->setText(ScreenText(original, TextSource::kStringTable));
+    if (found.entry && found.source != StringSource::kPatch)
+        box->setToolTip(QStringLiteral("The game's name, from %1; a change is written into "
+                                       "patchstring.tbl")
+                            .arg(QString::fromLatin1(CStringTables::FileName(found.source))));
+    return original;
+}
+
 void CNameDlg::Store(const std::string& key, int id, const std::string& original) {
+    CStrTbl& patch = strings_.Patch();
     const QString shown = ControlAs<QLineEdit>(id)->text();
     if (shown.isEmpty()) {
-        strings_.Remove(strings_.Find(key));
+        patch.Remove(patch.Find(key));
         return;
     }
-    strings_.Set(key, StoredText(shown, original, TextSource::kStringTable));
+    const std::string text = StoredText(shown, original, TextSource::kStringTable);
+    // A name of the game's other tables left as it was needs no entry of our own.
+    if (!patch.Find(key) && text == original)
+        return;
+    patch.Set(key, text);
 }
 
 void CNameDlg::OnOK() {

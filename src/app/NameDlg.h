@@ -7,7 +7,7 @@
 
 namespace tolmere {
 
-class CStrTbl;
+class CStringTables;
 
 enum NameDlgControl : int {
     kNameDlgName = 1011,
@@ -20,9 +20,11 @@ class CNameDlg : public CSkinDialog {
 public:
     static const DialogTemplate kTemplate;
 
-    // Edits the texts of `nameKey` and, unless it is empty, `prefixKey` in `strings`.
-    // Nothing changes until OK; an emptied box removes its entry.
-    CNameDlg(CStrTbl& strings, std::string nameKey, std::string prefixKey,
+    // Edits the texts of `nameKey` and, unless it is empty, `prefixKey`. A box shows
+    // the text the game would show; what the user changes is written into
+    // patchstring.tbl, where it overrides the game's other tables. Nothing changes
+    // until OK; an emptied box removes the patchstring.tbl entry.
+    CNameDlg(CStringTables& strings, std::string nameKey, std::string prefixKey,
              QWidget* parent = nullptr);
 
 protected:
@@ -30,10 +32,12 @@ protected:
     void OnOK() override;
 
 private:
+    // Fills box `id` with the text of `key`; returns its bytes.
+    std::string Fill(const std::string& key, int id);
     // Writes what box `id` holds now under `key`; `original` is what it was filled with.
     void Store(const std::string& key, int id, const std::string& original);
 
-    CStrTbl& strings_;
+    CStringTables& strings_;
     std::string nameKey_;
     std::string prefixKey_;
     std::string nameOriginal_;

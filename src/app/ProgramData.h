@@ -3,8 +3,10 @@
 #pragma once
 
 #include "app/BaseLists.h"
+#include "app/UniqueLayout.h"
+#include "archive/GameDir.h"
 #include "mods/ModKeys.h"
-#include "tables/StrTbl.h"
+#include "tables/StringTables.h"
 #include "tables/TxtTable.h"
 
 #include <string>
@@ -16,11 +18,13 @@ inline const char kStartLanguage[] = "ENG";
 
 struct ProgramData {
     CTxtTable uniqueItems;
+    UniqueItemsLayout uniqueLayout; // found from uniqueItems' header whenever it is loaded
     CTxtTable setItems;
     CModKeys modKeys;  // "modkey.txt"
     CTxtTable colours; // "colors.txt"
     CBaseLists baseLists;
-    CStrTbl strings; // "patchstring.tbl" of `language`
+    CStringTables strings; // the string tables of `language`
+    GameSearch gameSearch; // where the user told the program to find the game
     std::string language = kStartLanguage;
     bool extraFeatures = false;
     // Where the program's own data files lie: the program's directory, ending with '/'.

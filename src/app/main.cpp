@@ -1,5 +1,11 @@
 // tolmere: the item table editor. Finds the game, loads its tables and runs the main
 // window until it closes.
+//
+//   tolmere [--game DIR] [--prefix DIR]
+//
+// --game names the game's folder (or set TOLMERE_GAME_DIR); --prefix a Wine prefix
+// whose registry knows where the game is. Without either, the registry of $WINEPREFIX
+// (else ~/.wine) is asked.
 #include "app/MainWindow.h"
 #include "app/ProgramData.h"
 #include "tables/Services.h"
@@ -9,16 +15,50 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] = "usage: tolmere [--game DIR] [--prefix DIR]\n"
+                      "  --game DIR     the game's folder (also $TOLMERE_GAME_DIR)\n"
+                      "  --prefix DIR   a Wine prefix whose registry names the game's folder\n";
+
+// False, having printed why, for arguments the program does not take.
+bool ReadArguments(const QStringList& arguments, tolmere::GameSearch& search) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool takesValue = arg == QLatin1String("--game") || arg == QLatin1String("--prefix");
+        if (!takesValue || i + 1 >= arguments.size()) {
+            std::fprintf(stderr, "tolmere: unexpected argument %s\n%s", qPrintable(arg), kUsage);
+            return false;
+        }
+        const std::string value = arguments[++i].toStdString();
+        (arg == QLatin1String("--game") ? search.gameDir : search.prefix) = value;
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     tolmere::InstallOutOfMemoryExit();
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolmere"));
+    tolmere::ProgramData data;
+    if (!ReadArguments(QApplication::arguments(), data.gameSearch))
+        return 1;
     // One look on every desktop: the skin colours assume Fusion's plain controls.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     tolmere::InstallFontSubstitutes();
     std::shared_ptr<tolmere::CWindowGuide> guide = tolmere::InstallWindowGuide();
 
-    tolmere::ProgramData data;
     tolmere::CMainWindow window(data);
     guide->SetStatusSink(
         [&window](const std::string& text) { window.SetStatus(QString::fromStdString(text)); });

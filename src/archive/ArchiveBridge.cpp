@@ -14,12 +14,15 @@ namespace {
 
 const char kExcelPath[] = "data\\GLOBAL\\Excel\\";
 
-const char* ArchiveName(Archive archive) {
-    return archive == Archive::kPatch ? kPatchArchive : kBaseArchive;
+std::string StringTablePath(const std::string& language,
+                            const std::string& fileName = "patchstring.tbl") {
+    return "data\\LOCAL\\LNG\\" + language + "\\" + fileName;
 }
 
-std::string StringTablePath(const std::string& language) {
-    return "data\\LOCAL\\LNG\\" + language + "\\patchstring.tbl";
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 // A picture name comes from a table cell; one that could leave the working
@@ -40,12 +43,27 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 } // namespace
 
-const char CArchiveBridge::kApplyQuestion[] =
-    "Are you sure you want to apply this to patch_d2.mpq?\r\nbtw, this is using mpq2k( (c) "
-    "Orvandel ).";
+const char* ArchiveName(Archive archive) {
+    switch (archive) {
+    case Archive::kPatch:
+        return kPatchArchive;
+    case Archive::kExpansion:
+        return kExpansionArchive;
+    case Archive::kBase:
+        break;
+    }
+    return kBaseArchive;
+}
+
+std::string FindArchiveTool(const std::string& gameDir, const std::string& programDir) {
+    const std::string own = gameDir + "mpq2k";
+    if (IsExecutableFile(own) || programDir.empty() || !IsExecutableFile(programDir + "mpq2k"))
+        return own;
+    return programDir + "mpq2k";
+}
 
 std::string CArchiveBridge::CommandLine(const std::string& arguments) const {
-    return "\"" + gameDir_ + "mpq2k\" " + arguments;
+    return "\"" + toolPath_ + "\" " + arguments;
 }
 
 bool CArchiveBridge::Run(const std::string& arguments, int timeLimitMs) const {
@@ -71,71 +89,84 @@ bool CArchiveBridge::LoadExtracted(const std::string& fileName, CTxtTable& table
     return true;
 }
 
-bool CArchiveBridge::ExtractStringTable(CStrTbl& strings, const std::string& language) const {
+bool CArchiveBridge::ExtractStringTable(CStrTbl& strings, const std::string& language,
+                                        const std::string& fileName) const {
     MakeWorkDir();
-    // A copy left by an earlier run must not pass for this language's table.
-    ::unlink(WorkFile("patchstring.tbl").c_str());
-    bool extracted = Run(std::string("e ") + kPatchArchive + " " + StringTablePath(language) + " " +
-                             kWorkDirName + "\\",
-                         kToolTimeLimitMs);
     strings.Reset();
-    if (!extracted)
-        return false;
-    strings.Read(WorkFile("patchstring.tbl"));
-    return true;
+    for (Archive archive : kArchiveOrder) {
+        // A copy left by an earlier run must not pass for this language's table.
+        ::unlink(WorkFile(fileName).c_str());
+        if (!Run(std::string("e ") + ArchiveName(archive) + " " +
+                     StringTablePath(language, fileName) + " " + kWorkDirName + "\\",
+                 kToolTimeLimitMs))
+            continue;
+        const bool read = strings.Read(WorkFile(fileName));
+        ::unlink(WorkFile(fileName).c_str());
+        ::rmdir(WorkDir().c_str());
+        return read;
+    }
+    ::rmdir(WorkDir().c_str());
+    return false;
 }
 
-bool CArchiveBridge::ExtractBaseLists(CBaseLists& lists) const {
+bool CArchiveBridge::ExtractStringTables(CStringTables& strings,
+                                         const std::string& language) const {
+    bool patchLoaded = false;
+    for (StringSource source : CStringTables::kLookupOrder) {
+        const bool loaded =
+            ExtractStringTable(strings.Table(source), language, CStringTables::FileName(source));
+        if (source == StringSource::kPatch)
+            patchLoaded = loaded;
+    }
+    return patchLoaded;
+}
+
+bool CArchiveBridge::ExtractBaseLists(CBaseLists& lists, std::string& failedFile) const {
     MakeWorkDir();
     for (std::size_t i = 0; i < CBaseLists::kListCount; ++i) {
-        const std::string fileName = lists.Layout(i).fileName;
-        // The results are not looked at: the patch copy, when there is one, lands over
-        // the base copy. A file left from an earlier run must not stand in for both.
+        const std::string fileName = CBaseLists::FileName(i);
+        // The results are not looked at: each later archive's copy, when there is one,
+        // lands over the one before, so the patch archive's wins. A file left from an
+        // earlier run must not stand in for them.
         ::unlink(WorkFile(fileName).c_str());
-        for (Archive archive : {Archive::kBase, Archive::kPatch})
+        for (Archive archive : {Archive::kBase, Archive::kExpansion, Archive::kPatch})
             ExtractTable(fileName, archive);
-        if (!lists.List(i).Load(WorkFile(fileName))) {
-            GuideMsg("fail at " + fileName, kCaptionGuide);
+        if (!lists.Load(i, WorkFile(fileName))) {
+            failedFile = fileName;
             return false;
         }
         GuideStatus(fileName + " loaded");
     }
     for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)
-        ::unlink(WorkFile(lists.Layout(i).fileName).c_str());
+        ::unlink(WorkFile(CBaseLists::FileName(i)).c_str());
     ::rmdir(WorkDir().c_str());
     GuideStatus("List resource loaded");
     return true;
 }
 
-void CArchiveBridge::ApplyToPatch(const CTxtTable& table, const std::string& fileName,
-                                  const CStrTbl& strings, const std::string& language,
-                                  const std::string& question) const {
-    if (!GuideConfirm(question))
-        return;
-    const char kSaveFailed[] = "Failed to save to temporary file.";
-    if (!table.Save(TableUploadFile())) {
-        GuideMsg(kSaveFailed, kCaptionGuide);
-        return;
-    }
-    if (!Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp " + kExcelPath +
-                 fileName,
-             kToolTimeLimitMs))
-        GuideMsg("Failed in " + fileName, kCaptionGuide);
+CArchiveBridge::PatchWrite CArchiveBridge::AddTableToPatch(const CTxtTable& table,
+                                                           const std::string& fileName) const {
+    if (!table.Save(TableUploadFile()))
+        return PatchWrite::kNotSaved;
+    const bool added = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp " +
+                               kExcelPath + fileName,
+                           kToolTimeLimitMs);
     ::unlink(TableUploadFile().c_str());
+    return added ? PatchWrite::kWritten : PatchWrite::kToolFailed;
+}
 
-    if (!GuideConfirm("Apply the patchstring.tbl too?"))
-        return;
+CArchiveBridge::PatchWrite CArchiveBridge::AddStringsToPatch(const CStrTbl& strings,
+                                                             const std::string& language) const {
     // Writing sorts the entries, which changes nothing a caller can see but the
     // order of its list; work on a copy so the caller's table stays as it was.
     CStrTbl copy = strings;
-    if (!copy.Write(StringsUploadFile())) {
-        GuideMsg(kSaveFailed, kCaptionGuide);
-        return;
-    }
-    if (!Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp2 " +
-                 StringTablePath(language),
-             kToolTimeLimitMs))
-        GuideMsg("Failed in patchstring.tbl " + language, kCaptionGuide);
+    if (!copy.Write(StringsUploadFile()))
+        return PatchWrite::kNotSaved;
+    const bool added = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp2 " +
+                               StringTablePath(language),
+                           kToolTimeLimitMs);
+    ::unlink(StringsUploadFile().c_str());
+    return added ? PatchWrite::kWritten : PatchWrite::kToolFailed;
 }
 
 std::string CArchiveBridge::PictureScript(const std::vector<std::string>& pictureNames) {

@@ -54,6 +54,32 @@ std::optional<std::string> ReadInstallPath(const CWineRegistryFile& file, bool& 
 
 } // namespace
 
+bool LooksLikeGameDir(const std::string& dir) {
+    for (const char* archive : {"d2data.mpq", "patch_d2.mpq"}) {
+        if (Exists(dir + "/" + FindComponent(dir, archive)))
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::string> FindGameDir(const GameSearch& search, std::string& problem) {
+    problem.clear();
+    std::string named = search.gameDir;
+    if (named.empty()) {
+        if (const char* fromEnvironment = std::getenv("TOLMERE_GAME_DIR"))
+            named = fromEnvironment;
+    }
+    if (!named.empty()) {
+        if (!LooksLikeGameDir(named)) {
+            problem = named + ": no d2data.mpq or patch_d2.mpq there";
+            return std::nullopt;
+        }
+        return named.back() == '/' ? named : named + "/";
+    }
+    return DetectGameDir(search.prefix.empty() ? DefaultRegistryPlace()
+                                               : RegistryPlace{search.prefix});
+}
+
 RegistryPlace DefaultRegistryPlace() {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         return {prefix};

@@ -19,6 +19,21 @@ RegistryPlace DefaultRegistryPlace();
 // under the current user. Empty when not found.
 std::optional<std::string> DetectGameDir(const RegistryPlace& place = DefaultRegistryPlace());
 
+// Where the user pointed the editor: `tolmere --game DIR` or `--prefix DIR`.
+struct GameSearch {
+    std::string gameDir; // a folder holding the game's archives
+    std::string prefix;  // a Wine prefix whose registry knows the game
+};
+
+// A folder the editor can work on: it holds d2data.mpq or patch_d2.mpq (any case).
+bool LooksLikeGameDir(const std::string& dir);
+
+// The game directory, ending with '/', from the first of: the --game folder, the
+// folder in $TOLMERE_GAME_DIR, the registry of the --prefix prefix, the registry of
+// the default prefix. A folder given by name that holds no archive is not taken;
+// `problem` then says so.
+std::optional<std::string> FindGameDir(const GameSearch& search, std::string& problem);
+
 // Turns a Windows path ("C:\Program Files\Diablo II") into a path of this system
 // through the prefix's dosdevices, finding each component without regard to case
 // where the exact name does not exist. A path that already starts with '/' is kept.

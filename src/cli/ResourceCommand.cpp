@@ -1,18 +1,12 @@
 #include "cli/Commands.h"
 
 #include "images/Resources.h"
-#include "tables/SafeWriter.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace tolmere {
 namespace {
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "tolmere-cli: %s\n", message.c_str());
-    return 1;
-}
 
 bool ParseNumber(const std::string& text, unsigned& number) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != text.npos)
@@ -33,11 +27,7 @@ int ResourceCommand(const std::vector<std::string>& args) {
     if (!content)
         return Fail("no resource " + args[0]);
     const std::string& out = args[1];
-    const bool written =
-        out == "-" ? std::fwrite(content->data(), 1, content->size(), stdout) == content->size() &&
-                         std::fflush(stdout) == 0
-                   : WriteFileSafely(out, *content);
-    if (!written)
+    if (!Emit(out, *content))
         return Fail("cannot write " + out);
     return 0;
 }

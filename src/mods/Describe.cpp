@@ -26,8 +26,8 @@ enum GroupIndex { kPoison, kCold, kLightning, kFire, kDamage, kGroupCount };
 
 } // namespace
 
-std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotRun& run,
-                                       const CModKeys& keys) {
+std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
+                                       const SlotList& slots, const CModKeys& keys) {
     std::array<DamageGroup, kGroupCount> groups{{
         {'p', 0b0111},
         {'c', 0b1011},
@@ -38,9 +38,9 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
     // Lines in the order they are made; the list shows the newest on top.
     std::vector<ModLine> made;
 
-    for (std::int32_t slot = 0; slot < run.slotCount; ++slot) {
-        const std::int32_t column = run.CodeColumn(slot);
-        const std::string_view code = table.Text(row, column + kSlotCode);
+    for (std::int32_t slot = 0; slot < static_cast<std::int32_t>(slots.size()); ++slot) {
+        const SlotColumns& cells = slots[static_cast<std::size_t>(slot)];
+        const std::string_view code = table.Text(row, cells.code);
         if (code.empty())
             continue;
         const std::int32_t key = keys.Find(code);
@@ -49,7 +49,7 @@ std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
             continue;
         }
         double stored = 0;
-        ParseNumber(table.Text(row, column + kSlotMax), stored);
+        ParseNumber(table.Text(row, cells.max), stored);
         const float value = keys.Adjust(key, static_cast<float>(stored));
 
         const char kind = keys.Kind(key);

@@ -16,8 +16,8 @@ struct ModLine {
 
 // The lines of the modifier list, top to bottom: merged damage lines (damage, fire,
 // lightning, cold, poison), then plain lines from the highest slot down to slot 0.
-// A slot count of 0 or less gives no lines.
-std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotRun& run,
-                                       const CModKeys& keys);
+// No slots give no lines.
+std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
+                                       const SlotList& slots, const CModKeys& keys);
 
 } // namespace tolmere

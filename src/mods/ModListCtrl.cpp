@@ -32,11 +32,11 @@ void CModListCtrl::Prepare() {
     setColumnWidth(kTextColumn, 220);
 }
 
-void CModListCtrl::DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotRun& run,
-                                     const CModKeys& keys) {
+void CModListCtrl::DescribeModifiers(const CTxtTable& table, std::int32_t row,
+                                     const SlotList& slots, const CModKeys& keys) {
     clear();
     QList<QTreeWidgetItem*> items;
-    for (const ModLine& line : tolmere::DescribeModifiers(table, row, run, keys)) {
+    for (const ModLine& line : tolmere::DescribeModifiers(table, row, slots, keys)) {
         auto* item = new QTreeWidgetItem;
         item->setText(kTextColumn, ScreenText(line.text, TextSource::kTableCell));
         item->setData(0, kSlotRole, line.slot);

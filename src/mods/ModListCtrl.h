@@ -18,7 +18,7 @@ public:
     void Prepare();
 
     // Replaces the whole list with the row's modifier lines, top to bottom.
-    void DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotRun& run,
+    void DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotList& slots,
                            const CModKeys& keys);
     void Clear() { clear(); }
 

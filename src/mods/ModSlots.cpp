@@ -1,31 +1,51 @@
 #include "mods/ModSlots.h"
 
 namespace tolmere {
+namespace {
 
-bool SlotUsed(const CTxtTable& table, std::int32_t row, const SlotRun& run, std::int32_t slot) {
-    return !table.Text(row, run.CodeColumn(slot) + kSlotCode).empty();
+constexpr SlotField kFields[] = {kSlotCode, kSlotParam, kSlotMin, kSlotMax};
+
+} // namespace
+
+SlotList SlotRun(std::int32_t firstColumn, std::int32_t count, std::int32_t stride) {
+    SlotList slots;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t c = firstColumn + i * stride;
+        slots.push_back({c + kSlotCode, c + kSlotParam, c + kSlotMin, c + kSlotMax});
+    }
+    return slots;
 }
 
-std::int32_t CountUsedSlots(const CTxtTable& table, std::int32_t row, const SlotRun& run) {
+bool SlotUsed(const CTxtTable& table, std::int32_t row, const SlotColumns& slot) {
+    return !table.Text(row, slot.code).empty();
+}
+
+std::int32_t CountUsedSlots(const CTxtTable& table, std::int32_t row, const SlotList& slots) {
     std::int32_t used = 0;
-    for (std::int32_t slot = 0; slot < run.slotCount; ++slot)
-        used += SlotUsed(table, row, run, slot) ? 1 : 0;
+    for (const SlotColumns& slot : slots)
+        used += SlotUsed(table, row, slot) ? 1 : 0;
     return used;
 }
 
-void FreeSlot(CTxtTable& table, std::int32_t row, const SlotRun& run, std::int32_t slot) {
-    const std::int32_t column = run.CodeColumn(slot);
-    table.SetCell(row, column + kSlotCode, "");
-    for (std::int32_t field : {kSlotParam, kSlotMin, kSlotMax})
-        table.SetCell(row, column + field, "0");
+std::int32_t FirstFreeSlot(const CTxtTable& table, std::int32_t row, const SlotList& slots) {
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (!SlotUsed(table, row, slots[i]))
+            return static_cast<std::int32_t>(i);
+    }
+    return -1;
 }
 
-void CopySlot(CTxtTable& table, std::int32_t row, const SlotRun& run, std::int32_t from,
-              std::int32_t to) {
+void FreeSlot(CTxtTable& table, std::int32_t row, const SlotColumns& slot,
+              const std::string& freedValue) {
+    table.SetCell(row, slot.code, "");
+    for (std::int32_t column : {slot.param, slot.min, slot.max})
+        table.SetCell(row, column, freedValue);
+}
+
+void CopySlot(CTxtTable& table, std::int32_t row, const SlotColumns& from, const SlotColumns& to) {
     // A copy: the source's view may not outlive setting another cell's text.
-    for (std::int32_t field = 0; field < kSlotWidth; ++field)
-        table.SetCell(row, run.CodeColumn(to) + field,
-                      std::string(table.Text(row, run.CodeColumn(from) + field)));
+    for (SlotField field : kFields)
+        table.SetCell(row, to.Column(field), std::string(table.Text(row, from.Column(field))));
 }
 
 } // namespace tolmere

@@ -1,5 +1,6 @@
 #include "mods/ModifierDlg.h"
 
+#include "app/Guide.h"
 #include "ui/ScreenText.h"
 
 #include <QComboBox>
@@ -30,10 +31,9 @@ const DialogTemplate CModifierDlg::kTemplate{
     }};
 
 CModifierDlg::CModifierDlg(std::int32_t slot, std::int32_t row, CTxtTable& table,
-                           const CModKeys& keys, QWidget* parent, std::int32_t firstSlotColumn,
-                           std::int32_t countColumn, std::int32_t slotCount)
-    : CSkinDialog(kTemplate, parent), slot_(slot), row_(row), table_(table),
-      keys_(keys), placing_{firstSlotColumn, countColumn, slotCount} {
+                           const CModKeys& keys, ModifierSlots layout, QWidget* parent)
+    : CSkinDialog(kTemplate, parent), slot_(slot), row_(row), table_(table), keys_(keys),
+      layout_(std::move(layout)) {
     OnCommand(kModifierSame, [this] { CopyMinToMax(); });
     connect(ControlAs<QComboBox>(kModifierList), &QComboBox::currentIndexChanged, this,
             [this] { SelectionChanged(); });
@@ -41,7 +41,8 @@ CModifierDlg::CModifierDlg(std::int32_t slot, std::int32_t row, CTxtTable& table
 
 void CModifierDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
-    const std::string_view code = table_.Text(row_, placing_.Column(slot_, kSlotCode));
+    const SlotColumns cells = layout_.HasSlot(slot_) ? layout_.Slot(slot_) : SlotColumns{};
+    const std::string_view code = table_.Text(row_, cells.code);
     editing_ = !code.empty();
     const std::int32_t heldRow = editing_ ? keys_.Find(code) : -1;
     if (editing_)
@@ -60,8 +61,8 @@ void CModifierDlg::OnInitDialog() {
     SelectionChanged();
 
     if (editing_) {
-        SetBox(kModifierMaxBox, table_.Text(row_, placing_.Column(slot_, kSlotMin)));
-        SetBox(kModifierMinBox, table_.Text(row_, placing_.Column(slot_, kSlotMax)));
+        SetBox(kModifierMaxBox, table_.Text(row_, cells.min));
+        SetBox(kModifierMinBox, table_.Text(row_, cells.max));
     }
 }
 
@@ -113,8 +114,17 @@ void CModifierDlg::OnOK() {
                                            maxBoxOriginal_, TextSource::kTableCell);
     const std::string maximum = StoredText(ControlAs<QLineEdit>(kModifierMinBox)->text(),
                                            minBoxOriginal_, TextSource::kTableCell);
-    if (ApplyModifier(table_, row_, slot_, placing_, code, minimum, maximum))
-        done(kDialogOk);
+    const std::int32_t target = SettleModifierTarget(
+        PlanModifier(table_, row_, slot_, layout_, code), slot_,
+        [](const std::string& question) { return GuideConfirm(question); },
+        [](const std::string& message) { GuideMsg(message, kCaptionGuide); });
+    if (target < 0)
+        return;
+    if (!WriteModifier(table_, row_, target, layout_, {code, std::nullopt, minimum, maximum})) {
+        GuideMsg("Failed.", kCaptionGuide);
+        return;
+    }
+    done(kDialogOk);
 }
 
 } // namespace tolmere

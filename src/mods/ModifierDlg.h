@@ -25,11 +25,10 @@ class CModifierDlg : public CSkinDialog {
 public:
     static const DialogTemplate kTemplate;
 
-    // Works on `slot` of data row `row`; the table and the catalogue must outlive the
-    // dialog. Slot s starts at column firstSlotColumn + 4 * s.
+    // Works on `slot` of data row `row`, placed as `layout` says; the table and the
+    // catalogue must outlive the dialog.
     CModifierDlg(std::int32_t slot, std::int32_t row, CTxtTable& table, const CModKeys& keys,
-                 QWidget* parent, std::int32_t firstSlotColumn = 9, std::int32_t countColumn = 8,
-                 std::int32_t slotCount = 10);
+                 ModifierSlots layout, QWidget* parent);
 
     // True when the slot held a modifier as the dialog opened.
     bool Editing() const { return editing_; }
@@ -50,7 +49,7 @@ private:
     std::int32_t row_;
     CTxtTable& table_;
     const CModKeys& keys_;
-    ModifierPlacing placing_;
+    ModifierSlots layout_;
     bool editing_ = false;
     std::string minBoxOriginal_;
     std::string maxBoxOriginal_;

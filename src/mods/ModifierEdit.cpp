@@ -1,14 +1,12 @@
 #include "mods/ModifierEdit.h"
 
-#include "app/Guide.h"
-
 namespace tolmere {
 namespace {
 
-bool Holds(const CTxtTable& table, std::int32_t row, const ModifierPlacing& placing,
-           std::int32_t slot, const std::string& code) {
+bool Holds(const CTxtTable& table, std::int32_t row, const SlotColumns& slot,
+           const std::string& code) {
     // An empty code cell is a free slot, not one holding an empty code.
-    const std::string_view held = table.Text(row, placing.Column(slot, kSlotCode));
+    const std::string_view held = table.Text(row, slot.code);
     return !held.empty() && held == code;
 }
 
@@ -16,54 +14,68 @@ bool CellExists(const CTxtTable& table, std::int32_t row, std::int32_t column) {
     return table.Cell(row, column).has_value();
 }
 
-// Every cell a write touches must exist before any of them is set: a file narrower than
-// the layout would otherwise take the code but lose the values or the count.
-bool CanWrite(const CTxtTable& table, std::int32_t row, std::int32_t slot,
-              const ModifierPlacing& placing) {
-    if (slot < 0 || slot >= placing.slotCount)
-        return false;
-    for (std::int32_t field : {kSlotCode, kSlotMin, kSlotMax}) {
-        if (!CellExists(table, row, placing.Column(slot, field)))
-            return false;
-    }
-    return CellExists(table, row, placing.countColumn);
-}
-
 } // namespace
 
-bool ApplyModifier(CTxtTable& table, std::int32_t row, std::int32_t slot,
-                   const ModifierPlacing& placing, const std::string& code,
-                   const std::string& minimumCell, const std::string& maximumCell) {
-    std::int32_t target = slot;
-    const bool editing = !table.Text(row, placing.Column(slot, kSlotCode)).empty();
-    if (editing) {
-        if (!GuideConfirm("Change this modifier ?"))
-            return false;
-        for (std::int32_t other = 0; other < placing.slotCount; ++other) {
-            if (other != slot && Holds(table, row, placing, other, code)) {
-                GuideMsg("Modifier already existed somewhere else.", kCaptionGuide);
-                return false;
-            }
-        }
-    } else {
-        for (std::int32_t other = 0; other < placing.slotCount; ++other) {
-            if (!Holds(table, row, placing, other, code))
-                continue;
-            if (!GuideConfirm("Modifier already existed, overwrite ?"))
-                return false;
-            target = other;
-        }
+ModifierPlan PlanModifier(const CTxtTable& table, std::int32_t row, std::int32_t slot,
+                          const ModifierSlots& layout, const std::string& code) {
+    ModifierPlan plan;
+    plan.editing = layout.HasSlot(slot) && SlotUsed(table, row, layout.Slot(slot));
+    for (std::int32_t other = 0; other < layout.SlotCount(); ++other) {
+        if (!Holds(table, row, layout.Slot(other), code))
+            continue;
+        if (!plan.editing)
+            plan.holders.push_back(other);
+        else if (other != slot && plan.heldElsewhere < 0)
+            plan.heldElsewhere = other;
     }
+    return plan;
+}
 
-    if (!CanWrite(table, row, target, placing)) {
-        GuideMsg("Failed.", kCaptionGuide);
-        return false;
+std::int32_t SettleModifierTarget(const ModifierPlan& plan, std::int32_t slot,
+                                  const std::function<bool(const std::string&)>& ask,
+                                  const std::function<void(const std::string&)>& refuse) {
+    if (plan.editing) {
+        if (!ask(kAskChangeModifier))
+            return -1;
+        if (plan.heldElsewhere >= 0) {
+            refuse(kModifierHeldElsewhere);
+            return -1;
+        }
+        return slot;
     }
-    table.SetCell(row, placing.Column(target, kSlotCode), code);
-    table.SetCell(row, placing.Column(target, kSlotMin), minimumCell);
-    table.SetCell(row, placing.Column(target, kSlotMax), maximumCell);
-    table.SetCell(row, placing.countColumn,
-                  std::to_string(CountUsedSlots(table, row, placing.Run())));
+    std::int32_t target = slot;
+    for (std::int32_t holder : plan.holders) {
+        if (!ask(kAskOverwriteModifier))
+            return -1;
+        target = holder;
+    }
+    return target;
+}
+
+bool WriteModifier(CTxtTable& table, std::int32_t row, std::int32_t slot,
+                   const ModifierSlots& layout, const ModifierValues& values) {
+    if (!layout.HasSlot(slot))
+        return false;
+    const SlotColumns& target = layout.Slot(slot);
+    // Every cell a write touches must exist before any of them is set: a file narrower
+    // than its layout would otherwise take the code but lose the values or the count.
+    std::vector<std::int32_t> needed{target.code, target.min, target.max};
+    if (values.param)
+        needed.push_back(target.param);
+    if (layout.countColumn >= 0)
+        needed.push_back(layout.countColumn);
+    for (std::int32_t column : needed) {
+        if (!CellExists(table, row, column))
+            return false;
+    }
+    table.SetCell(row, target.code, values.code);
+    if (values.param)
+        table.SetCell(row, target.param, *values.param);
+    table.SetCell(row, target.min, values.min);
+    table.SetCell(row, target.max, values.max);
+    if (layout.countColumn >= 0)
+        table.SetCell(row, layout.countColumn,
+                      std::to_string(CountUsedSlots(table, row, layout.slots)));
     return true;
 }
 

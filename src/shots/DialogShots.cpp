@@ -2,7 +2,7 @@
 #include "app/ProgramData.h"
 #include "shots/Shots.h"
 #include "tables/Services.h"
-#include "tables/StrTbl.h"
+#include "tables/StringTables.h"
 #include "ui/AboutDlg.h"
 
 namespace tolmere {
@@ -31,10 +31,10 @@ std::unique_ptr<CAboutDlg> MakeAbout(bool credits) {
 
 void AddDialogShots(std::vector<Shot>& shots) {
     shots.push_back({"106-name.png", [] {
-                         static CStrTbl strings = [] {
-                             CStrTbl table;
-                             table.Add("Ember Tooth", "Ember Tooth");
-                             return table;
+                         static CStringTables strings = [] {
+                             CStringTables tables;
+                             tables.Patch().Add("Ember Tooth", "Ember Tooth");
+                             return tables;
                          }();
                          return std::make_unique<CNameDlg>(strings, "Ember Tooth", "");
                      }});

@@ -1,3 +1,4 @@
+#include "app/UniqueLayout.h"
 #include "mods/ModifierDlg.h"
 #include "shots/Shots.h"
 
@@ -53,10 +54,12 @@ CTxtTable& ShotItem() {
 void AddModsShots(std::vector<Shot>& shots) {
     shots.push_back({"103-add.png", [] {
                          return std::make_unique<CModifierDlg>(1, 0, ShotItem(), ShotCatalogue(),
+                                                               ClassicUniqueLayout().modifiers,
                                                                nullptr);
                      }});
     shots.push_back({"103-edit.png", [] {
                          return std::make_unique<CModifierDlg>(0, 0, ShotItem(), ShotCatalogue(),
+                                                               ClassicUniqueLayout().modifiers,
                                                                nullptr);
                      }});
 }

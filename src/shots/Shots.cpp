@@ -32,8 +32,9 @@ std::unique_ptr<QWidget> MakeMainWindow(bool extra) {
     window->InitDialog();
     SetGuide(previous);
     data.uniqueItems.Parse(kShotItems);
+    window->TakeUniqueLayout();
     data.strings.Reset();
-    data.strings.Set("Saltglass Reaver", "Brine Edge");
+    data.strings.Patch().Set("Saltglass Reaver", "Brine Edge");
     window->FillItemList();
     window->FillModifierList();
     if (extra)

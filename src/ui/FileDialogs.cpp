@@ -8,6 +8,11 @@ namespace tolmere {
 namespace {
 
 std::optional<QString> RunDesktopDialog(QWidget* parent, const FileDialogRequest& request) {
+    if (request.folder) {
+        const QString chosen =
+            QFileDialog::getExistingDirectory(parent, request.defaultName, QDir::homePath());
+        return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+    }
     QFileDialog dialog(parent);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -15,6 +15,7 @@ struct FileDialogRequest {
     QString defaultSuffix; // "txt"
     QString defaultName;   // "UniqueItems2.txt"
     QString filter;        // "Name (*.txt)|*.txt|All Files(*.*)|*.*||"
+    bool folder = false;   // choose a folder, not a file; `defaultName` is the caption
 };
 
 // The chosen path, or nothing when the user cancelled.

@@ -7,57 +7,71 @@
 namespace tolmere {
 namespace {
 
+using testing::NamedTable;
 using testing::Row;
-using testing::TableOf;
 
-// A row of a list with the code, name and pictures in the list's columns.
-Row ListRow(const BaseListLayout& layout, const std::string& code, const std::string& name,
-            const std::string& fallback, const std::string& picture) {
-    Row row(static_cast<std::size_t>(layout.pictureColumn + 1));
-    row[static_cast<std::size_t>(layout.codeColumn)] = code;
-    row[static_cast<std::size_t>(layout.nameColumn)] = name;
-    row[static_cast<std::size_t>(layout.fallbackPictureColumn)] = fallback;
-    row[static_cast<std::size_t>(layout.pictureColumn)] = picture;
-    return row;
+std::string Found(const CBaseLists& lists, const std::string& code) {
+    BaseItem item{"-", "-", "-", "-"};
+    lists.FindBaseItem(code, item);
+    return item.name + "|" + item.picture + "|" + item.fallbackPicture + "|" + item.setPicture;
 }
 
-TEST(BaseLists, TheLastMatchOfTheLastListDecides) {
+TEST(BaseLists, ColumnsAreFoundByNameAndTheLastMatchOfTheLastListDecides) {
     CBaseLists lists;
-    const auto& weapons = kClassicBaseLists[0];
-    const auto& misc = kClassicBaseLists[2];
-    lists.List(0) = TableOf(56, {ListRow(weapons, "hax", "Hand Axe", "invhax", ""),
-                                 ListRow(weapons, "dup", "First", "a", "b"),
-                                 ListRow(weapons, "dup", "Second", "c", "d")});
-    lists.List(1) = TableOf(30, {});
+    // Columns in any order and letter case; "namestr" stands in for a missing "name".
+    lists.Assign(0, NamedTable({"name", "x", "Code", "invfile", "uniqueinvfile", "setinvfile"},
+                               {{"Hand Axe", "", "hax", "invhax", "", "invhaxs"},
+                                {"First", "", "dup", "a", "b", ""},
+                                {"Second", "", "dup", "c", "d", ""}}));
+    lists.Assign(1, NamedTable({"namestr", "code", "invfile"}, {}));
     EXPECT_FALSE(lists.Loaded()); // misc is still empty
-    lists.List(2) = TableOf(21, {ListRow(misc, "hax", "Misc Axe", "invmisc", "uniq")});
+    lists.Assign(2,
+                 NamedTable({"uniqueinvfile", "code", "invfile", "name"},
+                            {{"uniq", "hax", "invmisc", "Misc Axe"}, {"", "amu", "invamu", ""}}));
     EXPECT_TRUE(lists.Loaded());
+    EXPECT_EQ(lists.Layout(1).nameColumn, 0);
+    EXPECT_EQ(lists.Layout(2).setPictureColumn, -1);
 
-    BaseItem item;
-    lists.FindBaseItem("hax", item);
-    EXPECT_EQ(item.name, "Misc Axe");
-    EXPECT_EQ(item.picture, "uniq");
-    EXPECT_EQ(item.fallbackPicture, "invmisc");
+    // Misc has no set picture column, so the weapon row's stays.
+    EXPECT_EQ(Found(lists, "hax"), "Misc Axe|uniq|invmisc|invhaxs");
+    EXPECT_EQ(Found(lists, "dup"), "Second|d|c|");
+    EXPECT_EQ(Found(lists, "HAX"), "-|-|-|-"); // codes compare case-sensitively
 
-    BaseItem dup;
-    lists.FindBaseItem("dup", dup);
-    EXPECT_EQ(dup.name, "Second");
-
-    BaseItem none{"keep", "keep", "keep"};
-    lists.FindBaseItem("HAX", none);
-    EXPECT_EQ(none.name, "keep");
+    // A list without a code column matches nothing; the misc row still answers.
+    lists.Assign(0, NamedTable({"name", "invfile", "uniqueinvfile"}, {{"hax", "invhax", "x"}}));
+    EXPECT_EQ(Found(lists, "hax"), "Misc Axe|uniq|invmisc|-");
 }
 
-TEST(BaseLists, ListsTooNarrowForTheirColumnsMatchNothing) {
-    CBaseLists lists;
-    lists.List(0) = TableOf(30, {{"Axe", "", "", "hax"}});
-    Row row(30);
-    row[15] = "hax";
-    lists.List(1) = TableOf(29, {row}); // one column short of the picture column
-    lists.List(2) = TableOf(21, {});
-    BaseItem item;
-    lists.FindBaseItem("hax", item);
-    EXPECT_EQ(item.name, "");
+TEST(BaseLists, RealListsOfBothGameVersions) {
+    std::string skip;
+    const std::string real = testing::RealTablesDir(skip);
+    if (real.empty())
+        GTEST_SKIP() << skip;
+    struct Case {
+        const char* dir;
+        const char* files[3];
+        const char* code;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"114d",
+         {"Weapons.txt", "Armor.txt", "Misc.txt"},
+         "hax",
+         "Hand Axe|invhaxu|invhax|invhaxu"},
+        {"114d", {"Weapons.txt", "Armor.txt", "Misc.txt"}, "cap", "Cap/hat|invcapu|invcap|invcapu"},
+        {"109b", {"weapons.txt", "armor.txt", "misc.txt"}, "amu", "amulet||invamu|"},
+    };
+    for (const Case& c : cases) {
+        CBaseLists lists;
+        for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)
+            ASSERT_TRUE(lists.Load(i, real + "/" + c.dir + "/" + c.files[i]));
+        BaseItem item;
+        lists.FindBaseItem(c.code, item);
+        EXPECT_EQ(item.name + "|" + item.picture + "|" + item.fallbackPicture + "|" +
+                      item.setPicture,
+                  c.expected)
+            << c.dir << " " << c.code;
+    }
 }
 
 } // namespace

@@ -46,28 +46,40 @@ std::string Slots(const CTxtTable& table) {
     return out;
 }
 
+CUniqueModel Classic(CTxtTable& table) {
+    return CUniqueModel(table, ClassicUniqueLayout());
+}
+
 TEST(UniqueModel, LabelsAndCounts) {
-    CTxtTable table = TableOf(49, {ItemRow("Foo", {"a", "", "b"}), ItemRow("Plain", {})});
-    CUniqueModel model(table);
-    CStrTbl strings;
-    strings.Add("Foo", "Bar");
-    EXPECT_EQ(model.ItemCount(), 2);
+    CTxtTable table =
+        TableOf(49, {ItemRow("Foo", {"a", "", "b"}), ItemRow("Plain", {}), ItemRow("Old", {})});
+    CUniqueModel model = Classic(table);
+    CStringTables strings;
+    strings.Patch().Add("Foo", "Bar");
+    strings.Table(StringSource::kExpansion).Add("Foo", "Hidden");
+    strings.Table(StringSource::kBase).Add("Old", "Game's");
+    EXPECT_EQ(model.ItemCount(), 3);
     EXPECT_EQ(model.ItemLabel(0, strings), "Foo (12) --- [Bar]");
     EXPECT_EQ(model.ItemLabel(1, strings), "Plain (12)");
+    EXPECT_EQ(model.ItemLabel(2, strings), "Old (12) --- [Game's] (string.tbl)");
     EXPECT_EQ(model.ModifierCount(0), 2);
-    EXPECT_EQ(model.SlotForNewModifier(0), 2);
+    // Add takes the first free slot, even below a used one.
+    EXPECT_EQ(model.SlotForNewModifier(0), 1);
 
     // Only the code decides whether a slot is used.
     table.SetCell(1, 10, "5");
     EXPECT_EQ(model.ModifierCount(1), 0);
     CTxtTable full =
         TableOf(49, {ItemRow("Full", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"})});
-    EXPECT_EQ(CUniqueModel(full).SlotForNewModifier(0), -1);
+    EXPECT_EQ(Classic(full).SlotForNewModifier(0), -1);
+    // Deleting from a full row moves every slot above, the last one included.
+    EXPECT_EQ(Classic(full).DeleteModifier(0, 0), DeleteResult::kDeleted);
+    EXPECT_EQ(Slots(full), "bcdefghij.");
 }
 
 TEST(UniqueModel, DeleteClosesTheGapOfPackedSlots) {
     CTxtTable table = TableOf(49, {ItemRow("Item", {"a", "b", "c", "d"})});
-    CUniqueModel model(table);
+    CUniqueModel model = Classic(table);
     EXPECT_EQ(model.DeleteModifier(0, 1), DeleteResult::kDeleted);
     EXPECT_EQ(Slots(table), "acd.......");
     EXPECT_EQ(*table.Cell(0, 8), "3");
@@ -83,24 +95,24 @@ TEST(UniqueModel, DeleteClosesTheGapOfPackedSlots) {
 
 TEST(UniqueModel, DeleteWithGapsNeverOverwritesAUsedSlot) {
     CTxtTable table = TableOf(49, {ItemRow("Item", {"a", "", "b", "c", "", "", "d"})});
-    CUniqueModel model(table);
+    CUniqueModel model = Classic(table);
     EXPECT_EQ(model.DeleteModifier(0, 2), DeleteResult::kDeleted);
     EXPECT_EQ(Slots(table), "a.cd......");
     EXPECT_EQ(*table.Cell(0, 8), "3");
 
     CTxtTable gapBelow = TableOf(49, {ItemRow("Item", {"", "a", "b"})});
-    EXPECT_EQ(CUniqueModel(gapBelow).DeleteModifier(0, 1), DeleteResult::kDeleted);
+    EXPECT_EQ(Classic(gapBelow).DeleteModifier(0, 1), DeleteResult::kDeleted);
     EXPECT_EQ(Slots(gapBelow), ".b........");
 }
 
 TEST(UniqueModel, AzurewrathKeepsItsLastThreeModifiers) {
     CTxtTable table = TableOf(49, {ItemRow("Azurewrath", {"a", "b", "c"})});
-    CUniqueModel model(table);
+    CUniqueModel model = Classic(table);
     EXPECT_EQ(model.DeleteModifier(0, 0), DeleteResult::kProtected);
     EXPECT_EQ(Slots(table), "abc.......");
 
     CTxtTable four = TableOf(49, {ItemRow("Azurewrath", {"a", "b", "c", "d"})});
-    EXPECT_EQ(CUniqueModel(four).DeleteModifier(0, 0), DeleteResult::kDeleted);
+    EXPECT_EQ(Classic(four).DeleteModifier(0, 0), DeleteResult::kDeleted);
     EXPECT_EQ(Slots(four), "bcd.......");
 }
 
@@ -108,8 +120,8 @@ TEST(UniqueModel, NarrowTablesReadMissingCellsAsEmpty) {
     // Only slots 0 and part of 1 exist.
     CTxtTable narrow =
         TableOf(15, {{"Short", "", "", "", "7", "", "", "", "2", "a", "p", "n", "x", "b", "q"}});
-    CUniqueModel model(narrow);
-    CStrTbl none;
+    CUniqueModel model = Classic(narrow);
+    CStringTables none;
     EXPECT_EQ(model.ItemLabel(0, none), "Short (7)");
     EXPECT_EQ(model.ModifierCount(0), 2);
     EXPECT_EQ(model.DeleteModifier(0, 0), DeleteResult::kDeleted);
@@ -120,8 +132,8 @@ TEST(UniqueModel, NarrowTablesReadMissingCellsAsEmpty) {
     EXPECT_EQ(model.ModifierCount(0), 1);
 
     CTxtTable headerOnly = TableOf(49, {});
-    EXPECT_EQ(CUniqueModel(headerOnly).ItemCount(), 0);
-    EXPECT_EQ(CUniqueModel(headerOnly).ModifierCount(0), 0);
+    EXPECT_EQ(Classic(headerOnly).ItemCount(), 0);
+    EXPECT_EQ(Classic(headerOnly).ModifierCount(0), 0);
 }
 
 } // namespace

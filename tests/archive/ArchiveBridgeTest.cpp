@@ -79,6 +79,21 @@ TEST_F(Bridge, ExtractsFromTheChosenArchiveAndCleansUpAfterLoading) {
     EXPECT_EQ(Calls().back(), "e patch_d2.mpq data\\GLOBAL\\Excel\\SetItems.txt tmp08187262\\");
 }
 
+TEST_F(Bridge, TheGameFoldersOwnToolComesBeforeTheInstalledOne) {
+    const std::string programDir = dir.File("bin") + "/";
+    mkdir(programDir.c_str(), 0755);
+    WriteBytes(programDir + "mpq2k", kStandIn);
+    chmod((programDir + "mpq2k").c_str(), 0755);
+    EXPECT_EQ(FindArchiveTool(gameDir, programDir), gameDir + "mpq2k");
+    std::filesystem::remove(gameDir + "mpq2k");
+    EXPECT_EQ(FindArchiveTool(gameDir, programDir), programDir + "mpq2k");
+    EXPECT_EQ(FindArchiveTool(gameDir, ""), gameDir + "mpq2k"); // the message names the game's
+    CArchiveBridge installed(gameDir, programDir + "mpq2k");
+    EXPECT_EQ(installed.CommandLine("e x"), "\"" + programDir + "mpq2k\" e x");
+    EXPECT_FALSE(installed.ExtractUniqueItems(Archive::kPatch)); // runs, in the game folder
+    EXPECT_TRUE(FileExists(gameDir + "calls.log"));
+}
+
 TEST_F(Bridge, AToolStillRunningAfterFourSecondsCountsAsFailure) {
     WriteBytes(gameDir + "mpq2k", "#!/bin/sh\nsleep 8\n");
     EXPECT_FALSE(bridge.ExtractUniqueItems(Archive::kPatch));
@@ -93,12 +108,16 @@ TEST_F(Bridge, StringTableOfTheLanguageOrAnEmptyOne) {
     CStrTbl strings;
     ASSERT_TRUE(bridge.ExtractStringTable(strings, "DEU"));
     EXPECT_EQ(strings.Find("Key")->text, "Name");
-    EXPECT_TRUE(FileExists(bridge.WorkFile("patchstring.tbl"))); // it stays
+    EXPECT_FALSE(FileExists(bridge.WorkDir())); // nothing of ours stays in the game folder
 
-    EXPECT_FALSE(bridge.ExtractStringTable(strings, "ENG"));
+    // Each archive in the game's order, until one has it.
+    EXPECT_FALSE(bridge.ExtractStringTable(strings, "ENG", "string.tbl"));
     EXPECT_EQ(strings.EntryCount(), 0u);
-    EXPECT_EQ(Calls().back(),
-              "e patch_d2.mpq data\\LOCAL\\LNG\\ENG\\patchstring.tbl tmp08187262\\");
+    const Lines calls = Calls();
+    EXPECT_EQ(Lines(calls.end() - 3, calls.end()),
+              (Lines{"e patch_d2.mpq data\\LOCAL\\LNG\\ENG\\string.tbl tmp08187262\\",
+                     "e d2exp.mpq data\\LOCAL\\LNG\\ENG\\string.tbl tmp08187262\\",
+                     "e d2data.mpq data\\LOCAL\\LNG\\ENG\\string.tbl tmp08187262\\"}));
 }
 
 TEST_F(Bridge, BaseListsTakeThePatchCopyOverTheBaseOne) {
@@ -107,14 +126,18 @@ TEST_F(Bridge, BaseListsTakeThePatchCopyOverTheBaseOne) {
     Put("d2data.mpq", "data/GLOBAL/Excel/armor.txt", "a\r\n");
     Put("d2data.mpq", "data/GLOBAL/Excel/misc.txt", "m\r\nx\r\n");
     CBaseLists lists;
-    ASSERT_TRUE(bridge.ExtractBaseLists(lists));
+    std::string failed;
+    ASSERT_TRUE(bridge.ExtractBaseLists(lists, failed));
     EXPECT_EQ(*lists.List(0).Cell(0, 0), "patched");
     EXPECT_TRUE(lists.Loaded()); // armor holds its header alone
     EXPECT_EQ(guide->statuses, (Lines{"weapons.txt loaded", "armor.txt loaded", "misc.txt loaded",
                                       "List resource loaded"}));
-    EXPECT_EQ(Calls().size(), 6u);
-    EXPECT_EQ(Calls()[0], "e d2data.mpq data\\GLOBAL\\Excel\\weapons.txt tmp08187262\\");
-    EXPECT_EQ(Calls()[1], "e patch_d2.mpq data\\GLOBAL\\Excel\\weapons.txt tmp08187262\\");
+    const Lines calls = Calls();
+    ASSERT_EQ(calls.size(), 9u);
+    EXPECT_EQ(Lines(calls.begin(), calls.begin() + 3),
+              (Lines{"e d2data.mpq data\\GLOBAL\\Excel\\weapons.txt tmp08187262\\",
+                     "e d2exp.mpq data\\GLOBAL\\Excel\\weapons.txt tmp08187262\\",
+                     "e patch_d2.mpq data\\GLOBAL\\Excel\\weapons.txt tmp08187262\\"}));
     EXPECT_FALSE(FileExists(bridge.WorkDir()));
 }
 
@@ -123,30 +146,20 @@ TEST_F(Bridge, AMissingListStopsThereAndAStaleCopyIsNotUsed) {
     mkdir(bridge.WorkDir().c_str(), 0755);
     WriteBytes(bridge.WorkFile("armor.txt"), "stale\r\n");
     CBaseLists lists;
-    EXPECT_FALSE(bridge.ExtractBaseLists(lists));
-    EXPECT_EQ(guide->shown, Lines{"Guide: fail at armor.txt"});
+    std::string failed;
+    EXPECT_FALSE(bridge.ExtractBaseLists(lists, failed));
+    EXPECT_EQ(failed, "armor.txt");
     EXPECT_EQ(guide->statuses, Lines{"weapons.txt loaded"});
     EXPECT_FALSE(lists.Loaded());
 }
 
-class Apply : public Bridge {
-protected:
-    void SetUp() override {
-        Bridge::SetUp();
-        table = testing::TableOf(2, {{"Item", "x\xe9"}});
-        strings.Add("Item", "Name");
-    }
-    void Run() {
-        bridge.ApplyToPatch(table, "UniqueItems.txt", strings, "ENG",
-                            CArchiveBridge::kApplyQuestion);
-    }
-    CTxtTable table;
+TEST_F(Bridge, TablesAndStringsGoIntoThePatchArchiveAndTheUploadsAreRemoved) {
+    using PatchWrite = CArchiveBridge::PatchWrite;
+    const CTxtTable table = testing::TableOf(2, {{"Item", "x\xe9"}});
     CStrTbl strings;
-};
-
-TEST_F(Apply, YesAndYesAddTheTableAndTheStringTable) {
-    guide->answers = {kGuideYes, kGuideYes};
-    Run();
+    strings.Add("Item", "Name");
+    EXPECT_EQ(bridge.AddTableToPatch(table, "UniqueItems.txt"), PatchWrite::kWritten);
+    EXPECT_EQ(bridge.AddStringsToPatch(strings, "ENG"), PatchWrite::kWritten);
     EXPECT_EQ(Calls(),
               (Lines{"a patch_d2.mpq tmp08187262.tmp data\\GLOBAL\\Excel\\UniqueItems.txt",
                      "a patch_d2.mpq tmp08187262.tmp2 data\\LOCAL\\LNG\\ENG\\patchstring.tbl"}));
@@ -154,40 +167,15 @@ TEST_F(Apply, YesAndYesAddTheTableAndTheStringTable) {
     std::string expected;
     ASSERT_TRUE(CStrTbl(strings).Serialize(expected));
     EXPECT_EQ(Stored("patch_d2.mpq", "data/LOCAL/LNG/ENG/patchstring.tbl"), expected);
-    EXPECT_FALSE(FileExists(bridge.TableUploadFile()));
-    EXPECT_TRUE(FileExists(bridge.StringsUploadFile()));
-    EXPECT_EQ(guide->shown.size(), 2u);
-    EXPECT_EQ(guide->shown[0], std::string("Confirmation: ") + CArchiveBridge::kApplyQuestion);
-    EXPECT_EQ(guide->shown[1], "Confirmation: Apply the patchstring.tbl too?");
-}
 
-TEST_F(Apply, NoAtEitherQuestionStopsThere) {
-    guide->answers = {kGuideNo};
-    Run();
-    EXPECT_EQ(Calls(), Lines{});
-
-    guide->answers = {kGuideYes, kGuideNo};
-    Run();
-    EXPECT_EQ(Calls().size(), 1u);
+    // Failures, by what failed; nothing of ours is left in the game folder either way.
+    WriteBytes(gameDir + "fail", "");
+    EXPECT_EQ(bridge.AddTableToPatch(table, "UniqueItems.txt"), PatchWrite::kToolFailed);
+    EXPECT_EQ(bridge.AddStringsToPatch(strings, "ENG"), PatchWrite::kToolFailed);
+    EXPECT_EQ(bridge.AddTableToPatch(CTxtTable{}, "SetItems.txt"), PatchWrite::kNotSaved);
+    EXPECT_EQ(bridge.AddStringsToPatch(CStrTbl{}, "ENG"), PatchWrite::kNotSaved);
     EXPECT_FALSE(FileExists(bridge.TableUploadFile()));
     EXPECT_FALSE(FileExists(bridge.StringsUploadFile()));
-}
-
-TEST_F(Apply, FailuresAreReportedOneByOne) {
-    WriteBytes(gameDir + "fail", "");
-    guide->answers = {kGuideYes, kGuideYes};
-    Run();
-    EXPECT_EQ(guide->shown, (Lines{std::string("Confirmation: ") + CArchiveBridge::kApplyQuestion,
-                                   "Guide: Failed in UniqueItems.txt",
-                                   "Confirmation: Apply the patchstring.tbl too?",
-                                   "Guide: Failed in patchstring.tbl ENG"}));
-
-    guide->shown.clear();
-    guide->answers = {kGuideYes};
-    CTxtTable empty;
-    bridge.ApplyToPatch(empty, "SetItems.txt", strings, "ENG", "Sure?");
-    EXPECT_EQ(guide->shown,
-              (Lines{"Confirmation: Sure?", "Guide: Failed to save to temporary file."}));
 }
 
 TEST_F(Bridge, PictureScriptRunsFromItsFileAndPicturesAreCleanedUp) {

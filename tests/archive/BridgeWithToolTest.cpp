@@ -70,9 +70,9 @@ TEST_F(WithTool, ApplyPutsTheTablesIntoThePatchArchiveByteForByte) {
     CStrTbl strings;
     strings.Add("Item \xe9", "\xc3\xbf"
                              "c4Name");
-    guide->answers = {kGuideYes, kGuideYes};
-    bridge.ApplyToPatch(table, "UniqueItems.txt", strings, "ENG", CArchiveBridge::kApplyQuestion);
-    EXPECT_EQ(guide->shown.size(), 2u); // the two questions, no failure
+    EXPECT_EQ(bridge.AddTableToPatch(table, "UniqueItems.txt"),
+              CArchiveBridge::PatchWrite::kWritten);
+    EXPECT_EQ(bridge.AddStringsToPatch(strings, "ENG"), CArchiveBridge::PatchWrite::kWritten);
     EXPECT_EQ(Extract("patch_d2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt"), table.Serialize());
     std::string tbl;
     ASSERT_TRUE(CStrTbl(strings).Serialize(tbl));
@@ -91,6 +91,33 @@ TEST_F(WithTool, PicturesComeFromTheBaseArchiveAndThePatchOverridesThem) {
     EXPECT_FALSE(FileExists(bridge.WorkDir()));
 }
 
+TEST_F(WithTool, EachStringTableComesFromTheFirstArchiveInTheGamesOrder) {
+    // string.tbl in the base archive only, expansionstring.tbl in both others, and
+    // patchstring.tbl in the patch: the patch wins where it has a table.
+    const auto tbl = [](const std::string& key, const std::string& text) {
+        CStrTbl table;
+        table.Add(key, text);
+        std::string bytes;
+        table.Serialize(bytes);
+        return bytes;
+    };
+    const std::string lng = "data\\LOCAL\\LNG\\ENG\\";
+    Add("d2data.mpq", lng + "string.tbl", tbl("k", "base"));
+    Add("d2data.mpq", lng + "expansionstring.tbl", tbl("k", "old expansion"));
+    Add("d2exp.mpq", lng + "expansionstring.tbl", tbl("k", "expansion"));
+    Add("patch_d2.mpq", lng + "patchstring.tbl", tbl("p", "patch"));
+    CStringTables strings;
+    ASSERT_TRUE(bridge.ExtractStringTables(strings, "ENG"));
+    EXPECT_EQ(strings.Table(StringSource::kBase).Find("k")->text, "base");
+    EXPECT_EQ(strings.Table(StringSource::kExpansion).Find("k")->text, "expansion");
+    EXPECT_EQ(strings.Lookup("k").entry->text, "expansion");
+    EXPECT_EQ(strings.Lookup("p").source, StringSource::kPatch);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+    // A language without tables leaves them empty.
+    EXPECT_FALSE(bridge.ExtractStringTables(strings, "DEU"));
+    EXPECT_EQ(strings.Lookup("k").entry, nullptr);
+}
+
 TEST_F(WithTool, NoToolOrNoArchiveIsAPlainFailure) {
     EXPECT_FALSE(bridge.ExtractUniqueItems(Archive::kPatch));
     fs::remove(gameDir + "mpq2k");
@@ -101,48 +128,66 @@ TEST_F(WithTool, NoToolOrNoArchiveIsAPlainFailure) {
     EXPECT_EQ(strings.EntryCount(), 0u);
 }
 
+// Both demo games: the one the README opens (the game's own layout, three archives,
+// three string tables) and the classic-layout game the window tests use.
 TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
-    testing::TempDir dir;
-    const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
-                                "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K + "' '" +
-                                TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + "/tests/data/seed-game' '" +
-                                dir.Path() + "' '" + TOLMERE_DEMO_PICTURES + "' >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    auto gameDir = DetectGameDir({dir.Path() + "/prefix"});
-    ASSERT_TRUE(gameDir);
-    EXPECT_EQ(*gameDir, dir.Path() + "/prefix/dosdevices/c:/Program Files/Diablo II/");
+    const struct {
+        const char* source;
+        const char* layout;
+    } games[] = {{"/data/demo", "1.10+"}, {"/tests/data/seed-game", "classic"}};
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.source);
+        testing::TempDir dir;
+        const std::string command =
+            std::string("bash '") + TOLMERE_SOURCE_DIR + "/tools/demo-game/make-demo-game.sh' '" +
+            TOLMERE_MPQ2K + "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + game.source + "' '" +
+            dir.Path() + "' '" + TOLMERE_DEMO_PICTURES + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        auto gameDir = DetectGameDir({dir.Path() + "/prefix"});
+        ASSERT_TRUE(gameDir);
+        EXPECT_EQ(*gameDir, dir.Path() + "/prefix/dosdevices/c:/Program Files/Diablo II/");
 
-    testing::GuideScope guide;
-    CArchiveBridge bridge(*gameDir);
-    CTxtTable unique;
-    ASSERT_TRUE(bridge.ExtractUniqueItems(Archive::kPatch));
-    ASSERT_TRUE(bridge.LoadExtracted("UniqueItems.txt", unique));
-    EXPECT_EQ(unique.Serialize(), ReadBytes(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
-    CStrTbl strings;
-    ASSERT_TRUE(bridge.ExtractStringTable(strings, "ENG"));
-    CUniqueModel model(unique);
-    int named = 0;
-    for (std::int32_t row = 0; row < model.ItemCount(); ++row)
-        named += strings.Find(std::string(unique.Text(row, 0))) ? 1 : 0;
-    EXPECT_GT(named, model.ItemCount() / 2);
-    CBaseLists lists;
-    ASSERT_TRUE(bridge.ExtractBaseLists(lists));
-    BaseItem axe;
-    lists.FindBaseItem(std::string(unique.Text(0, 3)), axe);
-    EXPECT_FALSE(axe.name.empty());
+        testing::GuideScope guide;
+        CArchiveBridge bridge(*gameDir);
+        CTxtTable unique;
+        ASSERT_TRUE(bridge.ExtractUniqueItems(Archive::kPatch));
+        ASSERT_TRUE(bridge.LoadExtracted("UniqueItems.txt", unique));
+        EXPECT_EQ(unique.Serialize(), ReadBytes(std::string(TOLMERE_SOURCE_DIR) + game.source +
+                                                "/patch/excel/UniqueItems.txt"));
+        CUniqueModel model(unique, RecogniseUniqueItems(unique));
+        EXPECT_EQ(model.Layout().name, game.layout);
+        CStringTables strings;
+        ASSERT_TRUE(bridge.ExtractStringTables(strings, "ENG"));
+        int named = 0;
+        for (std::int32_t row = 0; row < model.ItemCount(); ++row)
+            named += strings.Lookup(model.Key(row)).entry ? 1 : 0;
+        EXPECT_GT(named, model.ItemCount() / 2);
+        CBaseLists lists;
+        std::string failed;
+        ASSERT_TRUE(bridge.ExtractBaseLists(lists, failed));
+        const std::int32_t codeColumn = model.Layout().codeColumn;
+        BaseItem axe;
+        lists.FindBaseItem(std::string(unique.Text(0, codeColumn)), axe);
+        EXPECT_FALSE(axe.name.empty());
 
-    // Every item has a picture of its base item, and the patch overrides some.
-    std::vector<std::string> names;
-    for (std::int32_t row = 0; row < model.ItemCount(); ++row)
-        names.push_back(ItemPictureName(lists, std::string(unique.Text(row, 3))));
-    bridge.RunPictureScript(names);
-    for (const std::string& name : names) {
-        DibDesc picture;
-        EXPECT_TRUE(DecodeDc6(picture, bridge.WorkFile(name + ".dc6"))) << name;
-        EXPECT_EQ(picture.width % 28, 0u) << name;
-        ReleaseDesc(picture);
+        // Every item has a picture of its base item, and the patch overrides some.
+        std::vector<std::string> names;
+        for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
+            const std::string name =
+                ItemPictureName(lists, std::string(unique.Text(row, codeColumn)));
+            if (!name.empty()) // the separator rows of the game's layout have no base item
+                names.push_back(name);
+        }
+        EXPECT_GT(names.size(), 20u);
+        bridge.RunPictureScript(names);
+        for (const std::string& name : names) {
+            DibDesc picture;
+            EXPECT_TRUE(DecodeDc6(picture, bridge.WorkFile(name + ".dc6"))) << name;
+            EXPECT_EQ(picture.width % 28, 0u) << name;
+            ReleaseDesc(picture);
+        }
+        bridge.RemovePictures();
     }
-    bridge.RemovePictures();
 }
 
 } // namespace

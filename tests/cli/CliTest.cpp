@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/wait.h>
 
@@ -35,12 +36,14 @@ std::string Quoted(const std::string& path) {
     return "'" + path + "'";
 }
 
-TEST(Cli, ResaveWritesTheCanonicalForm) {
+TEST(Cli, ResaveGivesBackTheBytesItRead) {
     TempDir dir;
-    WriteBytes(dir.File("in.txt"), "a\tb\r\n1\t2\r\n3\r\n");
-    CliRun run = Cli(dir, "resave " + Quoted(dir.File("in.txt")) + " -");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "a\tb\r\n1\t2\r\n3\t\r\n");
+    for (const std::string bytes : {"a\tb\r\n1\t2\r\n3\r\n", "a\tb\n1\t2\n3"}) {
+        WriteBytes(dir.File("in.txt"), bytes);
+        CliRun run = Cli(dir, "resave " + Quoted(dir.File("in.txt")) + " -");
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, bytes);
+    }
 
     CliRun missing =
         Cli(dir, "resave " + Quoted(dir.File("none.txt")) + " " + Quoted(dir.File("o")));
@@ -78,26 +81,86 @@ TEST(Cli, StringTablesRoundTripThroughText) {
     EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
 }
 
-TEST(Cli, DescribeListsItemsWithTheirModifierLines) {
+TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     TempDir dir;
     CStrTbl names;
     names.Add("Ember Oath", "Ember Oath, the Burning");
     ASSERT_TRUE(names.Write(dir.File("names.tbl")));
-    CliRun run = Cli(dir, "describe --tbl " + Quoted(dir.File("names.tbl")) + " " +
-                              Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
+    const std::string sample = Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    CliRun run = Cli(dir, "describe --tbl " + Quoted(dir.File("names.tbl")) + " " + sample);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find("Tidecaller")),
-              "Ember Oath (5) --- [Ember Oath, the Burning]\n"
+    EXPECT_EQ(run.out.substr(0, run.out.find("#1 ")),
+              "layout: classic\n"
+              "#0 Ember Oath (5) --- [Ember Oath, the Burning]\n"
               "  [3] +5 to Strength\n"
               "  [2] +9 to Maximum Fire Damage\n"
               "  [1] +3 to Minimum Fire Damage\n"
               "  [0] +60% Enhanced Damage\n");
     EXPECT_NE(run.out.find("  [1] Unknown modifier\n"), std::string::npos);
 
+    // --modkey names the catalogue, and --strings the folder of the three tables.
+    WriteBytes(dir.File("keys.txt"), "code\tdesc\r\nstr\tStrength %.0f\r\n");
+    ASSERT_TRUE(names.Write(dir.File("expansionstring.tbl")));
+    CliRun own = Cli(dir, "describe --modkey " + Quoted(dir.File("keys.txt")) + " --strings " +
+                              Quoted(dir.Path()) + " " + sample);
+    ASSERT_EQ(own.exitCode, 0) << own.err;
+    EXPECT_NE(own.out.find("#0 Ember Oath (5) --- [Ember Oath, the Burning] "
+                           "(expansionstring.tbl)\n  [3] Strength 5\n  [2] Unknown modifier\n"),
+              std::string::npos);
+
+    WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
+    CliRun unknown = Cli(dir, "describe " + Quoted(dir.File("odd.txt")));
+    EXPECT_EQ(unknown.out, "layout: unknown (UniqueItems.txt: no column named code)\n#0 x ()\n");
+
     CliRun usage = Cli(dir, "describe");
     EXPECT_EQ(usage.exitCode, 1);
     EXPECT_EQ(Cli(dir, "--help").exitCode, 0);
     EXPECT_EQ(Cli(dir, "frobnicate").exitCode, 1);
+}
+
+TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
+    TempDir dir;
+    const std::string sample = Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    const std::string out = Quoted(dir.File("out.txt"));
+    WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
+    const struct {
+        std::string args;
+        int exitCode;
+        const char* expected; // a line of describe's output, or the start of the error
+    } cases[] = {
+        {"add " + sample + " 'key=Ember Oath' dex '' 3 3 " + out, 0, "  [4] +3 to Dexterity\n"},
+        {"add " + sample + " 0 str '' 1 1 " + out, 1, "Modifier already existed, overwrite ?"},
+        {"add " + sample + " 0 str '' 7 7 " + out + " --replace", 0, "  [3] +7 to Strength\n"},
+        {"edit " + sample + " 0 1 fire-max '' 1 1 " + out, 1,
+         "Modifier already existed somewhere else."},
+        {"edit " + sample + " 0 3 vit p 2 8 " + out, 0, "  [3] +8 to Vitality\n"},
+        {"delete " + sample + " 0 0 " + out, 0, "  [0] +3 to Minimum Fire Damage\n"},
+        {"delete " + sample + " 0 9 " + out, 1, "row 0 holds no modifier in slot 9"},
+        {"add " + sample + " 99 dex '' 3 3 " + out, 1, "'samples"},
+        {"add " + sample + " key=Nobody dex '' 3 3 " + out, 1, "'samples"},
+        {"add " + Quoted(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out, 1,
+         "UniqueItems.txt: no column named code; the table is read-only"},
+        {"move " + sample, 1, "usage: mod add"},
+    };
+    for (const auto& c : cases) {
+        std::remove(dir.File("out.txt").c_str());
+        const CliRun run = Cli(dir, "mod " + c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.err;
+        if (c.exitCode != 0) {
+            EXPECT_EQ(run.err.rfind("tolmere-cli: ", 0), 0u) << run.err;
+            if (c.expected[0] != '\'') {
+                EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
+            }
+            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << c.args;
+            continue;
+        }
+        const CliRun described = Cli(dir, "describe " + out);
+        EXPECT_NE(described.out.find(c.expected), std::string::npos) << c.args << "\n"
+                                                                     << described.out;
+    }
+    // The slot's parameter cell takes PAR.
+    Cli(dir, "mod edit " + sample + " 0 3 vit p 2 8 " + out);
+    EXPECT_NE(ReadBytes(dir.File("out.txt")).find("vit\tp\t2\t8"), std::string::npos);
 }
 
 } // namespace

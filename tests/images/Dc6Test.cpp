@@ -373,14 +373,8 @@ CBaseLists ListsWith(const std::string& code, const std::string& fallback,
                      const std::string& picture) {
     CBaseLists lists;
     for (std::size_t i = 0; i < CBaseLists::kListCount; ++i) {
-        const BaseListLayout& layout = kClassicBaseLists[i];
-        testing::Row row(static_cast<std::size_t>(layout.pictureColumn + 1));
-        if (i == 2) {
-            row[static_cast<std::size_t>(layout.codeColumn)] = code;
-            row[static_cast<std::size_t>(layout.fallbackPictureColumn)] = fallback;
-            row[static_cast<std::size_t>(layout.pictureColumn)] = picture;
-        }
-        lists.List(i) = testing::TableOf(layout.pictureColumn + 1, {row});
+        const testing::Row row = i == 2 ? testing::Row{code, fallback, picture} : testing::Row{};
+        lists.Assign(i, testing::NamedTable({"code", "invfile", "uniqueinvfile"}, {row}));
     }
     return lists;
 }

@@ -43,9 +43,9 @@ CTxtTable ItemWith(const std::vector<std::pair<std::string, std::string>>& slots
     return TableOf(49, {row});
 }
 
-std::vector<std::string> Lines(const CTxtTable& table, SlotRun run = SlotRun{}) {
+std::vector<std::string> Lines(const CTxtTable& table, const SlotList& slots = SlotRun(9, 10)) {
     std::vector<std::string> lines;
-    for (const ModLine& line : DescribeModifiers(table, 0, run, Keys()))
+    for (const ModLine& line : DescribeModifiers(table, 0, slots, Keys()))
         lines.push_back("[" + std::to_string(line.slot) + "] " + line.text);
     return lines;
 }
@@ -60,7 +60,7 @@ TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
     EXPECT_EQ(Lines(ItemWith({{"zzz", "1"}, {"str", ""}})),
               (Lines_{"[1] +0 to Strength", "[0] Unknown modifier"}));
     EXPECT_EQ(Lines(ItemWith({{"hlf", "2.5"}})), Lines_{"[0] 3 half"});
-    EXPECT_EQ(Lines(ItemWith({{"str", "5"}}), SlotRun{9, 0, 4}), Lines_{});
+    EXPECT_EQ(Lines(ItemWith({{"str", "5"}}), SlotList{}), Lines_{});
 }
 
 TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnes) {
@@ -100,7 +100,7 @@ TEST(Describe, AGroupWithoutKeptRolesAddsNothing) {
 TEST(Describe, RowsShorterThanTheirSlotsReadMissingCellsAsEmpty) {
     CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
     EXPECT_EQ(Lines(narrow), Lines_{"[0] +0 to Strength"}); // its value cell is missing
-    EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun{}, Keys()).size(), 0u);
+    EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun(9, 10), Keys()).size(), 0u);
 }
 
 } // namespace

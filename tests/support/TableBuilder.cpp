@@ -1,11 +1,21 @@
 #include "support/TableBuilder.h"
 
+#include <sys/stat.h>
+
 namespace tolmere::testing {
 
 CTxtTable TableOf(int columns, const std::vector<Row>& rows) {
+    Row header;
+    for (int c = 0; c < columns; ++c)
+        header.push_back("c" + std::to_string(c));
+    return NamedTable(header, rows);
+}
+
+CTxtTable NamedTable(const Row& header, const std::vector<Row>& rows) {
+    const int columns = static_cast<int>(header.size());
     std::string bytes;
     for (int c = 0; c < columns; ++c)
-        bytes += (c ? "\tc" : "c") + std::to_string(c);
+        bytes += (c ? "\t" : "") + header[static_cast<std::size_t>(c)];
     bytes += "\r\n";
     for (const Row& row : rows) {
         for (int c = 0; c < columns; ++c) {
@@ -19,6 +29,26 @@ CTxtTable TableOf(int columns, const std::vector<Row>& rows) {
     CTxtTable table;
     table.Parse(bytes.data(), bytes.size());
     return table;
+}
+
+Row ClassicUniqueHeader() {
+    Row header{"index",   "version", "enabled",   "code",   "lvl",
+               "lvl req", "rarity",  "cost mult", "nummods"};
+    for (int n = 1; n <= 10; ++n) {
+        for (const char* field : {"prop", "par", "min", "max"})
+            header.push_back(field + std::to_string(n));
+    }
+    return header;
+}
+
+std::string RealTablesDir(std::string& skip) {
+    const std::string dir = TOLMERE_SOURCE_DIR "/../shared/real";
+    struct stat info {};
+    if (::stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        skip = dir + " not found: real game tables not tested";
+        return std::string();
+    }
+    return dir;
 }
 
 CModKeys CatalogueOf(const std::vector<Row>& rows) {

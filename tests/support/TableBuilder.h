@@ -14,6 +14,13 @@ using Row = std::vector<std::string>;
 // A table whose header has `columns` columns named c0, c1, …; each row is padded with
 // empty cells to that width.
 CTxtTable TableOf(int columns, const std::vector<Row>& rows);
+// A table whose header holds these names; rows are padded to its width.
+CTxtTable NamedTable(const Row& header, const std::vector<Row>& rows);
+// The classic unique items header: index … nummods, ten slots prop1 … max10.
+Row ClassicUniqueHeader();
+// Where the real game tables for tests live, or "" (with the reason in `skip`) when
+// that folder is absent.
+std::string RealTablesDir(std::string& skip);
 
 // A catalogue of rows: code, pattern, kind, default, -, offset, divisor, -, note, credit.
 CModKeys CatalogueOf(const std::vector<Row>& rows);

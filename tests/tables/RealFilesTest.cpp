@@ -3,6 +3,7 @@
 #include "tables/StrTbl.h"
 #include "tables/TxtTable.h"
 
+#include "support/TableBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kRealDir = TOLMERE_SOURCE_DIR "/../shared/real";
-constexpr const char* kNoRealDir = "../shared/real not found: real game tables not tested";
-
-// Files below kRealDir whose names end in `extension`, in a stable order.
-std::vector<std::string> RealFiles(const std::string& extension) {
+// Files below the real tables' folder whose names end in `extension`, in a stable
+// order; none, with the reason in `skip`, when that folder is absent.
+std::vector<std::string> RealFiles(const std::string& extension, std::string& skip) {
     std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(kRealDir))
+    const std::string dir = testing::RealTablesDir(skip);
+    if (dir.empty())
+        return files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
         if (entry.is_regular_file() && entry.path().extension() == extension)
             files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
@@ -48,9 +50,10 @@ std::string LfOnly(const std::string& bytes) {
 }
 
 TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
-    if (!fs::is_directory(kRealDir))
-        GTEST_SKIP() << kNoRealDir;
-    const std::vector<std::string> files = RealFiles(".txt");
+    std::string skip;
+    const std::vector<std::string> files = RealFiles(".txt", skip);
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
     ASSERT_FALSE(files.empty());
     for (const std::string& path : files) {
         const std::string crlf = testing::ReadBytes(path);
@@ -65,9 +68,10 @@ TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
 }
 
 TEST(RealFiles, StringTablesComeBackByteForByte) {
-    if (!fs::is_directory(kRealDir))
-        GTEST_SKIP() << kNoRealDir;
-    const std::vector<std::string> files = RealFiles(".tbl");
+    std::string skip;
+    const std::vector<std::string> files = RealFiles(".tbl", skip);
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
     ASSERT_FALSE(files.empty());
     for (const std::string& path : files) {
         const std::string bytes = testing::ReadBytes(path);

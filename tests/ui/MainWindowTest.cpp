@@ -130,7 +130,8 @@ TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
 
 // With no item to count, the status line keeps naming the archive that served.
 TEST_F(MainWindowTest, ATableWithoutItemsNamesItsArchiveAndLeavesTheListsEmpty) {
-    WriteBytes(gameDir_ + "header.txt", "index\tversion\r\n");
+    const std::string seed = ReadBytes(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    WriteBytes(gameDir_ + "header.txt", seed.substr(0, seed.find('\n') + 1));
     ASSERT_EQ(Mpq2k("a patch_d2.mpq header.txt 'data\\GLOBAL\\Excel\\UniqueItems.txt'"), "ok");
     EXPECT_EQ(Start().StatusText(), "Loaded from patch_d2");
 
@@ -148,6 +149,8 @@ TEST_F(MainWindowTest, ATableWithoutItemsNamesItsArchiveAndLeavesTheListsEmpty) 
 
 TEST_F(MainWindowTest, StartFailuresEndWithTheirExitCodes) {
     fs::rename(gameDir_ + "mpq2k", gameDir_ + "mpq2k.away");
+    TempDir noTool; // nor one installed beside the program
+    data_.programDir = noTool.Path() + "/";
     EXPECT_EQ(StartExpectingExit(), 2);
     ASSERT_EQ(guide_->shown.size(), 1u);
     EXPECT_EQ(guide_->shown[0].rfind("Error: Unable to extract UniqueItems.txt from either mpq\n"
@@ -186,11 +189,41 @@ TEST_F(MainWindowTest, DataFilesComeFromBesideTheProgramThenTheGameDirectory) {
     EXPECT_EQ(data_.modKeys.Count(), 1) << "the program's own copy wins";
 }
 
-TEST_F(MainWindowTest, WithoutAGameTheWindowOpensEmpty) {
+TEST_F(MainWindowTest, WithoutAGameTheWindowOffersToChooseItsFolder) {
     TempDir empty;
     setenv("WINEPREFIX", empty.Path().c_str(), 1);
+    // Yes, then a folder holding no archive: the window opens empty after saying so.
+    guide_->answers = {kGuideYes};
+    files_ = {QString::fromStdString(empty.Path())};
+    Start();
+    EXPECT_EQ(guide_->shown,
+              (std::vector<std::string>{
+                  "Confirmation: Cannot detect d2 installation\nChoose the game's folder?",
+                  "Guide: " + empty.Path() + ": no d2data.mpq or patch_d2.mpq there"}));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].folder);
+    // Yes and the game's folder: the game is opened from there.
+    guide_->answers = {kGuideYes};
+    files_ = {QString::fromStdString(gameDir_)};
+    EXPECT_EQ(Start().GameDir(), gameDir_);
+    EXPECT_EQ(Items()->count(), 31);
+    // --game names the folder outright, and a wrong one is said to be wrong.
+    data_.gameSearch.gameDir = gameDir_.substr(0, gameDir_.size() - 1);
+    guide_->shown.clear();
+    EXPECT_EQ(Start().GameDir(), gameDir_);
+    EXPECT_TRUE(guide_->shown.empty());
+    data_.gameSearch.gameDir = empty.Path();
+    Start();
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: " + empty.Path() +
+                                        ": no d2data.mpq or patch_d2.mpq there\nChoose the "
+                                        "game's folder?");
+    data_.gameSearch.gameDir.clear();
+
+    // Answered No: the window opens without data.
+    guide_->shown.clear();
     CMainWindow& window = Start();
-    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Cannot detect d2 installation"});
+    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Confirmation: Cannot detect d2 "
+                                                      "installation\nChoose the game's folder?"});
     EXPECT_EQ(Items()->count(), 0);
     EXPECT_GT(data_.modKeys.Count(), 0);
     EXPECT_TRUE(window.GameDir().empty());
@@ -279,16 +312,16 @@ TEST_F(MainWindowTest, NameSetsAndClearsTheStringTableEntry) {
     };
     answerName("Brine Edge", kDialogOk);
     window.Command(kMainName);
-    EXPECT_EQ(data_.strings.Find(key)->text, "Brine Edge");
+    EXPECT_EQ(data_.strings.Patch().Find(key)->text, "Brine Edge");
     EXPECT_TRUE(Items()->itemText(0).endsWith(" --- [Brine Edge]"));
 
     answerName("Not kept", kDialogCancel);
     window.Command(kMainName);
-    EXPECT_EQ(data_.strings.Find(key)->text, "Brine Edge");
+    EXPECT_EQ(data_.strings.Patch().Find(key)->text, "Brine Edge");
 
     answerName("", kDialogOk);
     window.Command(kMainName);
-    EXPECT_EQ(data_.strings.Find(key), nullptr);
+    EXPECT_EQ(data_.strings.Patch().Find(key), nullptr);
     EXPECT_EQ(Items()->itemText(0), "Saltglass Reaver (7)");
 }
 
@@ -339,7 +372,7 @@ TEST_F(MainWindowTest, ReloadAsksAndTakesTheGamesTable) {
 TEST_F(MainWindowTest, SpawnOnWritesTheTableAndStringsIntoThePatchArchive) {
     CMainWindow& window = Start();
     data_.uniqueItems.SetCell(2, 4, "42");
-    data_.strings.Set("Saltglass Reaver", "Brine Edge");
+    data_.strings.Patch().Set("Saltglass Reaver", "Brine Edge");
 
     guide_->answers = {kGuideNo};
     window.Command(kMainSpawnOn);
@@ -379,10 +412,10 @@ TEST_F(MainWindowTest, ExtraTwiceAndTheLanguageList) {
     const QString named = Items()->itemText(0);
     choose("DEU"); // the demo has no German string table
     EXPECT_EQ(data_.language, "DEU");
-    EXPECT_EQ(data_.strings.EntryCount(), 0u);
+    EXPECT_EQ(data_.strings.Patch().EntryCount(), 0u);
     EXPECT_EQ(Items()->itemText(0), named) << "the list is not refilled after a failure";
     choose("ENG");
-    EXPECT_GT(data_.strings.EntryCount(), 0u);
+    EXPECT_GT(data_.strings.Patch().EntryCount(), 0u);
     EXPECT_EQ(Items()->itemText(0), named);
 }
 
@@ -395,15 +428,15 @@ TEST_F(MainWindowTest, StringTableFilesLoadAndSave) {
     EXPECT_EQ(window.StatusText(), "Done.");
     ASSERT_TRUE(fs::exists(saved));
 
-    data_.strings.Set("Saltglass Reaver", "Changed");
+    data_.strings.Patch().Set("Saltglass Reaver", "Changed");
     files_ = {QString::fromStdString(dir_.File("none.tbl"))};
     window.Command(kMainLoadStrings);
     EXPECT_EQ(guide_->shown.back(), "Guide: Failed.");
-    EXPECT_EQ(data_.strings.Find("Saltglass Reaver")->text, "Changed");
+    EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
 
     files_ = {QString::fromStdString(saved)};
     window.Command(kMainLoadStrings);
-    EXPECT_NE(data_.strings.Find("Saltglass Reaver")->text, "Changed");
+    EXPECT_NE(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
 
     data_.strings.Reset();
     files_ = {QString::fromStdString(dir_.File("empty.tbl"))};

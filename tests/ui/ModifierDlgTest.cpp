@@ -1,5 +1,7 @@
 #include "mods/ModifierDlg.h"
 
+#include "app/UniqueLayout.h"
+
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
 
@@ -52,7 +54,7 @@ std::string Cell(const CTxtTable& table, int column) {
 
 TEST(ModifierDlg, AddingOffersTheSortedCatalogueAndItsDefaults) {
     CTxtTable table = ItemWith();
-    CModifierDlg dialog(0, 0, table, Keys(), nullptr);
+    CModifierDlg dialog(0, 0, table, Keys(), ClassicUniqueLayout().modifiers, nullptr);
     dialog.InitDialog();
     EXPECT_EQ(dialog.windowTitle(), "Add Modifier");
     QStringList entries;
@@ -80,7 +82,7 @@ TEST(ModifierDlg, BoxesAreBoundCrosswiseAndEqualsCopiesMinIntoMax) {
     {
         GuideScope guide;
         CTxtTable table = ItemWith();
-        CModifierDlg dialog(0, 0, table, Keys(), nullptr);
+        CModifierDlg dialog(0, 0, table, Keys(), ClassicUniqueLayout().modifiers, nullptr);
         dialog.show();
         Type(dialog, kModifierMinBox, "15");
         Type(dialog, kModifierMaxBox, "10");
@@ -94,7 +96,7 @@ TEST(ModifierDlg, BoxesAreBoundCrosswiseAndEqualsCopiesMinIntoMax) {
     }
     {
         CTxtTable table = ItemWith();
-        CModifierDlg dialog(0, 0, table, Keys(), nullptr);
+        CModifierDlg dialog(0, 0, table, Keys(), ClassicUniqueLayout().modifiers, nullptr);
         dialog.InitDialog();
         Type(dialog, kModifierMinBox, "15");
         Type(dialog, kModifierMaxBox, "10");
@@ -109,7 +111,7 @@ TEST(ModifierDlg, EditingShowsTheStoredValuesAndWritesThemBackUnchanged) {
     // The maximum is Windows-1252: µ must go back as one byte, not as UTF-8.
     CTxtTable table = ItemWith({"dex", "par", "3", "9\xB5"});
     const std::string before = table.Serialize();
-    CModifierDlg dialog(0, 0, table, Keys(), nullptr);
+    CModifierDlg dialog(0, 0, table, Keys(), ClassicUniqueLayout().modifiers, nullptr);
     dialog.show();
     EXPECT_TRUE(dialog.Editing());
     EXPECT_EQ(dialog.windowTitle(), "Edit Modifier");
@@ -129,7 +131,7 @@ TEST(ModifierDlg, EditingShowsTheStoredValuesAndWritesThemBackUnchanged) {
 
 TEST(ModifierDlg, AnUnknownCodeIsStillEditedWithTheFirstEntryChosen) {
     CTxtTable table = ItemWith({"zzz", "", "4", "8"});
-    CModifierDlg dialog(0, 0, table, Keys(), nullptr);
+    CModifierDlg dialog(0, 0, table, Keys(), ClassicUniqueLayout().modifiers, nullptr);
     dialog.InitDialog();
     EXPECT_EQ(dialog.windowTitle(), "Edit Modifier");
     EXPECT_EQ(List(dialog)->currentIndex(), 0);
@@ -142,7 +144,7 @@ TEST(ModifierDlg, AnEmptyCatalogueLeavesNothingToApply) {
     const CModKeys empty = CatalogueOf({});
     CTxtTable table = ItemWith();
     const std::string before = table.Serialize();
-    CModifierDlg dialog(0, 0, table, empty, nullptr);
+    CModifierDlg dialog(0, 0, table, empty, ClassicUniqueLayout().modifiers, nullptr);
     dialog.show();
     EXPECT_EQ(List(dialog)->count(), 0);
     EXPECT_EQ(Box(dialog, kModifierMinBox), "");

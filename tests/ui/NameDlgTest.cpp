@@ -1,5 +1,5 @@
 #include "app/NameDlg.h"
-#include "tables/StrTbl.h"
+#include "tables/StringTables.h"
 
 #include "UiTestHelpers.h"
 
@@ -35,7 +35,7 @@ protected:
     // Opens the dialog, lets `act` edit it, and finishes with OK.
     void EditAndAccept(const std::string& nameKey, const std::string& prefixKey,
                        const std::function<void(CNameDlg&)>& act) {
-        CNameDlg dialog(strings, nameKey, prefixKey);
+        CNameDlg dialog(tables, nameKey, prefixKey);
         dialog.show();
         testing::Settle();
         act(dialog);
@@ -47,7 +47,8 @@ protected:
         return dialog.ControlAs<QLineEdit>(id);
     }
 
-    CStrTbl strings;
+    CStringTables tables;
+    CStrTbl& strings = tables.Patch();
 };
 
 TEST_F(NameDlgTest, ANewNameIsAppendedAfterEveryEntryAndAnEmptiedOneRemoved) {
@@ -101,6 +102,27 @@ TEST_F(NameDlgTest, WithAPrefixKeyBothAreShownAndWritten) {
     EXPECT_EQ(strings.EntryCount(), 3u);
 }
 
+TEST_F(NameDlgTest, TheGamesOwnNamesAreShownAndARenameGoesIntoPatchstring) {
+    CStrTbl& expansion = tables.Table(StringSource::kExpansion);
+    expansion.Add("Old Name", "From the game");
+    tables.Table(StringSource::kBase).Add("Old Name", "Older");
+    const auto before = Entries(strings);
+    // Left as it is, the game's name needs no entry of ours.
+    EditAndAccept("Old Name", "", [](CNameDlg& dialog) {
+        EXPECT_EQ(Box(dialog, kNameDlgName)->text(), "From the game");
+        EXPECT_NE(Box(dialog, kNameDlgName)->toolTip().indexOf("expansionstring.tbl"), -1);
+    });
+    EXPECT_EQ(Entries(strings), before);
+    EditAndAccept("Old Name", "",
+                  [](CNameDlg& dialog) { Box(dialog, kNameDlgName)->setText("Renamed"); });
+    EXPECT_EQ(strings.Find("Old Name")->text, "Renamed");
+    EXPECT_EQ(expansion.Find("Old Name")->text, "From the game"); // the game's tables stay
+    // Clearing removes our entry; the game's name shows again.
+    EditAndAccept("Old Name", "", [](CNameDlg& dialog) { Box(dialog, kNameDlgName)->clear(); });
+    EXPECT_EQ(Entries(strings), before);
+    EXPECT_EQ(tables.Lookup("Old Name").entry->text, "From the game");
+}
+
 TEST_F(NameDlgTest, CancelAfterEditingChangesNothing) {
     const auto before = Entries(strings);
     testing::WhenModal([](QWidget* dialog) {
@@ -110,7 +132,7 @@ TEST_F(NameDlgTest, CancelAfterEditingChangesNothing) {
         FindControlAs<QLineEdit>(dialog, kNameDlgPrefix)->clear();
         QTest::keyClick(name, Qt::Key_Escape);
     });
-    CNameDlg dialog(strings, "Ember Tooth", "Hollow Crown", nullptr);
+    CNameDlg dialog(tables, "Ember Tooth", "Hollow Crown", nullptr);
     EXPECT_EQ(dialog.RunModal(), kDialogCancel);
     EXPECT_EQ(Entries(strings), before);
 }

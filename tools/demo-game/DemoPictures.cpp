@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     }
     tolmere::CBaseLists lists;
     for (std::size_t i = 0; i < tolmere::CBaseLists::kListCount; ++i) {
-        if (!lists.List(i).Load(args[i])) {
+        if (!lists.Load(i, args[i])) {
             std::fprintf(stderr, "demo-pictures: cannot read %s\n", args[i].c_str());
             return 1;
         }
@@ -84,8 +84,9 @@ int main(int argc, char** argv) {
         const auto& layout = lists.Layout(i);
         const auto& list = lists.List(i);
         for (std::int32_t row = 0; row < list.DataRowCount(); ++row)
-            for (std::int32_t column : {layout.fallbackPictureColumn, layout.pictureColumn})
-                if (!draw(std::string(list.Text(row, column)), kListSizes[i]))
+            for (std::int32_t column :
+                 {layout.fallbackPictureColumn, layout.pictureColumn, layout.setPictureColumn})
+                if (column >= 0 && !draw(std::string(list.Text(row, column)), kListSizes[i]))
                     return 1;
     }
     return 0;

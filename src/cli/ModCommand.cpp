@@ -1,0 +1,130 @@
+// tolmere-cli mod: the main window's Add, Edit and Delete, for scripts. The rules and
+// messages are the window's own: both go through the same core operations.
+#include "cli/Commands.h"
+
+#include "app/UniqueModel.h"
+#include "mods/ModifierEdit.h"
+
+#include <charconv>
+#include <optional>
+
+namespace tolmere {
+namespace {
+
+std::optional<std::int32_t> Number(const std::string& text) {
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// ROW: a data row number, or key=TEXT for the first row whose key column holds TEXT.
+std::optional<std::int32_t> FindRow(const CUniqueModel& model, const std::string& text) {
+    if (text.rfind("key=", 0) == 0) {
+        const std::string key = text.substr(4);
+        for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
+            if (model.Key(row) == key)
+                return row;
+        }
+        return std::nullopt;
+    }
+    std::optional<std::int32_t> row = Number(text);
+    if (row && *row >= model.ItemCount())
+        return std::nullopt;
+    return row;
+}
+
+struct ModRequest {
+    std::string verb;
+    std::vector<std::string> args; // the positional arguments after the verb
+    bool replace = false;
+};
+
+int Write(const CTxtTable& table, const std::string& out) {
+    if (!Emit(out, table.Serialize()))
+        return Fail("cannot write " + out);
+    return 0;
+}
+
+int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std::int32_t slot,
+              const std::vector<std::string>& values, bool replace, const std::string& out) {
+    const ModifierValues modifier{values[0], values[1], values[2], values[3]};
+    const ModifierSlots& layout = model.Modifiers();
+    std::string refusal;
+    const std::int32_t target = SettleModifierTarget(
+        PlanModifier(table, row, slot, layout, modifier.code), slot,
+        [&](const std::string& question) {
+            // Naming the command is saying Yes to the change; overwriting another slot
+            // takes --replace.
+            if (question == kAskOverwriteModifier && !replace) {
+                refusal = std::string(kAskOverwriteModifier) + " (--replace overwrites it)";
+                return false;
+            }
+            return true;
+        },
+        [&](const std::string& message) { refusal = message; });
+    if (target < 0)
+        return Fail(refusal);
+    if (!WriteModifier(table, row, target, layout, modifier))
+        return Fail("row " + std::to_string(row) + " has no cell for slot " +
+                    std::to_string(target));
+    return Write(table, out);
+}
+
+const char kModUsage[] = "mod add TABLE ROW CODE PAR MIN MAX OUT [--replace] | "
+                         "mod edit TABLE ROW SLOT CODE PAR MIN MAX OUT [--replace] | "
+                         "mod delete TABLE ROW SLOT OUT";
+
+} // namespace
+
+int ModCommand(const std::vector<std::string>& args) {
+    ModRequest request;
+    for (const std::string& arg : args) {
+        if (arg == "--replace")
+            request.replace = true;
+        else if (request.verb.empty())
+            request.verb = arg;
+        else
+            request.args.push_back(arg);
+    }
+    const std::size_t wanted = request.verb == "add"      ? 7
+                               : request.verb == "edit"   ? 8
+                               : request.verb == "delete" ? 4
+                                                          : 0;
+    if (wanted == 0 || request.args.size() != wanted)
+        return Fail(std::string("usage: ") + kModUsage);
+    const std::string& tablePath = request.args[0];
+    const std::string& out = request.args.back();
+
+    CTxtTable table;
+    if (!LoadTable(tablePath, table))
+        return 1;
+    CUniqueModel model(table, RecogniseUniqueItems(table));
+    if (!model.Layout().Editable())
+        return Fail(model.Layout().problem + "; the table is read-only");
+    const std::optional<std::int32_t> row = FindRow(model, request.args[1]);
+    if (!row)
+        return Fail(tablePath + " has no row " + request.args[1]);
+
+    if (request.verb == "add") {
+        const std::int32_t slot = model.SlotForNewModifier(*row);
+        if (slot < 0)
+            return Fail(kCannotAddModifiers);
+        return AddOrEdit(table, model, *row, slot,
+                         {request.args.begin() + 2, request.args.end() - 1}, request.replace, out);
+    }
+    const std::optional<std::int32_t> slot = Number(request.args[2]);
+    if (!slot || !model.Modifiers().HasSlot(*slot) ||
+        !SlotUsed(table, *row, model.Modifiers().Slot(*slot)))
+        return Fail("row " + std::to_string(*row) + " holds no modifier in slot " +
+                    request.args[2]);
+    if (request.verb == "edit")
+        return AddOrEdit(table, model, *row, *slot,
+                         {request.args.begin() + 3, request.args.end() - 1}, request.replace, out);
+    if (model.DeleteModifier(*row, *slot) == DeleteResult::kProtected)
+        return Fail(kProtectedItemMessage);
+    return Write(table, out);
+}
+
+} // namespace tolmere

@@ -1,0 +1,166 @@
+// The editor on a game installation made from the real 1.14d tables: every item with
+// its name, every modifier from its slot, and edits that reach the archive touching
+// nothing but the slots the user changed.
+#include "app/MainWindow.h"
+#include "mods/ModListCtrl.h"
+#include "tables/ProgramExit.h"
+
+#include "UiTestHelpers.h"
+#include "support/ScriptedGuide.h"
+#include "support/TableBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace tolmere {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < bytes.size(); at = end + 1) {
+        end = bytes.find('\n', at);
+        if (end == std::string::npos)
+            end = bytes.size();
+        lines.push_back(bytes.substr(at, end - at));
+    }
+    return lines;
+}
+
+std::vector<std::string> SplitCells(const std::string& line) {
+    std::vector<std::string> cells;
+    for (std::size_t at = 0;;) {
+        const std::size_t tab = line.find('\t', at);
+        cells.push_back(line.substr(at, tab - at));
+        if (tab == std::string::npos)
+            return cells;
+        at = tab + 1;
+    }
+}
+
+class RealGameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string skip;
+        real_ = testing::RealTablesDir(skip);
+        if (real_.empty())
+            GTEST_SKIP() << skip;
+        gameDir_ = dir_.Path() + "/game/";
+        fs::create_directories(gameDir_);
+        fs::copy_file(TOLMERE_MPQ2K, gameDir_ + "mpq2k");
+        const std::string excel = "data\\GLOBAL\\Excel\\", lng = "data\\LOCAL\\LNG\\ENG\\";
+        for (const char* table : {"UniqueItems.txt", "Weapons.txt", "Armor.txt", "Misc.txt"})
+            Add("patch_d2.mpq", real_ + "/114d/" + table, excel + table);
+        Add("patch_d2.mpq", real_ + "/114d/patchstring.tbl", lng + "patchstring.tbl");
+        Add("d2exp.mpq", real_ + "/strings/expansionstring.tbl", lng + "expansionstring.tbl");
+        Add("d2data.mpq", real_ + "/strings/string.tbl", lng + "string.tbl");
+        data_.gameSearch.gameDir = gameDir_;
+        previousExit_ = SetExitHandler([](int code) { FAIL() << "exit " << code; });
+    }
+    void TearDown() override {
+        if (!real_.empty())
+            SetExitHandler(previousExit_);
+    }
+    void Add(const std::string& archive, const std::string& file, const std::string& name) {
+        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k a " + archive + " '" + file +
+                                    "' '" + name + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    std::string Extracted(const std::string& name) {
+        fs::create_directories(gameDir_ + "out");
+        const std::string command =
+            "cd '" + gameDir_ + "' && ./mpq2k e patch_d2.mpq '" + name + "' 'out\\' >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return ReadBytes(gameDir_ + "out/" + name.substr(name.rfind('\\') + 1));
+    }
+    int RowOf(const std::string& key) const {
+        for (std::int32_t row = 0; row < data_.uniqueItems.DataRowCount(); ++row) {
+            if (data_.uniqueItems.Text(row, 0) == key)
+                return row;
+        }
+        return -1;
+    }
+
+    std::string real_;
+    testing::TempDir dir_;
+    std::string gameDir_;
+    testing::GuideScope guide_;
+    ProgramData data_;
+    ExitHandler previousExit_;
+};
+
+TEST_F(RealGameTest, EveryItemWithItsNameAndEditsThatTouchOnlyTheirSlots) {
+    CMainWindow window(data_);
+    window.InitDialog();
+    EXPECT_TRUE(guide_->shown.empty());
+    auto* items = window.ControlAs<QComboBox>(kMainItemList);
+    auto* mods = window.ControlAs<CModListCtrl>(kMainModList);
+    ASSERT_EQ(items->count(), 403);
+    int named = 0;
+    for (int i = 0; i < items->count(); ++i)
+        named += items->itemText(i).contains(" --- [") ? 1 : 0;
+    EXPECT_GE(named, 388);
+    EXPECT_TRUE(
+        window.findChild<QWidget*>(QString::number(kMainModFrame))->property("title").toString() ==
+        "Modifiers (max 12)");
+
+    // The Gnasher: its four modifiers from its slots, none from the columns around them.
+    const int gnasher = RowOf("The Gnasher");
+    ASSERT_GE(gnasher, 0);
+    items->setCurrentIndex(gnasher);
+    Q_EMIT items->activated(gnasher);
+    EXPECT_EQ(mods->LineCount(), 4);
+    for (int line = 0; line < mods->LineCount(); ++line)
+        EXPECT_FALSE(mods->LineText(line).contains("Unknown"))
+            << mods->LineText(line).toStdString();
+    EXPECT_EQ(window.StatusText(), "4 Modifiers");
+
+    // Add in the first free slot, then delete the first modifier.
+    testing::WhenModal([](QWidget* dialog) {
+        auto* list = FindControlAs<QComboBox>(dialog, 1004);
+        list->setCurrentIndex(list->findText("to Dexterity", Qt::MatchContains));
+        FindControlAs<QLineEdit>(dialog, 1006)->setText("12");
+        static_cast<CSkinDialog*>(dialog)->Command(1);
+    });
+    window.Command(kMainAdd);
+    EXPECT_EQ(data_.uniqueItems.Text(gnasher, 37), "dex"); // prop5
+    mods->SelectLine(mods->LineCount() - 1);
+    ASSERT_EQ(mods->LineSlot(mods->LineCount() - 1), 0);
+    guide_->answers = {kGuideYes};
+    window.Command(kMainDelete);
+    EXPECT_EQ(window.StatusText(), "4 Modifiers");
+    EXPECT_EQ(data_.uniqueItems.Text(gnasher, 8), "hax"); // the base item stays
+
+    // Spawn On: the archive's table differs from the game's only in the slots touched.
+    guide_->answers = {kGuideYes, kGuideNo};
+    window.Command(kMainSpawnOn);
+    EXPECT_NE(window.StatusText().indexOf("-txt"), -1);
+    const std::vector<std::string> before = SplitLines(ReadBytes(real_ + "/114d/UniqueItems.txt"));
+    const std::vector<std::string> after =
+        SplitLines(Extracted("data\\GLOBAL\\Excel\\UniqueItems.txt"));
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t line = 0; line < before.size(); ++line) {
+        if (static_cast<int>(line) == gnasher + 1)
+            continue;
+        EXPECT_EQ(after[line], before[line]) << line;
+    }
+    const std::vector<std::string> was = SplitCells(before[gnasher + 1]);
+    const std::vector<std::string> now = SplitCells(after[gnasher + 1]);
+    ASSERT_EQ(now.size(), was.size());
+    for (std::size_t c = 0; c < was.size(); ++c) {
+        if (c < 21 || c > 40) { // prop1 … max5
+            EXPECT_EQ(now[c], was[c]) << "column " << c;
+        }
+    }
+}
+
+} // namespace
+} // namespace tolmere
