@@ -170,12 +170,18 @@ constexpr std::uint32_t kFileCompress = 0x00000200;
 constexpr std::uint32_t kFileEncrypted = 0x00010000;
 constexpr std::uint32_t kFileFixKey = 0x00020000;
 constexpr std::uint32_t kFileSectorCrc = 0x04000000;
+constexpr std::uint32_t kFileSingleUnit = 0x01000000;
+constexpr std::uint32_t kFileDeleteMarker = 0x02000000;
 constexpr std::uint32_t kFileExists = 0x80000000;
-// Everything else (single-unit files, deletion markers, incremental patches) came with later
-// games: the game's Storm cannot read such entries, and StormLib 9.22 mishandles damaged ones
-// badly enough to overrun its own buffers.
+// What the game's own archives use, and so what mpq2k writes into.
 constexpr std::uint32_t kGameFlags =
     kFileImplode | kFileCompress | kFileEncrypted | kFileFixKey | kFileSectorCrc | kFileExists;
+// Single-unit files and deletion markers came with later games but are read safely once
+// their sizes are checked. Incremental patches are never accepted: StormLib 9.22 mishandles
+// damaged ones badly enough to overrun its own buffers.
+constexpr std::uint32_t kReadableFlags = kGameFlags | kFileSingleUnit | kFileDeleteMarker;
+// Implode and deflate never expand more than about 1000 to 1.
+constexpr std::uint64_t kMaxExpansion = 1100;
 
 std::string Hex(std::uint32_t value) {
     static const char kDigits[] = "0123456789abcdef";
@@ -188,12 +194,23 @@ std::string Hex(std::uint32_t value) {
 
 // Empty when the entry is possible; StormLib 9.22 trusts each of these numbers when it
 // sizes the buffers it reads a file through.
-std::string CheckEntry(const BlockEntry& entry, const ArchiveLayout& layout) {
-    if ((entry.flags & ~kGameFlags) != 0) {
-        return "uses storage the game's archives never use (flags " + Hex(entry.flags) + ")";
+std::string CheckEntry(const BlockEntry& entry, const ArchiveLayout& layout, bool forWriting) {
+    if ((entry.flags & ~(forWriting ? kGameFlags : kReadableFlags)) != 0) {
+        return "uses storage the game's archives never use (flags " + Hex(entry.flags) + ")" +
+               (forWriting ? "; mpq2k reads such an archive but does not write into it" : "");
+    }
+    if ((entry.flags & kFileDeleteMarker) != 0) {
+        return std::string(); // it marks a name as gone and holds no data
     }
     if (layout.headerOffset + entry.position + entry.compressedSize > layout.fileSize) {
         return "reaches past the end of the file";
+    }
+    if ((entry.flags & kFileSingleUnit) != 0 && (entry.flags & (kFileImplode | kFileCompress))) {
+        // One compressed block: StormLib sizes its buffer by the file size alone.
+        if (entry.fileSize > entry.compressedSize * kMaxExpansion) {
+            return "claims more data than its stored bytes can hold";
+        }
+        return std::string();
     }
     if ((entry.flags & (kFileImplode | kFileCompress)) == 0) {
         if (entry.compressedSize < entry.fileSize) {
@@ -211,7 +228,7 @@ std::string CheckEntry(const BlockEntry& entry, const ArchiveLayout& layout) {
     return std::string();
 }
 
-std::string CheckBlockTable(Reader& reader, ArchiveLayout& layout) {
+std::string CheckBlockTable(Reader& reader, ArchiveLayout& layout, bool forWriting) {
     std::vector<unsigned char> raw(static_cast<std::size_t>(layout.blockTableEntries) *
                                    kTableEntryBytes);
     if (!reader.Read(layout.blockTableOffset, raw.data(), raw.size())) {
@@ -227,7 +244,7 @@ std::string CheckBlockTable(Reader& reader, ArchiveLayout& layout) {
     for (std::size_t i = 0; i + 3 < words.size(); i += 4) {
         const BlockEntry entry{words[i], words[i + 1], words[i + 2], words[i + 3]};
         if ((entry.flags & kFileExists) != 0) {
-            const std::string problem = CheckEntry(entry, layout);
+            const std::string problem = CheckEntry(entry, layout, forWriting);
             if (!problem.empty()) {
                 return "damaged archive: file entry " + std::to_string(i / 4) + " " + problem;
             }
@@ -248,7 +265,7 @@ std::uint64_t ArchiveLayout::TableBytes() const {
     return bytes;
 }
 
-std::string CheckArchiveHeader(const std::string& path, ArchiveLayout* layout) {
+std::string CheckArchiveHeader(const std::string& path, ArchiveLayout* layout, bool forWriting) {
     // O_NONBLOCK: a FIFO given as an archive must not hang us in open().
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -321,7 +338,7 @@ std::string CheckArchiveHeader(const std::string& path, ArchiveLayout* layout) {
                              2, found.fileSize);
     }
     if (problem.empty()) {
-        problem = CheckBlockTable(reader, found);
+        problem = CheckBlockTable(reader, found, forWriting);
     }
     if (problem.empty() && layout != nullptr) {
         *layout = found;

@@ -41,7 +41,10 @@ struct ArchiveLayout {
     std::uint64_t TableBytes() const;
 };
 
-// Empty when the header is sane; otherwise a short reason for the user.
-std::string CheckArchiveHeader(const std::string& path, ArchiveLayout* layout);
+// Empty when the header is sane; otherwise a short reason for the user. An archive that
+// mpq2k reads safely may still hold entries of kinds it does not write (single-unit files,
+// deletion markers): `forWriting` refuses those too.
+std::string CheckArchiveHeader(const std::string& path, ArchiveLayout* layout,
+                               bool forWriting = true);
 
 } // namespace mpq2k

@@ -20,10 +20,15 @@ namespace mpq2k {
 namespace {
 
 // Finds the archive the way the game would (case ignored) and opens it for reading.
-bool OpenForReading(const std::string& given, Archive* archive, std::string* error) {
+// `missing`, when given, tells that there is no such archive at all.
+bool OpenForReading(const std::string& given, Archive* archive, std::string* error,
+                    bool* missing = nullptr) {
     const ArchiveLookup lookup = FindArchive(given);
     if (lookup.status == ArchiveLookup::Status::Missing) {
         *error = "no such archive";
+        if (missing != nullptr) {
+            *missing = true;
+        }
         return false;
     }
     if (lookup.status == ArchiveLookup::Status::Ambiguous) {
@@ -38,22 +43,25 @@ bool OpenForReading(const std::string& given, Archive* archive, std::string* err
 int RunExtract(const std::string& archiveName, const std::string& name, const std::string& dir) {
     Archive archive;
     std::string error;
-    if (!OpenForReading(archiveName, &archive, &error)) {
+    bool missing = false;
+    if (!OpenForReading(archiveName, &archive, &error, &missing)) {
         ReportError(archiveName + ": " + error);
-        return kExitFailure;
+        return missing ? kExitNoArchive : kExitFailure;
     }
-    if (!ExtractToDirectory(archive, name, dir, &error)) {
+    bool absent = false;
+    if (!ExtractToDirectory(archive, name, dir, &error, &absent)) {
         ReportError(archiveName + ": " + ArchivedName(name) + ": " + error);
-        return kExitFailure;
+        return absent ? kExitNotInArchive : kExitFailure;
     }
     return kExitOk;
 }
 
 int RunAdd(const std::string& archive, const std::string& file, const std::string& name) {
     std::string error;
-    if (!AddFileSafely(AddRequest{archive, file, name}, &error)) {
+    bool busy = false;
+    if (!AddFileSafely(AddRequest{archive, file, name}, &error, &busy)) {
         ReportError(archive + ": " + ArchivedName(name) + ": " + error);
-        return kExitFailure;
+        return busy ? kExitBusy : kExitFailure;
     }
     return kExitOk;
 }

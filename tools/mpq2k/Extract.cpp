@@ -13,7 +13,7 @@
 namespace mpq2k {
 
 bool ExtractToDirectory(const Archive& archive, const std::string& name, const std::string& dir,
-                        std::string* error) {
+                        std::string* error, bool* absent) {
     const std::string archived = ArchivedName(name);
     const std::string leaf = LastComponent(archived);
     if (!IsSafeLeafName(leaf)) {
@@ -27,6 +27,18 @@ bool ExtractToDirectory(const Archive& archive, const std::string& name, const s
         return false;
     }
     const std::string target = directory == "/" ? "/" + leaf : directory + "/" + leaf;
+    bool found = false;
+    std::uint32_t index = 0;
+    if (!FindFileIndex(archive, archived, &found, &index, error)) {
+        return false;
+    }
+    if (!found) {
+        *error = "not found";
+        if (absent != nullptr) {
+            *absent = true;
+        }
+        return false;
+    }
 
     TempFile temp;
     if (!temp.Create(directory + "/." + leaf + ".mpq2k-XXXXXX")) {

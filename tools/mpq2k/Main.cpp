@@ -21,7 +21,11 @@ const char kUsage[] =
     "\n"
     "Archive names are matched without regard to case. Names inside an archive use \"\\\"\n"
     "(\"/\" is accepted and converted). Written archives are MPQ version 1 with imploded\n"
-    "files and a (listfile). Exit status: 0 success, 1 failure, 2 usage error.\n";
+    "files and a (listfile). Writers into one folder take turns: a second one waits up to\n"
+    "3 seconds, then gives up.\n"
+    "\n"
+    "Exit status: 0 success, 1 failure, 2 usage error, 3 the file is not in the archive,\n"
+    "4 there is no such archive, 5 the archive is busy (another mpq2k is writing).\n";
 
 int Usage(const char* problem) {
     mpq2k::ReportError(std::string(problem) + " (mpq2k --help shows the usage)");

@@ -82,7 +82,7 @@ Archive& Archive::operator=(Archive&& other) noexcept {
 bool Archive::Open(const std::string& path, bool writable, std::string* error) {
     std::string ignored;
     Close(&ignored);
-    const std::string problem = CheckArchiveHeader(path, &layout_);
+    const std::string problem = CheckArchiveHeader(path, &layout_, writable);
     if (!problem.empty()) {
         *error = problem;
         return false;

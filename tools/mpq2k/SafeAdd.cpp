@@ -531,9 +531,40 @@ void TryCompact(const std::string& directory, const std::string& base, TempFile*
     }
 }
 
+// Takes the folder's writer lock, waiting for another run's to end. The folder, not the
+// archive, is locked: the archive is replaced by a rename (a lock on it would be a lock on
+// the old file) and may not exist yet.
+// Returns the locked folder's descriptor, which holds the lock until it is closed, or -1.
+int LockFolder(const std::string& directory, std::string* error, bool* busy) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = ErrnoText(directory);
+        return -1;
+    }
+    for (int waited = 0;; waited += 10) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return fd;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            *error = ErrnoText("cannot lock " + directory);
+            break;
+        }
+        if (waited >= kBusyWaitMs) {
+            *error = "archive busy: another mpq2k is still writing into " + directory;
+            if (busy != nullptr) {
+                *busy = true;
+            }
+            break;
+        }
+        ::usleep(10 * 1000);
+    }
+    ::close(fd);
+    return -1;
+}
+
 } // namespace
 
-bool AddFileSafely(const AddRequest& request, std::string* error) {
+bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     const std::string name = ArchivedName(request.name);
     if (name.empty() || !IsSafeLeafName(LastComponent(name))) {
         *error = "'" + request.name + "' is not a file name";
@@ -554,6 +585,15 @@ bool AddFileSafely(const AddRequest& request, std::string* error) {
         return false;
     }
 
+    // Held until the new archive has replaced the old one, so that no other run reads
+    // the archive this one is about to replace.
+    std::string folder;
+    std::string leaf;
+    SplitPath(request.archive, &folder, &leaf);
+    const UniqueFd folderLock(LockFolder(folder, error, busy));
+    if (!folderLock.Valid()) {
+        return false;
+    }
     const ArchiveLookup lookup = FindArchive(request.archive);
     if (lookup.status == ArchiveLookup::Status::Ambiguous) {
         *error = "more than one file matches this name when case is ignored";

@@ -15,7 +15,12 @@ struct AddRequest {
     std::string name;    // name inside the archive, either separator
 };
 
+// Only one run at a time writes into a folder's archives: from reading the archive to the
+// final rename the run holds an exclusive lock on the folder, and a second run waits up to
+// kBusyWaitMs for it before giving up with `busy` set.
+constexpr int kBusyWaitMs = 3000;
+
 // On failure `error` is one line for the user (without the "mpq2k: " prefix).
-bool AddFileSafely(const AddRequest& request, std::string* error);
+bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy = nullptr);
 
 } // namespace mpq2k

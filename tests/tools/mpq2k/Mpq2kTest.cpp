@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -247,7 +249,9 @@ bool HasTempLeftovers(const std::string& dir) {
 }
 
 // Sets a flag on one block table entry, re-encrypting the table as the format requires.
-void SetBlockFlag(const std::string& path, std::uint32_t index, std::uint32_t flag) {
+// Changes block table entry `index` (position, compressed size, file size, flags).
+void ChangeBlock(const std::string& path, std::uint32_t index,
+                 const std::function<void(std::uint32_t* entry)>& change) {
     std::uint32_t table[0x500];
     std::uint32_t seed = 0x00100001;
     for (std::uint32_t index1 = 0; index1 < 0x100; ++index1) {
@@ -279,10 +283,14 @@ void SetBlockFlag(const std::string& path, std::uint32_t index, std::uint32_t fl
     std::vector<std::uint32_t> words(blockCount * 4);
     std::memcpy(words.data(), &bytes[blockPos], words.size() * 4);
     crypt(words, true);
-    words[index * 4 + 3] |= flag;
+    change(&words[index * 4]);
     crypt(words, false);
     std::memcpy(&bytes[blockPos], words.data(), words.size() * 4);
     WriteFile(path, bytes);
+}
+
+void SetBlockFlag(const std::string& path, std::uint32_t index, std::uint32_t flag) {
+    ChangeBlock(path, index, [flag](std::uint32_t* entry) { entry[3] |= flag; });
 }
 
 const char kTableName[] = "data\\global\\excel\\UniqueItems.txt";
@@ -545,15 +553,91 @@ TEST(Mpq2kExtract, ReportsAMissingFile) {
     fs::create_directory(game / "out");
     WriteFile(game / "in.txt", "x");
     ASSERT_EQ(RunTool(game.Path(), {"a", "x.mpq", "in.txt", "data\\x.txt"}).exitCode, 0);
+    // The editor goes on to the next archive only for these two exit codes.
     const RunResult result = RunTool(game.Path(), {"e", "x.mpq", "data\\nope.txt", "out\\"});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 3);
     ExpectOneErrorLine(result);
     EXPECT_NE(result.err.find("data\\nope.txt"), std::string::npos);
     EXPECT_TRUE(DirNames(game / "out").empty());
 
     const RunResult noArchive = RunTool(game.Path(), {"e", "none.mpq", "data\\x.txt", "out\\"});
-    EXPECT_EQ(noArchive.exitCode, 1);
+    EXPECT_EQ(noArchive.exitCode, 4);
     ExpectOneErrorLine(noArchive);
+
+    // A name that matches two archives only when case is ignored names neither.
+    WriteFile(game / "X.MPQ", ReadFile(game / "x.mpq"));
+    const RunResult twice = RunTool(game.Path(), {"e", "X.mpq", "data\\x.txt", "out\\"});
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_NE(twice.err.find("more than one file"), std::string::npos);
+}
+
+TEST(Mpq2kExtract, ReadsSingleUnitFilesButDoesNotWriteIntoTheirArchive) {
+    ScratchDir game;
+    fs::create_directory(game / "out");
+    BuildArchive(game / "x.mpq", {{"data\\a.txt", "sectored"}}, true, 16);
+    HANDLE mpq = nullptr;
+    ASSERT_TRUE(SFileOpenArchive((game / "x.mpq").c_str(), 0, 0, &mpq));
+    const std::string single(5000, 's');
+    HANDLE file = nullptr;
+    ASSERT_TRUE(SFileCreateFile(mpq, "data\\single.txt", 0, static_cast<DWORD>(single.size()), 0,
+                                MPQ_FILE_COMPRESS | MPQ_FILE_SINGLE_UNIT, &file));
+    ASSERT_TRUE(SFileWriteFile(file, single.data(), static_cast<DWORD>(single.size()),
+                               MPQ_COMPRESSION_ZLIB));
+    ASSERT_TRUE(SFileFinishFile(file));
+    ASSERT_TRUE(SFileCloseArchive(mpq));
+
+    const RunResult extract = RunTool(game.Path(), {"e", "x.mpq", "data\\single.txt", "out\\"});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    EXPECT_EQ(ReadFile(game / "out/single.txt"), single);
+
+    const std::string before = ReadFile(game / "x.mpq");
+    WriteFile(game / "in.txt", "x");
+    const RunResult add = RunTool(game.Path(), {"a", "x.mpq", "in.txt", "data\\b.txt"});
+    EXPECT_EQ(add.exitCode, 1);
+    ExpectOneErrorLine(add);
+    EXPECT_NE(add.err.find("does not write into it"), std::string::npos) << add.err;
+    EXPECT_EQ(ReadFile(game / "x.mpq"), before);
+
+    // A single-unit file claiming far more bytes than it stores is refused unread.
+    ChangeBlock(game / "x.mpq", 1, [](std::uint32_t* entry) { entry[2] = 0x40000000; });
+    const RunResult bomb = RunTool(game.Path(), {"e", "x.mpq", "data\\single.txt", "out\\"});
+    EXPECT_EQ(bomb.exitCode, 1);
+    EXPECT_NE(bomb.err.find("claims more data"), std::string::npos) << bomb.err;
+}
+
+TEST(Mpq2kAdd, WritersTakeTurnsAndAHeldLockMeansBusy) {
+    ScratchDir game;
+    // Two writers at the same moment, twenty times: both files land every time.
+    for (int round = 0; round < 20; ++round) {
+        WriteFile(game / "a.txt", "a" + std::to_string(round));
+        WriteFile(game / "b.txt", "b" + std::to_string(round));
+        int devNull = ::open("/dev/null", O_WRONLY);
+        const pid_t first =
+            Spawn(game.Path(), {"a", "x.mpq", "a.txt", "data\\a.txt"}, devNull, devNull);
+        const pid_t second =
+            Spawn(game.Path(), {"a", "x.mpq", "b.txt", "data\\b.txt"}, devNull, devNull);
+        int status = 0;
+        ASSERT_EQ(::waitpid(first, &status, 0), first);
+        EXPECT_EQ(DecodeStatus(status), 0) << round;
+        ASSERT_EQ(::waitpid(second, &status, 0), second);
+        EXPECT_EQ(DecodeStatus(status), 0) << round;
+        ::close(devNull);
+        fs::create_directories(game / "out");
+        ASSERT_EQ(RunTool(game.Path(), {"e", "x.mpq", "data\\a.txt", "out\\"}).exitCode, 0);
+        ASSERT_EQ(RunTool(game.Path(), {"e", "x.mpq", "data\\b.txt", "out\\"}).exitCode, 0);
+        EXPECT_EQ(ReadFile(game / "out/a.txt"), "a" + std::to_string(round));
+        EXPECT_EQ(ReadFile(game / "out/b.txt"), "b" + std::to_string(round));
+    }
+    // A writer that never lets go: the next one gives up with one line, changing nothing.
+    const int held = ::open(game.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const std::string before = ReadFile(game / "x.mpq");
+    const RunResult busy = RunTool(game.Path(), {"a", "x.mpq", "a.txt", "data\\c.txt"});
+    ::close(held);
+    EXPECT_EQ(busy.exitCode, 5);
+    ExpectOneErrorLine(busy);
+    EXPECT_NE(busy.err.find("archive busy"), std::string::npos);
+    EXPECT_EQ(ReadFile(game / "x.mpq"), before);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -700,6 +784,13 @@ TEST_F(Mpq2kDamaged, FileMarkedAsPatch) {
     BuildArchive(game_ / "large.mpq", files, true, 8192);
     SetBlockFlag(game_ / "large.mpq", 4500, MPQ_FILE_PATCH_FILE);
     ExpectRefused("large.mpq");
+}
+
+TEST_F(Mpq2kDamaged, FileClaimingMoreThanItStores) {
+    std::string bytes = ReadFile(game_ / "good.mpq");
+    WriteFile(game_ / "claims.mpq", bytes);
+    ChangeBlock(game_ / "claims.mpq", 1, [](std::uint32_t* entry) { entry[2] = 0x40000000; });
+    ExpectRefused("claims.mpq");
 }
 
 TEST_F(Mpq2kDamaged, NotAnArchiveAtAll) {
