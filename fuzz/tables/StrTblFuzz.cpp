@@ -1,5 +1,6 @@
-// Arbitrary bytes as a string table: reading must never go outside the file, and a
-// table that can be written must read back as the same entries in written order.
+// Arbitrary bytes as a string table: reading must never go outside the file, a table
+// that is refused must leave the one in memory as it was, and a table that can be
+// written must read back whole, as the same entries in written order.
 #include "support/Require.h"
 #include "tables/StrTbl.h"
 
@@ -35,7 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tolmere::fuzz;
 
     CStrTbl table;
-    table.Parse(std::string(reinterpret_cast<const char*>(data), size));
+    table.Add("kept", "unless read");
+    if (!table.Parse(std::string_view(reinterpret_cast<const char*>(data), size))) {
+        Require(table.EntryCount() == 1 && table.Find("kept"), "a refused table changes nothing");
+        return 0;
+    }
     CheckCounts(table);
 
     std::string written;
@@ -47,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expected.emplace_back(e.key, e.text);
 
     CStrTbl again;
-    again.Parse(written);
+    Require(again.Parse(written), "what is written reads back");
     CheckCounts(again);
     Require(again.EntryCount() == expected.size(), "a written table reads back every entry");
 

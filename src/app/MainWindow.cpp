@@ -2,15 +2,8 @@
 
 #include "app/Guide.h"
 #include "app/NameColours.h"
-#include "app/NameDlg.h"
-#include "app/SpawnOn.h"
-#include "archive/GameDir.h"
 #include "mods/ModListCtrl.h"
-#include "mods/ModifierDlg.h"
-#include "mods/ModifierEdit.h"
-#include "tables/ProgramExit.h"
 #include "ui/AboutDlg.h"
-#include "ui/FileDialogs.h"
 #include "ui/ScreenText.h"
 
 #include <QCheckBox>
@@ -18,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QThread>
 
@@ -26,27 +20,7 @@ namespace {
 
 using K = ControlKind;
 
-const char kUniqueItemsFile[] = "UniqueItems.txt";
-const char kTableFilter[] = "Tab Delimited Text File (*.txt)|*.txt|All Files(*.*)|*.*||";
-const char kStringsFilter[] = "Table File (*.tbl)|*.tbl|All Files(*.*)|*.*||";
 const char* const kLanguages[] = {"ENG", "CHI", "DEU", "ESP", "KOR", "JPN", "POL", "ITA", "FRA"};
-
-const char kNoGameMessage[] = "Cannot detect d2 installation";
-const char kNotExtractedAtStart[] =
-    "Unable to extract UniqueItems.txt from either mpq\nYou probably don't have mpq2k, (this "
-    "program needs it in D2 directory).\nOf course, there's also the chances that something's "
-    "wrong \nwith your D2 set-up";
-const char kNotLoadedFromWorkDir[] = "Unable to load UniqueItems.txt from temporary dir";
-const char kModKeyMissing[] =
-    "Unable to load Modkey.txt.\r\nthe file needed to be on the same dir or at d2 dir";
-const char kColoursMissing[] =
-    "Unable to load colors.txt.\r\nthe file needed to be on the same dir or at d2 dir";
-const char kApplyQuestion[] =
-    "Are you sure you want to apply this to patch_d2.mpq?\r\nbtw, this is using mpq2k( (c) "
-    "Orvandel ).";
-const char kChooseGameQuestion[] = "Choose the game's folder?";
-const char kTxtNote[] =
-    "Written into patch_d2.mpq; the game reads changed tables only when started with -txt";
 
 constexpr int kWorkerWaitSteps = 200;
 constexpr int kWorkerWaitStepMs = 100;
@@ -121,6 +95,12 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     connect(ModList(), &QTreeWidget::itemClicked, this, [this] { UpdateCatalogueLine(); });
     connect(ModList(), &QTreeWidget::itemDoubleClicked, this, [this] { OnEdit(); });
     connect(ModList(), &QTreeWidget::itemSelectionChanged, this, [this] { UpdateCatalogueLine(); });
+    // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, wherever the focus is in the window.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
+            [this] { OnUndo(); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { OnRedo(); });
     connect(ControlAs<QCheckBox>(kMainShowImage), &QCheckBox::toggled, this, [this](bool on) {
         showImage = on;
         if (on)
@@ -157,103 +137,11 @@ void CMainWindow::OnInitDialog() {
     LoadAtStart();
 }
 
-std::string CMainWindow::FindGame() {
-    std::string problem;
-    if (std::optional<std::string> found = FindGameDir(data_.gameSearch, problem))
-        return *found;
-    const std::string where = problem.empty() ? kNoGameMessage : problem;
-    if (GuideMsg(where + "\n" + kChooseGameQuestion, kCaptionConfirmation, kGuideYesNo) !=
-        kGuideYes)
-        return std::string();
-    FileDialogRequest request;
-    request.folder = true;
-    request.defaultName = QStringLiteral("The game's folder (with d2data.mpq)");
-    const std::optional<QString> chosen = AskFileName(this, request);
-    if (!chosen)
-        return std::string();
-    const std::string dir = chosen->toStdString();
-    if (!LooksLikeGameDir(dir)) {
-        GuideMsg(dir + ": no d2data.mpq or patch_d2.mpq there", kCaptionGuide);
-        return std::string();
-    }
-    return dir.back() == '/' ? dir : dir + "/";
-}
-
-void CMainWindow::LoadAtStart() {
-    const std::string gameDir = FindGame();
-    if (gameDir.empty()) {
-        // Without a game the catalogue still helps anyone who loads a table file.
-        LoadModKeys(data_.modKeys, data_.programDir, std::string());
-        LoadDataTable(data_.colours, "colors.txt", data_.programDir, std::string());
-        return;
-    }
-    gameDir_ = gameDir;
-    bridge_.emplace(gameDir_, FindArchiveTool(gameDir_, data_.programDir));
-
-    const std::optional<Archive> served = ExtractUniqueItems();
-    if (!served) {
-        GuideMsg(kNotExtractedAtStart, kCaptionError);
-        ExitProgram(kExitTableNotExtracted);
-    }
-    if (!bridge_->LoadExtracted(kUniqueItemsFile, data_.uniqueItems)) {
-        GuideMsg(kNotLoadedFromWorkDir, kCaptionGuide);
-        ExitProgram(kExitTableNotLoadable);
-    }
-    TakeUniqueLayout();
-    if (!LoadModKeys(data_.modKeys, data_.programDir, gameDir_)) {
-        GuideMsg(kModKeyMissing, kCaptionGuide);
-        ExitProgram(kExitDataFilesMissing);
-    }
-    if (!LoadDataTable(data_.colours, "colors.txt", data_.programDir, gameDir_)) {
-        GuideMsg(kColoursMissing, kCaptionGuide);
-        ExitProgram(kExitDataFilesMissing);
-    }
-    bridge_->ExtractStringTables(data_.strings, data_.language);
-    FillItemList();
-    ShowLoadedFrom(*served);
-    FillModifierList();
-
-    // The picture worker arrives with the picture cache; its flags start as it expects.
-    showImage = false;
-    workerFinished = false;
-    workerRunning = true;
-}
-
-std::optional<Archive> CMainWindow::ExtractUniqueItems() const {
-    for (Archive archive : kArchiveOrder) {
-        if (bridge_->ExtractUniqueItems(archive))
-            return archive;
-    }
-    return std::nullopt;
-}
-
-void CMainWindow::ShowLoadedFrom(Archive archive) {
-    std::string name = ArchiveName(archive);
-    SetStatus(QString::fromStdString("Loaded from " + name.substr(0, name.find('.'))));
-}
-
 void CMainWindow::TakeUniqueLayout() {
-    data_.uniqueLayout = RecogniseUniqueItems(data_.uniqueItems, kUniqueItemsFile);
+    data_.uniqueLayout = RecogniseUniqueItems(data_.uniqueItems, "UniqueItems.txt");
     const UniqueItemsLayout& layout = data_.uniqueLayout;
     ControlAs<QGroupBox>(kMainModFrame)
         ->setTitle(QStringLiteral("Modifiers (max %1)").arg(layout.modifiers.SlotCount()));
-    if (!layout.Editable())
-        GuideMsg(layout.problem + "\nThe table is shown read-only: nothing can be written into it.",
-                 kCaptionGuide);
-}
-
-bool CMainWindow::CanEdit() const {
-    if (data_.uniqueLayout.Editable())
-        return true;
-    GuideMsg(data_.uniqueLayout.problem + "\nThe table is read-only.", kCaptionGuide);
-    return false;
-}
-
-bool CMainWindow::NeedGame() const {
-    if (bridge_)
-        return true;
-    GuideMsg(kNoGameMessage, kCaptionGuide);
-    return false;
 }
 
 QString CMainWindow::ItemLabel(std::int32_t row, const NameColour** colour) const {
@@ -344,62 +232,11 @@ void CMainWindow::UpdateCatalogueLine() {
     Label(kMainCatalogueLine)->setText(line);
 }
 
-void CMainWindow::OnAdd() {
-    const std::int32_t row = SelectedRow();
-    if (row < 0 || !CanEdit())
-        return;
-    const std::int32_t slot = Model().SlotForNewModifier(row);
-    if (slot < 0) {
-        GuideMsg(kCannotAddModifiers, kCaptionGuide);
-        return;
-    }
-    RunModifierDialog(row, slot);
-}
-
-void CMainWindow::OnEdit() {
-    const std::int32_t row = SelectedRow();
-    const std::int32_t slot = ModList()->CurrentSlot();
-    if (row < 0 || slot < 0 || !CanEdit())
-        return;
-    RunModifierDialog(row, slot);
-}
-
-void CMainWindow::RunModifierDialog(std::int32_t row, std::int32_t slot) {
-    CModifierDlg dialog(slot, row, data_.uniqueItems, data_.modKeys, data_.uniqueLayout.modifiers,
-                        this);
-    if (dialog.RunModal() == kDialogOk)
-        FillModifierList();
-}
-
-void CMainWindow::OnDelete() {
-    const std::int32_t row = SelectedRow();
-    const std::int32_t slot = ModList()->CurrentSlot();
-    const ModifierSlots& mods = data_.uniqueLayout.modifiers;
-    if (row < 0 || !mods.HasSlot(slot) || !CanEdit())
-        return;
-    const std::string code(data_.uniqueItems.Text(row, mods.CodeColumn(slot)));
-    if (!GuideConfirm("Delete modifier '" + code + "'?"))
-        return;
-    if (Model().DeleteModifier(row, slot) == DeleteResult::kProtected) {
-        GuideMsg(kProtectedItemMessage, kCaptionGuide);
-        return;
-    }
-    FillModifierList();
-}
-
-void CMainWindow::OnOK() {
-    if (!NeedGame())
-        return;
-    const bool written = RunSpawnOn(*bridge_, data_.uniqueItems, kUniqueItemsFile,
-                                    data_.strings.Patch(), data_.language, kApplyQuestion);
-    // The game of 1.10 and later reads its compiled tables unless told otherwise.
-    if (written && data_.uniqueLayout.name == "1.10+" && !txtNoteShown_) {
-        txtNoteShown_ = true;
-        SetStatus(QString::fromLatin1(kTxtNote));
-    }
-}
-
 void CMainWindow::OnCancel() {
+    if (!AskDiscard({&data_.uniqueItems, &data_.strings.Patch()}))
+        return;
+    if (bridge_)
+        bridge_->RemoveWorkFiles();
     workerRunning = false;
     // A running worker reports back within one of its sleeps; one that never does
     // holds the close for a bounded time only.
@@ -408,89 +245,9 @@ void CMainWindow::OnCancel() {
     done(kDialogCancel);
 }
 
-void CMainWindow::OnReload() {
-    if (!GuideConfirm("Reload data from d2?"))
-        return;
-    if (!NeedGame())
-        return;
-    const std::optional<Archive> served = ExtractUniqueItems();
-    if (!served) {
-        GuideMsg("Unable to extract UniqueItems.txt from mpqs", kCaptionGuide);
-        return;
-    }
-    if (!bridge_->LoadExtracted(kUniqueItemsFile, data_.uniqueItems)) {
-        GuideMsg(kNotLoadedFromWorkDir, kCaptionGuide);
-        return;
-    }
-    TakeUniqueLayout();
-    FillItemList();
-    ShowLoadedFrom(*served);
-    std::string failedList;
-    if (!bridge_->ExtractBaseLists(data_.baseLists, failedList))
-        GuideMsg("fail at " + failedList, kCaptionGuide);
-}
-
-void CMainWindow::OnLoadFile() {
-    const std::optional<QString> path =
-        AskFileName(this, {false, "txt", "UniqueItems2.txt", kTableFilter});
-    if (!path)
-        return;
-    // A table that does not load leaves the one in memory as it was, edits and all.
-    if (!data_.uniqueItems.Load(path->toStdString())) {
-        GuideMsg("Failed.", kCaptionGuide);
-        return;
-    }
-    TakeUniqueLayout();
-    FillItemList();
-}
-
-void CMainWindow::OnSaveAs() {
-    const std::optional<QString> path =
-        AskFileName(this, {true, "txt", "UniqueItems2.txt", kTableFilter});
-    if (!path)
-        return;
-    if (!data_.uniqueItems.Save(path->toStdString()))
-        GuideMsg("Failed.", kCaptionGuide);
-}
-
-void CMainWindow::OnName() {
-    const std::int32_t row = SelectedRow();
-    if (row < 0)
-        return;
-    const std::string key = Model().Key(row);
-    CNameDlg dialog(data_.strings, key, std::string(), this);
-    if (dialog.RunModal() == kDialogOk)
-        FillItemList(row);
-}
-
 void CMainWindow::OnAbout() {
     CAboutDlg about(data_.modKeys, this);
     about.RunModal();
-}
-
-void CMainWindow::OnLoadStrings() {
-    const std::optional<QString> path =
-        AskFileName(this, {false, "tbl", "PatchString2.tbl", kStringsFilter});
-    if (!path)
-        return;
-    // Read into a scratch table so that a file that cannot be read changes nothing.
-    CStrTbl loaded;
-    if (!loaded.Read(path->toStdString())) {
-        GuideMsg("Failed.", kCaptionGuide);
-        return;
-    }
-    data_.strings.Patch() = std::move(loaded);
-    FillItemList();
-}
-
-void CMainWindow::OnSaveStrings() {
-    const std::optional<QString> path =
-        AskFileName(this, {true, "tbl", "PatchString2.tbl", kStringsFilter});
-    if (!path)
-        return;
-    if (!data_.strings.Patch().Write(path->toStdString()))
-        GuideMsg("Failed.", kCaptionGuide);
-    SetStatus(QStringLiteral("Done."));
 }
 
 void CMainWindow::OnExtra() {
@@ -501,19 +258,6 @@ void CMainWindow::OnExtra() {
     data_.extraFeatures = on;
     Control(kMainRaw)->setVisible(on);
     SetStatus(on ? QStringLiteral("mode_b") : QStringLiteral("mode_a stabilized"));
-}
-
-void CMainWindow::OnLanguageChosen() {
-    const std::string chosen = ControlAs<QComboBox>(kMainLanguage)->currentText().toStdString();
-    if (chosen == data_.language)
-        return;
-    data_.language = chosen;
-    if (!bridge_) {
-        data_.strings.Reset();
-        return;
-    }
-    if (bridge_->ExtractStringTables(data_.strings, data_.language))
-        FillItemList();
 }
 
 } // namespace tolmere

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -43,8 +44,8 @@ enum MainWindowControl : int {
     kMainSaveAs = 3,
     kMainLoadFile = 5,
     kMainReload = 6,
-    kMainModFrame =
-        1901, // the "Modifiers (max N)" frame, named so its caption can follow the layout
+    // The "Modifiers (max N)" frame, named so that its caption can follow the layout.
+    kMainModFrame = 1901,
 };
 
 class CMainWindow : public CSkinDialog {
@@ -86,13 +87,40 @@ protected:
     void OnCancel() override; // closing
 
 private:
+    // Start-up and the game (MainWindowFiles.cpp).
     void LoadAtStart();
     // Finds the game where the user pointed or the registry says; without one, offers
     // to choose its folder. Empty when there is none.
     std::string FindGame();
+    // Takes the language's string tables from the game; `announce` shows a message
+    // when patchstring.tbl did not load. False, with the tables in memory unchanged,
+    // when patchstring.tbl could not be read or the language has no tables at all.
+    bool TakeStringTables(const std::string& language, bool announce);
+    // Puts a unique items table loaded from `servedBy` ("" for a file or the patch
+    // archive) in place of the one in memory, with a new history.
+    void ReplaceUniqueItems(CTxtTable table, const std::string& servedBy);
+    void ShowLoadedFrom(Archive archive);
+    bool NeedGame() const;
+    // A file dialog that opens where the last one was left.
+    std::optional<std::string> AskFile(bool save, const char* suffix, const char* name,
+                                       const char* filter);
+
+    // Edits, undo and the unsaved-changes guard (MainWindowEdits.cpp).
     // False, having said why, when the table's layout does not allow writing into it.
     bool CanEdit() const;
     CUniqueModel Model() const { return CUniqueModel(data_.uniqueItems, data_.uniqueLayout); }
+    // Records a finished user action for undo and shows the caption's mark.
+    void Record(EditStep step);
+    void OnUndo();
+    void OnRedo();
+    // Shows an undone or redone step: the row it touched, or the names it changed.
+    void ShowStep(const EditStep& step, const char* how);
+    // Asks before throwing away unsaved changes to these documents (tables and string
+    // tables of the program's data); true when there are none or the user agrees.
+    bool AskDiscard(const std::vector<const void*>& documents);
+    // " *" after the caption while a document has unsaved changes.
+    void UpdateCaption();
+
     // Colours the closed item list like the selected entry's name.
     void ShowItemColour();
     QComboBox* ItemList() const;
@@ -102,20 +130,16 @@ private:
     QString ItemLabel(std::int32_t row, const NameColour** colour) const;
     void DescribeSelected();
     void UpdateCatalogueLine();
-    // Extracts "UniqueItems.txt", patch archive first; the archive that served, if any.
-    std::optional<Archive> ExtractUniqueItems() const;
-    void ShowLoadedFrom(Archive archive);
-    bool NeedGame() const;
 
     void OnAdd();
     void OnEdit();
     // Adds or edits the slot in the modifier dialog; refills the list after Apply.
     void RunModifierDialog(std::int32_t row, std::int32_t slot);
     void OnDelete();
+    void OnName();
     void OnReload();
     void OnLoadFile();
     void OnSaveAs();
-    void OnName();
     void OnAbout();
     void OnLoadStrings();
     void OnSaveStrings();
@@ -127,6 +151,11 @@ private:
     std::optional<CArchiveBridge> bridge_;
     bool workerStarted_ = false;
     bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
+    // The folder file dialogs open in: the game's at first, then where the user was.
+    QString fileDialogFolder_;
 };
+
+// The names of the program's documents, for questions and messages.
+std::string DocumentName(const ProgramData& data, const void* document);
 
 } // namespace tolmere

@@ -4,8 +4,10 @@
 
 #include "app/BaseLists.h"
 #include "app/UniqueLayout.h"
+#include "archive/Backups.h"
 #include "archive/GameDir.h"
 #include "mods/ModKeys.h"
+#include "tables/EditHistory.h"
 #include "tables/StringTables.h"
 #include "tables/TxtTable.h"
 
@@ -19,12 +21,16 @@ inline const char kStartLanguage[] = "ENG";
 struct ProgramData {
     CTxtTable uniqueItems;
     UniqueItemsLayout uniqueLayout; // found from uniqueItems' header whenever it is loaded
+    // The game's archive uniqueItems came from when that was not the patch archive.
+    std::string uniqueServedBy;
     CTxtTable setItems;
     CModKeys modKeys;  // "modkey.txt"
     CTxtTable colours; // "colors.txt"
     CBaseLists baseLists;
     CStringTables strings; // the string tables of `language`
     GameSearch gameSearch; // where the user told the program to find the game
+    CEditHistory history;  // every edit of the tables and the string table, for undo
+    BackupSession backup;  // whether the run has kept a copy of the patch archive yet
     std::string language = kStartLanguage;
     bool extraFeatures = false;
     // Where the program's own data files lie: the program's directory, ending with '/'.

@@ -1,36 +1,94 @@
 #include "app/SpawnOn.h"
 
 #include "app/Guide.h"
+#include "archive/Backups.h"
 
 namespace tolmere {
 namespace {
 
-const char kSaveFailed[] = "Failed to save to temporary file.";
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+// Keeps a copy of the archive before the run's first write; false when the user would
+// rather not write without one.
+bool KeepBackup(const CArchiveBridge& bridge, BackupSession& session, std::string& where) {
+    if (session.taken)
+        return true;
+    const std::string archive = bridge.PatchArchivePath();
+    if (archive.empty()) {
+        session.taken = true; // a new archive: there is nothing to lose
+        return true;
+    }
+    std::string error;
+    where = BackupArchive(archive, bridge.GameDir(),
+                          session.dir.empty() ? DefaultBackupsDir() : session.dir, error);
+    if (where.empty() &&
+        !GuideConfirm("No copy of " + std::string(kPatchArchive) + " could be kept before " +
+                      "writing into it:\n" + error + "\nWrite into it anyway?"))
+        return false;
+    session.taken = true;
+    return true;
+}
 
 } // namespace
 
-bool RunSpawnOn(const CArchiveBridge& bridge, const CTxtTable& table, const std::string& fileName,
-                const CStrTbl& strings, const std::string& language, const std::string& question) {
-    using PatchWrite = CArchiveBridge::PatchWrite;
-    if (!GuideConfirm(question))
-        return false;
-    const PatchWrite tableWrite = bridge.AddTableToPatch(table, fileName);
-    if (tableWrite == PatchWrite::kNotSaved) {
-        GuideMsg(kSaveFailed, kCaptionGuide);
-        return false;
+SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
+                         BackupSession& session) {
+    SpawnOnResult result;
+    if (!GuideConfirm(request.question))
+        return result;
+    std::vector<std::string> names;
+    for (const SpawnTable& table : request.tables) {
+        names.push_back(table.fileName);
+        if (!table.servedBy.empty() &&
+            !GuideConfirm(table.fileName + " was loaded from " + table.servedBy +
+                          ", the game's own table, not from " + kPatchArchive + ". Write it into " +
+                          kPatchArchive + "?"))
+            return result;
     }
-    if (tableWrite == PatchWrite::kToolFailed)
-        GuideMsg("Failed in " + fileName, kCaptionGuide);
-    const bool written = tableWrite == PatchWrite::kWritten;
+    std::string backup;
+    if (!KeepBackup(bridge, session, backup))
+        return result;
 
-    if (!GuideConfirm("Apply the patchstring.tbl too?"))
-        return written;
-    const PatchWrite stringsWrite = bridge.AddStringsToPatch(strings, language);
-    if (stringsWrite == PatchWrite::kNotSaved)
-        GuideMsg(kSaveFailed, kCaptionGuide);
-    else if (stringsWrite == PatchWrite::kToolFailed)
-        GuideMsg("Failed in patchstring.tbl " + language, kCaptionGuide);
-    return written;
+    std::vector<std::string> written;
+    for (const SpawnTable& table : request.tables) {
+        const std::string error = bridge.AddTableToPatch(*table.table, table.fileName);
+        if (!error.empty()) {
+            GuideMsg("Failed in " + table.fileName + "\n" + error, kCaptionGuide);
+            // The string table is not offered: names over a table that did not go in
+            // would describe items the game does not have.
+            result.status = written.empty() ? "Nothing written into " + std::string(kPatchArchive)
+                                            : Joined(written) + " written into " + kPatchArchive;
+            result.status += "; " + table.fileName + " failed: " + error;
+            return result;
+        }
+        written.push_back(table.fileName);
+    }
+    result.tablesWritten = true;
+
+    const std::string stringsName = "patchstring.tbl (" + request.language + ")";
+    std::string stringsNote;
+    if (!request.strings->PatchWritable()) {
+        stringsNote = "; " + stringsName + " was not written: it did not load";
+    } else if (GuideConfirm("Apply the patchstring.tbl too?")) {
+        const std::string error =
+            bridge.AddStringsToPatch(request.strings->Patch(), request.language);
+        if (error.empty()) {
+            result.stringsWritten = true;
+            written.push_back(stringsName);
+        } else {
+            GuideMsg("Failed in patchstring.tbl " + request.language + "\n" + error, kCaptionGuide);
+            stringsNote = "; " + stringsName + " failed: " + error;
+        }
+    }
+    result.status = Joined(written) + " written into " + kPatchArchive + stringsNote;
+    if (!backup.empty())
+        result.status += "; the archive as it was is kept in " + backup;
+    return result;
 }
 
 } // namespace tolmere

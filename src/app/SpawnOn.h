@@ -1,16 +1,38 @@
-// Spawn On: the questions and messages around writing a table, and on request the
+// Spawn On: the questions and messages around writing tables, and on request the
 // string table, into the patch archive. Shared by the windows that edit tables.
 #pragma once
 
 #include "archive/ArchiveBridge.h"
+#include "archive/Backups.h"
 
 #include <string>
+#include <vector>
 
 namespace tolmere {
 
-// Asks `question`, adds the table as data\GLOBAL\Excel\<fileName>, then asks whether
-// the string table goes too and adds it. True when the table was written.
-bool RunSpawnOn(const CArchiveBridge& bridge, const CTxtTable& table, const std::string& fileName,
-                const CStrTbl& strings, const std::string& language, const std::string& question);
+struct SpawnTable {
+    const CTxtTable* table = nullptr;
+    std::string fileName; // "UniqueItems.txt"
+    std::string servedBy; // the archive it came from when that is not the patch archive
+};
+
+struct SpawnOnRequest {
+    std::vector<SpawnTable> tables;
+    const CStringTables* strings = nullptr;
+    std::string language;
+    std::string question; // the first question
+};
+
+struct SpawnOnResult {
+    bool tablesWritten = false;
+    bool stringsWritten = false;
+    std::string status; // what was written where, or what failed
+};
+
+// Asks the question; asks again for a table that came from the game's own archives;
+// keeps a copy of the archive before the run's first write; adds every table; and
+// only when they all went in, asks whether the string table goes too and adds it.
+SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
+                         BackupSession& backup);
 
 } // namespace tolmere

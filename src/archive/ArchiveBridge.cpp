@@ -3,9 +3,12 @@
 #include "app/Guide.h"
 #include "archive/RunTool.h"
 #include "tables/SafeWriter.h"
+#include "tables/TableFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,7 +69,7 @@ std::string CArchiveBridge::CommandLine(const std::string& arguments) const {
     return "\"" + toolPath_ + "\" " + arguments;
 }
 
-bool CArchiveBridge::Run(const std::string& arguments, int timeLimitMs) const {
+ToolRun CArchiveBridge::Run(const std::string& arguments, int timeLimitMs) const {
     return RunTool(CommandLine(arguments), gameDir_, timeLimitMs);
 }
 
@@ -74,99 +77,179 @@ bool CArchiveBridge::MakeWorkDir() const {
     return ::mkdir(WorkDir().c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-bool CArchiveBridge::ExtractTable(const std::string& fileName, Archive archive) const {
-    MakeWorkDir();
-    return Run(std::string("e ") + ArchiveName(archive) + " " + kExcelPath + fileName + " " +
-                   kWorkDirName + "\\",
-               kToolTimeLimitMs);
+CArchiveBridge::Extraction CArchiveBridge::Extract(const std::string& archivePath,
+                                                   Archive archive) const {
+    Extraction result;
+    if (!MakeWorkDir()) {
+        result.reason = "cannot make the folder " + WorkDir() + ": " + std::strerror(errno);
+        return result;
+    }
+    const ToolRun run = Run(std::string("e ") + ArchiveName(archive) + " " + archivePath + " " +
+                                kWorkDirName + "\\",
+                            kToolTimeLimitMs);
+    if (run.Ok())
+        result.status = Extraction::Status::kExtracted;
+    else if (!run.timedOut && (run.exitCode == kToolNotInArchive || run.exitCode == kToolNoArchive))
+        result.status = Extraction::Status::kAbsent;
+    result.reason = run.Ok() ? std::string() : run.Reason();
+    return result;
 }
 
-bool CArchiveBridge::LoadExtracted(const std::string& fileName, CTxtTable& table) const {
-    if (!table.Load(WorkFile(fileName)))
-        return false;
+CArchiveBridge::Extraction CArchiveBridge::ExtractTable(const std::string& fileName,
+                                                        Archive archive) const {
+    return Extract(kExcelPath + fileName, archive);
+}
+
+CArchiveBridge::Fetch CArchiveBridge::FetchTable(const std::string& fileName,
+                                                 CTxtTable& table) const {
+    Fetch fetch;
+    for (Archive archive : kArchiveOrder) {
+        // A copy left by an earlier run must not pass for this archive's.
+        ::unlink(WorkFile(fileName).c_str());
+        const Extraction extraction = ExtractTable(fileName, archive);
+        if (extraction.status == Extraction::Status::kAbsent)
+            continue;
+        fetch.from = archive;
+        fetch.extracted = extraction.Ok();
+        if (!fetch.extracted) {
+            fetch.reason = extraction.reason;
+            break;
+        }
+        std::string why;
+        fetch.loaded = LoadTableFile(WorkFile(fileName), table, why);
+        if (!fetch.loaded)
+            fetch.reason = fileName + ": " + why;
+        break;
+    }
+    if (!fetch.extracted && fetch.reason.empty())
+        fetch.reason = "none of the game's archives holds " + fileName;
     ::unlink(WorkFile(fileName).c_str());
     ::rmdir(WorkDir().c_str());
-    return true;
+    return fetch;
 }
 
-bool CArchiveBridge::ExtractStringTable(CStrTbl& strings, const std::string& language,
-                                        const std::string& fileName) const {
-    MakeWorkDir();
-    strings.Reset();
+CArchiveBridge::StringsLoad CArchiveBridge::ExtractStringTable(CStrTbl& strings,
+                                                               const std::string& language,
+                                                               const std::string& fileName) const {
+    StringsLoad load;
+    load.status = Extraction::Status::kAbsent;
     for (Archive archive : kArchiveOrder) {
         // A copy left by an earlier run must not pass for this language's table.
         ::unlink(WorkFile(fileName).c_str());
-        if (!Run(std::string("e ") + ArchiveName(archive) + " " +
-                     StringTablePath(language, fileName) + " " + kWorkDirName + "\\",
-                 kToolTimeLimitMs))
+        const Extraction extraction = Extract(StringTablePath(language, fileName), archive);
+        if (extraction.status == Extraction::Status::kAbsent)
             continue;
-        const bool read = strings.Read(WorkFile(fileName));
-        ::unlink(WorkFile(fileName).c_str());
-        ::rmdir(WorkDir().c_str());
-        return read;
-    }
-    ::rmdir(WorkDir().c_str());
-    return false;
-}
-
-bool CArchiveBridge::ExtractStringTables(CStringTables& strings,
-                                         const std::string& language) const {
-    bool patchLoaded = false;
-    for (StringSource source : CStringTables::kLookupOrder) {
-        const bool loaded =
-            ExtractStringTable(strings.Table(source), language, CStringTables::FileName(source));
-        if (source == StringSource::kPatch)
-            patchLoaded = loaded;
-    }
-    return patchLoaded;
-}
-
-bool CArchiveBridge::ExtractBaseLists(CBaseLists& lists, std::string& failedFile) const {
-    MakeWorkDir();
-    for (std::size_t i = 0; i < CBaseLists::kListCount; ++i) {
-        const std::string fileName = CBaseLists::FileName(i);
-        // The results are not looked at: each later archive's copy, when there is one,
-        // lands over the one before, so the patch archive's wins. A file left from an
-        // earlier run must not stand in for them.
-        ::unlink(WorkFile(fileName).c_str());
-        for (Archive archive : {Archive::kBase, Archive::kExpansion, Archive::kPatch})
-            ExtractTable(fileName, archive);
-        if (!lists.Load(i, WorkFile(fileName))) {
-            failedFile = fileName;
-            return false;
+        load.status = Extraction::Status::kFailed;
+        if (!extraction.Ok()) {
+            load.reason = extraction.reason;
+            break;
         }
+        CStrTbl read;
+        std::string why;
+        if (!read.Read(WorkFile(fileName), &why)) {
+            load.reason = fileName + ": " + why;
+            break;
+        }
+        strings = std::move(read);
+        load.status = Extraction::Status::kExtracted;
+        break;
+    }
+    if (load.status == Extraction::Status::kAbsent)
+        strings.Reset();
+    ::unlink(WorkFile(fileName).c_str());
+    ::rmdir(WorkDir().c_str());
+    return load;
+}
+
+std::array<CArchiveBridge::StringsLoad, 3>
+CArchiveBridge::ExtractStringTables(CStringTables& strings, const std::string& language) const {
+    std::array<StringsLoad, 3> loads;
+    for (std::size_t i = 0; i < loads.size(); ++i) {
+        const StringSource source = CStringTables::kLookupOrder[i];
+        loads[i] =
+            ExtractStringTable(strings.Table(source), language, CStringTables::FileName(source));
+    }
+    return loads;
+}
+
+bool CArchiveBridge::ExtractBaseLists(CBaseLists& lists, std::string& failedFile,
+                                      std::string& reason) const {
+    bool loaded = true;
+    for (std::size_t i = 0; i < CBaseLists::kListCount && loaded; ++i) {
+        const std::string fileName = CBaseLists::FileName(i);
+        // Each later archive's copy, when there is one, lands over the one before, so
+        // the patch archive's wins; one that cannot be read stops the list there. A
+        // file left from an earlier run must not stand in for them.
+        ::unlink(WorkFile(fileName).c_str());
+        for (Archive archive : {Archive::kBase, Archive::kExpansion, Archive::kPatch}) {
+            const Extraction extraction = ExtractTable(fileName, archive);
+            if (extraction.status == Extraction::Status::kFailed) {
+                reason = extraction.reason;
+                loaded = false;
+                break;
+            }
+        }
+        CTxtTable list;
+        if (loaded && !LoadTableFile(WorkFile(fileName), list, reason))
+            loaded = false;
+        ::unlink(WorkFile(fileName).c_str());
+        if (!loaded) {
+            failedFile = fileName;
+            break;
+        }
+        lists.Assign(i, std::move(list));
         GuideStatus(fileName + " loaded");
     }
-    for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)
-        ::unlink(WorkFile(CBaseLists::FileName(i)).c_str());
     ::rmdir(WorkDir().c_str());
-    GuideStatus("List resource loaded");
-    return true;
+    if (loaded)
+        GuideStatus("List resource loaded");
+    return loaded;
 }
 
-CArchiveBridge::PatchWrite CArchiveBridge::AddTableToPatch(const CTxtTable& table,
-                                                           const std::string& fileName) const {
-    if (!table.Save(TableUploadFile()))
-        return PatchWrite::kNotSaved;
-    const bool added = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp " +
-                               kExcelPath + fileName,
-                           kToolTimeLimitMs);
+std::string CArchiveBridge::AddTableToPatch(const CTxtTable& table,
+                                            const std::string& fileName) const {
+    std::string why;
+    if (!table.Save(TableUploadFile(), &why)) {
+        ::unlink(TableUploadFile().c_str());
+        return "cannot write " + TableUploadFile() + ": " + why;
+    }
+    const ToolRun run = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp " +
+                                kExcelPath + fileName,
+                            kToolTimeLimitMs);
     ::unlink(TableUploadFile().c_str());
-    return added ? PatchWrite::kWritten : PatchWrite::kToolFailed;
+    return run.Ok() ? std::string() : run.Reason();
 }
 
-CArchiveBridge::PatchWrite CArchiveBridge::AddStringsToPatch(const CStrTbl& strings,
-                                                             const std::string& language) const {
+std::string CArchiveBridge::AddStringsToPatch(const CStrTbl& strings,
+                                              const std::string& language) const {
     // Writing sorts the entries, which changes nothing a caller can see but the
     // order of its list; work on a copy so the caller's table stays as it was.
     CStrTbl copy = strings;
-    if (!copy.Write(StringsUploadFile()))
-        return PatchWrite::kNotSaved;
-    const bool added = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp2 " +
-                               StringTablePath(language),
-                           kToolTimeLimitMs);
+    std::string why;
+    if (!copy.Write(StringsUploadFile(), &why)) {
+        ::unlink(StringsUploadFile().c_str());
+        return "cannot write " + StringsUploadFile() + ": " + why;
+    }
+    const ToolRun run = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp2 " +
+                                StringTablePath(language),
+                            kToolTimeLimitMs);
     ::unlink(StringsUploadFile().c_str());
-    return added ? PatchWrite::kWritten : PatchWrite::kToolFailed;
+    return run.Ok() ? std::string() : run.Reason();
+}
+
+std::string CArchiveBridge::PatchArchivePath() const {
+    if (DIR* dir = ::opendir(gameDir_.c_str())) {
+        std::string found;
+        while (dirent* entry = ::readdir(dir)) {
+            if (::strcasecmp(entry->d_name, kPatchArchive) == 0) {
+                found = gameDir_ + entry->d_name;
+                break;
+            }
+        }
+        ::closedir(dir);
+        return found;
+    }
+    return std::string();
 }
 
 std::string CArchiveBridge::PictureScript(const std::vector<std::string>& pictureNames) {
@@ -183,9 +266,8 @@ std::string CArchiveBridge::PictureScript(const std::vector<std::string>& pictur
 
 void CArchiveBridge::RunPictureScript(const std::vector<std::string>& pictureNames) const {
     MakeWorkDir();
-    if (!WriteFileSafely(PictureScriptFile(), PictureScript(pictureNames)))
-        return;
-    Run(std::string("s ") + kWorkDirName + ".scs", kScriptTimeLimitMs);
+    if (WriteFileSafely(PictureScriptFile(), PictureScript(pictureNames)))
+        Run(std::string("s ") + kWorkDirName + ".scs", kScriptTimeLimitMs);
     ::unlink(PictureScriptFile().c_str());
 }
 
@@ -194,6 +276,20 @@ void CArchiveBridge::RemovePictures() const {
         while (dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
             if (EndsWith(name, ".dc6"))
+                ::unlink(WorkFile(name).c_str());
+        }
+        ::closedir(dir);
+    }
+    ::rmdir(WorkDir().c_str());
+}
+
+void CArchiveBridge::RemoveWorkFiles() const {
+    for (const std::string& file : {TableUploadFile(), StringsUploadFile(), PictureScriptFile()})
+        ::unlink(file.c_str());
+    if (DIR* dir = ::opendir(WorkDir().c_str())) {
+        while (dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
                 ::unlink(WorkFile(name).c_str());
         }
         ::closedir(dir);

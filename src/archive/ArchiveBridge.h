@@ -2,10 +2,12 @@
 #pragma once
 
 #include "app/BaseLists.h"
+#include "archive/RunTool.h"
 #include "tables/StrTbl.h"
 #include "tables/StringTables.h"
 #include "tables/TxtTable.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -44,41 +46,67 @@ public:
     // The full command line for the tool's arguments: the tool by its quoted full path.
     std::string CommandLine(const std::string& arguments) const;
     // Runs the tool with the game directory as its working directory.
-    bool Run(const std::string& arguments, int timeLimitMs) const;
+    ToolRun Run(const std::string& arguments, int timeLimitMs) const;
+
+    // What asking an archive for one file came to.
+    struct Extraction {
+        enum class Status {
+            kExtracted,
+            kAbsent, // the archive, or the file in it, is not there: the next may have it
+            kFailed, // anything else; `reason` says what
+        };
+        Status status = Status::kFailed;
+        std::string reason;
+        bool Ok() const { return status == Status::kExtracted; }
+    };
 
     // Extracts data\GLOBAL\Excel\<fileName> into the working directory.
-    bool ExtractTable(const std::string& fileName, Archive archive) const;
-    bool ExtractUniqueItems(Archive archive) const {
-        return ExtractTable("UniqueItems.txt", archive);
-    }
-    bool ExtractSetItems(Archive archive) const { return ExtractTable("SetItems.txt", archive); }
-    // Loads an extracted table; on success deletes the file and the working directory.
-    bool LoadExtracted(const std::string& fileName, CTxtTable& table) const;
+    Extraction ExtractTable(const std::string& fileName, Archive archive) const;
 
-    // Extracts and reads the language's string table `fileName` from the first
-    // archive in the game's order that has it; on failure the table is left empty.
-    bool ExtractStringTable(CStrTbl& strings, const std::string& language,
-                            const std::string& fileName = "patchstring.tbl") const;
-    // The three string tables of the language; true when patchstring.tbl loaded.
-    bool ExtractStringTables(CStringTables& strings, const std::string& language) const;
+    // A table fetched from the game.
+    struct Fetch {
+        bool extracted = false;
+        bool loaded = false;
+        Archive from = Archive::kPatch; // the archive that served
+        std::string reason;             // what failed, when something did
+    };
+    // Extracts data\GLOBAL\Excel\<fileName> from the first archive in the game's order
+    // that holds it and loads it into `table`, checked as a tab-delimited table. Only an
+    // archive that lacks the file sends the search on: any other failure ends it there,
+    // so that a mod's archive that cannot be read is never passed over for the game's
+    // own table. `table` is changed only when the load succeeds; the working folder is
+    // left clean either way.
+    Fetch FetchTable(const std::string& fileName, CTxtTable& table) const;
+
+    // How one string table of the language came.
+    struct StringsLoad {
+        Extraction::Status status = Extraction::Status::kFailed; // kAbsent: no archive has it
+        std::string reason;
+    };
+    // Reads the language's string table `fileName` from the first archive in the
+    // game's order that has it. `strings` is replaced only when a table loaded;
+    // kAbsent leaves it empty.
+    StringsLoad ExtractStringTable(CStrTbl& strings, const std::string& language,
+                                   const std::string& fileName = "patchstring.tbl") const;
+    // The three string tables of the language, each as ExtractStringTable reads it;
+    // their loads in CStringTables::kLookupOrder.
+    std::array<StringsLoad, 3> ExtractStringTables(CStringTables& strings,
+                                                   const std::string& language) const;
     // Extracts weapons, armor and misc (each archive's copy over the one before, the
     // patch archive's last) and loads them, reporting each step in the status text.
-    // False, with `failedFile` naming the list that did not load, when one fails.
-    bool ExtractBaseLists(CBaseLists& lists, std::string& failedFile) const;
+    // False, with `failedFile` naming the list that did not load and `reason` why,
+    // when one fails.
+    bool ExtractBaseLists(CBaseLists& lists, std::string& failedFile, std::string& reason) const;
 
-    // Writing into the patch archive.
-    enum class PatchWrite {
-        kWritten,
-        kNotSaved,   // the upload file could not be written
-        kToolFailed, // the tool did not add it
-    };
+    // Writing into the patch archive: empty when it worked, otherwise why not.
     // Saves the table to the upload file and adds it as data\GLOBAL\Excel\<fileName>.
-    // The upload file is removed whatever happens.
-    PatchWrite AddTableToPatch(const CTxtTable& table, const std::string& fileName) const;
+    std::string AddTableToPatch(const CTxtTable& table, const std::string& fileName) const;
     // Writes the string table to its upload file and adds it as the language's
-    // patchstring.tbl; the upload file is removed whatever happens. The caller's table
-    // is not reordered by the writing.
-    PatchWrite AddStringsToPatch(const CStrTbl& strings, const std::string& language) const;
+    // patchstring.tbl. The caller's table is not reordered by the writing.
+    std::string AddStringsToPatch(const CStrTbl& strings, const std::string& language) const;
+    // The patch archive's path, found without regard to case as the tool finds it;
+    // empty when there is none yet.
+    std::string PatchArchivePath() const;
 
     // The picture script text for the given picture names (CR LF lines).
     static std::string PictureScript(const std::vector<std::string>& pictureNames);
@@ -86,9 +114,14 @@ public:
     void RunPictureScript(const std::vector<std::string>& pictureNames) const;
     // Deletes the extracted pictures and the working directory.
     void RemovePictures() const;
+    // Removes everything of ours from the game directory: the working directory (when
+    // only our files are in it) and the upload and script files.
+    void RemoveWorkFiles() const;
 
 private:
     bool MakeWorkDir() const;
+    // Extracts the archive path (data\...) from `archive` into the working directory.
+    Extraction Extract(const std::string& archivePath, Archive archive) const;
     std::string gameDir_;
     std::string toolPath_;
 };

@@ -2,6 +2,7 @@
 
 #include "tables/SafeWriter.h"
 #include "tables/StringTables.h"
+#include "tables/TableFile.h"
 #include "tables/TxtTable.h"
 
 #include <cstdio>
@@ -22,8 +23,9 @@ bool Emit(const std::string& path, const std::string& bytes) {
 }
 
 bool LoadTable(const std::string& path, CTxtTable& table) {
-    if (!table.Load(path)) {
-        Fail("cannot read " + path);
+    std::string error;
+    if (!LoadTableFile(path, table, error)) {
+        Fail("cannot load " + path + ": " + error);
         return false;
     }
     if (table.ColumnCount() == 0) {
@@ -40,8 +42,9 @@ bool LoadStringFolder(const std::string& dir, CStringTables& strings) {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0)
             continue;
-        if (!strings.Table(source).Read(path)) {
-            Fail("cannot read " + path);
+        std::string error;
+        if (!strings.Table(source).Read(path, &error)) {
+            Fail("cannot read " + path + ": " + error);
             return false;
         }
         ++found;

@@ -53,8 +53,9 @@ int DescribeCommand(const std::vector<std::string>& args) {
     if (!stringsDir.empty() && !LoadStringFolder(stringsDir, strings))
         return 1;
     // --tbl names patchstring.tbl itself, over what the folder held.
-    if (!tblPath.empty() && !strings.Patch().Read(tblPath))
-        return Fail("cannot read " + tblPath);
+    std::string error;
+    if (!tblPath.empty() && !strings.Patch().Read(tblPath, &error))
+        return Fail("cannot read " + tblPath + ": " + error);
     CTxtTable table;
     if (!LoadTable(tablePath, table))
         return 1;
@@ -62,8 +63,13 @@ int DescribeCommand(const std::vector<std::string>& args) {
     CUniqueModel model(table, RecogniseUniqueItems(table));
     const UniqueItemsLayout& layout = model.Layout();
     std::string out = "layout: " + layout.name;
-    if (!layout.Editable())
-        out += " (" + layout.problem + ")";
+    if (!layout.Editable()) {
+        // Named, so that a script sees which file it was; not described, since its
+        // columns are not known.
+        Emit("-", out + " (" + layout.problem + ")\n");
+        return Fail(tablePath +
+                    " is not a unique items table this editor knows: " + layout.problem);
+    }
     out += "\n";
     for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
         out += "#" + std::to_string(row) + " " + model.ItemLabel(row, strings) + "\n";

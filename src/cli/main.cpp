@@ -53,8 +53,9 @@ int TblToTxt(const std::vector<std::string>& args) {
     if (args.size() != 2)
         return Fail("tbl2txt needs IN.tbl and OUT.txt");
     CStrTbl table;
-    if (!table.Read(args[0]))
-        return Fail("cannot read " + args[0]);
+    std::string error;
+    if (!table.Read(args[0], &error))
+        return Fail("cannot read " + args[0] + ": " + error);
     if (!Emit(args[1], StrTblToText(table)))
         return Fail("cannot write " + args[1]);
     return 0;

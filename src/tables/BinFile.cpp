@@ -1,8 +1,12 @@
 #include "tables/BinFile.h"
 
+#include "tables/Services.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,6 +141,51 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     buffer.resize(static_cast<std::size_t>(file.Size()));
     if (!file.ReadExact(buffer.data(), buffer.size()))
         return false;
+    bytes.swap(buffer);
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error,
+                   std::uint64_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+        ::close(fd);
+        return false;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) >= maxBytes) {
+        error = "it is too large (" + std::to_string(info.st_size / (1024 * 1024)) + " MB)";
+        ::close(fd);
+        return false;
+    }
+    std::string buffer;
+    try {
+        // A file too large for memory fails the read, not the program.
+        CAllocationMayFail mayFail;
+        buffer.resize(static_cast<std::size_t>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        error = "there is not enough memory to read it";
+        ::close(fd);
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t got = ::read(fd, buffer.data() + done, buffer.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? std::strerror(errno) : "it ended before its size was read";
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
     bytes.swap(buffer);
     return true;
 }

@@ -66,5 +66,9 @@ bool WriteAll(int fd, const void* buffer, std::size_t count);
 
 // Reads a whole disk file into `bytes`; false when it cannot be opened or read fully.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+// The same, saying why it failed ("No such file or directory"). Files of `maxBytes` or
+// more are refused before anything is read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error,
+                   std::uint64_t maxBytes = UINT64_MAX);
 
 } // namespace tolmere

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,13 +33,22 @@ CSafeWriter::~CSafeWriter() {
     Discard();
 }
 
+void CSafeWriter::Fail() {
+    if (!failed_)
+        error_ = std::strerror(errno);
+    failed_ = true;
+}
+
 bool CSafeWriter::Begin() {
     Discard();
     failed_ = false;
+    error_.clear();
     std::string pattern = target_ + ".tolmere-XXXXXX";
     int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
+    if (fd < 0) {
+        Fail();
         return false;
+    }
     fd_ = fd;
     temp_ = pattern;
     // mkstemp makes the file private; give it the mode the target has, or the mode a
@@ -66,7 +76,7 @@ void CSafeWriter::Write(const char* data, std::size_t size) {
         return;
     if (size >= kBufferSize) {
         if (!WriteAll(fd_, data, size))
-            failed_ = true;
+            Fail();
         return;
     }
     buffer_.append(data, size);
@@ -74,19 +84,22 @@ void CSafeWriter::Write(const char* data, std::size_t size) {
 
 bool CSafeWriter::Flush() {
     if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size()))
-        failed_ = true;
+        Fail();
     buffer_.clear();
     return !failed_;
 }
 
 bool CSafeWriter::Commit() {
     if (fd_ < 0 || failed_ || !Flush() || ::fsync(fd_) != 0) {
+        if (!failed_ && fd_ >= 0)
+            Fail();
         Discard();
         return false;
     }
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        Fail();
         Discard();
         return false;
     }
@@ -106,12 +119,12 @@ void CSafeWriter::Discard() {
     buffer_.clear();
 }
 
-bool WriteFileSafely(const std::string& path, const std::string& bytes) {
+bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
     CSafeWriter writer(path);
-    if (!writer.Begin())
-        return false;
-    writer.Write(bytes);
-    return writer.Commit();
+    const bool written = writer.Begin() && (writer.Write(bytes), writer.Commit());
+    if (!written && error)
+        *error = writer.Error();
+    return written;
 }
 
 } // namespace tolmere

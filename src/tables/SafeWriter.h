@@ -23,8 +23,11 @@ public:
     void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
     // Flushes, syncs and renames over the target; true only if every byte arrived.
     bool Commit();
+    // Why Begin or Commit failed, in the system's words.
+    const std::string& Error() const { return error_; }
 
 private:
+    void Fail();
     bool Flush();
     void Discard();
 
@@ -33,9 +36,11 @@ private:
     std::string buffer_;
     int fd_ = -1;
     bool failed_ = false;
+    std::string error_;
 };
 
-// Replaces `path` with `bytes` through CSafeWriter.
-bool WriteFileSafely(const std::string& path, const std::string& bytes);
+// Replaces `path` with `bytes` through CSafeWriter; `error`, when given, says why not.
+bool WriteFileSafely(const std::string& path, const std::string& bytes,
+                     std::string* error = nullptr);
 
 } // namespace tolmere

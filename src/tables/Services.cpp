@@ -13,12 +13,24 @@ namespace {
 
 const char kOutOfMemoryText[] = "Unable to allocate, initiating exit..";
 
+thread_local int allocationMayFail = 0;
+
 void OutOfMemory() {
+    if (allocationMayFail > 0)
+        throw std::bad_alloc();
     DiagLog(kOutOfMemoryText);
     ExitProgram(kExitOutOfMemory);
 }
 
 } // namespace
+
+CAllocationMayFail::CAllocationMayFail() {
+    ++allocationMayFail;
+}
+
+CAllocationMayFail::~CAllocationMayFail() {
+    --allocationMayFail;
+}
 
 char* AllocOrExit(std::size_t size) {
     char* block = new (std::nothrow) char[size == 0 ? 1 : size];

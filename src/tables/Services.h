@@ -17,6 +17,17 @@ void FreeAndClear(char*& block);
 // this once at start; libraries never do.
 void InstallOutOfMemoryExit();
 
+// While one lives on a thread, a failed operator new there throws std::bad_alloc
+// instead of ending the program: a load that runs out of memory can fail alone and
+// leave the tables in memory, edits and all, as they were.
+class CAllocationMayFail {
+public:
+    CAllocationMayFail();
+    ~CAllocationMayFail();
+    CAllocationMayFail(const CAllocationMayFail&) = delete;
+    CAllocationMayFail& operator=(const CAllocationMayFail&) = delete;
+};
+
 // Appends the text and CR LF to the file named by the TOLMERE_LOG environment
 // variable; writes nowhere when it is unset or empty.
 void DiagLog(const std::string& text);

@@ -2,9 +2,12 @@
 
 #include "tables/BinFile.h"
 #include "tables/SafeWriter.h"
+#include "tables/Services.h"
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -54,26 +57,126 @@ void CStrTbl::Reset() {
     header_.fill(0);
 }
 
-bool CStrTbl::Read(const std::string& path) {
+bool CStrTbl::Read(const std::string& path, std::string* error) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        // A file that opens but cannot be read whole is still taken as far as it goes.
-        CBinFile file;
-        if (!file.Open(path, CBinFile::kRead))
-            return false;
+    std::string why;
+    if (!ReadWholeFile(path, bytes, why, kMaxFileBytes)) {
+        if (error)
+            *error = why;
+        return false;
     }
-    Parse(bytes);
+    return Parse(bytes, error);
+}
+
+std::string CStrTbl::Check(std::string_view bytes) {
+    const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    if (size < kHeaderSize)
+        return "it is shorter than a string table's header (" + std::to_string(size) + " bytes)";
+    const std::size_t n = Get16(file + 2);
+    const std::uint32_t slots = Get32(file + 4);
+    const std::uint32_t areaStart = Get32(file + 9);
+    const std::uint32_t probeLimit = Get32(file + 13);
+    const std::uint32_t fileEnd = Get32(file + 17);
+    if (file[8] > 1)
+        return "its header names version " + std::to_string(file[8]) + ", not 0 or 1";
+    if (slots < n || slots > kMaxEntries)
+        return "its header gives " + std::to_string(n) + " entries in " + std::to_string(slots) +
+               " hash slots";
+    if (fileEnd != size)
+        return "its header gives its size as " + std::to_string(fileEnd) + " bytes; the file has " +
+               std::to_string(size);
+    const std::uint64_t expectedStart = kHeaderSize + 2 * std::uint64_t{n} + kSlotSize * slots;
+    if (areaStart != expectedStart || areaStart > size)
+        return "its strings start at " + std::to_string(areaStart) +
+               " where its header's sizes put " + "them at " + std::to_string(expectedStart);
+    // Tables written without a check sum leave it 0; any other value must match.
+    const std::uint16_t checkSum = Get16(file);
+    if (checkSum != 0 && CheckSum(file + areaStart, size - areaStart) != checkSum)
+        return "its check sum does not match its strings";
+
+    const unsigned char* elementIndex = file + kHeaderSize;
+    const unsigned char* slotTable = elementIndex + 2 * n;
+    std::size_t used = 0;
+    std::uint32_t longestRun = 0;
+    // Where each entry's strings begin and end, by its place in the written order.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans(n);
+    for (std::uint32_t slot = 0; slot < slots; ++slot) {
+        const unsigned char* s = slotTable + std::size_t{slot} * kSlotSize;
+        const std::string where = "hash slot " + std::to_string(slot);
+        if (s[0] == 0) {
+            if (std::any_of(s + 1, s + kSlotSize, [](unsigned char b) { return b != 0; }))
+                return where + " is free but not empty";
+            continue;
+        }
+        if (s[0] != 1)
+            return where + " has the flag " + std::to_string(s[0]);
+        ++used;
+        const std::size_t position = Get16(s + 1);
+        const std::uint32_t bucket = Get32(s + 3);
+        const std::uint32_t keyOffset = Get32(s + 7);
+        const std::uint32_t textOffset = Get32(s + 11);
+        const std::uint16_t textLength = Get16(s + 15);
+        if (position >= n || Get16(elementIndex + 2 * position) != slot)
+            return where + " and the element index disagree";
+        if (keyOffset < areaStart || keyOffset >= textOffset ||
+            textOffset - keyOffset > kMaxKeySpan || textLength == 0 || textOffset > size ||
+            textLength > size - textOffset || file[textOffset - 1] != 0 ||
+            file[textOffset + textLength - 1] != 0)
+            return where + " points outside its strings";
+        const std::string key = UpToZero(file + keyOffset, textOffset - keyOffset);
+        if (key.size() + 1 != textOffset - keyOffset ||
+            std::memchr(file + textOffset, 0, textLength) != file + textOffset + textLength - 1)
+            return where + " points outside its strings";
+        if (bucket != KeyHash(key) % slots)
+            return where + " holds the wrong hash for its key";
+        spans[position] = {keyOffset, textOffset + textLength};
+        longestRun = std::max(longestRun, (slot + slots - bucket) % slots);
+    }
+    if (used != n)
+        return "its header gives " + std::to_string(n) + " entries; its hash table holds " +
+               std::to_string(used);
+    // The strings follow one another in the written order and fill the area exactly.
+    std::uint32_t next = areaStart;
+    for (const auto& [from, to] : spans) {
+        if (from != next)
+            return "its strings do not follow one another as its entries say";
+        next = to;
+    }
+    if (next != size)
+        return "its strings do not fill the string area";
+    // The game stops looking a key up after this many slots.
+    if (n > 0 && probeLimit < longestRun + 1)
+        return "its probe limit " + std::to_string(probeLimit) +
+               " is shorter than its entries need";
+    return std::string();
+}
+
+bool CStrTbl::Parse(std::string_view bytes, std::string* error) {
+    const std::string problem = Check(bytes);
+    if (!problem.empty()) {
+        if (error)
+            *error = "damaged string table: " + problem;
+        return false;
+    }
+    CStrTbl read;
+    try {
+        CAllocationMayFail mayFail;
+        read.Fill(bytes);
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = "there is not enough memory to hold it";
+        return false;
+    }
+    *this = std::move(read);
     return true;
 }
 
-void CStrTbl::Parse(const std::string& bytes) {
-    Reset();
+void CStrTbl::Fill(std::string_view bytes) {
     const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t size = bytes.size();
-    std::memcpy(header_.data(), file, std::min(size, kHeaderSize));
-
+    std::memcpy(header_.data(), file, kHeaderSize);
     const std::size_t elementCount = Get16(&header_[2]);
-    const std::size_t slotCount = Get32(&header_[4]) & 0xFFFF;
+    const std::size_t slotCount = Get32(&header_[4]);
     const std::size_t slotsStart = kHeaderSize + 2 * elementCount;
     // The game's tables often leave a few slots free, and their version byte is 0 in
     // some and 1 in others; writing both back keeps an unchanged table unchanged.
@@ -81,18 +184,12 @@ void CStrTbl::Parse(const std::string& bytes) {
     versionRead_ = header_[8];
 
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
-        const std::size_t at = slotsStart + slot * kSlotSize;
-        if (at + kSlotSize > size)
-            break;
-        const unsigned char* s = file + at;
+        const unsigned char* s = file + slotsStart + slot * kSlotSize;
         if (s[0] != 1)
             continue;
         const std::uint32_t keyOffset = Get32(s + 7);
         const std::uint32_t textOffset = Get32(s + 11);
         const std::uint16_t textLength = Get16(s + 15);
-        if (keyOffset > textOffset || textOffset - keyOffset > kMaxKeySpan || textOffset > size ||
-            textLength > size - textOffset)
-            continue;
         Add(UpToZero(file + keyOffset, textOffset - keyOffset),
             UpToZero(file + textOffset, textLength), keyOffset);
         if (keyOffset > lastIndex_)
@@ -175,9 +272,16 @@ bool CStrTbl::Serialize(std::string& out) {
     return true;
 }
 
-bool CStrTbl::Write(const std::string& path) {
+bool CStrTbl::Write(const std::string& path, std::string* error) {
     std::string bytes;
-    return Serialize(bytes) && WriteFileSafely(path, bytes);
+    if (!Serialize(bytes)) {
+        if (error)
+            *error = entries_.empty() ? "the string table has no entries"
+                                      : "it has more entries or longer texts than a string table "
+                                        "holds";
+        return false;
+    }
+    return WriteFileSafely(path, bytes, error);
 }
 
 StrEntry* CStrTbl::Find(const std::string& key) {
@@ -189,6 +293,32 @@ StrEntry* CStrTbl::Find(const std::string& key) {
 
 const StrEntry* CStrTbl::Find(const std::string& key) const {
     return const_cast<CStrTbl*>(this)->Find(key);
+}
+
+StrEntry* CStrTbl::FindExact(const std::string& key, std::uint32_t indexNumber) {
+    for (StrEntry& e : entries_)
+        if (e.indexNumber == indexNumber && e.key == key)
+            return &e;
+    return nullptr;
+}
+
+std::size_t CStrTbl::PositionOf(const StrEntry* entry) const {
+    std::size_t position = 0;
+    for (const StrEntry& e : entries_) {
+        if (&e == entry)
+            break;
+        ++position;
+    }
+    return position;
+}
+
+StrEntry& CStrTbl::Insert(std::size_t position, const std::string& key, const std::string& text,
+                          std::uint32_t indexNumber) {
+    StrEntry& added = Add(key, text, indexNumber);
+    auto at = entries_.begin();
+    std::advance(at, std::min(position, entries_.size() - 1));
+    entries_.splice(at, entries_, std::prev(entries_.end()));
+    return added;
 }
 
 void CStrTbl::SetText(StrEntry& entry, const std::string& text) {

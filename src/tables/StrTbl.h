@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <string_view>
 
 namespace tolmere {
 
@@ -22,30 +23,46 @@ public:
     static constexpr std::uint32_t kMaxEntries = 65535;
     static constexpr std::size_t kMaxTextLength = 65534;
     static constexpr std::size_t kMaxKeySpan = 16383;
+    static constexpr std::uint64_t kMaxFileBytes = 64ull << 20; // far above any game table
 
     using Entries = std::list<StrEntry>;
 
     CStrTbl() = default;
     virtual ~CStrTbl() = default;
+    CStrTbl(const CStrTbl&) = default;
+    CStrTbl& operator=(const CStrTbl&) = default;
+    CStrTbl(CStrTbl&&) = default;
+    CStrTbl& operator=(CStrTbl&&) = default;
 
     void Reset();
-    // False only when the file cannot be opened; entries that point outside the file,
-    // keys longer than the reader's limit and slots with an unknown flag are skipped.
-    // The file's hash table size and version byte are kept for writing it again.
-    bool Read(const std::string& path);
-    void Parse(const std::string& bytes);
+    // Replaces the entries with the file's. False, with the table unchanged and `error`
+    // (when given) saying why, when the file cannot be read or is not a whole string
+    // table: its header must match its size, every hash slot its strings, and its
+    // check sum (where it has one) the strings themselves. The file's hash table size
+    // and version byte are kept for writing it again.
+    bool Read(const std::string& path, std::string* error = nullptr);
+    bool Parse(std::string_view bytes, std::string* error = nullptr);
+    // Empty when the bytes are a whole string table, otherwise what is wrong.
+    static std::string Check(std::string_view bytes);
     // Sorts the entries by index number and writes the game's layout, safely replacing
     // the file. The hash table keeps the size and the version byte of the file read,
     // growing to one slot an entry when the entries outnumber its slots; a table never
     // read has one slot an entry and version 1. False, with nothing written, for an
     // empty table, more than 65,535 entries, a text over 65,534 bytes, a key over
     // 16,382 bytes, or a failed write.
-    bool Write(const std::string& path);
+    bool Write(const std::string& path, std::string* error = nullptr);
     // The file's bytes as Write would write them; false under the same limits.
     bool Serialize(std::string& out);
 
     StrEntry* Find(const std::string& key);
     const StrEntry* Find(const std::string& key) const;
+    // The entry of `key` with this index number, among entries that share a key.
+    StrEntry* FindExact(const std::string& key, std::uint32_t indexNumber);
+    // Where the entry stands in the list lookups walk.
+    std::size_t PositionOf(const StrEntry* entry) const;
+    // Puts an entry back at a place in that list (the end when the list is shorter).
+    StrEntry& Insert(std::size_t position, const std::string& key, const std::string& text,
+                     std::uint32_t indexNumber);
     void SetText(StrEntry& entry, const std::string& text);
     void Set(const std::string& key, const std::string& text);
     // Appends an entry; kNewIndex takes last index number + 1.
@@ -64,6 +81,9 @@ public:
     static std::uint16_t CheckSum(const unsigned char* data, std::size_t size);
 
 private:
+    // Adds the entries of bytes that passed Check to this empty table.
+    void Fill(std::string_view bytes);
+
     Entries entries_;
     std::uint32_t stringBytes_ = 0;
     std::uint32_t entryCount_ = 0;

@@ -25,6 +25,7 @@ CStringTables::Found CStringTables::Lookup(const std::string& key) const {
 void CStringTables::Reset() {
     for (CStrTbl& table : tables_)
         table.Reset();
+    patchProblem_.clear();
 }
 
 } // namespace tolmere

@@ -35,9 +35,17 @@ public:
 
     void Reset();
 
+    // patchstring.tbl could not be read (the tool failed, the file is damaged): it is
+    // empty here, not because the game's is, so writing it would replace the game's
+    // with nothing. Until one loads it must not be written. Empty when it is fine.
+    const std::string& PatchProblem() const { return patchProblem_; }
+    void SetPatchProblem(std::string problem) { patchProblem_ = std::move(problem); }
+    bool PatchWritable() const { return patchProblem_.empty(); }
+
 private:
     static std::size_t Index(StringSource source) { return static_cast<std::size_t>(source); }
     std::array<CStrTbl, 3> tables_;
+    std::string patchProblem_;
 };
 
 } // namespace tolmere

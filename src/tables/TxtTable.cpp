@@ -32,18 +32,43 @@ void CTxtTable::Clear() {
     columnCount_ = 0;
 }
 
-bool CTxtTable::Load(const std::string& path) {
+bool CTxtTable::Load(const std::string& path, std::string* error) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes) || bytes.size() >= kMaxTableBytes)
+    std::string why;
+    if (!ReadWholeFile(path, bytes, why, kMaxTableBytes)) {
+        if (error)
+            *error = why;
         return false;
-    Parse(std::move(bytes));
+    }
+    return TryParse(std::move(bytes), error);
+}
+
+bool CTxtTable::TryParse(std::string bytes, std::string* error) {
+    CTxtTable parsed;
+    try {
+        CAllocationMayFail mayFail;
+        if (!parsed.ParseInto(std::move(bytes), error))
+            return false;
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = "there is not enough memory to hold it";
+        return false;
+    }
+    *this = std::move(parsed);
     return true;
 }
 
 void CTxtTable::Parse(std::string bytes) {
-    Clear();
-    if (bytes.size() >= kMaxTableBytes)
-        FatalError("MemAllocError");
+    if (!TryParse(std::move(bytes)))
+        Clear();
+}
+
+bool CTxtTable::ParseInto(std::string bytes, std::string* error) {
+    if (bytes.size() >= kMaxTableBytes) {
+        if (error)
+            *error = "it is too large (2 GB or more)";
+        return false;
+    }
     bytes_ = std::move(bytes);
     const auto* base = reinterpret_cast<const unsigned char*>(bytes_.data());
     const unsigned char* end = base + bytes_.size();
@@ -104,16 +129,34 @@ void CTxtTable::Parse(std::string bytes) {
         }
     };
 
-    if (pos == end)
-        return;
+    if (pos == end) {
+        Clear();
+        return true;
+    }
     rows.push_back(cutRow(pos, SIZE_MAX, cells));
     if (cells.size() == 1 && cells[0].length == 0 && rows[0].end != LineEnd::kNone) {
         // An empty first line names no column: there is no row shape to cut data into.
         Clear();
-        return;
+        return true;
     }
-    columnCount_ = static_cast<std::int32_t>(cells.size());
     const std::size_t columns = cells.size();
+    // Short lines are padded to the header's width, so a few bytes can ask for a great
+    // deal of memory; the most the rows below can take is known before any is cut.
+    const auto lineFeeds = static_cast<std::uint64_t>(std::count(pos, end, '\n'));
+    const std::uint64_t rowsAtMost = lineFeeds + 2 + stops / columns;
+    const std::uint64_t needed =
+        (rowsAtMost * columns) * sizeof(CellRef) + rowsAtMost * sizeof(RowShape);
+    const std::uint64_t allowed = kMaxMemoryPerFileByte * bytes_.size() + (1u << 20);
+    if (needed > allowed) {
+        if (error)
+            *error = "its " + std::to_string(columns) + " columns and " +
+                     std::to_string(lineFeeds + 1) + " lines would need about " +
+                     std::to_string(needed >> 20) + " MB of memory, more than a table of " +
+                     std::to_string(bytes_.size() / 1024) + " KB should";
+        Clear();
+        return false;
+    }
+    columnCount_ = static_cast<std::int32_t>(columns);
     rows.reserve(stops / columns + 2); // a guess that holds for tables of full rows
 
     // A row starts wherever bytes are left after a line end, and always after a line
@@ -129,12 +172,15 @@ void CTxtTable::Parse(std::string bytes) {
     if (rows.back().end == LineEnd::kNone && rows.back().cells < columns)
         DiagLog("Possible corrupt file"); // a short last line: perhaps cut off
     if (rows.size() > static_cast<std::size_t>(INT32_MAX)) {
+        if (error)
+            *error = "it has more rows than a table can hold";
         Clear();
-        FatalError("MemAllocError");
+        return false;
     }
     cells_.swap(cells);
     rows_.swap(rows);
     rowCount_ = static_cast<std::int32_t>(rows_.size());
+    return true;
 }
 
 std::string_view CTxtTable::View(const CellRef& cell) const {
@@ -203,14 +249,21 @@ std::string CTxtTable::Serialize() const {
     return out;
 }
 
-bool CTxtTable::Save(const std::string& path) const {
-    if (cells_.empty() || columnCount_ <= 0)
+bool CTxtTable::Save(const std::string& path, std::string* error) const {
+    if (cells_.empty() || columnCount_ <= 0) {
+        if (error)
+            *error = "the table is empty";
         return false;
+    }
     CSafeWriter writer(path);
-    if (!writer.Begin())
-        return false;
-    WriteRows([&writer](const char* data, std::size_t size) { writer.Write(data, size); });
-    return writer.Commit();
+    bool written = writer.Begin();
+    if (written) {
+        WriteRows([&writer](const char* data, std::size_t size) { writer.Write(data, size); });
+        written = writer.Commit();
+    }
+    if (!written && error)
+        *error = writer.Error();
+    return written;
 }
 
 std::optional<std::string_view> CTxtTable::Cell(std::int32_t d, std::int32_t c) const {

@@ -31,20 +31,33 @@ class CTxtTable {
 public:
     CTxtTable() = default;
     virtual ~CTxtTable() = default;
+    CTxtTable(const CTxtTable&) = default;
+    CTxtTable& operator=(const CTxtTable&) = default;
+    CTxtTable(CTxtTable&&) = default;
+    CTxtTable& operator=(CTxtTable&&) = default;
+
+    // A table may take at most this many times its file's size in memory: a file that
+    // would need more (a short file declaring a huge number of columns) is refused.
+    static constexpr std::uint64_t kMaxMemoryPerFileByte = 64;
 
     // Destroys every cell; the table becomes empty.
     void Clear();
     // Replaces the whole contents with the file's; on failure the table keeps its old
-    // contents and false is returned. Files of 2 GiB or more are not tables.
-    bool Load(const std::string& path);
-    // Replaces the contents with a table parsed from these bytes. Bytes without a
-    // first row to name a column (none at all, or an empty first line) give an empty
-    // table.
+    // contents, false is returned and `error` (when given) says why. Files of 2 GiB or
+    // more are not tables, nor files that would need more memory than the bound above
+    // or than the system has.
+    bool Load(const std::string& path, std::string* error = nullptr);
+    // Replaces the contents with a table parsed from these bytes, under the same rules
+    // as Load. Bytes without a first row to name a column (none at all, or an empty
+    // first line) give an empty table.
+    bool TryParse(std::string bytes, std::string* error = nullptr);
+    // TryParse for bytes known to fit; a refusal leaves the table empty.
     void Parse(std::string bytes);
     void Parse(const char* data, std::size_t size) { Parse(std::string(data, size)); }
     // Writes every row, header first, safely replacing the file. False, with the old
-    // file untouched, when the table has no cells or any byte could not be written.
-    bool Save(const std::string& path) const;
+    // file untouched and `error` (when given) saying why, when the table has no cells
+    // or any byte could not be written.
+    bool Save(const std::string& path, std::string* error = nullptr) const;
     // The file's bytes as Save writes them.
     std::string Serialize() const;
 
@@ -96,6 +109,8 @@ private:
     std::size_t Index(std::int32_t tableRow, std::int32_t c) const;
     // Hands every byte Serialize returns to out(data, size), in order.
     template <typename Out> void WriteRows(Out&& out) const;
+    // Parses into this table, which must be empty; false when the bound is broken.
+    bool ParseInto(std::string bytes, std::string* error);
 
     std::string bytes_;
     std::vector<CellRef> cells_;

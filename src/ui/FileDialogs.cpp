@@ -3,24 +3,36 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QStringList>
+#include <QWindow>
 
 namespace tolmere {
 namespace {
 
 std::optional<QString> RunDesktopDialog(QWidget* parent, const FileDialogRequest& request) {
-    if (request.folder) {
-        const QString chosen =
-            QFileDialog::getExistingDirectory(parent, request.defaultName, QDir::homePath());
-        return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+    // Without a parent: the skin's style sheet would reach into the dialog and dress
+    // half of it. It stays above the window that asked all the same.
+    QFileDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (parent) {
+        dialog.winId();
+        if (QWindow* above = parent->window()->windowHandle())
+            dialog.windowHandle()->setTransientParent(above);
     }
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setNameFilter(QtFilter(request.filter));
-    dialog.setDirectory(QDir::home());
-    dialog.selectFile(request.defaultName);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.save);
+    dialog.setDirectory(request.directory.isEmpty() ? QDir::homePath() : request.directory);
+    if (request.folder) {
+        dialog.setWindowTitle(request.defaultName);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        // The names read as the filter gives them; the patterns that do the work follow.
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilter(QtFilter(request.filter));
+        dialog.selectFile(request.defaultName);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.save);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();
@@ -49,9 +61,15 @@ QString QtFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file on Windows, names without a dot included; here it
+        // would leave those out.
+        for (QString& pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -16,6 +16,7 @@ struct FileDialogRequest {
     QString defaultName;   // "UniqueItems2.txt"
     QString filter;        // "Name (*.txt)|*.txt|All Files(*.*)|*.*||"
     bool folder = false;   // choose a folder, not a file; `defaultName` is the caption
+    QString directory;     // where the dialog opens; the home folder when empty
 };
 
 // The chosen path, or nothing when the user cancelled.
@@ -28,7 +29,9 @@ std::optional<QString> AskFileName(QWidget* parent, const FileDialogRequest& req
 // desktop's dialogs.
 FileDialogRunner SetFileDialogRunner(FileDialogRunner runner);
 
-// "Text (*.txt)|*.txt|All Files(*.*)|*.*||" as Qt's "Text (*.txt);;All Files(*.*) (*.*)".
+// "Text (*.txt)|*.txt|All Files(*.*)|*.*||" as Qt's "Text (*.txt) (*.txt);;All Files(*.*)
+// (*)": each name as given, then its patterns, which a dialog hiding the filters'
+// details leaves out of sight.
 QString QtFilter(const QString& pipeFilter);
 
 } // namespace tolmere

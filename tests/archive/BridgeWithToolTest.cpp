@@ -30,14 +30,15 @@ protected:
     // Adds bytes to an archive of the game directory through the tool itself.
     void Add(const std::string& archive, const std::string& name, const std::string& bytes) {
         WriteBytes(dir.File("upload"), bytes);
-        ASSERT_TRUE(bridge.Run("a " + archive + " \"" + dir.File("upload") + "\" " + name, 10000));
+        ASSERT_TRUE(
+            bridge.Run("a " + archive + " \"" + dir.File("upload") + "\" " + name, 10000).Ok());
     }
     // What the archive holds under `name`, extracted through the tool.
     std::string Extract(const std::string& archive, const std::string& name) {
         fs::create_directories(dir.File("out"));
         const std::string file = name.substr(name.rfind('\\') + 1);
         fs::remove(dir.File("out/" + file));
-        if (!bridge.Run("e " + archive + " " + name + " \"" + dir.File("out") + "/\"", 10000))
+        if (!bridge.Run("e " + archive + " " + name + " \"" + dir.File("out") + "/\"", 10000).Ok())
             return "<missing>";
         return ReadBytes(dir.File("out/" + file));
     }
@@ -48,20 +49,30 @@ protected:
     testing::GuideScope guide;
 };
 
-TEST_F(WithTool, ThePatchArchiveServesFirstAndTheBaseOneOtherwise) {
+TEST_F(WithTool, ThePatchArchiveServesFirstAndTheBaseOneOnlyWhereThePatchLacksTheFile) {
     // Real installations name their archives with capitals.
-    Add("D2data.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "base\r\n");
-    Add("D2data.mpq", "data\\GLOBAL\\Excel\\SetItems.txt", "sets\r\n");
-    Add("Patch_D2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "patch\r\n");
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "base\tb\r\n");
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\SetItems.txt", "sets\tb\r\n");
+    Add("Patch_D2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "patch\tb\r\n");
     CTxtTable table;
-    ASSERT_TRUE(bridge.ExtractUniqueItems(Archive::kPatch));
-    ASSERT_TRUE(bridge.LoadExtracted("UniqueItems.txt", table));
+    CArchiveBridge::Fetch fetch = bridge.FetchTable("UniqueItems.txt", table);
+    ASSERT_TRUE(fetch.loaded) << fetch.reason;
+    EXPECT_EQ(fetch.from, Archive::kPatch);
     EXPECT_EQ(*table.HeaderCell(0), "patch");
-    EXPECT_FALSE(bridge.ExtractSetItems(Archive::kPatch));
-    ASSERT_TRUE(bridge.ExtractSetItems(Archive::kBase));
-    ASSERT_TRUE(bridge.LoadExtracted("SetItems.txt", table));
+    fetch = bridge.FetchTable("SetItems.txt", table);
+    ASSERT_TRUE(fetch.loaded) << fetch.reason;
+    EXPECT_EQ(fetch.from, Archive::kBase);
     EXPECT_EQ(*table.HeaderCell(0), "sets");
     EXPECT_FALSE(FileExists(bridge.WorkDir()));
+
+    // A patch archive that cannot be read is not passed over for the game's own table.
+    WriteBytes(dir.File("Diablo II/Patch_D2.mpq"), std::string(4096, 'x'));
+    fetch = bridge.FetchTable("UniqueItems.txt", table);
+    EXPECT_FALSE(fetch.extracted);
+    EXPECT_EQ(fetch.from, Archive::kPatch);
+    EXPECT_EQ(fetch.reason, "mpq2k: patch_d2.mpq: not an MPQ archive (no MPQ header found)")
+        << fetch.reason;
+    EXPECT_EQ(*table.HeaderCell(0), "sets");
 }
 
 TEST_F(WithTool, ApplyPutsTheTablesIntoThePatchArchiveByteForByte) {
@@ -70,9 +81,8 @@ TEST_F(WithTool, ApplyPutsTheTablesIntoThePatchArchiveByteForByte) {
     CStrTbl strings;
     strings.Add("Item \xe9", "\xc3\xbf"
                              "c4Name");
-    EXPECT_EQ(bridge.AddTableToPatch(table, "UniqueItems.txt"),
-              CArchiveBridge::PatchWrite::kWritten);
-    EXPECT_EQ(bridge.AddStringsToPatch(strings, "ENG"), CArchiveBridge::PatchWrite::kWritten);
+    EXPECT_EQ(bridge.AddTableToPatch(table, "UniqueItems.txt"), "");
+    EXPECT_EQ(bridge.AddStringsToPatch(strings, "ENG"), "");
     EXPECT_EQ(Extract("patch_d2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt"), table.Serialize());
     std::string tbl;
     ASSERT_TRUE(CStrTbl(strings).Serialize(tbl));
@@ -107,25 +117,30 @@ TEST_F(WithTool, EachStringTableComesFromTheFirstArchiveInTheGamesOrder) {
     Add("d2exp.mpq", lng + "expansionstring.tbl", tbl("k", "expansion"));
     Add("patch_d2.mpq", lng + "patchstring.tbl", tbl("p", "patch"));
     CStringTables strings;
-    ASSERT_TRUE(bridge.ExtractStringTables(strings, "ENG"));
+    for (const auto& load : bridge.ExtractStringTables(strings, "ENG"))
+        EXPECT_EQ(load.status, CArchiveBridge::Extraction::Status::kExtracted) << load.reason;
     EXPECT_EQ(strings.Table(StringSource::kBase).Find("k")->text, "base");
     EXPECT_EQ(strings.Table(StringSource::kExpansion).Find("k")->text, "expansion");
     EXPECT_EQ(strings.Lookup("k").entry->text, "expansion");
     EXPECT_EQ(strings.Lookup("p").source, StringSource::kPatch);
     EXPECT_FALSE(FileExists(bridge.WorkDir()));
     // A language without tables leaves them empty.
-    EXPECT_FALSE(bridge.ExtractStringTables(strings, "DEU"));
+    for (const auto& load : bridge.ExtractStringTables(strings, "DEU"))
+        EXPECT_EQ(load.status, CArchiveBridge::Extraction::Status::kAbsent);
     EXPECT_EQ(strings.Lookup("k").entry, nullptr);
 }
 
-TEST_F(WithTool, NoToolOrNoArchiveIsAPlainFailure) {
-    EXPECT_FALSE(bridge.ExtractUniqueItems(Archive::kPatch));
+TEST_F(WithTool, NoArchiveMeansLookFurtherNoToolMeansFailure) {
+    using Status = CArchiveBridge::Extraction::Status;
+    EXPECT_EQ(bridge.ExtractTable("UniqueItems.txt", Archive::kPatch).status, Status::kAbsent);
     fs::remove(gameDir + "mpq2k");
-    EXPECT_FALSE(bridge.ExtractUniqueItems(Archive::kBase));
+    const CArchiveBridge::Extraction none = bridge.ExtractTable("UniqueItems.txt", Archive::kBase);
+    EXPECT_EQ(none.status, Status::kFailed);
+    EXPECT_EQ(none.reason, "the archive tool could not be started");
     CStrTbl strings;
     strings.Add("a", "b");
-    EXPECT_FALSE(bridge.ExtractStringTable(strings, "ENG"));
-    EXPECT_EQ(strings.EntryCount(), 0u);
+    EXPECT_EQ(bridge.ExtractStringTable(strings, "ENG").status, Status::kFailed);
+    EXPECT_EQ(strings.EntryCount(), 1u) << "a failed read keeps the table";
 }
 
 // Both demo games: the one the README opens (the game's own layout, three archives,
@@ -150,21 +165,20 @@ TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
         testing::GuideScope guide;
         CArchiveBridge bridge(*gameDir);
         CTxtTable unique;
-        ASSERT_TRUE(bridge.ExtractUniqueItems(Archive::kPatch));
-        ASSERT_TRUE(bridge.LoadExtracted("UniqueItems.txt", unique));
+        ASSERT_TRUE(bridge.FetchTable("UniqueItems.txt", unique).loaded);
         EXPECT_EQ(unique.Serialize(), ReadBytes(std::string(TOLMERE_SOURCE_DIR) + game.source +
                                                 "/patch/excel/UniqueItems.txt"));
         CUniqueModel model(unique, RecogniseUniqueItems(unique));
         EXPECT_EQ(model.Layout().name, game.layout);
         CStringTables strings;
-        ASSERT_TRUE(bridge.ExtractStringTables(strings, "ENG"));
+        bridge.ExtractStringTables(strings, "ENG");
         int named = 0;
         for (std::int32_t row = 0; row < model.ItemCount(); ++row)
             named += strings.Lookup(model.Key(row)).entry ? 1 : 0;
         EXPECT_GT(named, model.ItemCount() / 2);
         CBaseLists lists;
-        std::string failed;
-        ASSERT_TRUE(bridge.ExtractBaseLists(lists, failed));
+        std::string failed, reason;
+        ASSERT_TRUE(bridge.ExtractBaseLists(lists, failed, reason)) << reason;
         const std::int32_t codeColumn = model.Layout().codeColumn;
         BaseItem axe;
         lists.FindBaseItem(std::string(unique.Text(0, codeColumn)), axe);

@@ -42,21 +42,41 @@ protected:
 
 TEST_F(StandInTool, ExitCodeZeroIsSuccessAndRunsInTheGameDirectory) {
     Tool("pwd > ran.txt; printf '%s|' \"$@\" >> ran.txt; exit 0");
-    EXPECT_TRUE(RunTool(Line("e \"x y\" tmp\\"), gameDir));
+    EXPECT_TRUE(RunTool(Line("e \"x y\" tmp\\"), gameDir).Ok());
     EXPECT_EQ(testing::ReadBytes(gameDir + "ran.txt"),
               dir.File("Program Files") + "\ne|x y|tmp\\|");
-
-    Tool("exit 1");
-    EXPECT_FALSE(RunTool(Line("a"), gameDir));
-    EXPECT_FALSE(RunTool("\"" + gameDir + "no-such-tool\" e", gameDir));
-    EXPECT_FALSE(RunTool(Line("e"), dir.File("no-such-dir")));
 }
 
-TEST_F(StandInTool, AToolPastTheTimeLimitIsStoppedAndFails) {
-    Tool("sleep 10");
-    EXPECT_FALSE(RunTool(Line(""), gameDir, 200));
+TEST_F(StandInTool, AFailureSaysWhyInTheToolsOwnWords) {
+    const struct {
+        const char* body;
+        const char* workingDir; // under the temporary folder; "" for the game directory
+        int timeLimitMs;
+        int exitCode;
+        const char* reason;
+    } cases[] = {
+        {"echo 'first' >&2; echo 'mpq2k: x.mpq: not found' >&2; exit 3", "", 4000, 3,
+         "mpq2k: x.mpq: not found"},
+        {"exit 1", "", 4000, 1, "the archive tool ended with exit code 1"},
+        {"exit 0", "no-such-dir", 4000, 127, "the archive tool could not be started"},
+        {"sleep 10", "", 200, -1, "the archive tool was still running after 0 s and was stopped"},
+        // Much more than a pipe holds is no reason to hang: the last line is kept.
+        {"i=0; while [ $i -lt 3000 ]; do echo 'noise noise noise noise' >&2; i=$((i+1)); done;"
+         "echo last >&2; exit 1",
+         "", 4000, 1, "last"},
+    };
+    for (const auto& c : cases) {
+        Tool(c.body);
+        const ToolRun run =
+            RunTool(Line("e"), *c.workingDir ? dir.File(c.workingDir) : gameDir, c.timeLimitMs);
+        EXPECT_FALSE(run.Ok()) << c.body;
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.body;
+        EXPECT_EQ(run.Reason(), c.reason) << c.body;
+    }
+    EXPECT_EQ(RunTool("\"" + gameDir + "no-such-tool\" e", gameDir).Reason(),
+              "the archive tool could not be started");
     Tool("sleep 0.2; exit 0");
-    EXPECT_TRUE(RunTool(Line(""), gameDir, 3000));
+    EXPECT_TRUE(RunTool(Line(""), gameDir, 3000).Ok());
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,27 @@ TEST(RealFiles, StringTablesComeBackByteForByte) {
         std::string written;
         ASSERT_TRUE(table.Serialize(written)) << path;
         EXPECT_EQ(FirstDifference(written, bytes), std::string::npos) << path;
+    }
+}
+
+TEST(RealFiles, DamagedStringTablesAreRefused) {
+    std::string skip;
+    const std::vector<std::string> files = RealFiles(".tbl", skip);
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
+    std::mt19937 rng(7);
+    for (const std::string& path : files) {
+        const std::string bytes = testing::ReadBytes(path);
+        for (std::size_t size = 0; size < bytes.size(); ++size)
+            ASSERT_FALSE(CStrTbl().Parse(std::string_view(bytes).substr(0, size)))
+                << path << " cut at " << size;
+        for (int flip = 0; flip < 300; ++flip) {
+            std::string damaged = bytes;
+            const std::size_t at = rng() % damaged.size();
+            damaged[at] = static_cast<char>(damaged[at] ^ (1 << (rng() % 8)));
+            std::string error;
+            EXPECT_FALSE(CStrTbl().Parse(damaged, &error)) << path << " byte " << at;
+        }
     }
 }
 

@@ -216,32 +216,53 @@ TEST(StrTbl, TablesTheGameCannotReadAreRefusedAndNothingIsWritten) {
     EXPECT_EQ(reread.Find("k65534")->text, "t");
 }
 
-TEST(StrTbl, ReaderSkipsEntriesThatPointOutsideTheFile) {
+TEST(StrTbl, ADamagedTableIsRefusedWithItsReasonAndTheTableKept) {
     CStrTbl table;
     table.Add("good", "kept");
-    table.Add("bad", "skipped");
-    table.Add("flag", "skipped too");
-    std::string file = Serialized(table);
+    table.Add("bad", "text");
+    table.Add("flag", "text too");
+    const std::string file = Serialized(table);
     const std::size_t slots = 21 + 2 * 3;
-    auto slotOf = [&](int element) { return static_cast<unsigned char>(file[21 + 2 * element]); };
-    // Entry 1's text offset far outside the file; entry 2's flag neither 0 nor 1.
-    file[slots + 17 * slotOf(1) + 14] = 0x7F;
-    file[slots + 17 * slotOf(2)] = 2;
-
-    CStrTbl reread;
-    reread.Parse(file);
-    EXPECT_EQ(Keys(reread), (std::vector<std::string>{"good"}));
-    EXPECT_EQ(reread.EntryCount(), 1u); // the count follows the entries, not the header
-
-    // Truncated anywhere: never more than the slots that are whole.
-    for (std::size_t size = 0; size < file.size(); ++size) {
-        CStrTbl cut;
-        cut.Parse(file.substr(0, size));
-        EXPECT_EQ(cut.EntryCount(), cut.List().size());
+    const auto slotOf = [&](int element) {
+        return static_cast<unsigned char>(file[21 + 2 * element]);
+    };
+    const auto changed = [&](std::size_t at, char byte) {
+        std::string copy = file;
+        copy[at] = byte;
+        return copy;
+    };
+    const struct {
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {file.substr(0, 20), "it is shorter than a string table's header (20 bytes)"},
+        {file.substr(0, file.size() - 1), "its header gives its size as"},
+        {file + "x", "its header gives its size as"},
+        {changed(8, 7), "its header names version 7"},
+        {changed(4, 2), "its header gives 3 entries in 2 hash slots"},
+        {changed(file.size() - 2, 'X'), "its check sum does not match its strings"},
+        {changed(slots + 17 * slotOf(1) + 14, 0x7F), "hash slot"},
+        {changed(slots + 17 * slotOf(2), 2), "hash slot"},
+        {changed(slots + 17 * slotOf(2) + 3, 9), "hash slot"},
+        {changed(21, static_cast<char>(slotOf(1))), "hash slot"},
+    };
+    for (const auto& c : cases) {
+        CStrTbl reread;
+        reread.Add("before", "stays");
+        std::string error;
+        EXPECT_FALSE(reread.Parse(c.bytes, &error)) << c.reason;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_EQ(Keys(reread), (std::vector<std::string>{"before"}));
     }
+    // A table whose writer left the check sum at 0 is read all the same.
+    std::string unsummed = file;
+    unsummed[0] = unsummed[1] = 0;
+    CStrTbl reread;
+    EXPECT_TRUE(reread.Parse(unsummed));
+    EXPECT_EQ(reread.EntryCount(), 3u);
 }
 
-TEST(StrTbl, KeySpansOverTheReadersLimitAreSkipped) {
+TEST(StrTbl, KeysUpToTheReadersLimitReadBack) {
     CStrTbl table;
     table.Add(std::string(16382, 'k'), "fits");
     std::string file = Serialized(table);

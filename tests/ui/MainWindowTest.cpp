@@ -1,14 +1,8 @@
 // The editor end to end: a copy of the demo game, the real mpq2k, the main window run
 // in-process with the message box, the file dialogs and the exit scripted.
-#include "app/MainWindow.h"
-#include "mods/ModListCtrl.h"
-#include "tables/ProgramExit.h"
-#include "ui/FileDialogs.h"
-#include "ui/GuideMsgDlg.h"
-
+#include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
-#include "support/ScriptedGuide.h"
-#include "support/TempDir.h"
+#include "ui/GuideMsgDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -30,87 +24,11 @@ using testing::TempDir;
 using testing::WhenModal;
 using testing::WriteBytes;
 
-struct ExitCalled {
-    int code;
-};
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        demo_ = new TempDir;
-        const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
-                                    "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K +
-                                    "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR +
-                                    "/tests/data/seed-game' '" + demo_->Path() + "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
-
-    MainWindowTest() {
-        fs::copy(demo_->Path() + "/prefix", dir_.Path() + "/prefix",
-                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-        gameDir_ = dir_.Path() + "/prefix/drive_c/Program Files/Diablo II/";
-        setenv("WINEPREFIX", (dir_.Path() + "/prefix").c_str(), 1);
-        previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
-        previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogRequest& request) {
-            asked_.push_back(request);
-            std::optional<QString> answer;
-            if (!files_.empty()) {
-                answer = files_.front();
-                files_.pop_front();
-            }
-            return answer;
-        });
-    }
-    ~MainWindowTest() override {
-        SetExitHandler(previousExit_);
-        SetFileDialogRunner(previousFiles_);
-        unsetenv("WINEPREFIX");
-    }
-
-    // Starts the window as the program does, without running it modally.
-    CMainWindow& Start() {
-        window_ = std::make_unique<CMainWindow>(data_);
-        window_->InitDialog();
-        return *window_;
-    }
-    int StartExpectingExit() {
-        try {
-            Start();
-        } catch (const ExitCalled& exit) {
-            return exit.code;
-        }
-        return -1;
-    }
-    std::string Mpq2k(const std::string& arguments) const {
-        fs::create_directories(gameDir_ + "out");
-        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k " + arguments + " >/dev/null";
-        return std::system(command.c_str()) == 0 ? "ok" : "failed";
-    }
-    QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
-    CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
-    void Choose(int index) {
-        Items()->setCurrentIndex(index);
-        Q_EMIT Items()->activated(index);
-    }
-    const CTxtTable& Unique() const { return data_.uniqueItems; }
-
-    static TempDir* demo_;
-    TempDir dir_;
-    std::string gameDir_;
-    testing::GuideScope guide_;
-    ProgramData data_;
-    std::unique_ptr<CMainWindow> window_;
-    std::deque<QString> files_;
-    std::vector<FileDialogRequest> asked_;
-    ExitHandler previousExit_;
-    FileDialogRunner previousFiles_;
-};
+} // namespace
 
 TempDir* MainWindowTest::demo_ = nullptr;
+
+namespace {
 
 TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
     CMainWindow& window = Start();
@@ -164,7 +82,8 @@ TEST_F(MainWindowTest, StartFailuresEndWithTheirExitCodes) {
     guide_->shown.clear();
     EXPECT_EQ(StartExpectingExit(), 3);
     EXPECT_EQ(guide_->shown,
-              std::vector<std::string>{"Guide: Unable to load UniqueItems.txt from temporary dir"});
+              std::vector<std::string>{"Guide: Unable to load UniqueItems.txt from temporary dir\n"
+                                       "UniqueItems.txt: it is a folder"});
 }
 
 TEST_F(MainWindowTest, DataFilesComeFromBesideTheProgramThenTheGameDirectory) {
@@ -335,17 +254,21 @@ TEST_F(MainWindowTest, SaveAsAndLoadFileAndAFailedLoadKeepsTheEdits) {
     EXPECT_TRUE(asked_[0].save);
     EXPECT_EQ(asked_[0].defaultName, "UniqueItems2.txt");
     EXPECT_EQ(asked_[0].defaultSuffix, "txt");
+    EXPECT_EQ(asked_[0].directory.toStdString(), window.GameDir()) << "the game's folder at first";
     EXPECT_EQ(ReadBytes(saved), original);
+    EXPECT_EQ(window.StatusText().toStdString(), "UniqueItems.txt saved as " + saved);
 
     data_.uniqueItems.SetCell(0, 4, "99");
     files_ = {QString::fromStdString(dir_.File("missing.txt"))};
     window.Command(kMainLoadFile);
-    EXPECT_EQ(guide_->shown.back(), "Guide: Failed.");
+    EXPECT_EQ(guide_->shown.back(),
+              "Guide: Cannot load " + dir_.File("missing.txt") + ":\nNo such file or directory");
     EXPECT_EQ(Unique().Text(0, 4), "99") << "the edit survives a failed load";
 
     files_ = {QString::fromStdString(saved)};
     window.Command(kMainLoadFile);
     EXPECT_FALSE(asked_.back().save);
+    EXPECT_EQ(asked_.back().directory.toStdString(), dir_.Path()) << "then where the user was";
     EXPECT_EQ(Unique().Serialize(), original);
     EXPECT_TRUE(Items()->itemText(0).startsWith("Saltglass Reaver (7)"));
 
@@ -410,12 +333,13 @@ TEST_F(MainWindowTest, ExtraTwiceAndTheLanguageList) {
         Q_EMIT languages->activated(index);
     };
     const QString named = Items()->itemText(0);
-    choose("DEU"); // the demo has no German string table
-    EXPECT_EQ(data_.language, "DEU");
-    EXPECT_EQ(data_.strings.Patch().EntryCount(), 0u);
-    EXPECT_EQ(Items()->itemText(0), named) << "the list is not refilled after a failure";
-    choose("ENG");
-    EXPECT_GT(data_.strings.Patch().EntryCount(), 0u);
+    const std::size_t entries = data_.strings.Patch().EntryCount();
+    choose("DEU"); // the test game has no German string table: the English one stays
+    EXPECT_EQ(guide_->shown.back(),
+              "Guide: The game has no string tables for DEU\nThe ENG names stay.");
+    EXPECT_EQ(data_.language, "ENG");
+    EXPECT_EQ(languages->currentText(), "ENG");
+    EXPECT_EQ(data_.strings.Patch().EntryCount(), entries);
     EXPECT_EQ(Items()->itemText(0), named);
 }
 
@@ -431,19 +355,24 @@ TEST_F(MainWindowTest, StringTableFilesLoadAndSave) {
     data_.strings.Patch().Set("Saltglass Reaver", "Changed");
     files_ = {QString::fromStdString(dir_.File("none.tbl"))};
     window.Command(kMainLoadStrings);
-    EXPECT_EQ(guide_->shown.back(), "Guide: Failed.");
+    EXPECT_EQ(guide_->shown.back(),
+              "Guide: Cannot load " + dir_.File("none.tbl") + ":\nNo such file or directory");
     EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
 
     files_ = {QString::fromStdString(saved)};
     window.Command(kMainLoadStrings);
     EXPECT_NE(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
 
+    // "Done." only when it was written.
     data_.strings.Reset();
+    window.SetStatus("before");
     files_ = {QString::fromStdString(dir_.File("empty.tbl"))};
     guide_->shown.clear();
     window.Command(kMainSaveStrings);
-    EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Failed."});
-    EXPECT_EQ(window.StatusText(), "Done.");
+    EXPECT_EQ(guide_->shown,
+              std::vector<std::string>{"Guide: Failed.\nCannot write " + dir_.File("empty.tbl") +
+                                       ": the string table has no entries"});
+    EXPECT_EQ(window.StatusText(), "before");
 }
 
 TEST_F(MainWindowTest, EscapeClosesTheWindow) {

@@ -1,0 +1,108 @@
+// The main window end to end: a copy of the classic-layout test game, the real mpq2k,
+// the window run in-process with the message box, the file dialogs and the exit
+// scripted.
+#pragma once
+
+#include "app/MainWindow.h"
+#include "mods/ModListCtrl.h"
+#include "tables/ProgramExit.h"
+#include "ui/FileDialogs.h"
+
+#include "support/ScriptedGuide.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <memory>
+
+namespace tolmere {
+
+struct ExitCalled {
+    int code;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    using TempDir = ::tolmere::testing::TempDir;
+
+    static void SetUpTestSuite() {
+        demo_ = new TempDir;
+        const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
+                                    "/tools/demo-game/make-demo-game.sh' '" + TOLMERE_MPQ2K +
+                                    "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR +
+                                    "/tests/data/seed-game' '" + demo_->Path() + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+
+    MainWindowTest() {
+        std::filesystem::copy(demo_->Path() + "/prefix", dir_.Path() + "/prefix",
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::copy_symlinks);
+        gameDir_ = dir_.Path() + "/prefix/drive_c/Program Files/Diablo II/";
+        setenv("WINEPREFIX", (dir_.Path() + "/prefix").c_str(), 1);
+        previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
+        previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogRequest& request) {
+            asked_.push_back(request);
+            std::optional<QString> answer;
+            if (!files_.empty()) {
+                answer = files_.front();
+                files_.pop_front();
+            }
+            return answer;
+        });
+    }
+    ~MainWindowTest() override {
+        SetExitHandler(previousExit_);
+        SetFileDialogRunner(previousFiles_);
+        unsetenv("WINEPREFIX");
+    }
+
+    // Starts the window as the program does, without running it modally.
+    CMainWindow& Start() {
+        window_ = std::make_unique<CMainWindow>(data_);
+        window_->InitDialog();
+        return *window_;
+    }
+    int StartExpectingExit() {
+        try {
+            Start();
+        } catch (const ExitCalled& exit) {
+            return exit.code;
+        }
+        return -1;
+    }
+    std::string Mpq2k(const std::string& arguments) const {
+        std::filesystem::create_directories(gameDir_ + "out");
+        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k " + arguments + " >/dev/null";
+        return std::system(command.c_str()) == 0 ? "ok" : "failed";
+    }
+    QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
+    CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
+    void Choose(int index) {
+        Items()->setCurrentIndex(index);
+        Q_EMIT Items()->activated(index);
+    }
+    const CTxtTable& Unique() const { return data_.uniqueItems; }
+
+    static TempDir* demo_;
+    TempDir dir_;
+    std::string gameDir_;
+    ::tolmere::testing::GuideScope guide_;
+    ProgramData data_;
+    std::unique_ptr<CMainWindow> window_;
+    std::deque<QString> files_;
+    std::vector<FileDialogRequest> asked_;
+    ExitHandler previousExit_;
+    FileDialogRunner previousFiles_;
+};
+
+} // namespace tolmere

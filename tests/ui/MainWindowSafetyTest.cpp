@@ -1,0 +1,257 @@
+// Nothing lost, nothing hidden: the question before unsaved changes go, undo and
+// redo, loads that check what they load, and failures that say why.
+#include "MainWindowFixture.h"
+#include "UiTestHelpers.h"
+#include "ui/WindowGuide.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace tolmere {
+namespace {
+
+using ::tolmere::testing::ReadBytes;
+using ::tolmere::testing::WhenModal;
+using ::tolmere::testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+class SafetyTest : public MainWindowTest {
+protected:
+    // An edit of the table (a cell of row 0) or of the names, as the windows record them.
+    void EditTable() {
+        EditStep step;
+        const CRowRecorder recorder(data_.uniqueItems, 0);
+        data_.uniqueItems.SetCell(0, 4, "99");
+        recorder.Finish(step);
+        data_.history.Push(std::move(step));
+    }
+    void EditNames() {
+        EditStep step;
+        const CEntryRecorder recorder(data_.strings.Patch(), {"Saltglass Reaver"});
+        data_.strings.Patch().Set("Saltglass Reaver", "Renamed");
+        recorder.Finish(step);
+        data_.history.Push(std::move(step));
+    }
+    // Puts a script in front of the real tool; it may fail on purpose.
+    void WrapTool(const std::string& before) {
+        std::filesystem::rename(gameDir_ + "mpq2k", gameDir_ + "mpq2k.real");
+        WriteBytes(gameDir_ + "mpq2k", "#!/bin/sh\n" + before + "\nexec ./mpq2k.real \"$@\"\n");
+        std::filesystem::permissions(gameDir_ + "mpq2k", std::filesystem::perms::owner_all);
+    }
+    void ChooseLanguage(const QString& language) {
+        auto* languages = window_->ControlAs<QComboBox>(kMainLanguage);
+        languages->setCurrentText(language);
+        Q_EMIT languages->activated(languages->currentIndex());
+    }
+};
+
+const std::string kDiscardTable = "Confirmation: Discard the unsaved changes to UniqueItems.txt?";
+const std::string kDiscardNames =
+    "Confirmation: Discard the unsaved changes to patchstring.tbl (ENG)?";
+
+TEST_F(SafetyTest, EveryPathThatWouldThrowEditsAwayAsksFirst) {
+    const struct {
+        const char* name;
+        bool names; // the edit is a rename rather than a table edit
+        std::function<void()> act;
+        std::string question;
+    } paths[] = {
+        {"closing", false, [this] { window_->Command(kMainCancel); }, kDiscardTable},
+        {"Escape", true, [this] { QTest::keyClick(window_.get(), Qt::Key_Escape); }, kDiscardNames},
+        {"Load File", false, [this] { window_->Command(kMainLoadFile); }, kDiscardTable},
+        {"loading a string table", true, [this] { window_->Command(kMainLoadStrings); },
+         kDiscardNames},
+        {"a language switch", true, [this] { ChooseLanguage("DEU"); }, kDiscardNames},
+        {"Reload", false, [this] { window_->Command(kMainReload); },
+         "Confirmation: Reload data from d2?\nThe unsaved changes to UniqueItems.txt are then "
+         "lost."},
+    };
+    for (const auto& path : paths) {
+        for (const int answer : {kGuideNo, kGuideYes}) {
+            SCOPED_TRACE(std::string(path.name) + (answer == kGuideYes ? ", Yes" : ", No"));
+            Start();
+            window_->show();
+            path.names ? EditNames() : EditTable();
+            const std::string table = Unique().Serialize();
+            const std::size_t names = data_.strings.Patch().EntryCount();
+            guide_->shown.clear();
+            guide_->answers = {answer};
+            asked_.clear();
+            path.act();
+            ASSERT_FALSE(guide_->shown.empty());
+            EXPECT_EQ(guide_->shown.front(), path.question);
+            if (answer == kGuideNo) {
+                EXPECT_EQ(Unique().Serialize(), table);
+                EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text,
+                          path.names ? "Renamed"
+                                     : data_.strings.Patch().Find("Saltglass Reaver")->text);
+                EXPECT_EQ(data_.strings.Patch().EntryCount(), names);
+                EXPECT_EQ(window_->result(), 0) << "the window stays open";
+                EXPECT_TRUE(asked_.empty()) << "no file is asked for";
+            } else {
+                EXPECT_EQ(guide_->shown.size() > 1 || !asked_.empty() ||
+                              window_->result() == kDialogCancel || Unique().Serialize() != table,
+                          true)
+                    << "it went on";
+            }
+        }
+    }
+}
+
+TEST_F(SafetyTest, UndoAndRedoOfEveryEditRestoreTheBytes) {
+    CMainWindow& window = Start();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::string table = Unique().Serialize();
+    std::string names;
+    CStrTbl(data_.strings.Patch()).Serialize(names);
+    const auto namesNow = [this] {
+        std::string bytes;
+        CStrTbl(data_.strings.Patch()).Serialize(bytes);
+        return bytes;
+    };
+    // Add through the dialog, delete, rename: three steps.
+    WhenModal([](QWidget* dialog) {
+        auto* list = FindControlAs<QComboBox>(dialog, 1004);
+        list->setCurrentIndex(list->findText("to Strength", Qt::MatchContains));
+        static_cast<CSkinDialog*>(dialog)->Command(1);
+    });
+    window.Command(kMainAdd);
+    const std::string added = Unique().Serialize();
+    Mods()->SelectLine(0);
+    guide_->answers = {kGuideYes};
+    window.Command(kMainDelete);
+    const std::string deleted = Unique().Serialize();
+    WhenModal([](QWidget* dialog) {
+        FindControlAs<QLineEdit>(dialog, 1011)->setText("Brine Edge");
+        static_cast<CSkinDialog*>(dialog)->Command(kDialogOk);
+    });
+    window.Command(kMainName);
+    const std::string renamed = namesNow();
+    EXPECT_EQ(window.windowTitle(), "Tolmere edit *");
+    ASSERT_NE(added, table);
+    ASSERT_NE(deleted, added);
+    ASSERT_NE(renamed, names);
+
+    const auto key = [&](Qt::KeyboardModifiers modifiers, Qt::Key which) {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &window, which, modifiers);
+    };
+    // Whole files compared as bytes; a mismatch is told as a yes or no, not in full.
+    key(Qt::ControlModifier, Qt::Key_Z);
+    EXPECT_TRUE(namesNow() == names);
+    EXPECT_EQ(window.StatusText(), "Undone: Rename Saltglass Reaver");
+    key(Qt::ControlModifier, Qt::Key_Z);
+    EXPECT_TRUE(Unique().Serialize() == added);
+    key(Qt::ControlModifier, Qt::Key_Z);
+    EXPECT_TRUE(Unique().Serialize() == table);
+    EXPECT_EQ(window.windowTitle(), "Tolmere edit");
+    key(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    EXPECT_TRUE(Unique().Serialize() == added);
+    key(Qt::ControlModifier, Qt::Key_Y);
+    key(Qt::ControlModifier, Qt::Key_Y);
+    EXPECT_TRUE(Unique().Serialize() == deleted);
+    EXPECT_TRUE(namesNow() == renamed);
+    EXPECT_EQ(window.windowTitle(), "Tolmere edit *");
+    // Saving makes it clean; Load File starts a new history.
+    files_ = {QString::fromStdString(dir_.File("saved.txt"))};
+    window.Command(kMainSaveAs);
+    EXPECT_FALSE(data_.history.Modified(&data_.uniqueItems));
+    files_ = {QString::fromStdString(dir_.File("saved.txt"))};
+    guide_->answers = {kGuideYes};
+    window.Command(kMainLoadFile);
+    key(Qt::ControlModifier, Qt::Key_Z);
+    EXPECT_TRUE(Unique().Serialize() == deleted) << "a loaded file has no history to undo";
+}
+
+TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
+    CMainWindow& window = Start();
+    CStrTbl names;
+    names.Add("k", "v");
+    std::string tbl;
+    names.Serialize(tbl);
+    std::string lying = tbl;
+    lying[2] = 9; // nine entries, says the header
+    const struct {
+        const char* file;
+        std::string bytes;
+        int command;
+        const char* reason;
+    } cases[] = {
+        {"binary.txt", std::string("MZ\x90\0\3\0", 6), kMainLoadFile, "it holds binary data"},
+        {"README.txt", "# Tolmere\nAn editor.\n", kMainLoadFile, "its first line holds no TAB"},
+        {"other.txt", "name\tkind\r\nx\ty\r\n", kMainLoadFile,
+         "other.txt: no column named code, so it is not a unique items table"},
+        {"README.tbl", "# Tolmere\nAn editor.\n", kMainLoadStrings, "damaged string table"},
+        {"cut.tbl", tbl.substr(0, tbl.size() - 3), kMainLoadStrings, "damaged string table"},
+        {"lying.tbl", lying, kMainLoadStrings, "damaged string table"},
+    };
+    const std::string table = Unique().Serialize();
+    const std::size_t entries = data_.strings.Patch().EntryCount();
+    for (const auto& c : cases) {
+        WriteBytes(dir_.File(c.file), c.bytes);
+        files_ = {QString::fromStdString(dir_.File(c.file))};
+        window.Command(c.command);
+        ASSERT_FALSE(guide_->shown.empty());
+        EXPECT_EQ(guide_->shown.back().rfind("Guide: Cannot load " + dir_.File(c.file), 0), 0u);
+        EXPECT_NE(guide_->shown.back().find(c.reason), std::string::npos) << guide_->shown.back();
+        EXPECT_EQ(Unique().Serialize(), table) << c.file;
+        EXPECT_EQ(data_.strings.Patch().EntryCount(), entries) << c.file;
+    }
+}
+
+TEST_F(SafetyTest, TheToolsReasonReachesTheMessage) {
+    CMainWindow& window = Start();
+    WrapTool("echo 'mpq2k: patch_d2.mpq: damaged archive: the hash table reaches past the end' "
+             ">&2; exit 1");
+    guide_->answers = {kGuideYes};
+    window.Command(kMainReload);
+    EXPECT_EQ(guide_->shown.back(),
+              "Guide: Unable to extract UniqueItems.txt from mpqs\nmpq2k: patch_d2.mpq: damaged "
+              "archive: the hash table reaches past the end");
+    // The patch archive failed: the base archive's table is not taken instead.
+    EXPECT_EQ(Unique().Serialize(),
+              ReadBytes(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
+}
+
+TEST_F(SafetyTest, AStringTableThatDidNotLoadIsNeverWritten) {
+    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
+    const std::string before = ReadBytes(gameDir_ + "out/patchstring.tbl");
+    // The extraction of patchstring.tbl fails once, at start.
+    WrapTool("case \"$*\" in *patchstring*) [ -f once ] || { touch once; "
+             "echo 'mpq2k: patch_d2.mpq: read error' >&2; exit 1; } ;; esac");
+    CMainWindow& window = Start();
+    ASSERT_FALSE(guide_->shown.empty());
+    EXPECT_EQ(guide_->shown.front(), "Guide: patchstring.tbl (ENG) did not load:\nmpq2k: "
+                                     "patch_d2.mpq: read error\nNames cannot be changed or "
+                                     "written until a string table loads.");
+    window.Command(kMainName);
+    EXPECT_EQ(guide_->shown.back().rfind("Guide: patchstring.tbl (ENG) did not load, so names "
+                                         "cannot be changed",
+                                         0),
+              0u);
+    guide_->answers = {kGuideYes, kGuideYes};
+    window.Command(kMainSpawnOn);
+    EXPECT_NE(window.StatusText().indexOf("patchstring.tbl (ENG) was not written"), -1);
+    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
+    EXPECT_EQ(ReadBytes(gameDir_ + "out/patchstring.tbl"), before);
+}
+
+TEST_F(SafetyTest, EscapeClosingTheQuestionDoesNotCloseTheWindow) {
+    CMainWindow& window = Start();
+    window.show();
+    EditTable();
+    const std::shared_ptr<IGuide> previous = SetGuide(std::make_shared<CWindowGuide>());
+    WhenModal([](QWidget* question) { QTest::keyClick(question, Qt::Key_Escape); });
+    QTest::keyClick(&window, Qt::Key_Escape);
+    testing::Settle();
+    SetGuide(previous);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.result(), 0);
+}
+
+} // namespace
+} // namespace tolmere
