@@ -48,6 +48,7 @@ std::string UpToZero(const unsigned char* p, std::size_t size) {
 } // namespace
 
 void CStrTbl::Reset() {
+    Changed();
     entries_.clear();
     stringBytes_ = 0;
     entryCount_ = 0;
@@ -200,6 +201,7 @@ void CStrTbl::Fill(std::string_view bytes) {
 bool CStrTbl::Serialize(std::string& out) {
     entries_.sort(
         [](const StrEntry& a, const StrEntry& b) { return a.indexNumber < b.indexNumber; });
+    Changed(); // which of two equal keys comes first may have changed
     const std::size_t n = entries_.size();
     if (n == 0 || n > kMaxEntries)
         return false;
@@ -285,10 +287,15 @@ bool CStrTbl::Write(const std::string& path, std::string* error) {
 }
 
 StrEntry* CStrTbl::Find(const std::string& key) {
-    for (StrEntry& e : entries_)
-        if (e.key == key)
-            return &e;
-    return nullptr;
+    if (!index_.built) {
+        index_.map.clear();
+        index_.map.reserve(entries_.size());
+        for (StrEntry& e : entries_)
+            index_.map.emplace(e.key, &e); // the first of equal keys stays
+        index_.built = true;
+    }
+    const auto found = index_.map.find(key);
+    return found == index_.map.end() ? nullptr : found->second;
 }
 
 const StrEntry* CStrTbl::Find(const std::string& key) const {
@@ -318,6 +325,7 @@ StrEntry& CStrTbl::Insert(std::size_t position, const std::string& key, const st
     auto at = entries_.begin();
     std::advance(at, std::min(position, entries_.size() - 1));
     entries_.splice(at, entries_, std::prev(entries_.end()));
+    Changed();
     return added;
 }
 
@@ -343,6 +351,7 @@ StrEntry& CStrTbl::Add(const std::string& key, const std::string& text, std::int
     entry.key = key;
     entry.text = text;
     entries_.push_back(std::move(entry));
+    Changed();
     ++entryCount_;
     stringBytes_ += EntryBytes(key, text);
     return entries_.back();
@@ -356,6 +365,7 @@ void CStrTbl::Remove(StrEntry* entry) {
             stringBytes_ -= EntryBytes(it->key, it->text);
             --entryCount_;
             entries_.erase(it);
+            Changed();
             return;
         }
     }

@@ -6,6 +6,7 @@
 #include <list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tolmere {
 
@@ -84,7 +85,27 @@ private:
     // Adds the entries of bytes that passed Check to this empty table.
     void Fill(std::string_view bytes);
 
+    // The first entry of each key in list order, over the entries' own key strings
+    // (list nodes never move). Names of hundreds of items are looked up at once in
+    // tables of thousands of entries. It points into the entries it was built for, so
+    // a copied or moved table starts without one.
+    struct LookupIndex {
+        std::unordered_map<std::string_view, StrEntry*> map;
+        bool built = false;
+        LookupIndex() = default;
+        LookupIndex(const LookupIndex&) {}
+        LookupIndex& operator=(const LookupIndex&) {
+            map.clear();
+            built = false;
+            return *this;
+        }
+    };
+
+    // Drops the lookup index; the next Find builds it again.
+    void Changed() { index_.built = false; }
+
     Entries entries_;
+    mutable LookupIndex index_;
     std::uint32_t stringBytes_ = 0;
     std::uint32_t entryCount_ = 0;
     std::uint32_t lastIndex_ = 0;

@@ -185,6 +185,19 @@ TEST(StrTbl, RemoveAndFind) {
     EXPECT_EQ(table.EntryCount(), 1u);
     EXPECT_EQ(table.StringBytes(), 10u);
     EXPECT_EQ(StringArea(Serialized(table)), std::string("other\0two\0", 10));
+
+    // Lookups follow every change, the first of equal keys wins, and a copy finds its
+    // own entries.
+    table.Add("dup", "first");
+    table.Add("dup", "second");
+    EXPECT_EQ(table.Find("dup")->text, "first");
+    CStrTbl copy = table;
+    table.Remove(table.Find("dup"));
+    EXPECT_EQ(table.Find("dup")->text, "second");
+    EXPECT_EQ(copy.Find("dup")->text, "first");
+    EXPECT_EQ(copy.PositionOf(copy.Find("dup")), 1u);
+    table.Insert(0, "dup", "third", 9);
+    EXPECT_EQ(table.Find("dup")->text, "third");
 }
 
 TEST(StrTbl, TablesTheGameCannotReadAreRefusedAndNothingIsWritten) {
