@@ -206,6 +206,45 @@ bool CArchiveBridge::ExtractBaseLists(CBaseLists& lists, std::string& failedFile
     return loaded;
 }
 
+std::string CArchiveBridge::ExtractTables(const std::vector<std::string>& fileNames,
+                                          std::vector<CTxtTable>& tables) const {
+    tables.assign(fileNames.size(), CTxtTable());
+    if (!MakeWorkDir())
+        return "cannot make the folder " + WorkDir() + ": " + std::strerror(errno);
+    // "O" and "X" pass over an archive or a file that is not there, so that only a
+    // real failure fails the run.
+    std::string script;
+    for (Archive archive : {Archive::kBase, Archive::kExpansion, Archive::kPatch}) {
+        script += std::string("O ") + ArchiveName(archive) + "\r\n";
+        for (const std::string& fileName : fileNames) {
+            ::unlink(WorkFile(fileName).c_str());
+            script += "X " + (kExcelPath + fileName) + " " + kWorkDirName + "\\\r\n";
+        }
+        script += std::string("c ") + ArchiveName(archive) + "\r\n";
+    }
+    std::string reason;
+    if (!WriteFileSafely(TablesScriptFile(), script, &reason)) {
+        reason = "cannot write " + TablesScriptFile() + ": " + reason;
+    } else {
+        const ToolRun run = Run("s " + std::string(kWorkDirName) + ".sct", kScriptTimeLimitMs);
+        if (!run.Ok())
+            reason = run.Reason();
+    }
+    ::unlink(TablesScriptFile().c_str());
+    for (std::size_t i = 0; i < fileNames.size(); ++i) {
+        const std::string path = WorkFile(fileNames[i]);
+        std::string why;
+        if (reason.empty() && ::access(path.c_str(), F_OK) == 0 &&
+            !LoadTableFile(path, tables[i], why))
+            reason = fileNames[i] + ": " + why;
+        ::unlink(path.c_str());
+    }
+    ::rmdir(WorkDir().c_str());
+    if (!reason.empty())
+        tables.assign(fileNames.size(), CTxtTable());
+    return reason;
+}
+
 std::string CArchiveBridge::AddTableToPatch(const CTxtTable& table,
                                             const std::string& fileName) const {
     std::string why;
@@ -284,7 +323,8 @@ void CArchiveBridge::RemovePictures() const {
 }
 
 void CArchiveBridge::RemoveWorkFiles() const {
-    for (const std::string& file : {TableUploadFile(), StringsUploadFile(), PictureScriptFile()})
+    for (const std::string& file :
+         {TableUploadFile(), StringsUploadFile(), PictureScriptFile(), TablesScriptFile()})
         ::unlink(file.c_str());
     if (DIR* dir = ::opendir(WorkDir().c_str())) {
         while (dirent* entry = ::readdir(dir)) {

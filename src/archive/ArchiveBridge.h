@@ -42,6 +42,7 @@ public:
     std::string TableUploadFile() const { return gameDir_ + kWorkDirName + ".tmp"; }
     std::string StringsUploadFile() const { return gameDir_ + kWorkDirName + ".tmp2"; }
     std::string PictureScriptFile() const { return gameDir_ + kWorkDirName + ".scs"; }
+    std::string TablesScriptFile() const { return gameDir_ + kWorkDirName + ".sct"; }
 
     // The full command line for the tool's arguments: the tool by its quoted full path.
     std::string CommandLine(const std::string& arguments) const;
@@ -97,6 +98,12 @@ public:
     // False, with `failedFile` naming the list that did not load and `reason` why,
     // when one fails.
     bool ExtractBaseLists(CBaseLists& lists, std::string& failedFile, std::string& reason) const;
+    // Extracts several tables in one run of the tool, each archive's copy over the one
+    // before (the patch archive's wins), and loads them: `tables[i]` is the table of
+    // `fileNames[i]`, left empty where no archive holds it. Empty when everything there
+    // loaded; otherwise why not, with `tables` all empty.
+    std::string ExtractTables(const std::vector<std::string>& fileNames,
+                              std::vector<CTxtTable>& tables) const;
 
     // Writing into the patch archive: empty when it worked, otherwise why not.
     // Saves the table to the upload file and adds it as data\GLOBAL\Excel\<fileName>.

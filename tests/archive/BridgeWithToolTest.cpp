@@ -75,6 +75,27 @@ TEST_F(WithTool, ThePatchArchiveServesFirstAndTheBaseOneOnlyWhereThePatchLacksTh
     EXPECT_EQ(*table.HeaderCell(0), "sets");
 }
 
+TEST_F(WithTool, SeveralTablesComeInOneRunEachFromTheLastArchiveThatHasIt) {
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\Properties.txt", "base\tb\r\n");
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\Skills.txt", "skills\tb\r\n");
+    Add("Patch_D2.mpq", "data\\GLOBAL\\Excel\\Properties.txt", "patch\tb\r\n");
+    std::vector<CTxtTable> tables;
+    EXPECT_EQ(bridge.ExtractTables({"Properties.txt", "Skills.txt", "Absent.txt"}, tables), "");
+    ASSERT_EQ(tables.size(), 3u);
+    EXPECT_EQ(*tables[0].HeaderCell(0), "patch");
+    EXPECT_EQ(*tables[1].HeaderCell(0), "skills");
+    EXPECT_EQ(tables[2].ColumnCount(), 0);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+    EXPECT_FALSE(FileExists(bridge.TablesScriptFile()));
+
+    // One archive that cannot be read fails them all, with the tool's reason.
+    WriteBytes(dir.File("Diablo II/Patch_D2.mpq"), std::string(4096, 'x'));
+    const std::string reason = bridge.ExtractTables({"Properties.txt", "Skills.txt"}, tables);
+    EXPECT_NE(reason.find("not an MPQ archive"), std::string::npos) << reason;
+    EXPECT_EQ(tables[1].ColumnCount(), 0);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+}
+
 TEST_F(WithTool, ApplyPutsTheTablesIntoThePatchArchiveByteForByte) {
     Add("patch_d2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "old\r\n");
     CTxtTable table = testing::TableOf(3, {{"Item \xe9", "", "9"}, {"Other"}});

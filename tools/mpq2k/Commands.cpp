@@ -102,6 +102,7 @@ int RunScript(const std::string& script) {
     // reported once, and its "c" is not a second problem.
     std::string openName;
     bool openFailed = false;
+    bool openMissing = false; // the last "O" named an archive that is not there
     const auto fail = [&](const ScriptCommand& command, const std::string& message) {
         ReportError(script + ":" + std::to_string(command.line) + ": " + message);
         allOk = false;
@@ -113,19 +114,29 @@ int RunScript(const std::string& script) {
             // Whatever happens to this "o", no later "x" may read the previous archive.
             archive.Close(&error);
             openName = command.first;
-            openFailed = !OpenForReading(command.first, &archive, &error);
-            if (openFailed) {
+            openMissing = false;
+            openFailed = !OpenForReading(command.first, &archive, &error, &openMissing);
+            if (openFailed && !(openMissing && command.optional)) {
                 fail(command, command.first + ": " + error);
             }
             break;
-        case ScriptCommand::Kind::Extract:
+        case ScriptCommand::Kind::Extract: {
+            bool absent = false;
             if (!archive.IsOpen()) {
-                fail(command, ArchivedName(command.first) + ": " +
-                                  (openFailed ? openName + " did not open" : "no archive is open"));
-            } else if (!ExtractToDirectory(archive, command.first, command.second, &error)) {
+                // An "X" after an "O" that failed was said with the "O": the reason
+                // stays the last word.
+                if (!(command.optional && openFailed)) {
+                    fail(command,
+                         ArchivedName(command.first) + ": " +
+                             (openFailed ? openName + " did not open" : "no archive is open"));
+                }
+            } else if (!ExtractToDirectory(archive, command.first, command.second, &error,
+                                           &absent) &&
+                       !(absent && command.optional)) {
                 fail(command, openName + ": " + ArchivedName(command.first) + ": " + error);
             }
             break;
+        }
         case ScriptCommand::Kind::Close:
             if (openName.empty() ||
                 !SameNameIgnoringCase(ArchivedName(command.first), ArchivedName(openName))) {
@@ -135,6 +146,7 @@ int RunScript(const std::string& script) {
             archive.Close(&error);
             openName.clear();
             openFailed = false;
+            openMissing = false;
             break;
         case ScriptCommand::Kind::Invalid:
             fail(command, "not a script command: " + command.first);

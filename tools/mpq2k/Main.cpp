@@ -16,6 +16,7 @@ const char kUsage[] =
     "  e ARCHIVE NAME DIR\\   extract NAME into DIR, as its last path component\n"
     "  a ARCHIVE FILE NAME   store FILE as NAME (replacing it), creating ARCHIVE if missing\n"
     "  s SCRIPT              run a script of lines \"o ARCHIVE\", \"x NAME DIR\\\", \"c ARCHIVE\"\n"
+    "                        (\"O\" and \"X\" skip an archive or a file that is not there)\n"
     "  l ARCHIVE             list the files (name, tab, size), one per line\n"
     "  --help                show this text\n"
     "\n"

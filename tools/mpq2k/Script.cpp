@@ -27,7 +27,9 @@ ScriptCommand Parse(std::string_view line, std::size_t number) {
     if (line.find('\0') != std::string_view::npos || line.size() < 3 || !IsBlank(line[1])) {
         return command;
     }
-    const char verb = line[0];
+    const char verb =
+        static_cast<char>(line[0] == 'O' || line[0] == 'X' ? line[0] + ('a' - 'A') : line[0]);
+    command.optional = line[0] == 'O' || line[0] == 'X';
     const std::string_view rest = TrimBlanks(line.substr(2));
     if (rest.empty()) {
         return command;

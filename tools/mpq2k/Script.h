@@ -17,9 +17,12 @@ struct ScriptCommand {
     std::string first;
     // Extract: the target directory.
     std::string second;
+    // "O" and "X": an archive or a file that is not there is skipped, not a failure.
+    bool optional = false;
 };
 
-// Lines are "o ARCHIVE", "x NAME DIR" and "c ARCHIVE". LF, CR LF or CR endings, trailing blanks
+// Lines are "o ARCHIVE", "x NAME DIR" and "c ARCHIVE"; "O" and "X" are the same for
+// archives and files that may be absent. LF, CR LF or CR endings, trailing blanks
 // and blank lines are tolerated because the editor produces all of them.
 std::vector<ScriptCommand> ParseScript(std::string_view text);
 

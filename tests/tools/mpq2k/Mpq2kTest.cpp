@@ -683,6 +683,33 @@ TEST(Mpq2kScript, SucceedsWhenEveryLineDoes) {
     EXPECT_EQ(ReadFile(game / "tmp/a.txt"), "abc");
 }
 
+TEST(Mpq2kScript, OptionalLinesPassOverWhatIsNotThereButNotOverWhatIsBroken) {
+    ScratchDir game;
+    fs::create_directory(game / "tmp");
+    WriteFile(game / "in.txt", "abc");
+    WriteFile(game / "bad.mpq", "not an archive");
+    ASSERT_EQ(RunTool(game.Path(), {"a", "x.mpq", "in.txt", "data\\a.txt"}).exitCode, 0);
+    const struct {
+        const char* script;
+        int exitCode;
+    } cases[] = {
+        {"O none.mpq\nX data\\a.txt tmp\\\nc none.mpq\n"
+         "O x.mpq\nX data\\missing.txt tmp\\\nX data\\a.txt tmp\\\nc x.mpq\n",
+         0},
+        {"O bad.mpq\nX data\\a.txt tmp\\\nc bad.mpq\n", 1},
+        {"o none.mpq\nc none.mpq\n", 1},
+        {"O x.mpq\nx data\\missing.txt tmp\\\nc x.mpq\n", 1},
+    };
+    for (const auto& c : cases) {
+        WriteFile(game / "script.txt", c.script);
+        const RunResult result = RunTool(game.Path(), {"s", "script.txt"});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.script << result.err;
+        if (c.exitCode == 0)
+            EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(ReadFile(game / "tmp/a.txt"), "abc");
+}
+
 TEST(Mpq2kScript, UnknownLinesFailButTheRestRuns) {
     ScratchDir game;
     fs::create_directory(game / "tmp");
