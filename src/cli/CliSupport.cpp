@@ -15,6 +15,10 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "tolmere-cli: warning: %s\n", message.c_str());
+}
+
 bool Emit(const std::string& path, const std::string& bytes) {
     if (path == "-")
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&

@@ -17,6 +17,8 @@ int ModCommand(const std::vector<std::string>& args);
 
 // Prints "tolmere-cli: MESSAGE" on stderr; returns exit code 1.
 int Fail(const std::string& message);
+// Prints "tolmere-cli: warning: MESSAGE" on stderr.
+void Warn(const std::string& message);
 // Writes the bytes to the file, safely, or to standard output for "-".
 bool Emit(const std::string& path, const std::string& bytes);
 // Loads a table; on failure says why and returns false.

@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
 #include "app/UniqueModel.h"
-#include "mods/Describe.h"
+#include "mods/GameDescribe.h"
 #include "mods/ModKeys.h"
 #include "tables/BinFile.h"
 #include "tables/Services.h"
@@ -23,18 +23,21 @@ std::string DefaultModKeyPath() {
 } // namespace
 
 int DescribeCommand(const std::vector<std::string>& args) {
-    std::string modkeyPath, tblPath, stringsDir, tablePath;
+    std::string modkeyPath, tblPath, stringsDir, gameDir, tablePath;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--modkey" || arg == "--tbl" || arg == "--strings";
+        const bool takesValue =
+            arg == "--modkey" || arg == "--tbl" || arg == "--strings" || arg == "--game-data";
         if (takesValue && i + 1 < args.size()) {
             const std::string& value = args[++i];
             if (arg == "--modkey")
                 modkeyPath = value;
             else if (arg == "--tbl")
                 tblPath = value;
-            else
+            else if (arg == "--strings")
                 stringsDir = value;
+            else
+                gameDir = value;
         } else if (tablePath.empty() && arg.rfind("--", 0) != 0) {
             tablePath = arg;
         } else {
@@ -56,6 +59,9 @@ int DescribeCommand(const std::vector<std::string>& args) {
     std::string error;
     if (!tblPath.empty() && !strings.Patch().Read(tblPath, &error))
         return Fail("cannot read " + tblPath + ": " + error);
+    CGameData game;
+    if (!gameDir.empty() && !game.LoadFolder(gameDir, error))
+        return Fail(error);
     CTxtTable table;
     if (!LoadTable(tablePath, table))
         return 1;
@@ -73,7 +79,8 @@ int DescribeCommand(const std::vector<std::string>& args) {
     out += "\n";
     for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
         out += "#" + std::to_string(row) + " " + model.ItemLabel(row, strings) + "\n";
-        for (const ModLine& line : DescribeModifiers(table, row, model.Modifiers().slots, keys))
+        for (const ModLine& line :
+             DescribeModifiers(table, row, model.Modifiers(), keys, game, strings))
             out += "  [" + std::to_string(line.slot) + "] " + line.text + "\n";
     }
     if (!Emit("-", out))

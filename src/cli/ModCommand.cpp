@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 
 #include "app/UniqueModel.h"
+#include "mods/ModifierChoices.h"
 #include "mods/ModifierEdit.h"
 
 #include <charconv>
@@ -39,6 +40,7 @@ struct ModRequest {
     std::string verb;
     std::vector<std::string> args; // the positional arguments after the verb
     bool replace = false;
+    std::string gameDir; // --game-data: the game's tables, to check the values against
 };
 
 int Write(const CTxtTable& table, const std::string& out) {
@@ -48,9 +50,29 @@ int Write(const CTxtTable& table, const std::string& out) {
 }
 
 int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std::int32_t slot,
-              const std::vector<std::string>& values, bool replace, const std::string& out) {
+              const std::vector<std::string>& values, const ModRequest& request) {
     const ModifierValues modifier{values[0], values[1], values[2], values[3]};
     const ModifierSlots& layout = model.Modifiers();
+    const std::string problem = ModifierValuesProblem(modifier);
+    if (!problem.empty())
+        return Fail(problem);
+    if (!request.gameDir.empty()) {
+        // What the window asks about is said here and written anyway: the command
+        // was the answer.
+        CGameData game;
+        std::string error;
+        if (!game.LoadFolder(request.gameDir, error))
+            return Fail(error);
+        const CModifierChoices choices = CModifierChoices::ForGame(CModKeys(), game, {});
+        const int entry = choices.Find(modifier.code);
+        const ModifierChoice choice = entry >= 0
+                                          ? choices.Entries()[static_cast<std::size_t>(entry)]
+                                          : choices.Unlisted(modifier.code);
+        for (const std::string& warning : choices.Warnings(choice, modifier))
+            Warn(warning);
+    }
+    const bool replace = request.replace;
+    const std::string& out = request.args.back();
     std::string refusal;
     const std::int32_t target = SettleModifierTarget(
         PlanModifier(table, row, slot, layout, modifier.code), slot,
@@ -72,17 +94,21 @@ int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std
     return Write(table, out);
 }
 
-const char kModUsage[] = "mod add TABLE ROW CODE PAR MIN MAX OUT [--replace] | "
-                         "mod edit TABLE ROW SLOT CODE PAR MIN MAX OUT [--replace] | "
-                         "mod delete TABLE ROW SLOT OUT";
+const char kModUsage[] =
+    "mod add TABLE ROW CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
+    "mod edit TABLE ROW SLOT CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
+    "mod delete TABLE ROW SLOT OUT";
 
 } // namespace
 
 int ModCommand(const std::vector<std::string>& args) {
     ModRequest request;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--replace")
             request.replace = true;
+        else if (arg == "--game-data" && i + 1 < args.size())
+            request.gameDir = args[++i];
         else if (request.verb.empty())
             request.verb = arg;
         else
@@ -112,7 +138,7 @@ int ModCommand(const std::vector<std::string>& args) {
         if (slot < 0)
             return Fail(kCannotAddModifiers);
         return AddOrEdit(table, model, *row, slot,
-                         {request.args.begin() + 2, request.args.end() - 1}, request.replace, out);
+                         {request.args.begin() + 2, request.args.end() - 1}, request);
     }
     const std::optional<std::int32_t> slot = Number(request.args[2]);
     if (!slot || !model.Modifiers().HasSlot(*slot) ||
@@ -121,7 +147,7 @@ int ModCommand(const std::vector<std::string>& args) {
                     request.args[2]);
     if (request.verb == "edit")
         return AddOrEdit(table, model, *row, *slot,
-                         {request.args.begin() + 3, request.args.end() - 1}, request.replace, out);
+                         {request.args.begin() + 3, request.args.end() - 1}, request);
     if (model.DeleteModifier(*row, *slot) == DeleteResult::kProtected)
         return Fail(kProtectedItemMessage);
     return Write(table, out);

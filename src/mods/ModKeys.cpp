@@ -1,5 +1,7 @@
 #include "mods/ModKeys.h"
 
+#include "tables/ColumnFinder.h"
+
 #include <utility>
 
 namespace tolmere {
@@ -23,6 +25,12 @@ bool CModKeys::Load(const std::string& path) {
 
 void CModKeys::Assign(CTxtTable table) {
     table_ = std::move(table);
+    const CColumnFinder find(table_);
+    columns_.wording = find.Find("wording");
+    columns_.role = find.Find("role");
+    columns_.param = find.Find("param");
+    columns_.minLabel = find.Find("min label");
+    columns_.maxLabel = find.Find("max label");
     firstRowOfCode_.clear();
     for (std::int32_t row = 0; row < table_.DataRowCount(); ++row)
         firstRowOfCode_.emplace(std::string(Code(row)), row); // keeps the row nearest the top
@@ -44,6 +52,27 @@ std::string CModKeys::DisplayText(std::int32_t row) const {
 char CModKeys::Kind(std::int32_t row) const {
     std::string_view kind = Text(row, columns_.kind);
     return kind.empty() ? '\0' : kind[0];
+}
+
+DamageRole CModKeys::Role(std::int32_t row) const {
+    const std::string_view role = Text(row, columns_.role);
+    if (role == "min")
+        return DamageRole::kMin;
+    if (role == "max")
+        return DamageRole::kMax;
+    if (role == "len")
+        return DamageRole::kLength;
+    if (role == "minmax")
+        return DamageRole::kMinMax;
+    if (role == "minmaxlen")
+        return DamageRole::kMinMaxLength;
+    return DamageRole::kNone;
+}
+
+double CModKeys::Divisor(std::int32_t row) const {
+    double divisor = 1;
+    ParseNumber(Text(row, columns_.divisor), divisor);
+    return divisor == 0 ? 1 : divisor;
 }
 
 float CModKeys::Adjust(std::int32_t row, float stored) const {

@@ -19,7 +19,16 @@ struct ModKeyColumns {
     std::int32_t divisor = 6;
     std::int32_t note = 8;
     std::int32_t credit = 9;
+    // Found by their header names; -1 in a catalogue without them.
+    std::int32_t wording = -1;  // "+[range] to Strength": the value from min, max and param
+    std::int32_t role = -1;     // a damage slot's part: min, max, len, minmax, minmaxlen
+    std::int32_t param = -1;    // what the param cell holds: skill, number, perlevel, …
+    std::int32_t minLabel = -1; // the dialog's labels for the two value boxes
+    std::int32_t maxLabel = -1;
 };
+
+// Which part of a combined damage line a slot gives.
+enum class DamageRole { kNone, kMin, kMax, kLength, kMinMax, kMinMaxLength };
 
 class CModKeys {
 public:
@@ -50,6 +59,13 @@ public:
     // (stored + offset) / divisor in single precision; offset 0 and divisor 1 when
     // their cells hold no number.
     float Adjust(std::int32_t row, float stored) const;
+    std::string_view Wording(std::int32_t row) const { return Text(row, columns_.wording); }
+    DamageRole Role(std::int32_t row) const;
+    std::string_view ParamKind(std::int32_t row) const { return Text(row, columns_.param); }
+    std::string_view MinLabel(std::int32_t row) const { return Text(row, columns_.minLabel); }
+    std::string_view MaxLabel(std::int32_t row) const { return Text(row, columns_.maxLabel); }
+    // The divisor column as a number, 1 when it holds none.
+    double Divisor(std::int32_t row) const;
     std::array<std::string, kCreditLines> CreditLines() const;
 
 private:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 
 namespace tolmere {
@@ -92,11 +93,10 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     EXPECT_EQ(run.out.substr(0, run.out.find("#1 ")),
               "layout: classic\n"
               "#0 Ember Oath (5) --- [Ember Oath, the Burning]\n"
+              "  [1] 3 - 9 fire damage\n"
               "  [3] +5 to Strength\n"
-              "  [2] +9 to Maximum Fire Damage\n"
-              "  [1] +3 to Minimum Fire Damage\n"
               "  [0] +60% Enhanced Damage\n");
-    EXPECT_NE(run.out.find("  [1] Unknown modifier\n"), std::string::npos);
+    EXPECT_NE(run.out.find("  [1] Unknown modifier: xyz-unknown\n"), std::string::npos);
 
     // --modkey names the catalogue, and --strings the folder of the three tables.
     WriteBytes(dir.File("keys.txt"), "code\tdesc\r\nstr\tStrength %.0f\r\n");
@@ -104,9 +104,10 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     CliRun own = Cli(dir, "describe --modkey " + Quoted(dir.File("keys.txt")) + " --strings " +
                               Quoted(dir.Path()) + " " + sample);
     ASSERT_EQ(own.exitCode, 0) << own.err;
-    EXPECT_NE(own.out.find("#0 Ember Oath (5) --- [Ember Oath, the Burning] "
-                           "(expansionstring.tbl)\n  [3] Strength 5\n  [2] Unknown modifier\n"),
-              std::string::npos);
+    EXPECT_NE(
+        own.out.find("#0 Ember Oath (5) --- [Ember Oath, the Burning] "
+                     "(expansionstring.tbl)\n  [3] Strength 5\n  [2] Unknown modifier: fire-max\n"),
+        std::string::npos);
 
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
     CliRun unknown = Cli(dir, "describe " + Quoted(dir.File("odd.txt")));
@@ -135,7 +136,9 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
         {"edit " + sample + " 0 1 fire-max '' 1 1 " + out, 1,
          "Modifier already existed somewhere else."},
         {"edit " + sample + " 0 3 vit p 2 8 " + out, 0, "  [3] +8 to Vitality\n"},
-        {"delete " + sample + " 0 0 " + out, 0, "  [0] +3 to Minimum Fire Damage\n"},
+        {"delete " + sample + " 0 0 " + out, 0, "  [0] 3 - 9 fire damage\n"},
+        {"add " + sample + " 0 dex \"$(printf '1\\t2')\" 3 3 " + out, 1,
+         "A cell cannot hold a tab or a line break"},
         {"delete " + sample + " 0 9 " + out, 1, "row 0 holds no modifier in slot 9"},
         {"add " + sample + " 99 dex '' 3 3 " + out, 1, "'samples"},
         {"add " + sample + " key=Nobody dex '' 3 3 " + out, 1, "'samples"},
@@ -159,6 +162,18 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
         EXPECT_NE(described.out.find(c.expected), std::string::npos) << c.args << "\n"
                                                                      << described.out;
     }
+    // --game-data checks against the game's tables, warns, and writes all the same.
+    std::filesystem::create_directories(dir.File("game"));
+    WriteBytes(dir.File("game/Properties.txt"), "code\tfunc1\tstat1\r\nstr\t1\tstrength\r\n");
+    WriteBytes(dir.File("game/ItemStatCost.txt"), "Stat\tID\r\nstrength\t0\r\n");
+    const CliRun warned = Cli(dir, "mod add " + sample + " 0 zap '' 9 3 " + out + " --game-data " +
+                                       Quoted(dir.File("game")));
+    EXPECT_EQ(warned.exitCode, 0) << warned.err;
+    EXPECT_EQ(warned.err,
+              "tolmere-cli: warning: The minimum (9) is greater than the maximum (3).\n"
+              "tolmere-cli: warning: Properties.txt has no property 'zap'.\n");
+    EXPECT_NE(ReadBytes(dir.File("out.txt")).find("zap\t\t9\t3"), std::string::npos);
+
     // The slot's parameter cell takes PAR.
     Cli(dir, "mod edit " + sample + " 0 3 vit p 2 8 " + out);
     EXPECT_NE(ReadBytes(dir.File("out.txt")).find("vit\tp\t2\t8"), std::string::npos);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace tolmere {
 namespace {
 
@@ -58,7 +60,7 @@ TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
               (Lines_{"[3] +40% Enhanced Damage", "[2] +7 to Dexterity", "[0] +5 to Strength"}));
     // Unknown codes still stand for their slot; empty values count as 0.
     EXPECT_EQ(Lines(ItemWith({{"zzz", "1"}, {"str", ""}})),
-              (Lines_{"[1] +0 to Strength", "[0] Unknown modifier"}));
+              (Lines_{"[1] +0 to Strength", "[0] Unknown modifier: zzz"}));
     EXPECT_EQ(Lines(ItemWith({{"hlf", "2.5"}})), Lines_{"[0] 3 half"});
     EXPECT_EQ(Lines(ItemWith({{"str", "5"}}), SlotList{}), Lines_{});
 }
@@ -101,6 +103,73 @@ TEST(Describe, RowsShorterThanTheirSlotsReadMissingCellsAsEmpty) {
     CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
     EXPECT_EQ(Lines(narrow), Lines_{"[0] +0 to Strength"}); // its value cell is missing
     EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun(9, 10), Keys()).size(), 0u);
+}
+
+// A catalogue with the named columns the game's codes need: wording, role, param.
+const CModKeys& NamedKeys() {
+    static const CModKeys keys = [] {
+        CModKeys named;
+        named.Assign(testing::NamedTable(
+            {"code", "desc", "kind", "default", "group", "offset", "divisor", "unit", "note",
+             "credits", "wording", "role", "param", "min label", "max label"},
+            {{"str", "+%.0f to Strength", "", "", "", "", "", "", "", "", "+[range] to Strength"},
+             {"fire-min", "", "f", "", "", "", "", "", "", "", "", "min"},
+             {"fire-max", "", "f", "", "", "", "", "", "", "", "", "max"},
+             {"dmg-fire", "", "f", "", "", "", "", "", "", "", "", "minmax"},
+             {"dmg-cold", "", "c", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
+             {"dmg-pois", "", "p", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
+             {"hit-skill", "", "", "", "", "", "", "", "", "",
+              "[min]% Chance to cast level [max] [skill] on striking", "", "skill"},
+             {"hp/lvl", "", "", "", "", "", "8", "", "", "",
+              "+[perlevel] to Life (Based on Character Level)", "", "perlevel"}}));
+        return named;
+    }();
+    return keys;
+}
+
+TEST(Describe, GameCodesMergeByTheirRoleAndReadTheirWording) {
+    using Slot = std::array<const char*, 4>; // code, par, min, max
+    const struct {
+        bool wording; // the game's own layouts; the classic ones use the pattern
+        std::vector<Slot> slots;
+        Lines_ expected;
+    } cases[] = {
+        {false, {{"fire-min", "", "", "3"}, {"fire-max", "", "", "9"}}, {"[0] 3 - 9 fire damage"}},
+        {false, {{"dmg-fire", "", "3", "9"}}, {"[0] 3 - 9 fire damage"}},
+        // Poison's rate is in 256ths a frame for par frames: 256 × 75 / 256 over 3 s.
+        {false, {{"dmg-pois", "75", "256", "512"}}, {"[0] 75 - 150 poison damage over 3.0 sec"}},
+        {true, {{"dmg-cold", "50", "3", "9"}}, {"[0] 3 - 9 cold damage (2.0 sec freeze)"}},
+        {false,
+         {{"*str", "", "", "5"}, {"zap", "", "", ""}},
+         {"[1] Unknown modifier: zap", "[0] Disabled: +5 to Strength"}},
+        {true,
+         {{"str", "", "5", "8"}, {"*str", "", "2", "2"}},
+         {"[1] Disabled: +2 to Strength", "[0] +(5-8) to Strength"}},
+        {true,
+         {{"hit-skill", "44", "10", "5"}},
+         {"[0] 10% Chance to cast level 5 Nova on striking"}},
+        {true,
+         {{"hit-skill", "Twister", "3", "2"}},
+         {"[0] 3% Chance to cast level 2 Twister on striking"}},
+        {true, {{"hp/lvl", "8", "", ""}}, {"[0] +(1-99) to Life (Based on Character Level)"}},
+    };
+    for (const auto& c : cases) {
+        Row row(49);
+        for (std::size_t i = 0; i < c.slots.size(); ++i) {
+            for (std::size_t cell = 0; cell < 4; ++cell)
+                row[9 + 4 * i + cell] = c.slots[i][cell];
+        }
+        CatalogueWording wording;
+        wording.useWording = c.wording;
+        wording.skillName = [](const std::string& skill) {
+            return skill == "44" ? std::string("Nova") : skill;
+        };
+        Lines_ lines;
+        for (const ModLine& line :
+             DescribeModifiers(TableOf(49, {row}), 0, SlotRun(9, 10), NamedKeys(), wording))
+            lines.push_back("[" + std::to_string(line.slot) + "] " + line.text);
+        EXPECT_EQ(lines, c.expected) << c.slots[0][0];
+    }
 }
 
 } // namespace

@@ -85,11 +85,43 @@ TEST_F(ShippedCatalogue, PatternsTakeAtMostOneNumberAndDurationsShowSeconds) {
             if (pattern[i] == '%')
                 count += (i + 1 < pattern.size() && pattern[++i] == '%') ? 0 : 1;
         EXPECT_LE(count, 1) << keys.Code(row) << ": " << pattern;
-        // Game codes carry no role digit, so none may be rendered as a damage group.
-        EXPECT_EQ(keys.Kind(row), '\0') << keys.Code(row);
+        // Game codes carry no role digit: a damage kind needs the role column.
+        EXPECT_EQ(keys.Kind(row) != '\0', keys.Role(row) != DamageRole::kNone) << keys.Code(row);
     }
     EXPECT_EQ(keys.Adjust(keys.Find("pois-len"), 50), 2.0f);
     EXPECT_EQ(keys.Adjust(keys.Find("cold-len"), 75), 3.0f);
+}
+
+// Every property of the game is worded from its own cells, so that a table without the
+// game's Properties.txt still reads sensibly.
+TEST_F(ShippedCatalogue, WordsEveryPropertyOfTheRealGame) {
+    std::string skip;
+    const std::string dir = testing::RealTablesDir(skip);
+    if (dir.empty())
+        GTEST_SKIP() << skip;
+    CTxtTable properties;
+    ASSERT_TRUE(properties.Load(dir + "/114d/Properties.txt"));
+    for (std::int32_t row = 0; row < properties.DataRowCount(); ++row) {
+        const std::string_view code = properties.Text(row, 0);
+        if (code.empty() || code == "Expansion")
+            continue;
+        const std::int32_t key = keys.Find(code);
+        ASSERT_GE(key, 0) << code;
+        const std::string_view wording = keys.Wording(key);
+        EXPECT_FALSE(wording.empty()) << code;
+        // Only the tokens the describer knows, and the parameter only where it is kept.
+        for (std::size_t at = wording.find('['); at != std::string_view::npos;
+             at = wording.find('[', at + 1)) {
+            const std::string_view token = wording.substr(at + 1, wording.find(']', at) - at - 1);
+            EXPECT_TRUE(token == "range" || token == "+range" || token == "min" || token == "max" ||
+                        token == "par" || token == "skill" || token == "perlevel" ||
+                        token == "seconds")
+                << code << ": " << token;
+            if (token == "par" || token == "skill" || token == "perlevel" || token == "seconds") {
+                EXPECT_FALSE(keys.ParamKind(key).empty()) << code;
+            }
+        }
+    }
 }
 
 } // namespace
