@@ -2,6 +2,7 @@
 
 #include "app/Guide.h"
 #include "app/NameColours.h"
+#include "mods/GameDescribe.h"
 #include "mods/ModListCtrl.h"
 #include "ui/AboutDlg.h"
 #include "ui/ScreenText.h"
@@ -93,7 +94,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     connect(ControlAs<QComboBox>(kMainLanguage), QOverload<int>::of(&QComboBox::activated), this,
             [this] { OnLanguageChosen(); });
     connect(ModList(), &QTreeWidget::itemClicked, this, [this] { UpdateCatalogueLine(); });
-    connect(ModList(), &QTreeWidget::itemDoubleClicked, this, [this] { OnEdit(); });
+    connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
     connect(ModList(), &QTreeWidget::itemSelectionChanged, this, [this] { UpdateCatalogueLine(); });
     // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, wherever the focus is in the window.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
@@ -204,8 +205,8 @@ void CMainWindow::DescribeSelected() {
         ModList()->Clear();
         return;
     }
-    ModList()->DescribeModifiers(data_.uniqueItems, row, data_.uniqueLayout.modifiers.slots,
-                                 data_.modKeys);
+    ModList()->SetLines(DescribeModifiers(data_.uniqueItems, row, data_.uniqueLayout.modifiers,
+                                          data_.modKeys, data_.game, data_.strings));
 }
 
 void CMainWindow::FillModifierList() {

@@ -96,6 +96,8 @@ private:
     // when patchstring.tbl did not load. False, with the tables in memory unchanged,
     // when patchstring.tbl could not be read or the language has no tables at all.
     bool TakeStringTables(const std::string& language, bool announce);
+    // The game's property and skill tables, for wording the modifiers as it does.
+    void TakeGameData();
     // Puts a unique items table loaded from `servedBy` ("" for a file or the patch
     // archive) in place of the one in memory, with a new history.
     void ReplaceUniqueItems(CTxtTable table, const std::string& servedBy);

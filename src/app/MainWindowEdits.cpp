@@ -102,8 +102,9 @@ void CMainWindow::OnEdit() {
 
 void CMainWindow::RunModifierDialog(std::int32_t row, std::int32_t slot) {
     const CRowRecorder recorder(data_.uniqueItems, row);
-    CModifierDlg dialog(slot, row, data_.uniqueItems, data_.modKeys, data_.uniqueLayout.modifiers,
-                        this);
+    const CModifierChoices choices = CModifierChoices::For(
+        data_.uniqueLayout.modifiers, data_.modKeys, data_.game, data_.strings);
+    CModifierDlg dialog(slot, row, data_.uniqueItems, choices, data_.uniqueLayout.modifiers, this);
     if (dialog.RunModal() != kDialogOk)
         return;
     EditStep step;

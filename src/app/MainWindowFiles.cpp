@@ -110,6 +110,7 @@ void CMainWindow::LoadAtStart() {
                      "\nThe table is shown read-only: nothing can be written into it.",
                  kCaptionGuide);
     TakeStringTables(data_.language, true);
+    TakeGameData();
     FillItemList();
     ShowLoadedFrom(fetch.from);
     FillModifierList();
@@ -150,6 +151,20 @@ bool CMainWindow::TakeStringTables(const std::string& language, bool announce) {
     if (!data_.strings.PatchWritable())
         SetStatus(Text(patchName + " did not load"));
     return true;
+}
+
+void CMainWindow::TakeGameData() {
+    std::vector<CTxtTable> tables;
+    const std::string reason = bridge_->ExtractTables(
+        {"Properties.txt", "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"},
+        tables);
+    data_.game.Assign(tables[0], tables[1], tables[2], tables[3], tables[4]);
+    // A game without them is worded by the catalogue silently; one whose tables
+    // failed to load is told why its lines read differently.
+    if (!reason.empty())
+        GuideMsg("The game's Properties.txt and ItemStatCost.txt did not load:\n" + reason +
+                     "\nModifiers are worded by modkey.txt.",
+                 kCaptionGuide);
 }
 
 void CMainWindow::ReplaceUniqueItems(CTxtTable table, const std::string& servedBy) {
@@ -221,6 +236,7 @@ void CMainWindow::OnReload() {
     }
     ReplaceUniqueItems(std::move(table),
                        fetch.from == Archive::kPatch ? "" : ArchiveName(fetch.from));
+    TakeGameData();
     FillItemList();
     ShowLoadedFrom(fetch.from);
     std::string failedList;

@@ -6,6 +6,7 @@
 #include "app/UniqueLayout.h"
 #include "archive/Backups.h"
 #include "archive/GameDir.h"
+#include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "tables/EditHistory.h"
 #include "tables/StringTables.h"
@@ -24,7 +25,10 @@ struct ProgramData {
     // The game's archive uniqueItems came from when that was not the patch archive.
     std::string uniqueServedBy;
     CTxtTable setItems;
-    CModKeys modKeys;  // "modkey.txt"
+    CModKeys modKeys; // "modkey.txt"
+    // The game's Properties.txt, ItemStatCost.txt and skill tables, which word the
+    // modifiers as the game does; not Ready() when the game lacks them.
+    CGameData game;
     CTxtTable colours; // "colors.txt"
     CBaseLists baseLists;
     CStringTables strings; // the string tables of `language`

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace tolmere {
 namespace {
@@ -18,6 +19,10 @@ CModListCtrl::CModListCtrl(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     Prepare();
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            mark_ = indexOfTopLevelItem(item);
+    });
 }
 
 void CModListCtrl::Prepare() {
@@ -32,17 +37,21 @@ void CModListCtrl::Prepare() {
     setColumnWidth(kTextColumn, 220);
 }
 
-void CModListCtrl::DescribeModifiers(const CTxtTable& table, std::int32_t row,
-                                     const SlotList& slots, const CModKeys& keys) {
+void CModListCtrl::SetLines(const std::vector<ModLine>& lines) {
     clear();
+    mark_ = -1;
     QList<QTreeWidgetItem*> items;
-    for (const ModLine& line : tolmere::DescribeModifiers(table, row, slots, keys)) {
+    for (const ModLine& line : lines) {
         auto* item = new QTreeWidgetItem;
         item->setText(kTextColumn, ScreenText(line.text, TextSource::kTableCell));
+        // The column is narrow; the whole line shows when the pointer rests on it.
+        item->setToolTip(kTextColumn, item->text(kTextColumn));
+        item->setTextAlignment(kTextColumn, Qt::AlignHCenter | Qt::AlignVCenter);
         item->setData(0, kSlotRole, line.slot);
         items.append(item);
     }
     addTopLevelItems(items);
+    mark_ = -1; // adding may have made the first line current
 }
 
 QString CModListCtrl::LineText(int line) const {
@@ -56,10 +65,7 @@ std::int32_t CModListCtrl::LineSlot(int line) const {
 }
 
 std::int32_t CModListCtrl::CurrentSlot() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (selected.isEmpty())
-        return -1;
-    return selected.front()->data(0, kSlotRole).toInt();
+    return mark_ >= 0 ? LineSlot(mark_) : -1;
 }
 
 void CModListCtrl::SelectLine(int line) {
@@ -70,6 +76,11 @@ void CModListCtrl::SelectLine(int line) {
 void CModListCtrl::keyReleaseEvent(QKeyEvent* event) {
     QTreeWidget::keyReleaseEvent(event);
     Q_EMIT keyReleased();
+}
+
+void CModListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeWidget::mouseDoubleClickEvent(event);
+    Q_EMIT doubleClickedAnywhere();
 }
 
 } // namespace tolmere

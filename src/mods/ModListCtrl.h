@@ -17,24 +17,30 @@ public:
     // 220 pixels; whole rows are selected.
     void Prepare();
 
-    // Replaces the whole list with the row's modifier lines, top to bottom.
-    void DescribeModifiers(const CTxtTable& table, std::int32_t row, const SlotList& slots,
-                           const CModKeys& keys);
-    void Clear() { clear(); }
+    // Replaces the whole list with these lines, top to bottom; no line is marked.
+    void SetLines(const std::vector<ModLine>& lines);
+    void Clear() { SetLines({}); }
 
     int LineCount() const { return topLevelItemCount(); }
     QString LineText(int line) const;
     std::int32_t LineSlot(int line) const;
-    // The slot of the current line (the line last selected), or -1 when there is none.
+    // The slot of the current line, the selection mark: the line most recently
+    // selected, which a click on blank space does not take away. -1 when there is none.
     std::int32_t CurrentSlot() const;
     void SelectLine(int line);
 
 Q_SIGNALS:
     // A key was released in the list.
     void keyReleased();
+    // A double click, on a line or on blank space.
+    void doubleClickedAnywhere();
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int mark_ = -1;
 };
 
 } // namespace tolmere

@@ -49,16 +49,21 @@ CTxtTable& ShotItem() {
     return table;
 }
 
+const CModifierChoices& ShotChoices() {
+    static const CModifierChoices choices = CModifierChoices::FromCatalogue(ShotCatalogue());
+    return choices;
+}
+
 } // namespace
 
 void AddModsShots(std::vector<Shot>& shots) {
     shots.push_back({"103-add.png", [] {
-                         return std::make_unique<CModifierDlg>(1, 0, ShotItem(), ShotCatalogue(),
+                         return std::make_unique<CModifierDlg>(1, 0, ShotItem(), ShotChoices(),
                                                                ClassicUniqueLayout().modifiers,
                                                                nullptr);
                      }});
     shots.push_back({"103-edit.png", [] {
-                         return std::make_unique<CModifierDlg>(0, 0, ShotItem(), ShotCatalogue(),
+                         return std::make_unique<CModifierDlg>(0, 0, ShotItem(), ShotChoices(),
                                                                ClassicUniqueLayout().modifiers,
                                                                nullptr);
                      }});

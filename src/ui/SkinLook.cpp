@@ -78,6 +78,13 @@ QString SkinStyleSheet() {
         "QCheckBox, QGroupBox { color: rgb(128,128,128); }");
 }
 
+void ApplySkinColoursToPopup(QWidget* popup) {
+    popup->setStyleSheet(QStringLiteral(
+        "QAbstractItemView { background-color: rgb(59,58,5); color: rgb(200,200,200);"
+        "  border: 1px solid rgb(128,128,128);"
+        "  selection-background-color: rgb(96,96,150); selection-color: white; }"));
+}
+
 void ApplySkinColours(QWidget* dialog) {
     QPalette palette = dialog->palette();
     palette.setColor(QPalette::Window, skin::kBackground);

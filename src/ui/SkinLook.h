@@ -48,5 +48,7 @@ const QFont& ButtonFont();
 // once its controls exist.
 QString SkinStyleSheet();
 void ApplySkinColours(QWidget* dialog);
+// The same colours for a pop-up list that is a window of its own (a completer's).
+void ApplySkinColoursToPopup(QWidget* popup);
 
 } // namespace tolmere

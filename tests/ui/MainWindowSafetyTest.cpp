@@ -114,7 +114,7 @@ TEST_F(SafetyTest, UndoAndRedoOfEveryEditRestoreTheBytes) {
     // Add through the dialog, delete, rename: three steps.
     WhenModal([](QWidget* dialog) {
         auto* list = FindControlAs<QComboBox>(dialog, 1004);
-        list->setCurrentIndex(list->findText("to Strength", Qt::MatchContains));
+        list->setCurrentIndex(list->findText("(str)", Qt::MatchEndsWith));
         static_cast<CSkinDialog*>(dialog)->Command(1);
     });
     window.Command(kMainAdd);
@@ -215,6 +215,21 @@ TEST_F(SafetyTest, TheToolsReasonReachesTheMessage) {
     // The patch archive failed: the base archive's table is not taken instead.
     EXPECT_EQ(Unique().Serialize(),
               ReadBytes(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
+}
+
+TEST_F(SafetyTest, PropertyTablesThatFailToLoadAreSaidAndTheCatalogueWords) {
+    // The expansion archive is damaged; the patch archive still serves the items.
+    WriteBytes(gameDir_ + "d2exp.mpq", std::string(4096, 'x'));
+    CMainWindow& window = Start();
+    ASSERT_FALSE(guide_->shown.empty());
+    EXPECT_EQ(guide_->shown.front().rfind("Guide: The game's Properties.txt and ItemStatCost.txt "
+                                          "did not load:\nmpq2k: ",
+                                          0),
+              0u)
+        << guide_->shown.front();
+    EXPECT_GT(Items()->count(), 0);
+    EXPECT_GT(Mods()->LineCount(), 0);
+    EXPECT_FALSE(window.Data().game.Ready());
 }
 
 TEST_F(SafetyTest, AStringTableThatDidNotLoadIsNeverWritten) {

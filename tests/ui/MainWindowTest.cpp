@@ -151,6 +151,39 @@ TEST_F(MainWindowTest, WithoutAGameTheWindowOffersToChooseItsFolder) {
     EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Cannot detect d2 installation"});
 }
 
+TEST_F(MainWindowTest, TheModifierListCentresItsLinesAndKeepsItsSelectionMark) {
+    CMainWindow& window = Start();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    CModListCtrl* mods = Mods();
+    ASSERT_GE(mods->LineCount(), 2);
+    EXPECT_TRUE(mods->topLevelItem(0)->textAlignment(1) & Qt::AlignHCenter);
+    const QPoint blank(mods->viewport()->width() / 2, mods->viewport()->height() - 3);
+    ASSERT_EQ(mods->itemAt(blank), nullptr);
+
+    // A click on blank space clears Qt's selection, not the mark Edit and Delete use.
+    QTest::mouseClick(mods->viewport(), Qt::LeftButton, {},
+                      mods->visualItemRect(mods->topLevelItem(1)).center());
+    const std::int32_t slot = mods->LineSlot(1);
+    QTest::mouseClick(mods->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(mods->CurrentSlot(), slot);
+
+    // A double click there runs Edit on the marked line.
+    QString title;
+    WhenModal([&title](QWidget* dialog) {
+        title = dialog->windowTitle();
+        static_cast<CSkinDialog*>(dialog)->Command(kDialogCancel);
+    });
+    QTest::mouseDClick(mods->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(title, "Edit Modifier");
+
+    const std::int32_t row = Items()->currentData().toInt();
+    const std::string code(Unique().Text(row, data_.uniqueLayout.modifiers.CodeColumn(slot)));
+    guide_->answers = {kGuideYes};
+    window.Command(kMainDelete);
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier '" + code + "'?");
+}
+
 TEST_F(MainWindowTest, AddEditAndDeleteThroughTheModifierDialog) {
     CMainWindow& window = Start();
     const std::int32_t row = 0;
@@ -159,13 +192,14 @@ TEST_F(MainWindowTest, AddEditAndDeleteThroughTheModifierDialog) {
     // Add: the dialog opens on the first free slot; Apply writes it.
     WhenModal([](QWidget* dialog) {
         auto* list = FindControlAs<QComboBox>(dialog, 1004);
-        list->setCurrentIndex(list->findText("to Strength", Qt::MatchContains));
+        list->setCurrentIndex(list->findText("(str)", Qt::MatchEndsWith));
         FindControlAs<QLineEdit>(dialog, 1006)->setText("12");
+        FindControlAs<QLineEdit>(dialog, 1007)->setText("12");
         static_cast<CSkinDialog*>(dialog)->Command(1);
     });
     window.Command(kMainAdd);
     EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "str");
-    EXPECT_EQ(Unique().Text(row, 12 + 4 * before), "12");
+    EXPECT_EQ(Unique().Text(row, 11 + 4 * before), "12"); // the Min box writes the min cell
     EXPECT_EQ(window.StatusText(), QString("%1 Modifiers").arg(before + 1));
 
     // Edit the line of that slot, answering the question with Yes.
@@ -181,10 +215,11 @@ TEST_F(MainWindowTest, AddEditAndDeleteThroughTheModifierDialog) {
     WhenModal([](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Edit Modifier");
         FindControlAs<QLineEdit>(dialog, 1006)->setText("15");
+        FindControlAs<QLineEdit>(dialog, 1007)->setText("15");
         static_cast<CSkinDialog*>(dialog)->Command(1);
     });
     window.Command(kMainEdit);
-    EXPECT_EQ(Unique().Text(row, 12 + 4 * before), "15");
+    EXPECT_EQ(Unique().Text(row, 11 + 4 * before), "15");
 
     // Delete asks first; No keeps it, Yes removes it.
     Mods()->SelectLine(lineOf(before));

@@ -3,6 +3,7 @@
 // nothing but the slots the user changed.
 #include "app/MainWindow.h"
 #include "mods/ModListCtrl.h"
+#include "mods/ModifierDlg.h"
 #include "tables/ProgramExit.h"
 
 #include "UiTestHelpers.h"
@@ -57,7 +58,9 @@ protected:
         fs::create_directories(gameDir_);
         fs::copy_file(TOLMERE_MPQ2K, gameDir_ + "mpq2k");
         const std::string excel = "data\\GLOBAL\\Excel\\", lng = "data\\LOCAL\\LNG\\ENG\\";
-        for (const char* table : {"UniqueItems.txt", "Weapons.txt", "Armor.txt", "Misc.txt"})
+        for (const char* table :
+             {"UniqueItems.txt", "Weapons.txt", "Armor.txt", "Misc.txt", "Properties.txt",
+              "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"})
             Add("patch_d2.mpq", real_ + "/114d/" + table, excel + table);
         Add("patch_d2.mpq", real_ + "/114d/patchstring.tbl", lng + "patchstring.tbl");
         Add("d2exp.mpq", real_ + "/strings/expansionstring.tbl", lng + "expansionstring.tbl");
@@ -126,14 +129,18 @@ TEST_F(RealGameTest, EveryItemWithItsNameAndEditsThatTouchOnlyTheirSlots) {
     // Add in the first free slot, then delete the first modifier.
     testing::WhenModal([](QWidget* dialog) {
         auto* list = FindControlAs<QComboBox>(dialog, 1004);
-        list->setCurrentIndex(list->findText("to Dexterity", Qt::MatchContains));
+        list->setCurrentIndex(list->findText("(dex)", Qt::MatchEndsWith));
         FindControlAs<QLineEdit>(dialog, 1006)->setText("12");
+        FindControlAs<QLineEdit>(dialog, 1007)->setText("12");
         static_cast<CSkinDialog*>(dialog)->Command(1);
     });
     window.Command(kMainAdd);
     EXPECT_EQ(data_.uniqueItems.Text(gnasher, 37), "dex"); // prop5
-    mods->SelectLine(mods->LineCount() - 1);
-    ASSERT_EQ(mods->LineSlot(mods->LineCount() - 1), 0);
+    int first = 0;
+    while (first < mods->LineCount() && mods->LineSlot(first) != 0)
+        ++first;
+    mods->SelectLine(first);
+    ASSERT_EQ(mods->CurrentSlot(), 0);
     guide_->answers = {kGuideYes};
     window.Command(kMainDelete);
     EXPECT_EQ(window.StatusText(), "4 Modifiers");
@@ -159,6 +166,60 @@ TEST_F(RealGameTest, EveryItemWithItsNameAndEditsThatTouchOnlyTheirSlots) {
         if (c < 21 || c > 40) { // prop1 … max5
             EXPECT_EQ(now[c], was[c]) << "column " << c;
         }
+    }
+}
+
+// The list in the game's own words, and the dialog writing a skill where the game
+// reads it.
+TEST_F(RealGameTest, SkillModifiersAreNamedAndWrittenThroughTheDialog) {
+    CMainWindow window(data_);
+    window.InitDialog();
+    auto* items = window.ControlAs<QComboBox>(kMainItemList);
+    auto* mods = window.ControlAs<CModListCtrl>(kMainModList);
+    const auto show = [&](const std::string& key) {
+        const int row = RowOf(key);
+        items->setCurrentIndex(row);
+        Q_EMIT items->activated(row);
+        QStringList lines;
+        for (int line = 0; line < mods->LineCount(); ++line)
+            lines << mods->LineText(line);
+        return lines;
+    };
+    EXPECT_TRUE(show("Stormeye").contains("+3 to Holy Shock (Paladin Only)"));
+
+    const struct {
+        const char* property;
+        const char* skill;
+        const char* min;
+        const char* max;
+        const char* cells; // the first free slot's four cells
+        const char* line;
+    } adds[] = {
+        {"(hit-skill)", "Frost Nova (44)", "10", "5", "hit-skill|44|10|5",
+         "10% Chance to cast level 5 Frost Nova on striking"},
+        {"(skill)", "Fire Ball (47)", "1", "3", "skill|47|1|3",
+         "+(1-3) to Fire Ball (Sorceress Only)"},
+    };
+    const int gnasher = RowOf("The Gnasher");
+    std::int32_t slot = 4; // after its four modifiers
+    for (const auto& add : adds) {
+        show("The Gnasher");
+        testing::WhenModal([&add](QWidget* dialog) {
+            auto* list = FindControlAs<QComboBox>(dialog, kModifierList);
+            list->setCurrentIndex(list->findText(add.property, Qt::MatchEndsWith));
+            auto* skill = FindControlAs<QComboBox>(dialog, kModifierParam);
+            skill->setCurrentIndex(skill->findText(add.skill));
+            FindControlAs<QLineEdit>(dialog, kModifierMinBox)->setText(add.min);
+            FindControlAs<QLineEdit>(dialog, kModifierMaxBox)->setText(add.max);
+            static_cast<CSkinDialog*>(dialog)->Command(kDialogOk);
+        });
+        window.Command(kMainAdd);
+        const SlotColumns& cells = data_.uniqueLayout.modifiers.Slot(slot++);
+        std::string written;
+        for (std::int32_t column : {cells.code, cells.param, cells.min, cells.max})
+            written += std::string(data_.uniqueItems.Text(gnasher, column)) + "|";
+        EXPECT_EQ(written, std::string(add.cells) + "|");
+        EXPECT_TRUE(show("The Gnasher").contains(add.line)) << add.line;
     }
 }
 
