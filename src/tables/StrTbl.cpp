@@ -286,6 +286,14 @@ bool CStrTbl::Write(const std::string& path, std::string* error) {
     return WriteFileSafely(path, bytes, error);
 }
 
+bool CStrTbl::SetHashLayout(std::uint32_t slots, unsigned char version) {
+    if (slots > kMaxEntries)
+        return false;
+    slotsRead_ = slots;
+    versionRead_ = version;
+    return true;
+}
+
 StrEntry* CStrTbl::Find(const std::string& key) {
     if (!index_.built) {
         index_.map.clear();

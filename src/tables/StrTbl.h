@@ -76,6 +76,13 @@ public:
     std::uint32_t StringBytes() const { return stringBytes_; }
     std::uint32_t LastIndexNumber() const { return lastIndex_; }
     const std::array<unsigned char, kHeaderSize>& Header() const { return header_; }
+    // The hash table size and version byte Write keeps: the file's, or 0 (one slot an
+    // entry) and 1 for a table never read.
+    std::uint32_t HashSlots() const { return slotsRead_; }
+    unsigned char Version() const { return versionRead_; }
+    // Sets them as a file read would; false (nothing changed) for more slots than
+    // slot numbers can name.
+    bool SetHashLayout(std::uint32_t slots, unsigned char version);
     const Entries& List() const { return entries_; }
 
     static std::uint32_t KeyHash(const std::string& key);

@@ -1,6 +1,7 @@
 #include "tables/StrTblText.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace tolmere {
@@ -56,6 +57,18 @@ bool Unescape(const std::string& text, std::string& out) {
     return true;
 }
 
+const char kLayoutLine[] = "tbl hash-slots=%u version=%u";
+
+// The first line's hash layout, when it is a layout line; false when it is not one.
+bool ReadLayoutLine(const std::string& line, CStrTbl& table) {
+    unsigned slots = 0, version = 0;
+    char end = 0;
+    return line.rfind("tbl ", 0) == 0 &&
+           std::sscanf(line.c_str(), "tbl hash-slots=%u version=%u%c", &slots, &version, &end) ==
+               2 &&
+           version <= 255 && table.SetHashLayout(slots, static_cast<unsigned char>(version));
+}
+
 } // namespace
 
 std::string StrTblToText(const CStrTbl& table) {
@@ -66,6 +79,12 @@ std::string StrTblToText(const CStrTbl& table) {
         return a->indexNumber < b->indexNumber;
     });
     std::string out;
+    if ((table.HashSlots() != 0 && table.HashSlots() != order.size()) || table.Version() != 1) {
+        char line[64];
+        std::snprintf(line, sizeof line, kLayoutLine, static_cast<unsigned>(table.HashSlots()),
+                      static_cast<unsigned>(table.Version()));
+        out += std::string(line) + "\n";
+    }
     for (const StrEntry* e : order) {
         AppendEscaped(out, e->key);
         out += '\t';
@@ -88,6 +107,13 @@ bool StrTblFromText(const std::string& text, CStrTbl& table, std::string& error)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         std::size_t tab = line.find('\t');
+        if (lineNumber == 1 && tab == std::string::npos && line.rfind("tbl ", 0) == 0) {
+            if (ReadLayoutLine(line, parsed))
+                continue;
+            error = "line 1: expected tbl hash-slots=N version=V (N at most 65535, V at "
+                    "most 255)";
+            return false;
+        }
         std::string key, value;
         if (tab == std::string::npos || !Unescape(line.substr(0, tab), key) ||
             !Unescape(line.substr(tab + 1), value)) {

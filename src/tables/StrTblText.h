@@ -1,5 +1,8 @@
 // A string table as editable text: one entry per line, key TAB text, with backslash,
-// TAB, CR and LF escaped as \\ \t \r \n.
+// TAB, CR and LF escaped as \\ \t \r \n. A table whose hash table size or version
+// byte differs from what a new table gets starts with the line
+// "tbl hash-slots=N version=V" (no TAB, so it is never an entry), so that the text
+// builds the very same file again.
 #pragma once
 
 #include "tables/StrTbl.h"
@@ -11,8 +14,9 @@ namespace tolmere {
 // Entries in the order their strings stand in the file (the order Write keeps).
 std::string StrTblToText(const CStrTbl& table);
 
-// Adds every line's entry in line order. A line without a TAB or with an unknown
-// escape fails with a message naming the line; `table` is then unchanged.
+// Adds every line's entry in line order, and takes the hash layout of a first "tbl"
+// line. A line without a TAB or with an unknown escape, or a "tbl" line that cannot be
+// read, fails with a message naming the line; `table` is then unchanged.
 bool StrTblFromText(const std::string& text, CStrTbl& table, std::string& error);
 
 } // namespace tolmere

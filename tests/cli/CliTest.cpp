@@ -74,12 +74,34 @@ TEST(Cli, StringTablesRoundTripThroughText) {
     ASSERT_EQ(back.exitCode, 0) << back.err;
     EXPECT_EQ(ReadBytes(dir.File("out.tbl")), ReadBytes(dir.File("in.tbl")));
 
-    WriteBytes(dir.File("bad.txt"), "good\tline\nno tab here\n");
-    CliRun bad =
-        Cli(dir, "txt2tbl " + Quoted(dir.File("bad.txt")) + " " + Quoted(dir.File("x.tbl")));
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_NE(bad.err.find("line 2"), std::string::npos);
-    EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
+    // A first "tbl" line keeps the hash table size and version byte of the file.
+    WriteBytes(dir.File("layout.txt"), "tbl hash-slots=5 version=0\nk\tv\n");
+    ASSERT_EQ(
+        Cli(dir, "txt2tbl " + Quoted(dir.File("layout.txt")) + " " + Quoted(dir.File("layout.tbl")))
+            .exitCode,
+        0);
+    CStrTbl laidOut;
+    ASSERT_TRUE(laidOut.Read(dir.File("layout.tbl")));
+    EXPECT_EQ(laidOut.HashSlots(), 5u);
+    EXPECT_EQ(laidOut.Version(), 0);
+    // tbl2txt writes the line back.
+    ASSERT_EQ(Cli(dir, "tbl2txt " + Quoted(dir.File("layout.tbl")) + " " + Quoted(dir.File("l2")))
+                  .exitCode,
+              0);
+    EXPECT_EQ(ReadBytes(dir.File("l2")), "tbl hash-slots=5 version=0\nk\tv\n");
+
+    for (const auto& [text, line] : std::vector<std::pair<std::string, std::string>>{
+             {"good\tline\nno tab here\n", "line 2"},
+             {"tbl hash-slots=70000 version=1\nk\tv\n", "line 1"},
+             {"tbl hash-slots=5\nk\tv\n", "line 1"},
+             {"k\tv\ntbl hash-slots=5 version=1\n", "line 2"}}) {
+        WriteBytes(dir.File("bad.txt"), text);
+        CliRun bad =
+            Cli(dir, "txt2tbl " + Quoted(dir.File("bad.txt")) + " " + Quoted(dir.File("x.tbl")));
+        EXPECT_EQ(bad.exitCode, 1) << text;
+        EXPECT_NE(bad.err.find(line), std::string::npos) << bad.err;
+        EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
+    }
 }
 
 TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
@@ -169,9 +191,8 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     const CliRun warned = Cli(dir, "mod add " + sample + " 0 zap '' 9 3 " + out + " --game-data " +
                                        Quoted(dir.File("game")));
     EXPECT_EQ(warned.exitCode, 0) << warned.err;
-    EXPECT_EQ(warned.err,
-              "tolmere-cli: warning: The minimum (9) is greater than the maximum (3).\n"
-              "tolmere-cli: warning: Properties.txt has no property 'zap'.\n");
+    EXPECT_EQ(warned.err, "tolmere-cli: warning: The minimum (9) is greater than the maximum (3).\n"
+                          "tolmere-cli: warning: Properties.txt has no property 'zap'.\n");
     EXPECT_NE(ReadBytes(dir.File("out.txt")).find("zap\t\t9\t3"), std::string::npos);
 
     // The slot's parameter cell takes PAR.

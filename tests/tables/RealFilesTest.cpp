@@ -1,6 +1,7 @@
 // The game's own tables, read and written again: every byte must come back. They are
 // read where they lie beside the checkout and never copied into it.
 #include "tables/StrTbl.h"
+#include "tables/StrTblText.h"
 #include "tables/TxtTable.h"
 
 #include "support/TableBuilder.h"
@@ -81,6 +82,12 @@ TEST(RealFiles, StringTablesComeBackByteForByte) {
         std::string written;
         ASSERT_TRUE(table.Serialize(written)) << path;
         EXPECT_EQ(FirstDifference(written, bytes), std::string::npos) << path;
+        // The text form too: tbl2txt, then txt2tbl.
+        CStrTbl fromText;
+        std::string error;
+        ASSERT_TRUE(StrTblFromText(StrTblToText(table), fromText, error)) << path << error;
+        ASSERT_TRUE(fromText.Serialize(written)) << path;
+        EXPECT_EQ(FirstDifference(written, bytes), std::string::npos) << path << " as text";
     }
 }
 
