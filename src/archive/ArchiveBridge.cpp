@@ -3,12 +3,12 @@
 #include "app/Guide.h"
 #include "archive/RunTool.h"
 #include "tables/SafeWriter.h"
+#include "tables/Services.h"
 #include "tables/TableFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -277,18 +277,8 @@ std::string CArchiveBridge::AddStringsToPatch(const CStrTbl& strings,
 }
 
 std::string CArchiveBridge::PatchArchivePath() const {
-    if (DIR* dir = ::opendir(gameDir_.c_str())) {
-        std::string found;
-        while (dirent* entry = ::readdir(dir)) {
-            if (::strcasecmp(entry->d_name, kPatchArchive) == 0) {
-                found = gameDir_ + entry->d_name;
-                break;
-            }
-        }
-        ::closedir(dir);
-        return found;
-    }
-    return std::string();
+    const std::string found = EntryIgnoringCase(gameDir_, kPatchArchive);
+    return found.empty() ? std::string() : gameDir_ + found;
 }
 
 std::string CArchiveBridge::PictureScript(const std::vector<std::string>& pictureNames) {

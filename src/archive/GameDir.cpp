@@ -1,11 +1,10 @@
 #include "archive/GameDir.h"
 
 #include "archive/WineRegistry.h"
+#include "tables/Services.h"
 
 #include <cctype>
 #include <cstdlib>
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -24,20 +23,8 @@ bool Exists(const std::string& path) {
 
 // The entry of `dir` named `name` without regard to case, or `name` itself.
 std::string FindComponent(const std::string& dir, const std::string& name) {
-    if (Exists(dir + "/" + name))
-        return name;
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return name;
-    std::string found = name;
-    while (dirent* entry = ::readdir(d)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    ::closedir(d);
-    return found;
+    const std::string found = EntryIgnoringCase(dir, name);
+    return found.empty() ? name : found;
 }
 
 std::optional<std::string> ReadInstallPath(const CWineRegistryFile& file, bool& keyFound) {

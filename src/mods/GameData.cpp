@@ -1,12 +1,11 @@
 #include "mods/GameData.h"
 
 #include "tables/ColumnFinder.h"
+#include "tables/Services.h"
 #include "tables/TableFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <dirent.h>
-#include <strings.h>
 
 namespace tolmere {
 namespace {
@@ -28,17 +27,8 @@ std::string Str(const CTxtTable& table, std::int32_t row, std::int32_t column) {
 
 // The file `name` in `dir`, whatever the case of its name.
 std::string FindFile(const std::string& dir, const char* name) {
-    std::string found;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* entry = ::readdir(d)) {
-            if (::strcasecmp(entry->d_name, name) == 0) {
-                found = dir + "/" + entry->d_name;
-                break;
-            }
-        }
-        ::closedir(d);
-    }
-    return found;
+    const std::string found = EntryIgnoringCase(dir, name);
+    return found.empty() ? std::string() : dir + "/" + found;
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <mutex>
 #include <new>
+#include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tolmere {
@@ -77,6 +80,23 @@ const std::string& ModuleDir() {
         return path.substr(0, path.rfind('/') + 1);
     }();
     return dir;
+}
+
+std::string EntryIgnoringCase(const std::string& dir, const std::string& name) {
+    struct stat info {};
+    if (::stat((dir + "/" + name).c_str(), &info) == 0)
+        return name;
+    std::string found;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* entry = ::readdir(d)) {
+            if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+                found = entry->d_name;
+                break;
+            }
+        }
+        ::closedir(d);
+    }
+    return found;
 }
 
 } // namespace tolmere

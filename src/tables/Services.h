@@ -39,4 +39,9 @@ void DiagLog(const std::string& text);
 // Directory of the running program file, ending with '/'. Empty when unknown.
 const std::string& ModuleDir();
 
+// The name of the entry of `dir` that is `name` without regard to case (the exact
+// name first, as game folders copied from Windows spell names either way); empty
+// when there is none.
+std::string EntryIgnoringCase(const std::string& dir, const std::string& name);
+
 } // namespace tolmere
