@@ -498,8 +498,7 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
 std::vector<ModLine> DescribeModifiers(const CTxtTable& table, std::int32_t row,
                                        const ModifierSlots& modifiers, const CModKeys& keys,
                                        const CGameData& game, const CStringTables& strings) {
-    // The classic tables keep the catalogue's own codes, which the game does not know.
-    if (modifiers.countColumn >= 0)
+    if (modifiers.CataloguesOwnCodes())
         return DescribeModifiers(table, row, modifiers.slots, keys);
     const CGameDescriber describer(game, strings);
     if (game.Ready())

@@ -43,6 +43,9 @@ struct ModifierSlots {
     // "0", the game's own leave them empty.
     std::string freedValue = "0";
 
+    // The classic tables, which count their slots, hold the catalogue's own codes, not
+    // the game's: the catalogue alone words and offers them.
+    bool CataloguesOwnCodes() const { return countColumn >= 0; }
     std::int32_t SlotCount() const { return static_cast<std::int32_t>(slots.size()); }
     bool HasSlot(std::int32_t slot) const { return slot >= 0 && slot < SlotCount(); }
     std::int32_t CodeColumn(std::int32_t slot) const {

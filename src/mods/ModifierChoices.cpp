@@ -181,11 +181,8 @@ CModifierChoices CModifierChoices::ForGame(const CModKeys& keys, const CGameData
     SortEntries(choices.entries_);
     const CGameDescriber describer(game, strings);
     for (const SkillDef& skill : game.Skills()) {
-        std::string name = skill.nameKey.empty() || !strings.Lookup(skill.nameKey).entry
-                               ? skill.name
-                               : describer.Text(skill.nameKey);
-        choices.skills_.push_back(
-            {name + " (" + std::to_string(skill.id) + ")", std::to_string(skill.id)});
+        const std::string id = std::to_string(skill.id);
+        choices.skills_.push_back({describer.SkillName(id) + " (" + id + ")", id});
     }
     std::stable_sort(choices.skills_.begin(), choices.skills_.end(),
                      [](const SkillChoice& a, const SkillChoice& b) {
@@ -196,7 +193,7 @@ CModifierChoices CModifierChoices::ForGame(const CModKeys& keys, const CGameData
 
 CModifierChoices CModifierChoices::For(const ModifierSlots& modifiers, const CModKeys& keys,
                                        const CGameData& game, const CStringTables& strings) {
-    return modifiers.countColumn >= 0 ? FromCatalogue(keys) : ForGame(keys, game, strings);
+    return modifiers.CataloguesOwnCodes() ? FromCatalogue(keys) : ForGame(keys, game, strings);
 }
 
 int CModifierChoices::Find(std::string_view code) const {
