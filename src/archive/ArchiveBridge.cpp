@@ -100,64 +100,67 @@ CArchiveBridge::Extraction CArchiveBridge::ExtractTable(const std::string& fileN
     return Extract(kExcelPath + fileName, archive);
 }
 
-CArchiveBridge::Fetch CArchiveBridge::FetchTable(const std::string& fileName,
-                                                 CTxtTable& table) const {
-    Fetch fetch;
+CArchiveBridge::Served CArchiveBridge::ExtractFirst(const std::string& archivePath,
+                                                    const std::string& fileName) const {
+    Served served;
     for (Archive archive : kArchiveOrder) {
         // A copy left by an earlier run must not pass for this archive's.
         ::unlink(WorkFile(fileName).c_str());
-        const Extraction extraction = ExtractTable(fileName, archive);
-        if (extraction.status == Extraction::Status::kAbsent)
-            continue;
-        fetch.from = archive;
-        fetch.extracted = extraction.Ok();
-        if (!fetch.extracted) {
-            fetch.reason = extraction.reason;
-            break;
-        }
+        served.extraction = Extract(archivePath, archive);
+        served.from = archive;
+        if (served.extraction.status != Extraction::Status::kAbsent)
+            return served;
+    }
+    return served;
+}
+
+void CArchiveBridge::RemoveWorkCopy(const std::string& fileName) const {
+    ::unlink(WorkFile(fileName).c_str());
+    ::rmdir(WorkDir().c_str());
+}
+
+CArchiveBridge::Fetch CArchiveBridge::FetchTable(const std::string& fileName,
+                                                 CTxtTable& table) const {
+    const Served served = ExtractFirst(kExcelPath + fileName, fileName);
+    Fetch fetch;
+    fetch.from = served.from;
+    fetch.extracted = served.extraction.Ok();
+    if (served.extraction.status == Extraction::Status::kAbsent) {
+        fetch.from = Archive::kPatch;
+        fetch.reason = "none of the game's archives holds " + fileName;
+    } else if (!fetch.extracted) {
+        fetch.reason = served.extraction.reason;
+    } else {
         std::string why;
         fetch.loaded = LoadTableFile(WorkFile(fileName), table, why);
         if (!fetch.loaded)
             fetch.reason = fileName + ": " + why;
-        break;
     }
-    if (!fetch.extracted && fetch.reason.empty())
-        fetch.reason = "none of the game's archives holds " + fileName;
-    ::unlink(WorkFile(fileName).c_str());
-    ::rmdir(WorkDir().c_str());
+    RemoveWorkCopy(fileName);
     return fetch;
 }
 
 CArchiveBridge::StringsLoad CArchiveBridge::ExtractStringTable(CStrTbl& strings,
                                                                const std::string& language,
                                                                const std::string& fileName) const {
+    const Served served = ExtractFirst(StringTablePath(language, fileName), fileName);
     StringsLoad load;
-    load.status = Extraction::Status::kAbsent;
-    for (Archive archive : kArchiveOrder) {
-        // A copy left by an earlier run must not pass for this language's table.
-        ::unlink(WorkFile(fileName).c_str());
-        const Extraction extraction = Extract(StringTablePath(language, fileName), archive);
-        if (extraction.status == Extraction::Status::kAbsent)
-            continue;
-        load.status = Extraction::Status::kFailed;
-        if (!extraction.Ok()) {
-            load.reason = extraction.reason;
-            break;
-        }
+    load.status = served.extraction.status;
+    if (load.status == Extraction::Status::kFailed)
+        load.reason = served.extraction.reason;
+    if (load.status == Extraction::Status::kAbsent) {
+        strings.Reset();
+    } else if (served.extraction.Ok()) {
         CStrTbl read;
         std::string why;
-        if (!read.Read(WorkFile(fileName), &why)) {
+        if (read.Read(WorkFile(fileName), &why)) {
+            strings = std::move(read);
+        } else {
+            load.status = Extraction::Status::kFailed;
             load.reason = fileName + ": " + why;
-            break;
         }
-        strings = std::move(read);
-        load.status = Extraction::Status::kExtracted;
-        break;
     }
-    if (load.status == Extraction::Status::kAbsent)
-        strings.Reset();
-    ::unlink(WorkFile(fileName).c_str());
-    ::rmdir(WorkDir().c_str());
+    RemoveWorkCopy(fileName);
     return load;
 }
 

@@ -127,6 +127,15 @@ public:
 
 private:
     bool MakeWorkDir() const;
+    // What the first archive in the game's order that has the file gave, and which
+    // archive that was: the patch archive first; kAbsent when none has it.
+    struct Served {
+        Extraction extraction;
+        Archive from = Archive::kPatch;
+    };
+    Served ExtractFirst(const std::string& archivePath, const std::string& fileName) const;
+    // Deletes the extracted copy and the working folder, when it is then empty.
+    void RemoveWorkCopy(const std::string& fileName) const;
     // Extracts the archive path (data\...) from `archive` into the working directory.
     Extraction Extract(const std::string& archivePath, Archive archive) const;
     std::string gameDir_;
