@@ -14,9 +14,9 @@ const DialogTemplate CNameDlg::kTemplate{
     66,
     {
         {kNameDlgName, ControlKind::kEdit, "", 31, 7, 169, 13},
-        {kNoControlId, ControlKind::kStatic, "Name", 8, 9, 20, 8},
+        {kNoControlId, ControlKind::kStatic, "Name", 8, 9, 22, 8},
         {kNameDlgPrefix, ControlKind::kEdit, "", 31, 23, 169, 13},
-        {kNameDlgPrefixLabel, ControlKind::kStatic, "Prefix", 7, 25, 18, 8},
+        {kNameDlgPrefixLabel, ControlKind::kStatic, "Prefix", 7, 25, 21, 8},
         {kDialogOk, ControlKind::kDrawnButton, "OK", 54, 39, 50, 14},
         {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 39, 50, 14},
     }};

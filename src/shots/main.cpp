@@ -1,6 +1,9 @@
 // tolmere-shots DIR: draws every window of the program, frame included, into one PNG
 // per window and state, so that the chrome can be looked at without a desktop.
 // tolmere-shots --show NAME: opens that one window on the desktop instead.
+// Every label whose text does not fit its box is named on stderr, and the run then ends
+// with a failure once all pictures are written.
+#include "shots/LabelFit.h"
 #include "shots/Shots.h"
 #include "ui/SkinDialog.h"
 #include "ui/SkinLook.h"
@@ -55,6 +58,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
+    int misfits = 0;
     for (const tolmere::Shot& shot : tolmere::AllShots()) {
         std::unique_ptr<QWidget> window = shot.make();
         if (auto* dialog = qobject_cast<tolmere::CSkinDialog*>(window.get()))
@@ -62,6 +66,12 @@ int main(int argc, char** argv) {
         window->show();
         window->activateWindow();
         QApplication::processEvents();
+        // Measured once the window is shown, so that style sheets have set the fonts.
+        for (const QString& problem : tolmere::LabelFitProblems(window.get())) {
+            std::fprintf(stderr, "tolmere-shots: %s: %s\n", shot.fileName.c_str(),
+                         qPrintable(problem));
+            ++misfits;
+        }
         QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         // Only the window's own shape is drawn; the cut corners stay transparent.
@@ -74,5 +84,7 @@ int main(int argc, char** argv) {
         }
         window->hide();
     }
-    return failures == 0 ? 0 : 1;
+    if (misfits > 0)
+        std::fprintf(stderr, "tolmere-shots: %d text(s) do not fit their boxes\n", misfits);
+    return failures == 0 && misfits == 0 ? 0 : 1;
 }
