@@ -6,6 +6,7 @@
 #include "mods/ModListCtrl.h"
 #include "ui/AboutDlg.h"
 #include "ui/ScreenText.h"
+#include "ui/SetMasterDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,9 +82,10 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainLoadStrings, [this] { OnLoadStrings(); });
     OnCommand(kMainSaveStrings, [this] { OnSaveStrings(); });
     OnCommand(kMainExtra, [this] { OnExtra(); });
-    // The picture cache, the raw grid and the set item window arrive with their own
-    // windows; "+" has never done anything.
-    for (int inert : {kMainCacheImages, kMainRaw, kMainSetItems, kMainPlus})
+    OnCommand(kMainSetItems, [this] { OnSetItems(); });
+    // The picture cache and the raw grid arrive with their own windows; "+" has never
+    // done anything.
+    for (int inert : {kMainCacheImages, kMainRaw, kMainPlus})
         OnCommand(inert, [] {});
 
     connect(ItemList(), QOverload<int>::of(&QComboBox::activated), this,
@@ -259,6 +261,21 @@ void CMainWindow::OnExtra() {
     data_.extraFeatures = on;
     Control(kMainRaw)->setVisible(on);
     SetStatus(on ? QStringLiteral("mode_b") : QStringLiteral("mode_a stabilized"));
+}
+
+void CMainWindow::OnSetItems() {
+    // The set editor takes the screen while it is open; the unique items stay in
+    // memory as they are.
+    hide();
+    {
+        CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr);
+        sets.RunModal();
+    }
+    show();
+    // Names changed there show here too.
+    FillItemList(SelectedRow());
+    FillModifierList();
+    UpdateCaption();
 }
 
 } // namespace tolmere

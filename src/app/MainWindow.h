@@ -147,6 +147,7 @@ private:
     void OnSaveStrings();
     void OnExtra();
     void OnLanguageChosen();
+    void OnSetItems();
 
     ProgramData& data_;
     std::string gameDir_;
@@ -159,5 +160,10 @@ private:
 
 // The names of the program's documents, for questions and messages.
 std::string DocumentName(const ProgramData& data, const void* document);
+// Asks before throwing away unsaved changes to these documents; true when there are
+// none or the user agrees.
+bool AskDiscardChanges(const ProgramData& data, const std::vector<const void*>& documents);
+// Whether patchstring.tbl can take new names; says why not when it cannot.
+bool NamesWritable(const ProgramData& data);
 
 } // namespace tolmere

@@ -22,6 +22,8 @@ std::string DocumentName(const ProgramData& data, const void* document) {
         return "UniqueItems.txt";
     if (document == &data.setItems)
         return "SetItems.txt";
+    if (document == &data.sets)
+        return "Sets.txt";
     return "patchstring.tbl (" + data.language + ")";
 }
 
@@ -44,10 +46,23 @@ void CMainWindow::UpdateCaption() {
 }
 
 bool CMainWindow::AskDiscard(const std::vector<const void*>& documents) {
+    return AskDiscardChanges(data_, documents);
+}
+
+bool NamesWritable(const ProgramData& data) {
+    if (data.strings.PatchWritable())
+        return true;
+    GuideMsg(DocumentName(data, &data.strings.Patch()) +
+                 " did not load, so names cannot be changed:\n" + data.strings.PatchProblem(),
+             kCaptionGuide);
+    return false;
+}
+
+bool AskDiscardChanges(const ProgramData& data, const std::vector<const void*>& documents) {
     std::vector<std::string> names;
     for (const void* document : documents) {
-        if (data_.history.Modified(document))
-            names.push_back(DocumentName(data_, document));
+        if (data.history.Modified(document))
+            names.push_back(DocumentName(data, document));
     }
     if (names.empty())
         return true;
@@ -139,12 +154,8 @@ void CMainWindow::OnName() {
     const std::int32_t row = SelectedRow();
     if (row < 0)
         return;
-    if (!data_.strings.PatchWritable()) {
-        GuideMsg(DocumentName(data_, &data_.strings.Patch()) +
-                     " did not load, so names cannot be changed:\n" + data_.strings.PatchProblem(),
-                 kCaptionGuide);
+    if (!NamesWritable(data_))
         return;
-    }
     const std::string key = Model().Key(row);
     const CEntryRecorder recorder(data_.strings.Patch(), {key});
     CNameDlg dialog(data_.strings, key, std::string(), this);

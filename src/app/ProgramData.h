@@ -25,6 +25,10 @@ struct ProgramData {
     // The game's archive uniqueItems came from when that was not the patch archive.
     std::string uniqueServedBy;
     CTxtTable setItems;
+    CTxtTable sets; // "Sets.txt", for the layout that keeps each set's bonuses there
+    // The game's archive each came from when that was not the patch archive.
+    std::string setItemsServedBy;
+    std::string setsServedBy;
     CModKeys modKeys; // "modkey.txt"
     // The game's Properties.txt, ItemStatCost.txt and skill tables, which word the
     // modifiers as the game does; not Ready() when the game lacks them.

@@ -42,19 +42,9 @@ DeleteResult CUniqueModel::DeleteModifier(std::int32_t row, std::int32_t slot) {
     if (Key(row) == kProtectedItem && count <= kProtectedMinimum)
         return DeleteResult::kProtected;
 
-    FreeSlot(table_, row, mods.Slot(slot), mods.freedValue);
+    FreeSlotClosingGap(table_, row, mods.slots, slot, mods.freedValue);
     if (mods.countColumn >= 0)
         table_.SetCell(row, mods.countColumn, std::to_string(count - 1));
-    // Every slot from `target` up to the one being looked at is free, so a move never
-    // lands on a used slot; with packed slots this is exactly closing the gap.
-    std::int32_t target = slot;
-    for (std::int32_t from = slot + 1; from < mods.SlotCount(); ++from) {
-        if (!SlotUsed(table_, row, mods.Slot(from)))
-            continue;
-        CopySlot(table_, row, mods.Slot(from), mods.Slot(target));
-        FreeSlot(table_, row, mods.Slot(from), mods.freedValue);
-        ++target;
-    }
     return DeleteResult::kDeleted;
 }
 

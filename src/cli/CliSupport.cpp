@@ -1,10 +1,13 @@
 #include "cli/Commands.h"
 
+#include "tables/BinFile.h"
 #include "tables/SafeWriter.h"
+#include "tables/Services.h"
 #include "tables/StringTables.h"
 #include "tables/TableFile.h"
 #include "tables/TxtTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -56,6 +59,74 @@ bool LoadStringFolder(const std::string& dir, CStringTables& strings) {
     if (found == 0) {
         Fail(dir + " holds no string.tbl, expansionstring.tbl or patchstring.tbl");
         return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The shipped catalogue: beside the program, then in the installed data directory.
+std::string DefaultModKeyPath() {
+    for (const char* place : {"", "../share/tolmere/"}) {
+        std::string path = ModuleDir() + place + "modkey.txt";
+        CBinFile probe;
+        if (probe.Open(path, CBinFile::kRead))
+            return path;
+    }
+    return "modkey.txt";
+}
+
+} // namespace
+
+bool LoadWording(const WordingFiles& files, Wording& wording) {
+    const std::string modkey = files.modkey.empty() ? DefaultModKeyPath() : files.modkey;
+    if (!wording.keys.Load(modkey)) {
+        Fail("cannot read the modifier catalogue " + modkey);
+        return false;
+    }
+    if (!files.stringsDir.empty() && !LoadStringFolder(files.stringsDir, wording.strings))
+        return false;
+    // --tbl names patchstring.tbl itself, over what the folder held.
+    std::string error;
+    if (!files.tbl.empty() && !wording.strings.Patch().Read(files.tbl, &error)) {
+        Fail("cannot read " + files.tbl + ": " + error);
+        return false;
+    }
+    if (!files.gameDir.empty() && !wording.game.LoadFolder(files.gameDir, error)) {
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+std::string ParsedArgs::Option(const std::string& name) const {
+    for (const auto& [option, value] : options) {
+        if (option == name)
+            return value;
+    }
+    return std::string();
+}
+
+bool ParsedArgs::Flag(const std::string& name) const {
+    return std::find(flags.begin(), flags.end(), name) != flags.end();
+}
+
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+               const std::vector<std::string>& flags, ParsedArgs& parsed) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue =
+            std::find(valueOptions.begin(), valueOptions.end(), arg) != valueOptions.end();
+        if (takesValue && i + 1 < args.size()) {
+            parsed.options.emplace_back(arg, args[++i]);
+        } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+            parsed.flags.push_back(arg);
+        } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
+            Fail(takesValue ? arg + " needs a value" : "unexpected option " + arg);
+            return false;
+        } else {
+            parsed.positional.push_back(arg);
+        }
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "mods/ModifierChoices.h"
 #include "mods/ModifierEdit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -36,32 +37,32 @@ std::optional<std::int32_t> FindRow(const CUniqueModel& model, const std::string
     return row;
 }
 
-struct ModRequest {
-    std::string verb;
-    std::vector<std::string> args; // the positional arguments after the verb
-    bool replace = false;
-    std::string gameDir; // --game-data: the game's tables, to check the values against
-};
+const char kModUsage[] =
+    "mod add TABLE ROW CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
+    "mod edit TABLE ROW SLOT CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
+    "mod delete TABLE ROW SLOT OUT";
 
-int Write(const CTxtTable& table, const std::string& out) {
+} // namespace
+
+int WriteTable(const CTxtTable& table, const std::string& out) {
     if (!Emit(out, table.Serialize()))
         return Fail("cannot write " + out);
     return 0;
 }
 
-int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std::int32_t slot,
-              const std::vector<std::string>& values, const ModRequest& request) {
+int ApplyModifier(CTxtTable& table, std::int32_t row, std::int32_t slot,
+                  const ModifierSlots& layout, const std::vector<std::string>& values, bool replace,
+                  const std::string& gameDir, const std::string& out) {
     const ModifierValues modifier{values[0], values[1], values[2], values[3]};
-    const ModifierSlots& layout = model.Modifiers();
     const std::string problem = ModifierValuesProblem(modifier);
     if (!problem.empty())
         return Fail(problem);
-    if (!request.gameDir.empty()) {
+    if (!gameDir.empty()) {
         // What the window asks about is said here and written anyway: the command
         // was the answer.
         CGameData game;
         std::string error;
-        if (!game.LoadFolder(request.gameDir, error))
+        if (!game.LoadFolder(gameDir, error))
             return Fail(error);
         const CModifierChoices choices = CModifierChoices::ForGame(CModKeys(), game, {});
         const int entry = choices.Find(modifier.code);
@@ -71,8 +72,6 @@ int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std
         for (const std::string& warning : choices.Warnings(choice, modifier))
             Warn(warning);
     }
-    const bool replace = request.replace;
-    const std::string& out = request.args.back();
     std::string refusal;
     const std::int32_t target = SettleModifierTarget(
         PlanModifier(table, row, slot, layout, modifier.code), slot,
@@ -91,28 +90,22 @@ int AddOrEdit(CTxtTable& table, const CUniqueModel& model, std::int32_t row, std
     if (!WriteModifier(table, row, target, layout, modifier))
         return Fail("row " + std::to_string(row) + " has no cell for slot " +
                     std::to_string(target));
-    return Write(table, out);
+    return WriteTable(table, out);
 }
 
-const char kModUsage[] =
-    "mod add TABLE ROW CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
-    "mod edit TABLE ROW SLOT CODE PAR MIN MAX OUT [--replace] [--game-data DIR] | "
-    "mod delete TABLE ROW SLOT OUT";
-
-} // namespace
-
 int ModCommand(const std::vector<std::string>& args) {
-    ModRequest request;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--replace")
-            request.replace = true;
-        else if (arg == "--game-data" && i + 1 < args.size())
-            request.gameDir = args[++i];
-        else if (request.verb.empty())
-            request.verb = arg;
-        else
-            request.args.push_back(arg);
+    if (std::find(args.begin(), args.end(), "--node") != args.end())
+        return SetModCommand(args);
+    ParsedArgs parsed;
+    if (!ParseArgs(args, {"--game-data"}, {"--replace"}, parsed))
+        return 1;
+    struct {
+        std::string verb;
+        std::vector<std::string> args;
+    } request;
+    if (!parsed.positional.empty()) {
+        request.verb = parsed.positional.front();
+        request.args.assign(parsed.positional.begin() + 1, parsed.positional.end());
     }
     const std::size_t wanted = request.verb == "add"      ? 7
                                : request.verb == "edit"   ? 8
@@ -137,8 +130,9 @@ int ModCommand(const std::vector<std::string>& args) {
         const std::int32_t slot = model.SlotForNewModifier(*row);
         if (slot < 0)
             return Fail(kCannotAddModifiers);
-        return AddOrEdit(table, model, *row, slot,
-                         {request.args.begin() + 2, request.args.end() - 1}, request);
+        return ApplyModifier(table, *row, slot, model.Modifiers(),
+                             {request.args.begin() + 2, request.args.end() - 1},
+                             parsed.Flag("--replace"), parsed.Option("--game-data"), out);
     }
     const std::optional<std::int32_t> slot = Number(request.args[2]);
     if (!slot || !model.Modifiers().HasSlot(*slot) ||
@@ -146,11 +140,12 @@ int ModCommand(const std::vector<std::string>& args) {
         return Fail("row " + std::to_string(*row) + " holds no modifier in slot " +
                     request.args[2]);
     if (request.verb == "edit")
-        return AddOrEdit(table, model, *row, *slot,
-                         {request.args.begin() + 3, request.args.end() - 1}, request);
+        return ApplyModifier(table, *row, *slot, model.Modifiers(),
+                             {request.args.begin() + 3, request.args.end() - 1},
+                             parsed.Flag("--replace"), parsed.Option("--game-data"), out);
     if (model.DeleteModifier(*row, *slot) == DeleteResult::kProtected)
         return Fail(kProtectedItemMessage);
-    return Write(table, out);
+    return WriteTable(table, out);
 }
 
 } // namespace tolmere

@@ -38,6 +38,17 @@ const char kUsage[] =
     "                                Yes to overwriting a slot holding the code;\n"
     "                                --game-data warns of what the game's tables\n"
     "                                do not know, and of a minimum above the maximum\n"
+    "  sets [--sets SETS.txt] [--strings DIR] [--game-data DIR] SETITEMS.txt\n"
+    "                                the layout, then every set (#NODE) with its\n"
+    "                                modifiers ([COLUMN]) and, indented, its items\n"
+    "                                with theirs, as the set item window lists them\n"
+    "  mod add SETITEMS CODE PAR MIN MAX OUT --node N [--group COLUMN]\n"
+    "  mod edit SETITEMS COLUMN CODE PAR MIN MAX OUT --node N\n"
+    "  mod delete SETITEMS COLUMN OUT --node N\n"
+    "                                the set item window's Add, Edit and Delete on\n"
+    "                                node N; COLUMN as sets prints it; --group adds\n"
+    "                                into the group holding that column; with\n"
+    "                                --sets SETS.txt, OUT gets the table that changed\n"
     "  dc6 IN.dc6 OUT.png            an item picture, decoded with the item palette\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
     "\n"
@@ -112,6 +123,8 @@ int main(int argc, char** argv) {
         return DescribeCommand(args);
     if (command == "mod")
         return ModCommand(args);
+    if (command == "sets")
+        return SetsCommand(args);
     if (command == "dc6")
         return Dc6Command(args);
     if (command == "resource")

@@ -48,10 +48,18 @@ void CModListCtrl::SetLines(const std::vector<ModLine>& lines) {
         item->setToolTip(kTextColumn, item->text(kTextColumn));
         item->setTextAlignment(kTextColumn, Qt::AlignHCenter | Qt::AlignVCenter);
         item->setData(0, kSlotRole, line.slot);
+        if (textColour_.isValid())
+            item->setForeground(kTextColumn, textColour_);
         items.append(item);
     }
     addTopLevelItems(items);
     mark_ = -1; // adding may have made the first line current
+}
+
+void CModListCtrl::SetTextColour(const QColor& colour) {
+    textColour_ = colour;
+    for (int line = 0; line < topLevelItemCount(); ++line)
+        topLevelItem(line)->setForeground(kTextColumn, colour);
 }
 
 QString CModListCtrl::LineText(int line) const {

@@ -20,6 +20,9 @@ public:
     // Replaces the whole list with these lines, top to bottom; no line is marked.
     void SetLines(const std::vector<ModLine>& lines);
     void Clear() { SetLines({}); }
+    // The colour of the lines' text, this and every later fill.
+    void SetTextColour(const QColor& colour);
+    QColor TextColour() const { return textColour_; }
 
     int LineCount() const { return topLevelItemCount(); }
     QString LineText(int line) const;
@@ -27,6 +30,8 @@ public:
     // The slot of the current line, the selection mark: the line most recently
     // selected, which a click on blank space does not take away. -1 when there is none.
     std::int32_t CurrentSlot() const;
+    // The current line's index, or -1.
+    int CurrentLine() const { return mark_; }
     void SelectLine(int line);
 
 Q_SIGNALS:
@@ -41,6 +46,7 @@ protected:
 
 private:
     int mark_ = -1;
+    QColor textColour_; // invalid: the skin's
 };
 
 } // namespace tolmere

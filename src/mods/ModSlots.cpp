@@ -48,4 +48,19 @@ void CopySlot(CTxtTable& table, std::int32_t row, const SlotColumns& from, const
         table.SetCell(row, to.Column(field), std::string(table.Text(row, from.Column(field))));
 }
 
+void FreeSlotClosingGap(CTxtTable& table, std::int32_t row, const SlotList& slots,
+                        std::int32_t slot, const std::string& freedValue) {
+    FreeSlot(table, row, slots[static_cast<std::size_t>(slot)], freedValue);
+    // Every slot from `target` up to the one being looked at is free, so a move never
+    // lands on a used slot; with packed slots this is exactly closing the gap.
+    std::size_t target = static_cast<std::size_t>(slot);
+    for (std::size_t from = target + 1; from < slots.size(); ++from) {
+        if (!SlotUsed(table, row, slots[from]))
+            continue;
+        CopySlot(table, row, slots[from], slots[target]);
+        FreeSlot(table, row, slots[from], freedValue);
+        ++target;
+    }
+}
+
 } // namespace tolmere

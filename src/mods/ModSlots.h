@@ -66,5 +66,9 @@ void FreeSlot(CTxtTable& table, std::int32_t row, const SlotColumns& slot,
               const std::string& freedValue);
 // Copies the four cells in the order code, parameter, minimum, maximum.
 void CopySlot(CTxtTable& table, std::int32_t row, const SlotColumns& from, const SlotColumns& to);
+// Frees `slot` and moves every used slot above it down, in order, into the gap; never
+// overwrites another used slot.
+void FreeSlotClosingGap(CTxtTable& table, std::int32_t row, const SlotList& slots,
+                        std::int32_t slot, const std::string& freedValue);
 
 } // namespace tolmere

@@ -60,6 +60,7 @@ std::vector<Shot> AllShots() {
                      }});
     AddModsShots(shots);
     AddDialogShots(shots);
+    AddSetsShots(shots);
     return shots;
 }
 

@@ -21,5 +21,6 @@ std::vector<Shot> AllShots();
 // The windows of each part of the program.
 void AddModsShots(std::vector<Shot>& shots);
 void AddDialogShots(std::vector<Shot>& shots);
+void AddSetsShots(std::vector<Shot>& shots);
 
 } // namespace tolmere

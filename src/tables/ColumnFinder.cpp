@@ -4,16 +4,13 @@
 #include <charconv>
 
 namespace tolmere {
-namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
+bool CColumnFinder::SameName(std::string_view a, std::string_view b) {
     auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
                       [&lower](char x, char y) { return lower(x) == lower(y); });
 }
-
-} // namespace
 
 CColumnFinder::CColumnFinder(const CTxtTable& table) : table_(table) {}
 

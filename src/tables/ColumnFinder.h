@@ -26,6 +26,10 @@ public:
     // `pattern` with its '#' replaced by `number`.
     static std::string Numbered(std::string_view pattern, int number);
 
+    const CTxtTable& Table() const { return table_; }
+    // Whether two column names are the same to the game: ASCII letters in any case.
+    static bool SameName(std::string_view a, std::string_view b);
+
     // The names Require did not find, in the order asked.
     const std::vector<std::string>& Missing() const { return missing_; }
 

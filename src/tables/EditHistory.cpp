@@ -118,6 +118,27 @@ void CEditHistory::Clear() {
     clean_ = std::move(kept);
 }
 
+void CEditHistory::Forget(const void* document) {
+    // Steps of other documents never depend on this one's, so they stay, and every
+    // saved state keeps its place among them.
+    const auto shifted = [&](std::size_t point) {
+        std::size_t removed = 0;
+        for (std::size_t i = 0; i < point && i < steps_.size(); ++i)
+            removed += steps_[i].Touches(document) ? 1 : 0;
+        return point - removed;
+    };
+    for (auto& [other, point] : clean_) {
+        if (point != kNeverClean)
+            point = shifted(point);
+    }
+    current_ = shifted(current_);
+    steps_.erase(
+        std::remove_if(steps_.begin(), steps_.end(),
+                       [document](const EditStep& step) { return step.Touches(document); }),
+        steps_.end());
+    clean_[document] = current_;
+}
+
 void CEditHistory::MarkClean(const void* document) {
     clean_[document] = current_;
 }

@@ -60,6 +60,9 @@ public:
     // Forgets every step. A document that differs from its saved state goes on
     // differing until it is saved.
     void Clear();
+    // Drops the steps of a document that was replaced as a whole, keeping every other
+    // document's; the new content counts as saved.
+    void Forget(const void* document);
     // The document (a CTxtTable or CStrTbl) now matches what was saved or loaded.
     void MarkClean(const void* document);
     // Whether undoing or redoing to the clean point would change the document.

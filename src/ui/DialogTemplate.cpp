@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
+#include <QTreeWidget>
 
 namespace tolmere {
 namespace {
@@ -41,6 +42,8 @@ const char* KindName(ControlKind kind) {
         return "other";
     case ControlKind::kRichText:
         return "richtext";
+    case ControlKind::kTreeView:
+        return "treeview";
     }
     return "other";
 }
@@ -79,6 +82,14 @@ QWidget* MakeControl(QWidget* dialog, const ControlRow& row) {
         // A frame drawn around other controls; it must not take their clicks.
         group->setAttribute(Qt::WA_TransparentForMouseEvents);
         return group;
+    }
+    case ControlKind::kTreeView: {
+        auto* tree = new QTreeWidget(dialog);
+        tree->setHeaderHidden(true);
+        tree->setRootIsDecorated(true);
+        tree->setSelectionMode(QAbstractItemView::SingleSelection);
+        tree->setAllColumnsShowFocus(true);
+        return tree;
     }
     case ControlKind::kRichText: {
         auto* text = new QTextBrowser(dialog);

@@ -22,6 +22,7 @@ enum class ControlKind {
     kCheckBox,
     kGroupBox,
     kRichText, // read-only rich text with a vertical scroll bar
+    kTreeView, // a tree with lines and buttons, whole rows selected
 };
 
 enum ControlStyle : unsigned {

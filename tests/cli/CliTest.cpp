@@ -200,5 +200,53 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     EXPECT_NE(ReadBytes(dir.File("out.txt")).find("vit\tp\t2\t8"), std::string::npos);
 }
 
+TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
+    TempDir dir;
+    const std::string seed =
+        Quoted(TOLMERE_SOURCE_DIR "/tests/data/seed-game/d2data/excel/SetItems.txt");
+    const std::string out = Quoted(dir.File("out.txt"));
+    const CliRun tree = Cli(dir, "sets " + seed);
+    ASSERT_EQ(tree.exitCode, 0) << tree.err;
+    EXPECT_EQ(tree.out.substr(0, tree.out.find("#1 ")),
+              "layout: classic\n#0 Brinewarden's Kit\n"
+              "  [prop6] 10% Better Chance of Getting Magic Items\n"
+              "  [prop5] All Resistances +5\n"
+              "  #1000 Brinewarden's Grip (Leather Gloves)\n"
+              "    [prop2] Cold Resist +10%\n    [prop1] +3 to Dexterity\n"
+              "  #1001 Brinewarden's Stride (Boots)\n"
+              "    [prop4] +10 to Life\n    [prop3] +10% Faster Run/Walk\n");
+    const struct {
+        std::string args;
+        const char* expected; // a line of sets' output, or the start of the error
+    } cases[] = {
+        {"add " + seed + " vit '' 2 2 " + out + " --node 0", "  [prop7] +2 to Vitality\n"},
+        {"add " + seed + " vit '' 2 2 " + out + " --node 1000",
+         "!The items on sets has a fixed number of modifiers"},
+        {"edit " + seed + " PROP1 vit '' 4 4 " + out + " --node 1000",
+         "    [prop1] +4 to Vitality\n"},
+        {"delete " + seed + " prop5 " + out + " --node 0", "  [prop5] 10% Better Chance"},
+        {"delete " + seed + " prop1 " + out + " --node 1000",
+         "!The items on sets has a fixed number of modifiers"},
+        {"delete " + seed + " prop9 " + out + " --node 0", "!node 0 holds no modifier in prop9"},
+        {"add " + seed + " vit '' 2 2 " + out + " --node 7", "!no node 7"},
+    };
+    for (const auto& c : cases) {
+        std::remove(dir.File("out.txt").c_str());
+        const CliRun run = Cli(dir, "mod " + c.args);
+        if (c.expected[0] == '!') {
+            EXPECT_EQ(run.exitCode, 1) << c.args;
+            EXPECT_NE(run.err.find(c.expected + 1), std::string::npos) << run.err;
+            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << c.args;
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << c.args << "\n" << run.err;
+        const CliRun shown = Cli(dir, "sets " + out);
+        EXPECT_NE(shown.out.find(c.expected), std::string::npos) << c.args << "\n" << shown.out;
+    }
+    const CliRun unique = Cli(dir, "sets " + Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
+    EXPECT_EQ(unique.exitCode, 1);
+    EXPECT_NE(unique.out.find("layout: unknown (SetItems.txt: no column named"), std::string::npos);
+}
+
 } // namespace
 } // namespace tolmere

@@ -152,5 +152,32 @@ TEST(EditHistory, ADocumentIsModifiedUntilItMatchesWhatWasSaved) {
     EXPECT_TRUE(history.Modified(names));
 }
 
+TEST(EditHistory, ForgettingAReplacedDocumentKeepsTheOthersSteps) {
+    Documents docs;
+    CTxtTable other = docs.table;
+    CEditHistory history;
+    const auto edit = [&](CTxtTable& table, const char* text) {
+        EditStep step;
+        step.cells.push_back({&table, 0, 1, std::string(table.Text(0, 1)), text});
+        table.SetCell(0, 1, text);
+        history.Push(std::move(step));
+    };
+    edit(docs.table, "a");
+    edit(other, "x");
+    history.MarkClean(&docs.table);
+    edit(docs.table, "b");
+    edit(other, "y");
+    history.Forget(&other);
+    EXPECT_FALSE(history.Modified(&other));
+    EXPECT_TRUE(history.Modified(&docs.table));
+    history.Undo(); // "b" goes; the saved state is one step back again
+    EXPECT_EQ(docs.table.Text(0, 1), "a");
+    EXPECT_FALSE(history.Modified(&docs.table));
+    history.Undo();
+    EXPECT_EQ(docs.table.Text(0, 1), "");
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(other.Text(0, 1), "y");
+}
+
 } // namespace
 } // namespace tolmere

@@ -5,6 +5,7 @@
 #include "mods/ModListCtrl.h"
 #include "mods/ModifierDlg.h"
 #include "tables/ProgramExit.h"
+#include "ui/SetMasterDlg.h"
 
 #include "UiTestHelpers.h"
 #include "support/ScriptedGuide.h"
@@ -15,6 +16,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -59,8 +61,8 @@ protected:
         fs::copy_file(TOLMERE_MPQ2K, gameDir_ + "mpq2k");
         const std::string excel = "data\\GLOBAL\\Excel\\", lng = "data\\LOCAL\\LNG\\ENG\\";
         for (const char* table :
-             {"UniqueItems.txt", "Weapons.txt", "Armor.txt", "Misc.txt", "Properties.txt",
-              "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"})
+             {"UniqueItems.txt", "SetItems.txt", "Sets.txt", "Weapons.txt", "Armor.txt", "Misc.txt",
+              "Properties.txt", "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"})
             Add("patch_d2.mpq", real_ + "/114d/" + table, excel + table);
         Add("patch_d2.mpq", real_ + "/114d/patchstring.tbl", lng + "patchstring.tbl");
         Add("d2exp.mpq", real_ + "/strings/expansionstring.tbl", lng + "expansionstring.tbl");
@@ -220,6 +222,78 @@ TEST_F(RealGameTest, SkillModifiersAreNamedAndWrittenThroughTheDialog) {
             written += std::string(data_.uniqueItems.Text(gnasher, column)) + "|";
         EXPECT_EQ(written, std::string(add.cells) + "|");
         EXPECT_TRUE(show("The Gnasher").contains(add.line)) << add.line;
+    }
+}
+
+// Set Master on the real tables: items under their sets, a member's modifier and a
+// full-set bonus edited, both tables written, nothing else of them changed.
+TEST_F(RealGameTest, SetMasterEditsAMemberAndAFullSetBonusOfTheRealTables) {
+    CMainWindow window(data_);
+    window.InitDialog();
+    const CArchiveBridge bridge(gameDir_, gameDir_ + "mpq2k");
+    CSetMasterDlg sets(data_, &bridge);
+    sets.InitDialog();
+    EXPECT_TRUE(guide_->shown.empty()) << guide_->shown.front();
+    EXPECT_EQ(sets.Tree()->topLevelItemCount(), data_.sets.DataRowCount() + 1); // and no set
+    EXPECT_EQ(sets.Tree()->topLevelItem(0)->text(0).toStdString(),
+              "Civerb's Vestments --- [Civerb's Vestments] (string.tbl)");
+    EXPECT_EQ(sets.Tree()->topLevelItem(0)->childCount(), 3);
+
+    // The Ward's prop1 through the dialog.
+    ASSERT_TRUE(sets.SelectNode(1000));
+    CModListCtrl* mods = sets.ModList();
+    int line = 0;
+    while (line < mods->LineCount() && !mods->LineText(line).contains("Defense"))
+        ++line;
+    mods->SelectLine(line);
+    testing::WhenModal([](QWidget* dialog) {
+        FindControlAs<QLineEdit>(dialog, 1006)->setText("30");
+        FindControlAs<QLineEdit>(dialog, 1007)->setText("31");
+        static_cast<CSkinDialog*>(dialog)->Command(1);
+    });
+    guide_->answers = {kGuideYes}; // change this modifier
+    sets.Command(kSetEdit);
+    EXPECT_EQ(data_.setItems.Text(0, 19), "30"); // min1
+    // The set's first full-set bonus deleted.
+    ASSERT_TRUE(sets.SelectNode(0));
+    line = 0;
+    while (line < mods->LineCount() && !mods->LineText(line).contains("Strength"))
+        ++line;
+    mods->SelectLine(line);
+    guide_->answers = {kGuideYes};
+    sets.Command(kSetDelete);
+    EXPECT_EQ(data_.sets.Text(0, 36), "dmg-undead"); // FCode1
+
+    guide_->answers = {kGuideYes, kGuideNo};
+    sets.Command(kSetSpawnOn);
+    EXPECT_TRUE(sets.StatusText().startsWith("SetItems.txt and Sets.txt written"))
+        << sets.StatusText().toStdString();
+    const struct {
+        const char* name;
+        int firstColumn, lastColumn; // where the edit may have changed the first data row
+    } tables[] = {{"SetItems.txt", 17, 20}, {"Sets.txt", 36, 67}};
+    for (const auto& table : tables) {
+        const std::vector<std::string> before =
+            SplitLines(ReadBytes(real_ + "/114d/" + table.name));
+        const std::vector<std::string> after =
+            SplitLines(Extracted(std::string("data\\GLOBAL\\Excel\\") + table.name));
+        ASSERT_EQ(after.size(), before.size());
+        for (std::size_t l = 0; l < before.size(); ++l) {
+            if (l != 1) {
+                EXPECT_EQ(after[l], before[l]) << table.name << " line " << l;
+            }
+        }
+        const std::vector<std::string> was = SplitCells(before[1]);
+        const std::vector<std::string> now = SplitCells(after[1]);
+        ASSERT_EQ(now.size(), was.size());
+        int changed = 0;
+        for (int c = 0; c < static_cast<int>(was.size()); ++c) {
+            changed += now[c] != was[c] ? 1 : 0;
+            if (c < table.firstColumn || c > table.lastColumn) {
+                EXPECT_EQ(now[c], was[c]) << table.name << " column " << c;
+            }
+        }
+        EXPECT_GT(changed, 0) << table.name;
     }
 }
 

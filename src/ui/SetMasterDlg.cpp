@@ -1,0 +1,336 @@
+#include "ui/SetMasterDlg.h"
+
+#include "app/Guide.h"
+#include "app/MainWindow.h"
+#include "app/NameDlg.h"
+#include "mods/ModListCtrl.h"
+#include "mods/ModifierChoices.h"
+#include "mods/ModifierDlg.h"
+#include "ui/ChangePalDlg.h"
+#include "ui/ScreenText.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeWidget>
+
+namespace tolmere {
+namespace {
+
+using K = ControlKind;
+
+const char kCaption[] = "Set Master";
+
+const QColor kMemberColour(140, 140, 220);
+const QColor kSetColour(221, 204, 102);
+
+constexpr int kNodeRole = Qt::UserRole;
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+const DialogTemplate CSetMasterDlg::kTemplate{
+    107,
+    kCaption,
+    354,
+    253,
+    {
+        {kSetTree, K::kTreeView, "", 7, 7, 157, 209},
+        {kSetModList, K::kListView, "", 178, 22, 151, 124},
+        {kSetFrame, K::kGroupBox, "[25] Max total modifiers  [2] Fixed on each Item", 171, 7, 164,
+         173},
+        {kSetStatus, K::kStaticCentered, "Ready.", 177, 148, 151, 10},
+        {kSetAdd, K::kSkinButton, "Add", 177, 162, 50, 13},
+        {kSetEdit, K::kSkinButton, "Edit", 228, 162, 50, 13},
+        {kSetDelete, K::kSkinButton, "Delete", 279, 162, 50, 13},
+        {kSetRawEdit, K::kSkinButton, "&Raw Edit", 171, 184, 50, 13},
+        {kSetSpawnOn, K::kSkinButton, "Spawn &On", 7, 220, 50, 14},
+        {kSetCancel, K::kSkinButton, "&Cancel", 59, 220, 50, 14},
+        {kSetLoadFile, K::kSkinButton, "Load &File", 111, 220, 55, 14},
+        {kSetSaveAs, K::kSkinButton, "Save &As", 168, 220, 55, 14},
+        {kSetNames, K::kSkinButton, "C&hange Names", 226, 220, 64, 14},
+        {kSetColours, K::kSkinButton, "Pa&l Colors", 292, 220, 46, 14},
+    }};
+
+CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, QWidget* parent)
+    : CSkinDialog(kTemplate, parent), data_(data), bridge_(bridge),
+      model_({&data.setItems, &data.sets}) {
+    setWindowFlag(Qt::Window); // a taskbar button of its own
+    ControlAs<QPushButton>(kSetSpawnOn)->setDefault(true);
+    OnCommand(kSetAdd, [this] { OnAdd(); });
+    OnCommand(kSetEdit, [this] { OnEdit(); });
+    OnCommand(kSetDelete, [this] { OnDelete(); });
+    OnCommand(kSetNames, [this] { OnNames(); });
+    OnCommand(kSetColours, [this] { OnColours(); });
+    OnCommand(kSetLoadFile, [this] { OnLoadFile(); });
+    OnCommand(kSetSaveAs, [this] { OnSaveAs(); });
+    // The raw grid arrives with its own window.
+    OnCommand(kSetRawEdit, [] {});
+    connect(Tree(), &QTreeWidget::currentItemChanged, this, [this] { FillList(); });
+    connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
+            [this] { OnUndoRedo(false); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this] { OnUndoRedo(true); });
+}
+
+QTreeWidget* CSetMasterDlg::Tree() const {
+    return ControlAs<QTreeWidget>(kSetTree);
+}
+CModListCtrl* CSetMasterDlg::ModList() const {
+    return ControlAs<CModListCtrl>(kSetModList);
+}
+QString CSetMasterDlg::StatusText() const {
+    return ControlAs<QLabel>(kSetStatus)->text();
+}
+void CSetMasterDlg::SetStatus(const std::string& text) {
+    ControlAs<QLabel>(kSetStatus)->setText(Text(text));
+}
+
+void CSetMasterDlg::OnInitDialog() {
+    CSkinDialog::OnInitDialog();
+    ModList()->Prepare();
+    Control(kSetRawEdit)->setVisible(data_.extraFeatures);
+    LoadFromGame();
+    FillTree();
+}
+
+void CSetMasterDlg::FillTree() {
+    model_.Rebuild();
+    ControlAs<QGroupBox>(kSetFrame)->setTitle(Text(model_.Tree().frameText));
+    QTreeWidget* tree = Tree();
+    const QSignalBlocker quiet(tree);
+    tree->clear();
+    std::vector<QTreeWidgetItem*> items;
+    for (std::int32_t i = 0; i < model_.NodeCount(); ++i) {
+        const SetNode& node = model_.Node(i);
+        auto* item = node.IsMember()
+                         ? new QTreeWidgetItem(items[static_cast<std::size_t>(node.parent)])
+                         : new QTreeWidgetItem(tree);
+        item->setText(0, ScreenText(model_.Label(node, data_.strings), TextSource::kStringTable));
+        // The tree is narrow; the whole label shows when the pointer rests on it.
+        item->setToolTip(0, item->text(0));
+        item->setData(0, kNodeRole, i);
+        items.push_back(item);
+    }
+    tree->expandAll();
+    if (!items.empty())
+        tree->setCurrentItem(items.front());
+    FillList();
+}
+
+bool CSetMasterDlg::SelectNode(std::int32_t number) {
+    const std::int32_t index = model_.Tree().Find(number);
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+        if ((*it)->data(0, kNodeRole).toInt() == index) {
+            Tree()->setCurrentItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::int32_t CSetMasterDlg::SelectedNode() const {
+    const QTreeWidgetItem* item = Tree()->currentItem();
+    return item ? item->data(0, kNodeRole).toInt() : -1;
+}
+
+const SetListLine* CSetMasterDlg::SelectedLine() const {
+    const int line = ModList()->CurrentLine();
+    return line >= 0 && line < static_cast<int>(lines_.size())
+               ? &lines_[static_cast<std::size_t>(line)]
+               : nullptr;
+}
+
+void CSetMasterDlg::FillList() {
+    const std::int32_t index = SelectedNode();
+    if (index < 0) {
+        lines_.clear();
+        ModList()->Clear();
+        return;
+    }
+    const SetNode& node = model_.Node(index);
+    ModList()->SetTextColour(node.IsMember() ? kMemberColour : kSetColour);
+    lines_ = model_.Lines(node, data_.modKeys, data_.game, data_.strings);
+    std::vector<ModLine> shown;
+    for (const SetListLine& line : lines_)
+        shown.push_back(
+            {line.slot, line.slot < 0 ? "\xe2\x80\x94 " + line.text + " \xe2\x80\x94" : line.text});
+    ModList()->SetLines(shown);
+    const SetRowInfo info = model_.Info(index);
+    std::string status = "Modifiers [" + std::to_string(info.listed) + "]";
+    if (!node.IsMember())
+        status += " - TotalModifiers [" + std::to_string(info.modifierCount) + "]";
+    SetStatus(status);
+}
+
+void CSetMasterDlg::Relabel(std::int32_t index) {
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+        if ((*it)->data(0, kNodeRole).toInt() != index)
+            continue;
+        (*it)->setText(0, ScreenText(model_.Label(model_.Node(index), data_.strings),
+                                     TextSource::kStringTable));
+        (*it)->setToolTip(0, (*it)->text(0));
+    }
+}
+
+void CSetMasterDlg::Record(EditStep step) {
+    data_.history.Push(std::move(step));
+    UpdateCaption();
+}
+
+void CSetMasterDlg::UpdateCaption() {
+    bool modified = false;
+    for (const void* document :
+         {static_cast<const void*>(&data_.setItems), static_cast<const void*>(&data_.sets),
+          static_cast<const void*>(&data_.strings.Patch())})
+        modified = modified || data_.history.Modified(document);
+    setWindowTitle(QString::fromLatin1(kCaption) + (modified ? QStringLiteral(" *") : QString()));
+}
+
+bool CSetMasterDlg::CanEdit() const {
+    if (model_.Tree().Editable())
+        return true;
+    GuideMsg(model_.Tree().problem + "\nThe table is read-only.", kCaptionGuide);
+    return false;
+}
+
+void CSetMasterDlg::OnAdd() {
+    const std::int32_t index = SelectedNode();
+    if (index < 0 || !CanEdit())
+        return;
+    const SetNode& node = model_.Node(index);
+    const SetListLine* line = SelectedLine();
+    const SetAddTarget target = model_.SlotForNewModifier(node, line ? line->group : -1);
+    if (target.slot < 0) {
+        GuideMsg(target.refusal, kCaptionGuide);
+        return;
+    }
+    RunModifierDialog(index, target.group, target.slot);
+}
+
+void CSetMasterDlg::OnEdit() {
+    const std::int32_t index = SelectedNode();
+    const SetListLine* line = SelectedLine();
+    if (index < 0 || !line || line->slot < 0 || !CanEdit())
+        return;
+    RunModifierDialog(index, line->group, line->slot);
+}
+
+void CSetMasterDlg::RunModifierDialog(std::int32_t index, std::int32_t group, std::int32_t slot) {
+    const SetNode& node = model_.Node(index);
+    CTxtTable& table = *model_.TableOf(node);
+    const ModifierSlots& edit = node.groups[static_cast<std::size_t>(group)].edit;
+    const CRowRecorder recorder(table, node.row);
+    const CModifierChoices choices =
+        CModifierChoices::For(edit, data_.modKeys, data_.game, data_.strings);
+    CModifierDlg dialog(slot, node.row, table, choices, edit, this);
+    if (dialog.RunModal() != kDialogOk)
+        return;
+    EditStep step;
+    step.name = dialog.Editing() ? "Edit modifier" : "Add modifier";
+    recorder.Finish(step);
+    Record(std::move(step));
+    FillList();
+}
+
+void CSetMasterDlg::OnDelete() {
+    const std::int32_t index = SelectedNode();
+    if (index < 0 || !CanEdit())
+        return;
+    const SetNode& node = model_.Node(index);
+    const SetListLine* line = SelectedLine();
+    const std::string refusal = model_.DeleteRefusal(node, line ? line->group : -1);
+    if (!refusal.empty()) {
+        GuideMsg(refusal, kCaptionGuide);
+        return;
+    }
+    if (!line || line->slot < 0)
+        return;
+    CTxtTable& table = *model_.TableOf(node);
+    const ModifierSlots& edit = node.groups[static_cast<std::size_t>(line->group)].edit;
+    const std::string code(table.Text(node.row, edit.CodeColumn(line->slot)));
+    if (!GuideConfirm("Delete modifier '" + code + "'?"))
+        return;
+    const CRowRecorder recorder(table, node.row);
+    if (!model_.DeleteModifier(node, line->group, line->slot))
+        return;
+    EditStep step;
+    step.name = "Delete modifier";
+    recorder.Finish(step);
+    Record(std::move(step));
+    FillList();
+}
+
+void CSetMasterDlg::OnNames() {
+    const std::int32_t index = SelectedNode();
+    if (index < 0)
+        return;
+    if (!NamesWritable(data_))
+        return;
+    const SetNode& node = model_.Node(index);
+    const std::string key = model_.NameKey(node);
+    if (key.empty())
+        return;
+    const std::string second = model_.SecondKey(node);
+    std::vector<std::string> keys{key};
+    if (!second.empty())
+        keys.push_back(second);
+    const CEntryRecorder recorder(data_.strings.Patch(), keys);
+    CNameDlg dialog(data_.strings, key, second, this);
+    if (dialog.RunModal() != kDialogOk)
+        return;
+    EditStep step;
+    step.name = "Rename " + key;
+    recorder.Finish(step);
+    Record(std::move(step));
+    Relabel(index);
+}
+
+void CSetMasterDlg::OnColours() {
+    const std::int32_t index = SelectedNode();
+    if (index < 0 || !CanEdit())
+        return;
+    const SetNode& node = model_.Node(index);
+    CTxtTable* table = model_.TableOf(node);
+    if (!table || node.colourColumn < 0) {
+        GuideMsg(model_.TableName(node) + " keeps no colour for " +
+                     (node.IsMember() ? "this item" : "a set: choose one of its items"),
+                 kCaptionGuide);
+        return;
+    }
+    const CRowRecorder recorder(*table, node.row);
+    CChangePalDlg dialog(data_.colours, *table, node.row, node.colourColumn, this);
+    if (dialog.RunModal() != kDialogOk)
+        return;
+    EditStep step;
+    step.name = "Change colour";
+    recorder.Finish(step);
+    Record(std::move(step));
+}
+
+void CSetMasterDlg::OnCancel() {
+    if (!AskDiscardChanges(data_, {&data_.setItems, &data_.sets}))
+        return;
+    done(kDialogCancel);
+}
+
+void CSetMasterDlg::OnUndoRedo(bool redo) {
+    const EditStep* step = redo ? data_.history.Redo() : data_.history.Undo();
+    if (!step)
+        return;
+    const std::int32_t selected = SelectedNode();
+    const std::int32_t number = selected >= 0 ? model_.Node(selected).number : -1;
+    FillTree();
+    SelectNode(number);
+    UpdateCaption();
+    SetStatus((redo ? "Redone: " : "Undone: ") + step->name);
+}
+
+} // namespace tolmere

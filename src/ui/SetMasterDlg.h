@@ -1,0 +1,94 @@
+// The set item editor: every set with its items in a tree, the selected node's
+// modifiers, and the files and archive of the set tables.
+#pragma once
+
+#include "app/ProgramData.h"
+#include "archive/ArchiveBridge.h"
+#include "sets/SetModel.h"
+#include "ui/SkinDialog.h"
+
+#include <optional>
+#include <vector>
+
+class QTreeWidget;
+
+namespace tolmere {
+
+class CModListCtrl;
+
+enum SetMasterControl : int {
+    kSetTree = 1026,
+    kSetModList = 1021,
+    kSetFrame = 1901,
+    kSetStatus = 1027,
+    kSetAdd = 1011,
+    kSetEdit = 1024,
+    kSetDelete = 1025,
+    kSetRawEdit = 1013,
+    kSetSpawnOn = 1,
+    kSetCancel = 2,
+    kSetLoadFile = 1022,
+    kSetSaveAs = 1023,
+    kSetNames = 1028,
+    kSetColours = 1029,
+};
+
+class CSetMasterDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    static const DialogTemplate kTemplate;
+
+    // `bridge` is null when no game was found: the tables then come from files only.
+    CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, QWidget* parent = nullptr);
+
+    QTreeWidget* Tree() const;
+    CModListCtrl* ModList() const;
+    QString StatusText() const;
+    const CSetModel& Model() const { return model_; }
+    // Selects the node of that number; false when there is none.
+    bool SelectNode(std::int32_t number);
+
+    // After the set tables were replaced: the tree anew, the first set selected.
+    void FillTree();
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;     // Spawn On
+    void OnCancel() override; // closing, after asking about unsaved changes
+
+private:
+    // Takes SetItems.txt (and Sets.txt where the layout keeps one) from the game; the
+    // tables in memory change only when every one loaded.
+    void LoadFromGame();
+    // Puts loaded tables in place of those in memory, with their histories cleared.
+    void Replace(CTxtTable setItems, std::optional<CTxtTable> sets, const std::string& itemsFrom,
+                 const std::string& setsFrom);
+    std::int32_t SelectedNode() const;
+    // The selected list line, or nothing.
+    const SetListLine* SelectedLine() const;
+    void FillList();
+    void Relabel(std::int32_t index);
+    void SetStatus(const std::string& text);
+    void Record(EditStep step);
+    void UpdateCaption();
+    bool CanEdit() const;
+    std::optional<std::string> AskFile(bool save, const char* name);
+
+    void OnAdd();
+    void OnEdit();
+    void RunModifierDialog(std::int32_t index, std::int32_t group, std::int32_t slot);
+    void OnDelete();
+    void OnNames();
+    void OnColours();
+    void OnLoadFile();
+    void OnSaveAs();
+    void OnUndoRedo(bool redo);
+
+    ProgramData& data_;
+    const CArchiveBridge* bridge_;
+    CSetModel model_;
+    std::vector<SetListLine> lines_;
+    QString fileDialogFolder_;
+};
+
+} // namespace tolmere

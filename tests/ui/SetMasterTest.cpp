@@ -1,0 +1,131 @@
+// The set item window on the classic test game, and the palette dialog.
+#include "ui/ChangePalDlg.h"
+#include "ui/SetMasterDlg.h"
+
+#include "MainWindowFixture.h"
+#include "UiTestHelpers.h"
+#include "support/TableBuilder.h"
+
+#include <QComboBox>
+#include <QTreeWidget>
+
+namespace tolmere {
+namespace {
+
+using SetMasterTest = MainWindowTest;
+
+TEST_F(SetMasterTest, ListsEditsAndWritesTheClassicSetsByTheirRules) {
+    Start();
+    const CArchiveBridge bridge(gameDir_, FindArchiveTool(gameDir_, ""));
+    CSetMasterDlg sets(data_, &bridge);
+    sets.InitDialog();
+    ASSERT_EQ(sets.Tree()->topLevelItemCount(), 5);
+    EXPECT_EQ(sets.Tree()->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(sets.StatusText(), "Modifiers [2] - TotalModifiers [6]");
+    EXPECT_EQ(sets.ModList()->TextColour(), QColor(221, 204, 102));
+
+    ASSERT_TRUE(sets.SelectNode(1000));
+    EXPECT_EQ(sets.StatusText(), "Modifiers [2]");
+    EXPECT_EQ(sets.ModList()->TextColour(), QColor(140, 140, 220));
+    for (int command : {kSetAdd, kSetDelete}) {
+        sets.Command(command);
+        EXPECT_EQ(guide_->shown.back(), "Guide: The items on sets has a fixed number of modifiers");
+    }
+
+    // Delete a set modifier: the count follows, the caption shows the change.
+    ASSERT_TRUE(sets.SelectNode(0));
+    sets.ModList()->SelectLine(0);
+    guide_->answers = {kGuideYes};
+    sets.Command(kSetDelete);
+    EXPECT_EQ(data_.setItems.Text(0, 4), "5");
+    EXPECT_EQ(sets.StatusText(), "Modifiers [1] - TotalModifiers [5]");
+    EXPECT_TRUE(sets.windowTitle().endsWith(" *"));
+
+    // Pal Colors on a member writes its set's colour cell.
+    ASSERT_TRUE(sets.SelectNode(1001));
+    std::string chosen;
+    testing::WhenModal([&chosen](QWidget* dialog) {
+        auto* colours = FindControlAs<QComboBox>(dialog, kPalColours);
+        colours->setCurrentIndex(0);
+        chosen = colours->currentText().toStdString();
+        static_cast<CSkinDialog*>(dialog)->Command(kDialogOk);
+    });
+    sets.Command(kSetColours);
+    ASSERT_FALSE(chosen.empty());
+    for (std::int32_t r = 0; r < data_.colours.DataRowCount(); ++r) {
+        if (data_.colours.Text(r, 1) == chosen) {
+            EXPECT_EQ(data_.setItems.Text(0, 6), data_.colours.Text(r, 0));
+        }
+    }
+
+    // Spawn On writes the table (the game's own, so asked twice); the archive then holds
+    // the edits.
+    guide_->answers = {kGuideYes, kGuideYes, kGuideNo};
+    sets.Command(kSetSpawnOn);
+    EXPECT_TRUE(sets.StatusText().startsWith("SetItems.txt written into patch_d2.mpq"))
+        << sets.StatusText().toStdString();
+    CTxtTable written;
+    ASSERT_TRUE(bridge.FetchTable("SetItems.txt", written).loaded);
+    EXPECT_TRUE(written.Serialize() == data_.setItems.Serialize());
+    EXPECT_FALSE(sets.windowTitle().endsWith(" *"));
+    for (const auto& entry : std::filesystem::directory_iterator(gameDir_))
+        EXPECT_EQ(entry.path().filename().string().find(kWorkDirName), std::string::npos)
+            << entry.path();
+}
+
+TEST_F(SetMasterTest, ATableThatCannotBeHadKeepsEverythingAsItWas) {
+    Start();
+    ASSERT_TRUE(data_.setItems.Load(std::string(TOLMERE_SOURCE_DIR) +
+                                    "/tests/data/seed-game/d2data/excel/SetItems.txt"));
+    const std::string before = data_.setItems.Serialize();
+    const CArchiveBridge broken(gameDir_, gameDir_ + "no-such-tool");
+    CSetMasterDlg sets(data_, &broken);
+    sets.InitDialog();
+    ASSERT_FALSE(guide_->shown.empty());
+    EXPECT_EQ(guide_->shown.back().rfind("Error: Unable to extract SetItems.txt", 0), 0u);
+    EXPECT_EQ(sets.Tree()->topLevelItemCount(), 5);
+
+    files_ = {QString::fromLatin1(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"),
+              QString::fromStdString(gameDir_ + "missing.txt")};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        sets.Command(kSetLoadFile);
+        EXPECT_EQ(guide_->shown.back().rfind("Guide: Cannot load ", 0), 0u) << guide_->shown.back();
+    }
+    EXPECT_EQ(data_.setItems.Serialize(), before);
+    EXPECT_EQ(sets.Tree()->topLevelItemCount(), 5);
+}
+
+TEST(ChangePal, PreselectsTheSetsColourAndWritesItsCode) {
+    const CTxtTable colours = testing::NamedTable({"code", "name"}, {{"whit", "White"},
+                                                                     {"lblu", "Light Blue"},
+                                                                     {"lite", "Light"},
+                                                                     {"blac", "Black"},
+                                                                     {"dgry", "Dark Grey"},
+                                                                     {" Odd ", "Odd"}});
+    const struct {
+        const char* code;
+        const char* selected;
+    } cases[] = {
+        {"lblu", "Light Blue"}, {"lite", "Light"}, {"whit", "White"},
+        {"zzzz", "Dark Grey"},  {"", "Dark Grey"}, {"LBLU", "Dark Grey"},
+    };
+    for (const auto& c : cases) {
+        CTxtTable target = testing::NamedTable({"name", "color"}, {{"Set", c.code}});
+        CChangePalDlg dialog(colours, target, 0, 1);
+        dialog.InitDialog();
+        EXPECT_EQ(dialog.Colours()->currentText().toStdString(), c.selected) << c.code;
+        EXPECT_EQ(dialog.Colours()->itemText(0), "Black");
+        dialog.Command(kDialogCancel);
+        EXPECT_EQ(target.Text(0, 1), c.code);
+    }
+    CTxtTable target = testing::NamedTable({"name", "color"}, {{"Set", "whit"}});
+    CChangePalDlg dialog(colours, target, 0, 1);
+    dialog.InitDialog();
+    dialog.Colours()->setCurrentIndex(dialog.Colours()->findText("Odd"));
+    dialog.Command(kDialogOk);
+    EXPECT_EQ(target.Text(0, 1), " Odd ");
+    EXPECT_EQ(target.Text(0, 0), "Set");
+}
+
+} // namespace
+} // namespace tolmere
