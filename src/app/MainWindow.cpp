@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyledItemDelegate>
-#include <QThread>
 
 namespace tolmere {
 namespace {
@@ -23,9 +22,6 @@ namespace {
 using K = ControlKind;
 
 const char* const kLanguages[] = {"ENG", "CHI", "DEU", "ESP", "KOR", "JPN", "POL", "ITA", "FRA"};
-
-constexpr int kWorkerWaitSteps = 200;
-constexpr int kWorkerWaitStepMs = 100;
 
 QString Bytes(const std::string& bytes) {
     return QString::fromStdString(bytes);
@@ -66,7 +62,15 @@ const DialogTemplate CMainWindow::kTemplate{
     }};
 
 CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
-    : CSkinDialog(kTemplate, parent), data_(data) {
+    : CSkinDialog(kTemplate, parent), data_(data),
+      pictureWorker_(data.pictures, {[this] {
+                                         // From the worker's thread: the repaint is posted, and
+                                         // dropped with the window if it is gone by then.
+                                         QMetaObject::invokeMethod(
+                                             this, [this] { update(ClientRect()); },
+                                             Qt::QueuedConnection);
+                                     },
+                                     nullptr}) {
     for (const char* language : kLanguages)
         ControlAs<QComboBox>(kMainLanguage)->addItem(QString::fromLatin1(language));
     ControlAs<QPushButton>(kMainSpawnOn)->setDefault(true);
@@ -83,9 +87,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainSaveStrings, [this] { OnSaveStrings(); });
     OnCommand(kMainExtra, [this] { OnExtra(); });
     OnCommand(kMainSetItems, [this] { OnSetItems(); });
-    // The picture cache and the raw grid arrive with their own windows; "+" has never
-    // done anything.
-    for (int inert : {kMainCacheImages, kMainRaw, kMainPlus})
+    OnCommand(kMainCacheImages, [this] { OnCacheImages(); });
+    // The raw grid arrives with its own window; "+" has never done anything.
+    for (int inert : {kMainRaw, kMainPlus})
         OnCommand(inert, [] {});
 
     connect(ItemList(), QOverload<int>::of(&QComboBox::activated), this,
@@ -104,17 +108,12 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { OnRedo(); });
-    connect(ControlAs<QCheckBox>(kMainShowImage), &QCheckBox::toggled, this, [this](bool on) {
-        showImage = on;
-        if (on)
-            pictureRequest = true;
-    });
+    connect(ControlAs<QCheckBox>(kMainShowImage), &QCheckBox::toggled, this,
+            [this](bool on) { SetShowImage(on); });
 }
 
 CMainWindow::~CMainWindow() {
-    workerRunning = false;
-    if (workerStarted_)
-        QThread::msleep(kWorkerWaitStepMs);
+    pictureWorker_.Stop();
 }
 
 QComboBox* CMainWindow::ItemList() const {
@@ -218,7 +217,7 @@ void CMainWindow::FillModifierList() {
     DescribeSelected();
     SetStatus(QString::asprintf("%i Modifiers", Model().ModifierCount(row)));
     UpdateCatalogueLine();
-    pictureRequest = true;
+    RequestPicture();
 }
 
 void CMainWindow::UpdateCatalogueLine() {
@@ -238,13 +237,10 @@ void CMainWindow::UpdateCatalogueLine() {
 void CMainWindow::OnCancel() {
     if (!AskDiscard({&data_.uniqueItems, &data_.strings.Patch()}))
         return;
+    // The worker ends its pass (one sleep or one decode) before the files go.
+    pictureWorker_.Stop();
     if (bridge_)
         bridge_->RemoveWorkFiles();
-    workerRunning = false;
-    // A running worker reports back within one of its sleeps; one that never does
-    // holds the close for a bounded time only.
-    for (int step = 0; workerStarted_ && step < kWorkerWaitSteps && !workerFinished; ++step)
-        QThread::msleep(kWorkerWaitStepMs);
     done(kDialogCancel);
 }
 
@@ -268,7 +264,7 @@ void CMainWindow::OnSetItems() {
     // memory as they are.
     hide();
     {
-        CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr);
+        CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr, pictureWorker_.showImage);
         sets.RunModal();
     }
     show();

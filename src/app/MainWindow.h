@@ -4,9 +4,9 @@
 #include "app/ProgramData.h"
 #include "app/UniqueModel.h"
 #include "archive/ArchiveBridge.h"
+#include "images/PictureWorker.h"
 #include "ui/SkinDialog.h"
 
-#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,16 +75,19 @@ public:
     // The data row of the selected item, or -1.
     std::int32_t SelectedRow() const;
 
-    // The picture worker's flags, shared with its thread.
-    std::atomic<bool> showImage{false};
-    std::atomic<bool> workerRunning{false};
-    std::atomic<bool> workerFinished{false};
-    std::atomic<bool> pictureRequest{false};
+    // The picture worker, with the flags it shares with this window's thread.
+    CPictureWorker& PictureWorker() { return pictureWorker_; }
+    // Where the selected item's picture is drawn: the box, in the window's pixels.
+    QRect PictureBox() const;
+    // Where a picture of that size is drawn in the box: centred, overlapping the box's
+    // edges when larger.
+    QPoint PicturePlace(int width, int height) const;
 
 protected:
     void OnInitDialog() override;
     void OnOK() override;     // Spawn On
     void OnCancel() override; // closing
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Start-up and the game (MainWindowFiles.cpp).
@@ -148,11 +151,17 @@ private:
     void OnExtra();
     void OnLanguageChosen();
     void OnSetItems();
+    // "Cache Img": every item's picture extracted in one run and decoded into the cache.
+    void OnCacheImages();
+    // The display's check box rule: on raises a request for the selected item.
+    void SetShowImage(bool on);
+    // The picture the selected item shows, asked of the worker.
+    void RequestPicture();
 
     ProgramData& data_;
     std::string gameDir_;
     std::optional<CArchiveBridge> bridge_;
-    bool workerStarted_ = false;
+    CPictureWorker pictureWorker_;
     bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
     // The folder file dialogs open in: the game's at first, then where the user was.
     QString fileDialogFolder_;

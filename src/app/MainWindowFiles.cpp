@@ -115,10 +115,9 @@ void CMainWindow::LoadAtStart() {
     ShowLoadedFrom(fetch.from);
     FillModifierList();
 
-    // The picture worker arrives with the picture cache; its flags start as it expects.
-    showImage = false;
-    workerFinished = false;
-    workerRunning = true;
+    pictureWorker_.SetPictureDir(bridge_->WorkDir());
+    pictureWorker_.showImage = false;
+    pictureWorker_.Start();
 }
 
 bool CMainWindow::TakeStringTables(const std::string& language, bool announce) {

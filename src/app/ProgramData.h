@@ -6,6 +6,7 @@
 #include "app/UniqueLayout.h"
 #include "archive/Backups.h"
 #include "archive/GameDir.h"
+#include "images/ItemPics.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "tables/EditHistory.h"
@@ -35,6 +36,7 @@ struct ProgramData {
     CGameData game;
     CTxtTable colours; // "colors.txt"
     CBaseLists baseLists;
+    CItemPics pictures;    // every picture decoded in the run, shared with the picture worker
     CStringTables strings; // the string tables of `language`
     GameSearch gameSearch; // where the user told the program to find the game
     CEditHistory history;  // every edit of the tables and the string table, for undo

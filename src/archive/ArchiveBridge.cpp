@@ -2,6 +2,7 @@
 
 #include "app/Guide.h"
 #include "archive/RunTool.h"
+#include "images/Dc6.h"
 #include "tables/SafeWriter.h"
 #include "tables/Services.h"
 #include "tables/TableFile.h"
@@ -26,17 +27,6 @@ bool IsExecutableFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
-}
-
-// A picture name comes from a table cell; one that could leave the working
-// directory or break the script's lines is not asked for.
-bool SafePictureName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (unsigned char ch : name)
-        if (ch < 32 || ch == '/' || ch == '\\')
-            return false;
-    return true;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -285,21 +275,31 @@ std::string CArchiveBridge::PatchArchivePath() const {
 }
 
 std::string CArchiveBridge::PictureScript(const std::vector<std::string>& pictureNames) {
-    std::string items;
-    for (const std::string& name : pictureNames)
-        if (SafePictureName(name))
-            items +=
-                std::string("x data\\GLOBAL\\Items\\") + name + ".dc6 " + kWorkDirName + "\\ \r\n";
+    // Each archive's copy lands over the one before, so the game's order wins: the patch
+    // archive's, then the expansion's, then the base archive's. Only the expansion may
+    // be missing (a classic install), so its lines are the optional ones.
     std::string script;
-    for (const char* archive : {kBaseArchive, kPatchArchive})
-        script += std::string("o ") + archive + "\r\n" + items + "c " + archive + "\r\n";
+    for (const Archive archive : {Archive::kBase, Archive::kExpansion, Archive::kPatch}) {
+        const bool optional = archive == Archive::kExpansion;
+        const std::string name = ArchiveName(archive);
+        script += (optional ? "O " : "o ") + name + "\r\n";
+        for (const std::string& picture : pictureNames) {
+            // A name from a table cell that could leave the working directory or break
+            // the script's lines is not asked for.
+            if (IsSafePictureName(picture))
+                script += std::string(optional ? "X" : "x") + " data\\GLOBAL\\Items\\" + picture +
+                          ".dc6 " + kWorkDirName + "\\ \r\n";
+        }
+        script += "c " + name + "\r\n";
+    }
     return script;
 }
 
 void CArchiveBridge::RunPictureScript(const std::vector<std::string>& pictureNames) const {
     MakeWorkDir();
     if (WriteFileSafely(PictureScriptFile(), PictureScript(pictureNames)))
-        Run(std::string("s ") + kWorkDirName + ".scs", kScriptTimeLimitMs);
+        Run(std::string("s ") + kWorkDirName + ".scs",
+            PictureScriptTimeLimitMs(pictureNames.size()));
     ::unlink(PictureScriptFile().c_str());
 }
 

@@ -7,6 +7,7 @@
 #include "tables/StringTables.h"
 #include "tables/TxtTable.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -26,6 +27,14 @@ const char* ArchiveName(Archive archive);
 // The archive tool to run: the game directory's own mpq2k when it has one, else the
 // one installed beside this program (game folders rarely carry a Linux tool).
 std::string FindArchiveTool(const std::string& gameDir, const std::string& programDir);
+
+// How long a picture script of that many names may run: the single run's limit, and
+// more for every name, since one run extracts them all.
+inline int PictureScriptTimeLimitMs(std::size_t names) {
+    constexpr int kPerNameMs = 50;
+    constexpr std::size_t kMostNames = 100000;
+    return kToolTimeLimitMs + kPerNameMs * static_cast<int>(std::min(names, kMostNames));
+}
 
 class CArchiveBridge {
 public:
@@ -117,7 +126,8 @@ public:
 
     // The picture script text for the given picture names (CR LF lines).
     static std::string PictureScript(const std::vector<std::string>& pictureNames);
-    // Writes and runs the picture script; the pictures land in the working directory.
+    // Writes and runs the picture script, waiting PictureScriptTimeLimitMs for it; the
+    // pictures land in the working directory.
     void RunPictureScript(const std::vector<std::string>& pictureNames) const;
     // Deletes the extracted pictures and the working directory.
     void RemovePictures() const;

@@ -8,7 +8,11 @@
 #include <cstring>
 
 namespace tolmere {
-int Dc6Command(const std::vector<std::string>& args) {
+int Dc6Command(const std::vector<std::string>& allArgs) {
+    ParsedArgs parsed;
+    if (!ParseArgs(allArgs, {}, {"--opaque"}, parsed))
+        return 1;
+    const std::vector<std::string>& args = parsed.positional;
     if (args.size() != 2)
         return Fail("dc6 needs IN.dc6 and OUT.png");
     DibDesc desc;
@@ -19,7 +23,9 @@ int Dc6Command(const std::vector<std::string>& args) {
     std::memcpy(desc.palette, palette.data(), palette.size());
 
     std::string png;
-    const bool encoded = EncodePng(desc, png);
+    // Entry 0 is where the picture has no pixel: see-through, as the game draws it,
+    // unless the old opaque backdrop is asked for.
+    const bool encoded = EncodePng(desc, png, parsed.Flag("--opaque") ? -1 : 0);
     ReleaseDesc(desc);
     if (!encoded)
         return Fail("cannot encode " + args[0] + " as PNG");

@@ -49,7 +49,13 @@ const char kUsage[] =
     "                                node N; COLUMN as sets prints it; --group adds\n"
     "                                into the group holding that column; with\n"
     "                                --sets SETS.txt, OUT gets the table that changed\n"
-    "  dc6 IN.dc6 OUT.png            an item picture, decoded with the item palette\n"
+    "  dc6 [--opaque] IN.dc6 OUT.png an item picture, decoded with the item palette;\n"
+    "                                where it has no pixel it is transparent, or\n"
+    "                                with --opaque the dialog's colour\n"
+    "  pictures UNIQUEITEMS --bases DIR\n"
+    "                                each row's key and the picture the editor\n"
+    "                                shows for it; DIR holds weapons.txt, armor.txt\n"
+    "                                and misc.txt\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
     "\n"
     "OUT may be - for standard output.\n";
@@ -125,6 +131,8 @@ int main(int argc, char** argv) {
         return ModCommand(args);
     if (command == "sets")
         return SetsCommand(args);
+    if (command == "pictures")
+        return PicturesCommand(args);
     if (command == "dc6")
         return Dc6Command(args);
     if (command == "resource")

@@ -226,21 +226,31 @@ bool DecodeDc6(DibDesc& desc, const std::string& path) {
     return DecodeDc6(desc, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-std::string ItemPictureName(const CBaseLists& lists, const std::string& code) {
-    std::string name;
-    // Rings and amulets come in several looks; the first stands for them all.
-    if (code == "rin" || code == "amu") {
+bool IsSafePictureName(const std::string& name) {
+    if (name.empty() || name.find("..") != std::string::npos)
+        return false;
+    for (unsigned char ch : name) {
+        if (ch < 32 || ch == '/' || ch == '\\')
+            return false;
+    }
+    return true;
+}
+
+std::string ItemPictureName(const CBaseLists& lists, const std::string& code,
+                            const std::string& own, ItemQuality quality) {
+    std::string name = own;
+    if (name.empty() && (code == "rin" || code == "amu")) {
+        // Rings and amulets come in several looks; the first stands for them all.
         name = "inv" + code + "1";
-    } else {
+    } else if (name.empty()) {
         BaseItem item;
         lists.FindBaseItem(code, item);
-        name = item.picture.empty() ? item.fallbackPicture : item.picture;
+        const std::string& special =
+            quality == ItemQuality::kUnique ? item.picture : item.setPicture;
+        name = special.empty() ? item.fallbackPicture : special;
     }
     // The name is joined to a directory; a table cell must not steer it elsewhere.
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
-        name.find("..") != std::string::npos)
-        return std::string();
-    return name;
+    return IsSafePictureName(name) ? name : std::string();
 }
 
 std::array<unsigned char, kPaletteBytes> BuildItemPalette() {

@@ -52,8 +52,8 @@ void ConvertRow(const DibDesc& desc, const unsigned char* in, unsigned char* out
 }
 
 // Holds nothing that needs destroying, so libpng's longjmp may leave it at any point.
-bool RunEncoder(const DibDesc& desc, const png_color* palette, unsigned char* rowBuffer,
-                std::string* out) {
+bool RunEncoder(const DibDesc& desc, const png_color* palette, int transparentIndex,
+                unsigned char* rowBuffer, std::string* out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (!png)
         return false;
@@ -71,8 +71,15 @@ bool RunEncoder(const DibDesc& desc, const png_color* palette, unsigned char* ro
     png_set_IHDR(png, info, desc.width, desc.height, 8,
                  paletted ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Only the entries up to the transparent one need an alpha; the rest stay opaque.
+    std::array<png_byte, 256> alpha;
+    alpha.fill(255);
     if (paletted)
         png_set_PLTE(png, info, palette, 256);
+    if (paletted && transparentIndex >= 0 && transparentIndex < 256) {
+        alpha[static_cast<std::size_t>(transparentIndex)] = 0;
+        png_set_tRNS(png, info, alpha.data(), transparentIndex + 1, nullptr);
+    }
     png_write_info(png, info);
     for (std::uint32_t y = 0; y < desc.height; ++y) {
         ConvertRow(desc, desc.rows + std::size_t{y} * desc.stride, rowBuffer);
@@ -85,7 +92,7 @@ bool RunEncoder(const DibDesc& desc, const png_color* palette, unsigned char* ro
 
 } // namespace
 
-bool EncodePng(const DibDesc& desc, std::string& png) {
+bool EncodePng(const DibDesc& desc, std::string& png, int transparentIndex) {
     png.clear();
     const std::uint32_t depth = desc.bitsPerPixel;
     if (desc.rows == nullptr || desc.width == 0 || desc.height == 0 ||
@@ -106,7 +113,7 @@ bool EncodePng(const DibDesc& desc, std::string& png) {
         }
     }
     std::vector<unsigned char> rowBuffer(std::size_t{desc.width} * (depth == 8 ? 1 : 3));
-    if (!RunEncoder(desc, palette.data(), rowBuffer.data(), &png)) {
+    if (!RunEncoder(desc, palette.data(), transparentIndex, rowBuffer.data(), &png)) {
         png.clear();
         return false;
     }

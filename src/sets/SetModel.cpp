@@ -1,6 +1,7 @@
 #include "sets/SetModel.h"
 
 #include "app/UniqueModel.h"
+#include "images/Dc6.h"
 #include "mods/GameDescribe.h"
 #include "mods/ModifierEdit.h"
 
@@ -62,6 +63,15 @@ std::string CSetModel::Label(const SetNode& node, const CStringTables& strings) 
     if (found.entry && node.nameKeyColumn >= 0)
         label += " --- [" + found.entry->text + "]" + NameSourceNote(found.source);
     return label;
+}
+
+std::string CSetModel::PictureName(const SetNode& node, const CBaseLists& lists) const {
+    const CTxtTable* table = TableOf(node);
+    if (!table || !node.IsMember())
+        return std::string();
+    return ItemPictureName(lists, std::string(table->Text(node.row, node.codeColumn)),
+                           std::string(table->Text(node.row, node.pictureColumn)),
+                           ItemQuality::kSet);
 }
 
 SetRowInfo CSetModel::Info(std::int32_t index) const {

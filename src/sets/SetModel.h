@@ -3,6 +3,7 @@
 // no data of its own beyond the tree it reads the tables by.
 #pragma once
 
+#include "app/BaseLists.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "sets/SetTree.h"
@@ -64,6 +65,9 @@ public:
     std::string SecondKey(const SetNode& node) const;
 
     SetRowInfo Info(std::int32_t index) const;
+    // The inventory picture a member shows: its own, else its base item's set picture,
+    // else the base item's own. Empty for a set node or when there is none.
+    std::string PictureName(const SetNode& node, const CBaseLists& lists) const;
     // Headings (for a node of several groups) and each group's modifiers in the words
     // of the unique item list.
     std::vector<SetListLine> Lines(const SetNode& node, const CModKeys& keys, const CGameData& game,

@@ -156,6 +156,7 @@ void BuildClassic(const CTxtTable& table, const ClassicColumns& c, SetTree& tree
             SetNode member = MemberNode(r, parent, k, r);
             member.labelColumn = member.nameKeyColumn = c.members[k].key;
             member.shownColumn = c.members[k].base;
+            member.codeColumn = c.members[k].base + 1;
             member.colourColumn = c.colour;
             member.groups.push_back({"", row, 2 * k, 2, true});
             tree.nodes.push_back(std::move(member));
@@ -168,7 +169,7 @@ void BuildClassic(const CTxtTable& table, const ClassicColumns& c, SetTree& tree
 // The game's layout from 1.10 on: a row per set item in SetItems.txt, a row per set
 // in Sets.txt.
 struct SplitColumns {
-    std::int32_t index, set, base, baseName, colour;
+    std::int32_t index, set, base, baseName, colour, picture;
     std::int32_t setIndex = -1, setName = -1;
 };
 
@@ -257,6 +258,8 @@ void BuildSplit(const SetTables& tables, const SplitColumns& c,
                 MemberNode(number, parent, static_cast<std::int32_t>(k), members[s][k]);
             member.labelColumn = member.nameKeyColumn = c.index;
             member.shownColumn = c.baseName >= 0 ? c.baseName : c.base;
+            member.codeColumn = c.base;
+            member.pictureColumn = c.picture;
             member.colourColumn = c.colour;
             member.groups = itemGroups;
             tree.nodes.push_back(std::move(member));
@@ -314,7 +317,7 @@ void Build109(const CTxtTable& table, CColumnFinder& finder, SetTree& tree) {
         for (std::int32_t k = 0; k < count; ++k) {
             SetNode member = MemberNode(r, parent, k, r);
             member.labelColumn = member.nameKeyColumn = members[k].key;
-            member.shownColumn = members[k].base;
+            member.shownColumn = member.codeColumn = members[k].base;
             member.colourColumn = colour;
             member.groups = members[k].groups;
             tree.nodes.push_back(std::move(member));
@@ -351,6 +354,7 @@ Attempt TrySplit(const SetTables& tables) {
     c.base = finder.Require("item");
     c.baseName = finder.Find("*item");
     c.colour = finder.Find("invtransform");
+    c.picture = finder.Find("invfile");
     const std::vector<SetSlotGroup> itemGroups = ItemGroups(*tables.setItems, finder);
     attempt.missing = finder.Missing();
     if (!attempt.missing.empty())

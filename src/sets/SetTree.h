@@ -48,6 +48,8 @@ struct SetNode {
     std::int32_t nameKeyColumn = -1;   // the string key of the shown name
     std::int32_t secondKeyColumn = -1; // the name dialog's second key
     std::int32_t colourColumn = -1;    // the palette dialog's cell, in the node's row
+    std::int32_t codeColumn = -1;      // a member's base item code
+    std::int32_t pictureColumn = -1;   // a member's own inventory picture, where it has one
     std::string missingSet;            // a set the set table lacks: its name
     std::vector<SetSlotGroup> groups;
 

@@ -47,16 +47,18 @@ std::string ShotSets() {
 }
 
 ProgramData& ShotData() {
-    static ProgramData data = [] {
-        ProgramData loaded;
+    static ProgramData data;
+    static const bool filled = [] {
+        ProgramData& loaded = data;
         loaded.setItems.Parse(ShotSetItems());
         loaded.sets.Parse(ShotSets());
         LoadModKeys(loaded.modKeys, ModuleDir(), "");
         LoadDataTable(loaded.colours, "colors.txt", ModuleDir(), "");
         loaded.strings.Patch().Set("Tidewrack Vestments", "Tidewrack Vestments");
         loaded.strings.Patch().Set("Tidewrack Hood", "Tidewrack Hood");
-        return loaded;
+        return true;
     }();
+    (void)filled;
     return data;
 }
 

@@ -4,7 +4,11 @@
 #include "app/MainWindow.h"
 #include "ui/GuideMsgDlg.h"
 
+#include "images/Dc6.h"
+#include "tables/Services.h"
+
 #include <cstdlib>
+#include <cstring>
 
 namespace tolmere {
 namespace {
@@ -23,7 +27,30 @@ const char kShotItems[] =
     "8\tfire-max\t\t6\t6\r\n"
     "Cinderwick\t100\t1\twnd\t6\t4\t1\t5\t2\tcast1\t\t10\t10\tmana\t\t15\t20\r\n";
 
-std::unique_ptr<QWidget> MakeMainWindow(bool extra) {
+// A 56 × 84 picture in the item palette: a frame, a diagonal, and entry 0 (where the
+// picture has no pixel) in its corners.
+std::shared_ptr<const CDib> ShotPicture() {
+    DibDesc desc;
+    desc.bitsPerPixel = 8;
+    desc.width = 56;
+    desc.height = 84;
+    desc.stride = 56;
+    desc.rows = reinterpret_cast<unsigned char*>(AllocOrExit(desc.stride * desc.height));
+    for (std::uint32_t y = 0; y < desc.height; ++y)
+        for (std::uint32_t x = 0; x < desc.width; ++x) {
+            const bool corner = (x < 6 || x >= 50) && (y < 6 || y >= 78);
+            const bool edge = x < 3 || y < 3 || x >= 53 || y >= 81 || x * 3 / 2 == y;
+            desc.rows[y * desc.stride + x] = corner ? 0 : edge ? 0xA8 : 0x6C;
+        }
+    const auto palette = BuildItemPalette();
+    desc.palette = reinterpret_cast<unsigned char*>(AllocOrExit(palette.size()));
+    std::memcpy(desc.palette, palette.data(), palette.size());
+    auto picture = std::make_shared<CDib>();
+    picture->TakeDesc(desc);
+    return picture;
+}
+
+std::unique_ptr<QWidget> MakeMainWindow(bool extra, bool picture = false) {
     static ProgramData data;
     // No game: the window starts empty, and the shot fills it from its own rows.
     const std::shared_ptr<IGuide> previous = SetGuide(std::make_shared<QuietGuide>());
@@ -39,6 +66,8 @@ std::unique_ptr<QWidget> MakeMainWindow(bool extra) {
     window->FillModifierList();
     if (extra)
         window->Command(kMainExtra);
+    if (picture)
+        data.pictures.AddPic("shot", ShotPicture());
     return window;
 }
 
@@ -48,6 +77,7 @@ std::vector<Shot> AllShots() {
     std::vector<Shot> shots;
     shots.push_back({"102-main.png", [] { return MakeMainWindow(false); }});
     shots.push_back({"102-xtra.png", [] { return MakeMainWindow(true); }});
+    shots.push_back({"102-picture.png", [] { return MakeMainWindow(false, true); }});
     shots.push_back({"105-ok.png", [] {
                          return std::make_unique<CGuideMsgDlg>(
                              nullptr,

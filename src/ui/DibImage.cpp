@@ -74,10 +74,16 @@ QImage DibImage(const CDib& dib) {
     return image;
 }
 
-void DrawAt(QPainter& painter, const CDib& dib, int x, int y) {
-    const QImage image = DibImage(dib);
+void DrawAt(QPainter& painter, const CDib& dib, int x, int y, int transparentIndex) {
+    QImage image = DibImage(dib);
     if (image.isNull())
         return;
+    if (transparentIndex >= 0 && transparentIndex < image.colorCount()) {
+        // Changing the table copies the view's rows: the picture itself stays as it is.
+        QVector<QRgb> colours = image.colorTable();
+        colours[transparentIndex] = qRgba(0, 0, 0, 0);
+        image.setColorTable(colours);
+    }
     NoSmoothing plain(painter);
     painter.drawImage(QPoint(x, y), image);
 }

@@ -23,8 +23,9 @@ struct InclusiveRect {
 // colour table. Null for an empty picture.
 QImage DibImage(const CDib& dib);
 
-// The whole picture, unscaled, its top-left pixel at (x, y).
-void DrawAt(QPainter& painter, const CDib& dib, int x, int y);
+// The whole picture, unscaled, its top-left pixel at (x, y). With `transparentIndex`
+// (0 to 255) that palette entry of an 8-bit picture lets the background show.
+void DrawAt(QPainter& painter, const CDib& dib, int x, int y, int transparentIndex = -1);
 
 // The `source` part of the picture (its coordinates counted from the picture's top-left
 // pixel) stretched onto `dest` by plain pixel copy. No source means the whole picture;

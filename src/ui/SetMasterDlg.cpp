@@ -2,15 +2,18 @@
 
 #include "app/Guide.h"
 #include "app/MainWindow.h"
+#include "app/NameColours.h"
 #include "app/NameDlg.h"
 #include "mods/ModListCtrl.h"
 #include "mods/ModifierChoices.h"
 #include "mods/ModifierDlg.h"
 #include "ui/ChangePalDlg.h"
+#include "ui/DibImage.h"
 #include "ui/ScreenText.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeWidget>
@@ -31,12 +34,16 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The selected item's picture, right of the modifier frame, in a box of 106 × 118
+// pixels as in the main window.
+const ControlRow kPictureBox{kNoControlId, K::kStatic, "", 342, 22, 71, 73};
+
 } // namespace
 
 const DialogTemplate CSetMasterDlg::kTemplate{
     107,
     kCaption,
-    354,
+    420,
     253,
     {
         {kSetTree, K::kTreeView, "", 7, 7, 157, 209},
@@ -56,9 +63,10 @@ const DialogTemplate CSetMasterDlg::kTemplate{
         {kSetColours, K::kSkinButton, "Pa&l Colors", 292, 220, 46, 14},
     }};
 
-CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, QWidget* parent)
+CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bool pictures,
+                             QWidget* parent)
     : CSkinDialog(kTemplate, parent), data_(data), bridge_(bridge),
-      model_({&data.setItems, &data.sets}) {
+      model_({&data.setItems, &data.sets}), pictures_(pictures) {
     setWindowFlag(Qt::Window); // a taskbar button of its own
     ControlAs<QPushButton>(kSetSpawnOn)->setDefault(true);
     OnCommand(kSetAdd, [this] { OnAdd(); });
@@ -99,6 +107,54 @@ void CSetMasterDlg::OnInitDialog() {
     Control(kSetRawEdit)->setVisible(data_.extraFeatures);
     LoadFromGame();
     FillTree();
+    if (pictures_)
+        CachePictures();
+}
+
+QRect CSetMasterDlg::PictureBox() const {
+    const QRect place =
+        DialogUnitsRect(kPictureBox.x, kPictureBox.y, kPictureBox.cx, kPictureBox.cy);
+    return QRect(place.topLeft() + ClientRect().topLeft(), QSize(106, 118));
+}
+
+void CSetMasterDlg::CachePictures() {
+    if (!bridge_ || !data_.baseLists.Loaded())
+        return;
+    std::vector<std::string> names;
+    for (std::int32_t i = 0; i < model_.NodeCount(); ++i) {
+        const std::string name = model_.PictureName(model_.Node(i), data_.baseLists);
+        if (!name.empty())
+            names.push_back(name);
+    }
+    data_.pictures.ForgetEmpty();
+    bridge_->RunPictureScript(names);
+    for (const std::string& name : names)
+        LoadItemPic(data_.pictures, bridge_->WorkDir(), name);
+    bridge_->RemovePictures();
+    ShowPicture(SelectedNode());
+}
+
+void CSetMasterDlg::ShowPicture(std::int32_t index) {
+    // Only what the cache holds: the pictures are taken as the window opens.
+    picture_.reset();
+    const std::string name =
+        index >= 0 ? model_.PictureName(model_.Node(index), data_.baseLists) : std::string();
+    if (pictures_ && !name.empty() && data_.pictures.FindPic(name) >= 0)
+        picture_ = data_.pictures.CurrentPic();
+    update(PictureBox());
+}
+
+void CSetMasterDlg::paintEvent(QPaintEvent* event) {
+    CSkinDialog::paintEvent(event);
+    if (!picture_ || picture_->IsEmpty())
+        return;
+    QPainter painter(this);
+    const QRect box = PictureBox();
+    const int width = static_cast<int>(picture_->Desc().width);
+    const int height = static_cast<int>(picture_->Desc().height);
+    // Centred as in the main window; entry 0 lets the dialog show through.
+    DrawAt(painter, *picture_, box.left() + (box.width() - width) / 2,
+           box.top() + (box.height() - height) / 2, 0);
 }
 
 void CSetMasterDlg::FillTree() {
@@ -113,10 +169,8 @@ void CSetMasterDlg::FillTree() {
         auto* item = node.IsMember()
                          ? new QTreeWidgetItem(items[static_cast<std::size_t>(node.parent)])
                          : new QTreeWidgetItem(tree);
-        item->setText(0, ScreenText(model_.Label(node, data_.strings), TextSource::kStringTable));
-        // The tree is narrow; the whole label shows when the pointer rests on it.
-        item->setToolTip(0, item->text(0));
         item->setData(0, kNodeRole, i);
+        SetLabel(item, node);
         items.push_back(item);
     }
     tree->expandAll();
@@ -155,6 +209,7 @@ void CSetMasterDlg::FillList() {
         ModList()->Clear();
         return;
     }
+    ShowPicture(index);
     const SetNode& node = model_.Node(index);
     ModList()->SetTextColour(node.IsMember() ? kMemberColour : kSetColour);
     lines_ = model_.Lines(node, data_.modKeys, data_.game, data_.strings);
@@ -170,13 +225,21 @@ void CSetMasterDlg::FillList() {
     SetStatus(status);
 }
 
+void CSetMasterDlg::SetLabel(QTreeWidgetItem* item, const SetNode& node) const {
+    // A name's colour code shows as its colour, as in the item list.
+    const ColouredText label = SplitColourCodes(model_.Label(node, data_.strings));
+    item->setText(0, ScreenText(label.text, TextSource::kStringTable));
+    if (label.colour)
+        item->setForeground(0, QColor(label.colour->red, label.colour->green, label.colour->blue));
+    // The tree is narrow; the whole label shows when the pointer rests on it.
+    item->setToolTip(0, item->text(0));
+}
+
 void CSetMasterDlg::Relabel(std::int32_t index) {
     for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
         if ((*it)->data(0, kNodeRole).toInt() != index)
             continue;
-        (*it)->setText(0, ScreenText(model_.Label(model_.Node(index), data_.strings),
-                                     TextSource::kStringTable));
-        (*it)->setToolTip(0, (*it)->text(0));
+        SetLabel(*it, model_.Node(index));
     }
 }
 

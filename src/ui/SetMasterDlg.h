@@ -11,6 +11,7 @@
 #include <vector>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tolmere {
 
@@ -39,7 +40,10 @@ public:
     static const DialogTemplate kTemplate;
 
     // `bridge` is null when no game was found: the tables then come from files only.
-    CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, QWidget* parent = nullptr);
+    // With `pictures` (the main window shows pictures) the items' pictures are taken
+    // from the game as the window opens, and the selected item's is drawn.
+    CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bool pictures = false,
+                  QWidget* parent = nullptr);
 
     QTreeWidget* Tree() const;
     CModListCtrl* ModList() const;
@@ -50,11 +54,16 @@ public:
 
     // After the set tables were replaced: the tree anew, the first set selected.
     void FillTree();
+    // Where the selected item's picture is drawn, in the window's pixels.
+    QRect PictureBox() const;
+    // The picture drawn now, or null.
+    std::shared_ptr<const CDib> Picture() const { return picture_; }
 
 protected:
     void OnInitDialog() override;
     void OnOK() override;     // Spawn On
     void OnCancel() override; // closing, after asking about unsaved changes
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Takes SetItems.txt (and Sets.txt where the layout keeps one) from the game; the
@@ -67,7 +76,11 @@ private:
     // The selected list line, or nothing.
     const SetListLine* SelectedLine() const;
     void FillList();
+    // Every item's picture extracted in one run of the tool and decoded into the cache.
+    void CachePictures();
+    void ShowPicture(std::int32_t index);
     void Relabel(std::int32_t index);
+    void SetLabel(QTreeWidgetItem* item, const SetNode& node) const;
     void SetStatus(const std::string& text);
     void Record(EditStep step);
     void UpdateCaption();
@@ -89,6 +102,8 @@ private:
     CSetModel model_;
     std::vector<SetListLine> lines_;
     QString fileDialogFolder_;
+    bool pictures_;
+    std::shared_ptr<const CDib> picture_;
 };
 
 } // namespace tolmere

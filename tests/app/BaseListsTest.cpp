@@ -1,4 +1,6 @@
 #include "app/BaseLists.h"
+#include "app/UniquePictures.h"
+#include "images/Dc6.h"
 
 #include "support/TableBuilder.h"
 
@@ -72,6 +74,49 @@ TEST(BaseLists, RealListsOfBothGameVersions) {
                   c.expected)
             << c.dir << " " << c.code;
     }
+}
+
+// Which picture a unique item of the real tables shows: its own, its base item's
+// unique one, else the base item's own; and set items their base item's set picture.
+TEST(BaseLists, RealUniqueItemsShowThePictureTheGameChooses) {
+    std::string skip;
+    const std::string real = testing::RealTablesDir(skip);
+    if (real.empty())
+        GTEST_SKIP() << skip;
+    CBaseLists lists;
+    const char* files[] = {"Weapons.txt", "Armor.txt", "Misc.txt"};
+    for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)
+        ASSERT_TRUE(lists.Load(i, real + "/114d/" + files[i]));
+    CTxtTable uniques;
+    ASSERT_TRUE(uniques.Load(real + "/114d/UniqueItems.txt"));
+    const UniqueItemsLayout layout = RecogniseUniqueItems(uniques);
+    const auto row = [&](const char* key) {
+        for (std::int32_t r = 0; r < uniques.DataRowCount(); ++r)
+            if (uniques.Text(r, 0) == key)
+                return r;
+        return -1;
+    };
+    EXPECT_EQ(UniquePictureName(uniques, layout, row("The Gnasher"), lists), "invhaxu");
+    EXPECT_EQ(UniquePictureName(uniques, layout, row("Bladebone"), lists), "inv2ax");
+    EXPECT_EQ(UniquePictureName(uniques, layout, row("Expansion"), lists), "");
+    // Without its own cell, a unique item takes the base item's unique picture.
+    CTxtTable own = uniques;
+    own.SetCell(row("The Gnasher"), layout.pictureColumn, "");
+    own.SetCell(row("The Gnasher"), layout.codeColumn, "btx");
+    EXPECT_EQ(UniquePictureName(own, layout, row("The Gnasher"), lists), "invbtxu");
+    const struct {
+        const char* code;
+        const char* own;
+        ItemQuality quality;
+        const char* expected;
+    } cases[] = {
+        {"hax", "", ItemQuality::kSet, "invhaxu"},
+        {"2ax", "", ItemQuality::kSet, "inv2ax"},
+        {"hax", "invmine", ItemQuality::kSet, "invmine"},
+        {"hax", "../up", ItemQuality::kUnique, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ItemPictureName(lists, c.code, c.own, c.quality), c.expected) << c.code;
 }
 
 } // namespace

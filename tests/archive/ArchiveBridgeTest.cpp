@@ -254,12 +254,16 @@ TEST_F(Bridge, PictureScriptRunsFromItsFileAndEverythingOfOursIsCleanedUp) {
     EXPECT_EQ(Leftovers(), "");
 }
 
-TEST(PictureScript, BaseFirstThenPatchWithTheTrailingSpace) {
-    EXPECT_EQ(CArchiveBridge::PictureScript({"invhax", "../evil", "inv\r\nbad", "invrin"}),
+TEST(PictureScript, BaseThenExpansionThenPatchWithTheTrailingSpace) {
+    EXPECT_EQ(CArchiveBridge::PictureScript({"invhax", "../evil", "inv\r\nbad", "", "invrin"}),
               "o d2data.mpq\r\n"
               "x data\\GLOBAL\\Items\\invhax.dc6 tmp08187262\\ \r\n"
               "x data\\GLOBAL\\Items\\invrin.dc6 tmp08187262\\ \r\n"
               "c d2data.mpq\r\n"
+              "O d2exp.mpq\r\n"
+              "X data\\GLOBAL\\Items\\invhax.dc6 tmp08187262\\ \r\n"
+              "X data\\GLOBAL\\Items\\invrin.dc6 tmp08187262\\ \r\n"
+              "c d2exp.mpq\r\n"
               "o patch_d2.mpq\r\n"
               "x data\\GLOBAL\\Items\\invhax.dc6 tmp08187262\\ \r\n"
               "x data\\GLOBAL\\Items\\invrin.dc6 tmp08187262\\ \r\n"

@@ -248,5 +248,23 @@ TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
     EXPECT_NE(unique.out.find("layout: unknown (SetItems.txt: no column named"), std::string::npos);
 }
 
+TEST(Cli, PicturesNamesWhatEachRowShows) {
+    TempDir dir;
+    WriteBytes(dir.File("weapons.txt"), "name\tcode\tinvfile\tuniqueinvfile\r\n"
+                                        "Axe\tbax\tinvbax\tinvbaxu\r\nClub\tclb\tinvclb\t\r\n");
+    WriteBytes(dir.File("Armor.txt"), "name\tcode\tinvfile\r\n");
+    WriteBytes(dir.File("misc.txt"), "name\tcode\tinvfile\r\n");
+    WriteBytes(dir.File("uniques.txt"), "index\tcode\tlvl\tinvfile\tprop1\tpar1\tmin1\tmax1\r\n"
+                                        "Own\tbax\t1\tinvown\r\nAxe\tbax\t1\t\r\n"
+                                        "Club\tclb\t1\t\r\nNone\txyz\t1\t\r\n");
+    const CliRun run =
+        Cli(dir, "pictures " + Quoted(dir.File("uniques.txt")) + " --bases " + Quoted(dir.Path()));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Own\tinvown\nAxe\tinvbaxu\nClub\tinvclb\nNone\t\n");
+    EXPECT_EQ(
+        Cli(dir, "pictures " + Quoted(dir.File("uniques.txt")) + " --bases /nonexistent").exitCode,
+        1);
+}
+
 } // namespace
 } // namespace tolmere

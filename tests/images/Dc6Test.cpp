@@ -477,6 +477,16 @@ TEST(Dc6Cli, ConvertsAPictureToPng) {
     EXPECT_EQ(BigEndianAt(png, 20), 7u);
     EXPECT_EQ(png[24], 8); // bit depth
     EXPECT_EQ(png[25], 3); // paletted
+    // Entry 0, where the picture has no pixel, is see-through unless --opaque says not.
+    const std::size_t trns = png.find("tRNS");
+    ASSERT_NE(trns, std::string::npos);
+    EXPECT_EQ(BigEndianAt(png, trns - 4), 1u);
+    EXPECT_EQ(png[trns + 4], 0);
+    ASSERT_EQ(
+        RunCli(dir, "dc6 --opaque '" + dir.File("in.dc6") + "' '" + dir.File("out.png") + "'", err),
+        0)
+        << err;
+    EXPECT_EQ(ReadBytes(dir.File("out.png")).find("tRNS"), std::string::npos);
 }
 
 TEST(Dc6Cli, ABadFileLeavesNoPng) {

@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
 
     Choose(1);
     EXPECT_EQ(window.StatusText(), "5 Modifiers");
-    EXPECT_TRUE(window.pictureRequest);
+    EXPECT_TRUE(window.PictureWorker().pictureRequest);
 }
 
 // With no item to count, the status line keeps naming the archive that served.
@@ -415,7 +415,7 @@ TEST_F(MainWindowTest, EscapeClosesTheWindow) {
     window.show();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(window.result(), kDialogCancel);
-    EXPECT_FALSE(window.workerRunning);
+    EXPECT_FALSE(window.PictureWorker().workerRunning);
 }
 
 } // namespace

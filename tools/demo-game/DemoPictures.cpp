@@ -3,9 +3,13 @@
 // the right size and shape to show. `--patched` draws a recoloured set for the
 // patch archive to override the base pictures with.
 //
-//   demo-pictures [--patched] WEAPONS.txt ARMOR.txt MISC.txt OUT_DIR
+//   demo-pictures [--patched] WEAPONS.txt ARMOR.txt MISC.txt OUT_DIR [ITEMS.txt …]
+//
+// Item tables given after OUT_DIR (unique or set items) get a picture for every name
+// in their own "invfile" column too.
 #include "app/BaseLists.h"
 #include "dc6enc/Dc6Encode.h"
+#include "tables/ColumnFinder.h"
 #include "tables/SafeWriter.h"
 
 #include <cstdio>
@@ -50,8 +54,9 @@ int main(int argc, char** argv) {
     bool patched = !args.empty() && args[0] == "--patched";
     if (patched)
         args.erase(args.begin());
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: demo-pictures [--patched] WEAPONS ARMOR MISC OUT_DIR\n");
+    if (args.size() < 4) {
+        std::fprintf(stderr,
+                     "usage: demo-pictures [--patched] WEAPONS ARMOR MISC OUT_DIR [ITEMS…]\n");
         return 2;
     }
     tolmere::CBaseLists lists;
@@ -88,6 +93,17 @@ int main(int argc, char** argv) {
                  {layout.fallbackPictureColumn, layout.pictureColumn, layout.setPictureColumn})
                 if (column >= 0 && !draw(std::string(list.Text(row, column)), kListSizes[i]))
                     return 1;
+    }
+    for (std::size_t a = 4; a < args.size(); ++a) {
+        tolmere::CTxtTable items;
+        if (!items.Load(args[a])) {
+            std::fprintf(stderr, "demo-pictures: cannot read %s\n", args[a].c_str());
+            return 1;
+        }
+        const std::int32_t column = tolmere::CColumnFinder(items).Find("invfile");
+        for (std::int32_t row = 0; column >= 0 && row < items.DataRowCount(); ++row)
+            if (!draw(std::string(items.Text(row, column)), kListSizes[0]))
+                return 1;
     }
     return 0;
 }

@@ -92,7 +92,12 @@ find_list() {
 if [[ -n $DEMO_PICTURES ]]; then
     mkdir -p -- "$WORK_DIR/base" "$WORK_DIR/patched"
     LISTS=("$(find_list weapons.txt)" "$(find_list armor.txt)" "$(find_list misc.txt)")
-    "$DEMO_PICTURES" "${LISTS[@]}" "$WORK_DIR/base" > "$WORK_DIR/names"
+    # Items that name a picture of their own get one too.
+    ITEMS=()
+    for table in "$SOURCE_DIR"/*/excel/UniqueItems.txt "$SOURCE_DIR"/*/excel/SetItems.txt; do
+        [[ -f $table ]] && ITEMS+=("$table")
+    done
+    "$DEMO_PICTURES" "${LISTS[@]}" "$WORK_DIR/base" "${ITEMS[@]}" > "$WORK_DIR/names"
     "$DEMO_PICTURES" --patched "${LISTS[@]}" "$WORK_DIR/patched" > /dev/null
     while read -r name; do
         "$MPQ2K" a d2data.mpq "$WORK_DIR/base/$name.dc6" "data\\GLOBAL\\Items\\$name.dc6"

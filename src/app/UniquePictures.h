@@ -1,0 +1,17 @@
+// Which inventory picture each unique item shows, as the game chooses it.
+#pragma once
+
+#include "app/BaseLists.h"
+#include "app/UniqueLayout.h"
+
+#include <string>
+
+namespace tolmere {
+
+// The picture name of data row `row`: the row's own `invfile` where the layout has the
+// column and the cell is filled, else its base item's `uniqueinvfile`, else the base
+// item's `invfile`. Empty when there is none.
+std::string UniquePictureName(const CTxtTable& table, const UniqueItemsLayout& layout,
+                              std::int32_t row, const CBaseLists& lists);
+
+} // namespace tolmere
