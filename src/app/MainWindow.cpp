@@ -5,6 +5,7 @@
 #include "mods/GameDescribe.h"
 #include "mods/ModListCtrl.h"
 #include "ui/AboutDlg.h"
+#include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
 #include "ui/SetMasterDlg.h"
 
@@ -88,9 +89,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainExtra, [this] { OnExtra(); });
     OnCommand(kMainSetItems, [this] { OnSetItems(); });
     OnCommand(kMainCacheImages, [this] { OnCacheImages(); });
-    // The raw grid arrives with its own window; "+" has never done anything.
-    for (int inert : {kMainRaw, kMainPlus})
-        OnCommand(inert, [] {});
+    OnCommand(kMainRaw, [this] { OnRaw(); });
+    // "+" has never done anything.
+    OnCommand(kMainPlus, [] {});
 
     connect(ItemList(), QOverload<int>::of(&QComboBox::activated), this,
             [this] { FillModifierList(); });
@@ -257,6 +258,21 @@ void CMainWindow::OnExtra() {
     data_.extraFeatures = on;
     Control(kMainRaw)->setVisible(on);
     SetStatus(on ? QStringLiteral("mode_b") : QStringLiteral("mode_a stabilized"));
+}
+
+void CMainWindow::OnRaw() {
+    const std::int32_t row = SelectedRow();
+    if (!CanEdit())
+        return;
+    const auto loadLists = [this] {
+        std::string failedList, reason;
+        return bridge_ && bridge_->ExtractBaseLists(data_.baseLists, failedList, reason);
+    };
+    if (RunRawEdit(data_, data_.uniqueItems, "UniqueItems.txt", loadLists, this))
+        SetStatus(QStringLiteral("Raw edit applied"));
+    UpdateCaption();
+    FillItemList(row);
+    FillModifierList();
 }
 
 void CMainWindow::OnSetItems() {

@@ -151,6 +151,8 @@ private:
     void OnExtra();
     void OnLanguageChosen();
     void OnSetItems();
+    // "raw": the whole unique items table in the grid.
+    void OnRaw();
     // "Cache Img": every item's picture extracted in one run and decoded into the cache.
     void OnCacheImages();
     // The display's check box rule: on raises a request for the selected item.

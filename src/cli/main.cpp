@@ -49,6 +49,12 @@ const char kUsage[] =
     "                                node N; COLUMN as sets prints it; --group adds\n"
     "                                into the group holding that column; with\n"
     "                                --sets SETS.txt, OUT gets the table that changed\n"
+    "  raw set TABLE ROW COLUMN TEXT OUT\n"
+    "  raw add-row TABLE FROM_ROW OUT\n"
+    "                                Raw Edit's cell edit and New Row; COLUMN is a\n"
+    "                                number or a header name; \"Name |code\" in a code\n"
+    "                                column writes the code (and a base item's name\n"
+    "                                where the table keeps one), as a pick does\n"
     "  dc6 [--opaque] IN.dc6 OUT.png an item picture, decoded with the item palette;\n"
     "                                where it has no pixel it is transparent, or\n"
     "                                with --opaque the dialog's colour\n"
@@ -131,6 +137,8 @@ int main(int argc, char** argv) {
         return ModCommand(args);
     if (command == "sets")
         return SetsCommand(args);
+    if (command == "raw")
+        return RawCommand(args);
     if (command == "pictures")
         return PicturesCommand(args);
     if (command == "dc6")

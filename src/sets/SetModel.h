@@ -47,7 +47,7 @@ public:
     explicit CSetModel(SetTables tables) : tables_(tables) { Rebuild(); }
 
     // Reads the layout and the tree again, after the tables changed shape.
-    void Rebuild() { tree_ = BuildSetTree(tables_); }
+    void Rebuild() { tree_ = BuildSetTree(*tables_.setItems, tables_.sets); }
     const SetTree& Tree() const { return tree_; }
     const SetNode& Node(std::int32_t index) const {
         return tree_.nodes[static_cast<std::size_t>(index)];

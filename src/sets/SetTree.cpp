@@ -13,6 +13,12 @@ namespace {
 
 constexpr std::int32_t kMemberNumberBase = 1000;
 
+// The tables, only read here.
+struct ReadTables {
+    const CTxtTable* setItems;
+    const CTxtTable* sets;
+};
+
 const SlotNames kPropSlots{"prop#", "par#", "min#", "max#"};
 
 // A count cell as the game's designers' tools read it: its leading digits, 0 when it
@@ -212,7 +218,7 @@ std::vector<SetSlotGroup> SetGroups(const CTxtTable& table, CColumnFinder& finde
     return groups;
 }
 
-void BuildSplit(const SetTables& tables, const SplitColumns& c,
+void BuildSplit(const ReadTables& tables, const SplitColumns& c,
                 const std::vector<SetSlotGroup>& itemGroups,
                 const std::vector<SetSlotGroup>& setGroups, SetTree& tree) {
     const CTxtTable& items = *tables.setItems;
@@ -332,7 +338,7 @@ struct Attempt {
     std::string table = "SetItems.txt";
 };
 
-Attempt TryClassic(const SetTables& tables) {
+Attempt TryClassic(const ReadTables& tables) {
     Attempt attempt;
     CColumnFinder finder(*tables.setItems);
     const ClassicColumns columns = FindClassic(finder);
@@ -343,7 +349,7 @@ Attempt TryClassic(const SetTables& tables) {
     return attempt;
 }
 
-Attempt TrySplit(const SetTables& tables) {
+Attempt TrySplit(const ReadTables& tables) {
     Attempt attempt;
     attempt.tree.layout = "1.10+";
     attempt.tree.usesSetsTable = true;
@@ -374,7 +380,7 @@ Attempt TrySplit(const SetTables& tables) {
     return attempt;
 }
 
-Attempt Try109(const SetTables& tables) {
+Attempt Try109(const ReadTables& tables) {
     Attempt attempt;
     attempt.tree.layout = "1.09";
     CColumnFinder finder(*tables.setItems);
@@ -393,7 +399,8 @@ std::int32_t SetTree::Find(std::int32_t number) const {
     return -1;
 }
 
-SetTree BuildSetTree(const SetTables& tables) {
+SetTree BuildSetTree(const CTxtTable& setItems, const CTxtTable* setsTable) {
+    const ReadTables tables{&setItems, setsTable};
     const CTxtTable& items = *tables.setItems;
     std::string problem = "SetItems.txt: no header row";
     std::size_t fewestMissing = SIZE_MAX;

@@ -73,6 +73,6 @@ struct SetTree {
 
 // The tree the tables' header rows call for. A header no layout fits gives a
 // read-only tree of one node per row.
-SetTree BuildSetTree(const SetTables& tables);
+SetTree BuildSetTree(const CTxtTable& setItems, const CTxtTable* sets);
 
 } // namespace tolmere

@@ -3,6 +3,8 @@
 #include "shots/Shots.h"
 #include "tables/Services.h"
 #include "ui/ChangePalDlg.h"
+#include "ui/Griddor.h"
+#include "ui/RawEditDlg.h"
 #include "ui/SetMasterDlg.h"
 #include <algorithm>
 
@@ -69,9 +71,27 @@ std::unique_ptr<QWidget> MakeSetMaster(std::int32_t node) {
     return window;
 }
 
+std::unique_ptr<QWidget> MakeRawEdit() {
+    ProgramData& data = ShotData();
+    static const bool lists = [&data] {
+        CTxtTable weapons;
+        weapons.Parse("name\tcode\r\nCap\tcap\r\nQuilted Armor\tqui\r\nShort Sword\tssd\r\n");
+        data.baseLists.Assign(0, weapons);
+        data.baseLists.Assign(1, weapons);
+        data.baseLists.Assign(2, weapons);
+        return true;
+    }();
+    (void)lists;
+    auto window = std::make_unique<CRawEditDlg>(data, data.setItems, "SetItems.txt");
+    window->InitDialog();
+    window->Grid()->Select(1, 2);
+    return window;
+}
+
 } // namespace
 
 void AddSetsShots(std::vector<Shot>& shots) {
+    shots.push_back({"110-raw.png", [] { return MakeRawEdit(); }});
     shots.push_back({"107-set.png", [] { return MakeSetMaster(0); }});
     shots.push_back({"107-member.png", [] { return MakeSetMaster(1001); }});
     shots.push_back({"108-pal.png", [] {

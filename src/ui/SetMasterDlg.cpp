@@ -9,6 +9,7 @@
 #include "mods/ModifierDlg.h"
 #include "ui/ChangePalDlg.h"
 #include "ui/DibImage.h"
+#include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
 
 #include <QGroupBox>
@@ -76,8 +77,7 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     OnCommand(kSetColours, [this] { OnColours(); });
     OnCommand(kSetLoadFile, [this] { OnLoadFile(); });
     OnCommand(kSetSaveAs, [this] { OnSaveAs(); });
-    // The raw grid arrives with its own window.
-    OnCommand(kSetRawEdit, [] {});
+    OnCommand(kSetRawEdit, [this] { OnRawEdit(); });
     connect(Tree(), &QTreeWidget::currentItemChanged, this, [this] { FillList(); });
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
@@ -382,6 +382,27 @@ void CSetMasterDlg::OnCancel() {
     if (!AskDiscardChanges(data_, {&data_.setItems, &data_.sets}))
         return;
     done(kDialogCancel);
+}
+
+void CSetMasterDlg::OnRawEdit() {
+    if (!CanEdit())
+        return;
+    // The table of the selected node: a set's own bonuses of the game's layout are in
+    // Sets.txt, everything else in SetItems.txt.
+    const std::int32_t index = SelectedNode();
+    const SetNode* node = index >= 0 ? &model_.Node(index) : nullptr;
+    CTxtTable* table = node && model_.TableOf(*node) ? model_.TableOf(*node) : &data_.setItems;
+    const std::string name =
+        node && model_.TableOf(*node) ? model_.TableName(*node) : "SetItems.txt";
+    const std::int32_t number = node ? node->number : -1;
+    const auto loadLists = [this] {
+        std::string failedList, reason;
+        return bridge_ && bridge_->ExtractBaseLists(data_.baseLists, failedList, reason);
+    };
+    RunRawEdit(data_, *table, name, loadLists, this);
+    FillTree();
+    SelectNode(number);
+    UpdateCaption();
 }
 
 void CSetMasterDlg::OnUndoRedo(bool redo) {

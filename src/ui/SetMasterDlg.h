@@ -96,6 +96,7 @@ private:
     void OnLoadFile();
     void OnSaveAs();
     void OnUndoRedo(bool redo);
+    void OnRawEdit();
 
     ProgramData& data_;
     const CArchiveBridge* bridge_;

@@ -49,7 +49,7 @@ void CSetMasterDlg::LoadFromGame() {
     const std::string itemsFrom = fetch.from == Archive::kPatch ? "" : ArchiveName(fetch.from);
     std::optional<CTxtTable> sets;
     std::string setsFrom;
-    if (BuildSetTree({&items, nullptr}).usesSetsTable) {
+    if (BuildSetTree(items, nullptr).usesSetsTable) {
         CTxtTable table;
         const CArchiveBridge::Fetch setsFetch = bridge_->FetchTable(kSetsFile, table);
         if (setsFetch.extracted && !setsFetch.loaded) {
@@ -111,7 +111,7 @@ void CSetMasterDlg::OnLoadFile() {
         return;
     }
     CTxtTable noSets;
-    const SetTree tree = BuildSetTree({&items, &noSets});
+    const SetTree tree = BuildSetTree(items, &noSets);
     if (!tree.Editable()) {
         GuideMsg("Cannot load " + *path + ":\n" + tree.problem +
                      ", so it is not a set items table this editor knows",

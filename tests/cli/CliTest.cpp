@@ -266,5 +266,36 @@ TEST(Cli, PicturesNamesWhatEachRowShows) {
         1);
 }
 
+TEST(Cli, RawSetsACellAndCopiesARowAsTheGridDoes) {
+    TempDir dir;
+    WriteBytes(dir.File("u.txt"), "index\tcode\t*type\tlvl\tprop1\tpar1\tmin1\tmax1\r\n"
+                                  "Edge\thax\tHand Axe\t5\tstr\t\t1\t1\r\n");
+    const std::string in = Quoted(dir.File("u.txt")), out = Quoted(dir.File("out.txt"));
+    const struct {
+        std::string args;
+        const char* expected; // the output's data rows, or "!" and the error's start
+    } cases[] = {
+        {"set " + in + " 0 code 'Great Axe |gax' " + out,
+         "Edge\tgax\tGreat Axe\t5\tstr\t\t1\t1\r\n"},
+        {"set " + in + " 0 4 'x |dex' " + out, "Edge\thax\tHand Axe\t5\tdex\t\t1\t1\r\n"},
+        {"set " + in + " 0 lvl '7 |8' " + out, "Edge\thax\tHand Axe\t7 |8\tstr\t\t1\t1\r\n"},
+        {"add-row " + in + " 0 " + out,
+         "Edge\thax\tHand Axe\t5\tstr\t\t1\t1\r\nEdge\thax\tHand Axe\t5\tstr\t\t1\t1\r\n"},
+        {"set " + in + " 3 lvl 1 " + out, "!has no row 3"},
+        {"set " + in + " 0 nothing 1 " + out, "!has no column nothing"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli(dir, "raw " + c.args);
+        if (c.expected[0] == '!') {
+            EXPECT_EQ(run.exitCode, 1) << c.args;
+            EXPECT_NE(run.err.find(c.expected + 1), std::string::npos) << run.err;
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << c.args << "\n" << run.err;
+        const std::string written = ReadBytes(dir.File("out.txt"));
+        EXPECT_EQ(written.substr(written.find("\r\n") + 2), c.expected) << c.args;
+    }
+}
+
 } // namespace
 } // namespace tolmere

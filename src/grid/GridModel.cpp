@@ -1,0 +1,512 @@
+#include "grid/GridModel.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tolmere {
+namespace {
+
+// Case folding for Find: ASCII letters and the Latin-1 capitals. UTF-8 cells fold a
+// few lead bytes too, harmlessly, since needle and cell fold alike.
+const std::array<unsigned char, 256>& FoldTable() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> fold{};
+        for (int i = 0; i < 256; ++i) {
+            const bool upper = (i >= 'A' && i <= 'Z') || (i >= 0xC0 && i <= 0xDE && i != 0xD7);
+            fold[static_cast<std::size_t>(i)] = static_cast<unsigned char>(upper ? i + 0x20 : i);
+        }
+        return fold;
+    }();
+    return table;
+}
+
+std::string Folded(std::string_view text) {
+    const auto& fold = FoldTable();
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
+    return out;
+}
+
+bool HoldsFolded(std::string_view cell, const std::string& foldedNeedle) {
+    if (foldedNeedle.size() > cell.size())
+        return false;
+    const auto& fold = FoldTable();
+    return std::search(cell.begin(), cell.end(), foldedNeedle.begin(), foldedNeedle.end(),
+                       [&fold](char a, char b) {
+                           return static_cast<char>(fold[static_cast<unsigned char>(a)]) == b;
+                       }) != cell.end();
+}
+
+} // namespace
+
+bool CGridModel::AddColumn(GridColumn column) {
+    if (rows_ > 0)
+        return false;
+    column.width = std::max(column.width, kMinColumnWidth);
+    columns_.push_back(std::move(column));
+    ClampFirstColumn();
+    return true;
+}
+
+bool CGridModel::FinishColumns() {
+    if (columns_.empty() || rows_ > 0)
+        return false;
+    finished_ = true;
+    return true;
+}
+
+void CGridModel::AddRow() {
+    if (!finished_)
+        return;
+    // An empty row needs no bytes: its run starts wherever the pool ends and moves
+    // there again when it is first filled.
+    rowStarts_.push_back(static_cast<std::uint32_t>(pool_.size()));
+    cellEnds_.resize(cellEnds_.size() + columns_.size(), 0);
+    ++rows_;
+    ClampTopRow();
+}
+
+const GridColumn* CGridModel::Column(int column) const {
+    if (column < 0 || column >= ColumnCount())
+        return nullptr;
+    return &columns_[static_cast<std::size_t>(column)];
+}
+
+bool CGridModel::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= ColumnCount())
+        return false;
+    columns_[static_cast<std::size_t>(column)].width = std::max(width, kMinColumnWidth);
+    return true;
+}
+
+bool CGridModel::Contains(int row, int column) const {
+    return row >= 0 && row < rows_ && column >= 0 && column < ColumnCount();
+}
+
+std::uint32_t CGridModel::CellStart(int row, int column) const {
+    return column == 0 ? 0 : (cellEnds_[CellIndex(row, column) - 1] & kEndMask);
+}
+
+std::uint32_t CGridModel::RowLength(int row) const {
+    return cellEnds_[CellIndex(row, ColumnCount() - 1)] & kEndMask;
+}
+
+std::string_view CGridModel::Text(int row, int column) const {
+    if (!Contains(row, column))
+        return {};
+    const std::size_t index = CellIndex(row, column);
+    if (cellEnds_[index] & kAside)
+        return aside_.at(index).text;
+    const std::uint32_t start = CellStart(row, column);
+    const std::uint32_t end = cellEnds_[index] & kEndMask;
+    return std::string_view(pool_).substr(rowStarts_[static_cast<std::size_t>(row)] + start,
+                                          end - start);
+}
+
+void CGridModel::MoveRowToPoolEnd(int row) {
+    std::uint32_t& start = rowStarts_[static_cast<std::size_t>(row)];
+    const std::uint32_t length = RowLength(row);
+    const std::size_t from = start;
+    start = static_cast<std::uint32_t>(pool_.size());
+    pool_.append(pool_, from, length);
+    poolWaste_ += length;
+}
+
+void CGridModel::Compact() {
+    std::string pool;
+    pool.reserve(pool_.size() - poolWaste_);
+    for (int row = 0; row < rows_; ++row) {
+        std::uint32_t& start = rowStarts_[static_cast<std::size_t>(row)];
+        const std::uint32_t length = RowLength(row);
+        const std::size_t from = start;
+        start = static_cast<std::uint32_t>(pool.size());
+        pool.append(pool_, from, length);
+    }
+    pool_.swap(pool);
+    poolWaste_ = 0;
+}
+
+bool CGridModel::Fill(int row, int column, std::string_view text) {
+    if (!Contains(row, column))
+        return false;
+    const std::size_t index = CellIndex(row, column);
+    if (cellEnds_[index] & kAside) {
+        aside_.erase(index);
+        cellEnds_[index] &= kEndMask;
+    }
+    const std::uint32_t start = CellStart(row, column);
+    const std::uint32_t oldLength = cellEnds_[index] - start;
+    const std::uint32_t rowLength = RowLength(row);
+    if (rowLength - oldLength + text.size() > kEndMask) {
+        // Too long for the row's run: the text lives aside, still as filled text.
+        aside_[index] = AsideText{std::string(text), false};
+        cellEnds_[index] |= kAside;
+        return true;
+    }
+    if (text.size() != oldLength) {
+        if (rowStarts_[static_cast<std::size_t>(row)] + rowLength != pool_.size())
+            MoveRowToPoolEnd(row);
+        const auto delta = static_cast<int>(text.size()) - static_cast<int>(oldLength);
+        for (int c = column; c < ColumnCount(); ++c) {
+            std::uint16_t& end = cellEnds_[CellIndex(row, c)];
+            end = static_cast<std::uint16_t>((end & kAside) | ((end & kEndMask) + delta));
+        }
+    }
+    pool_.replace(rowStarts_[static_cast<std::size_t>(row)] + start, oldLength, text);
+    if (poolWaste_ > 65536 && poolWaste_ > pool_.size() / 2)
+        Compact();
+    return true;
+}
+
+bool CGridModel::SetText(int row, int column, std::string_view text) {
+    if (!Contains(row, column))
+        return false;
+    const std::size_t index = CellIndex(row, column);
+    aside_[index] = AsideText{std::string(text), true};
+    cellEnds_[index] |= kAside;
+    return true;
+}
+
+bool CGridModel::Changed(int row, int column) const {
+    if (!Contains(row, column))
+        return false;
+    const std::size_t index = CellIndex(row, column);
+    return (cellEnds_[index] & kAside) && aside_.at(index).changed;
+}
+
+std::size_t CGridModel::MemoryBytes() const {
+    std::size_t bytes = pool_.capacity() + rowStarts_.capacity() * sizeof(std::uint32_t) +
+                        cellEnds_.capacity() * sizeof(std::uint16_t);
+    // A node of the map: the entry, the link to the next node and the cached hash.
+    constexpr std::size_t kNode = sizeof(std::pair<const std::uint64_t, AsideText>) + 16;
+    bytes += aside_.bucket_count() * sizeof(void*) + aside_.size() * kNode;
+    for (const auto& entry : aside_) {
+        if (entry.second.text.capacity() > std::string().capacity())
+            bytes += entry.second.text.capacity() + 1;
+    }
+    return bytes;
+}
+
+void CGridModel::SetFrozenFirstColumn(bool frozen) {
+    frozen_ = frozen;
+    ClampFirstColumn();
+}
+
+int CGridModel::FrozenColumns() const {
+    return frozen_ && columns_.size() > 1 ? 1 : 0;
+}
+
+int CGridModel::FrozenWidth() const {
+    return FrozenColumns() > 0 ? columns_.front().width : 0;
+}
+
+bool CGridModel::Select(int row, int column) {
+    if (!Contains(row, column))
+        return false;
+    selected_ = {row, column};
+    return true;
+}
+
+void CGridModel::SetTopRow(int row) {
+    topRow_ = row;
+    ClampTopRow();
+}
+
+void CGridModel::SetFirstVisibleColumn(int column) {
+    firstColumn_ = column;
+    ClampFirstColumn();
+}
+
+void CGridModel::SetVisibleRows(int rows) {
+    visibleRows_ = std::max(1, rows);
+    ClampTopRow();
+}
+
+int CGridModel::VisibleRowsForHeight(int height) {
+    const int below = height - kHeaderHeight;
+    if (below <= 0)
+        return 0;
+    return below / kRowHeight + (below % kRowHeight > 4 ? 1 : 0);
+}
+
+int CGridModel::MaxTopRow() const {
+    return std::max(0, rows_ - visibleRows_);
+}
+
+int CGridModel::MaxFirstColumn() const {
+    return std::max(FrozenColumns(), ColumnCount() - kColumnPage);
+}
+
+void CGridModel::ClampTopRow() {
+    topRow_ = std::clamp(topRow_, 0, MaxTopRow());
+}
+
+void CGridModel::ClampFirstColumn() {
+    // Keys may scroll past MaxFirstColumn when wide columns hide the selection.
+    const int low = FrozenColumns();
+    firstColumn_ = std::clamp(firstColumn_, low, std::max(low, ColumnCount() - 1));
+}
+
+GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
+    if (columns_.empty())
+        return {};
+    int sum = FrozenWidth();
+    for (int c = firstColumn_; c < ColumnCount(); ++c) {
+        sum += columns_[static_cast<std::size_t>(c)].width;
+        if (sum > clientWidth)
+            return {c, true};
+    }
+    return {ColumnCount() - 1, false};
+}
+
+std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const {
+    if (y <= kHeaderHeight || x < 0 || rows_ == 0 || columns_.empty())
+        return std::nullopt;
+    const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
+    if (row >= rows_)
+        return std::nullopt;
+    if (FrozenColumns() > 0 && x < FrozenWidth())
+        return GridCell{row, 0};
+    x -= FrozenWidth();
+    const GridLastColumn last = LastVisibleColumn(clientWidth);
+    for (int c = firstColumn_; c <= last.column; ++c) {
+        const int width = columns_[static_cast<std::size_t>(c)].width;
+        if (c == last.column) {
+            // Right of the grid's own last column lies nothing.
+            if (!last.cutOff && x >= width)
+                return std::nullopt;
+            return GridCell{row, c};
+        }
+        if (x < width)
+            return GridCell{row, c};
+        x -= width;
+    }
+    return std::nullopt;
+}
+
+std::pair<int, int> CGridModel::CellOrigin(int row, int column) const {
+    const int y = kHeaderHeight + (row - topRow_) * kRowHeight;
+    if (column < FrozenColumns())
+        return {0, y};
+    int x = FrozenWidth();
+    for (int c = firstColumn_; c < column && c < ColumnCount(); ++c)
+        x += columns_[static_cast<std::size_t>(c)].width;
+    for (int c = std::max(column, 0); c < firstColumn_; ++c)
+        x -= columns_[static_cast<std::size_t>(c)].width;
+    return {x, y};
+}
+
+void CGridModel::EnsureRowVisible(int row) {
+    if (row < topRow_)
+        topRow_ = row;
+    else if (row >= topRow_ + visibleRows_)
+        topRow_ = row - visibleRows_ + 1;
+    ClampTopRow();
+}
+
+void CGridModel::EnsureColumnVisible(int column, int clientWidth) {
+    if (column < FrozenColumns() || column >= ColumnCount())
+        return;
+    if (column < firstColumn_) {
+        firstColumn_ = column;
+        return;
+    }
+    while (firstColumn_ < column) {
+        const GridLastColumn last = LastVisibleColumn(clientWidth);
+        if (column < last.column || (column == last.column && !last.cutOff))
+            break;
+        ++firstColumn_;
+    }
+}
+
+bool CGridModel::Key(GridKey key, int clientWidth) {
+    if (columns_.empty())
+        return false;
+    const GridCell before = selected_;
+    const int top = topRow_;
+    const int first = firstColumn_;
+    const int lastRow = std::max(0, rows_ - 1);
+    const int lastColumn = ColumnCount() - 1;
+    const int page = visibleRows_;
+    GridCell& sel = selected_;
+    // A move past an edge stops there and shows the selection, wherever the view was.
+    switch (key) {
+    case GridKey::kUp:
+        if (sel.row - 1 < 0) {
+            sel.row = 0;
+            EnsureRowVisible(sel.row);
+        } else if (--sel.row < topRow_) {
+            --topRow_;
+        }
+        break;
+    case GridKey::kDown:
+        if (sel.row + 1 > lastRow) {
+            sel.row = lastRow;
+            EnsureRowVisible(sel.row);
+        } else if (++sel.row >= topRow_ + page) {
+            ++topRow_;
+        }
+        break;
+    case GridKey::kPageUp:
+        if (sel.row - page < 0) {
+            sel.row = 0;
+            EnsureRowVisible(sel.row);
+        } else {
+            sel.row -= page;
+            if (sel.row < topRow_)
+                topRow_ = sel.row;
+        }
+        break;
+    case GridKey::kPageDown:
+        if (sel.row + page > lastRow) {
+            sel.row = lastRow;
+            EnsureRowVisible(sel.row);
+        } else {
+            sel.row += page;
+            if (sel.row >= topRow_ + page)
+                topRow_ = sel.row - page + 1;
+        }
+        break;
+    case GridKey::kLeft:
+        if (sel.column - 1 < 0) {
+            sel.column = 0;
+            EnsureColumnVisible(sel.column, clientWidth);
+        } else if (--sel.column < firstColumn_ && sel.column >= FrozenColumns()) {
+            --firstColumn_;
+        }
+        break;
+    case GridKey::kRight:
+        if (sel.column + 1 > lastColumn) {
+            sel.column = lastColumn;
+            EnsureColumnVisible(sel.column, clientWidth);
+        } else {
+            ++sel.column;
+            const GridLastColumn last = LastVisibleColumn(clientWidth);
+            if (last.cutOff && sel.column >= last.column)
+                ++firstColumn_;
+        }
+        break;
+    case GridKey::kHome:
+        if (sel.column != 0) {
+            sel.column = 0;
+            firstColumn_ = FrozenColumns();
+        }
+        break;
+    case GridKey::kEnd:
+        if (sel.column != lastColumn) {
+            sel.column = lastColumn;
+            firstColumn_ = std::max(FrozenColumns(), ColumnCount() - kColumnPage);
+        }
+        break;
+    }
+    ClampTopRow();
+    ClampFirstColumn();
+    return sel != before || topRow_ != top || firstColumn_ != first;
+}
+
+int CGridModel::VerticalScroll(GridScroll action, int position) {
+    int top = topRow_;
+    switch (action) {
+    case GridScroll::kLineBack:
+        top -= 1;
+        break;
+    case GridScroll::kLineForward:
+        top += 1;
+        break;
+    case GridScroll::kPageBack:
+        top -= visibleRows_;
+        break;
+    case GridScroll::kPageForward:
+        top += visibleRows_;
+        break;
+    case GridScroll::kTrack:
+        top = position;
+        break;
+    case GridScroll::kStart:
+        top = 0;
+        break;
+    case GridScroll::kEnd:
+        top = rows_ - 1;
+        break;
+    }
+    SetTopRow(top);
+    return topRow_;
+}
+
+int CGridModel::HorizontalScroll(GridScroll action, int clientWidth, int position) {
+    int first = firstColumn_;
+    switch (action) {
+    case GridScroll::kLineBack:
+        first -= 1;
+        break;
+    case GridScroll::kLineForward:
+        first += 1;
+        break;
+    case GridScroll::kPageBack:
+        first -= kColumnPage;
+        break;
+    case GridScroll::kPageForward:
+        // One column wider than the viewport would leave the page where it was.
+        first = std::max(LastVisibleColumn(clientWidth).column, first + 1);
+        break;
+    case GridScroll::kTrack:
+        first = position;
+        break;
+    case GridScroll::kStart:
+        first = 0;
+        break;
+    case GridScroll::kEnd:
+        first = ColumnCount() - 1;
+        break;
+    }
+    // Never further right than the selection's own scrolling has already gone.
+    firstColumn_ = std::clamp(first, FrozenColumns(), std::max(MaxFirstColumn(), firstColumn_));
+    return firstColumn_;
+}
+
+std::optional<GridCell> CGridModel::NextEditCell(GridCell from) const {
+    GridCell next{from.row, from.column + 1};
+    if (next.column >= ColumnCount()) {
+        next.column = 0;
+        ++next.row;
+    }
+    if (!Contains(next.row, next.column))
+        return std::nullopt;
+    return next;
+}
+
+std::optional<GridCell> CGridModel::Find(const std::vector<std::string>& needles, GridCell from,
+                                         bool backwards) const {
+    std::vector<std::string> folded;
+    for (const std::string& needle : needles) {
+        if (!needle.empty())
+            folded.push_back(Folded(needle));
+    }
+    const long long total = static_cast<long long>(rows_) * ColumnCount();
+    if (folded.empty() || total == 0)
+        return std::nullopt;
+    const long long start = Contains(from.row, from.column)
+                                ? static_cast<long long>(CellIndex(from.row, from.column))
+                                : (backwards ? 0 : total - 1);
+    const long long step = backwards ? total - 1 : 1;
+    long long index = start;
+    for (long long i = 0; i < total; ++i) {
+        index = (index + step) % total;
+        const auto row = static_cast<int>(index / ColumnCount());
+        const auto column = static_cast<int>(index % ColumnCount());
+        const std::string_view text = Text(row, column);
+        for (const std::string& needle : folded) {
+            if (HoldsFolded(text, needle))
+                return GridCell{row, column};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<GridCell> CGridModel::Find(std::string_view needle, GridCell from,
+                                         bool backwards) const {
+    return Find(std::vector<std::string>{std::string(needle)}, from, backwards);
+}
+
+} // namespace tolmere

@@ -1,0 +1,716 @@
+#include "ui/Griddor.h"
+
+#include "ui/DialogTemplate.h"
+#include "ui/ScreenText.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tolmere {
+namespace {
+
+const QColor kHeaderBack(69, 68, 25);
+const QColor kFrame(108, 108, 108);
+const QColor kHeaderText(200, 200, 235);
+const QColor kCellBack(59, 58, 5);
+const QColor kCellText(128, 128, 128);
+const QColor kSelectedBack(69, 68, 65);
+const QColor kSelectedText(220, 255, 255);
+const QColor kSelectedFrame(0, 255, 128);
+const QColor kSelectedFrameUnfocused(0, 128, 64);
+
+constexpr int kTextInset = 2;
+constexpr int kEdgeGrip = 3; // pixels either side of a header edge that start a drag
+constexpr int kChooserWidth = 240;
+constexpr int kEditHeight = 22;
+constexpr int kWheelRows = 3;
+
+QFont GridFont(const char* family, double points, bool bold) {
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+Qt::Alignment ToQt(GridAlign align) {
+    switch (align) {
+    case GridAlign::kRight:
+        return Qt::AlignRight;
+    case GridAlign::kCentre:
+        return Qt::AlignHCenter;
+    case GridAlign::kLeft:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+// The chooser's item for a cell: the very same text first, so that committing an
+// untouched chooser never changes the cell; then the first item the text begins,
+// searching after item 0 and wrapping, so item 0 comes last.
+int ChooserIndex(const QStringList& items, const QString& cell) {
+    if (cell.isEmpty())
+        return -1;
+    const int exact = static_cast<int>(items.indexOf(cell));
+    if (exact >= 0)
+        return exact;
+    const int count = static_cast<int>(items.size());
+    for (int i = 1; i <= count; ++i) {
+        const int index = i % count;
+        if (items[index].startsWith(cell, Qt::CaseInsensitive))
+            return index;
+    }
+    return -1;
+}
+
+} // namespace
+
+struct CGriddor::Impl {
+    CGridModel model;
+    CellEditHook hook;
+    QLineEdit* edit = nullptr;
+    QComboBox* chooser = nullptr;
+    QWidget* editor = nullptr; // the open one, or null
+    std::string editOriginal;  // the cell's bytes when its edit began
+    QString lastFind;
+    QFont cellFont = GridFont("Arial", 7.2, false);
+    QFont headerFont = GridFont("Arial", 7.2, true);
+    int syncing = 0;          // the grid itself is setting the scroll bars
+    bool skipRelease = false; // the release that ends a double click
+    int dragColumn = -1;
+    int dragStartX = 0;
+    int dragStartWidth = 0;
+    int wheelDelta = 0;
+};
+
+CGriddor::CGriddor(QWidget* owner) : QAbstractScrollArea(owner), impl_(std::make_unique<Impl>()) {
+    // The frame would offset the viewport; cells are placed from the grid's own corner.
+    setFrameStyle(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    impl_->model.SetFrozenFirstColumn(true);
+
+    impl_->edit = new QLineEdit(this);
+    impl_->edit->setObjectName(ControlName(kGridEditField));
+    impl_->edit->setFont(impl_->cellFont);
+    impl_->edit->hide();
+    impl_->edit->installEventFilter(this);
+
+    impl_->chooser = new QComboBox(this);
+    impl_->chooser->setObjectName(ControlName(kGridChooser));
+    impl_->chooser->setEditable(true);
+    impl_->chooser->setInsertPolicy(QComboBox::NoInsert);
+    impl_->chooser->setFont(impl_->cellFont);
+    impl_->chooser->hide();
+    impl_->chooser->installEventFilter(this);
+
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(Qt::Vertical, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(Qt::Horizontal, action); });
+    SyncScrollBars();
+}
+
+CGriddor::~CGriddor() {
+    // The editors outlive this object's members: their last focus change must not
+    // reach a grid that is half gone.
+    impl_->edit->removeEventFilter(this);
+    impl_->chooser->removeEventFilter(this);
+}
+
+void CGriddor::AddColumn(const GridColumn& column) {
+    if (impl_->model.AddColumn(column)) {
+        SyncScrollBars();
+        viewport()->update();
+    }
+}
+
+bool CGriddor::FinishColumns() {
+    const bool finished = impl_->model.FinishColumns();
+    viewport()->update();
+    return finished;
+}
+
+void CGriddor::AddRow() {
+    const int rows = impl_->model.RowCount();
+    impl_->model.AddRow();
+    if (impl_->model.RowCount() != rows) {
+        SyncScrollBars();
+        viewport()->update();
+    }
+}
+
+void CGriddor::SetEditHook(CellEditHook hook) {
+    impl_->hook = std::move(hook);
+}
+
+int CGriddor::RowCount() const {
+    return impl_->model.RowCount();
+}
+
+int CGriddor::ColumnCount() const {
+    return impl_->model.ColumnCount();
+}
+
+std::string CGriddor::CellText(int row, int column) const {
+    return std::string(impl_->model.Text(row, column));
+}
+
+void CGriddor::SetCellText(int row, int column, std::string text) {
+    // Until the hook is installed the owner is still filling the grid; after that
+    // every write is a change the owner will want to save.
+    const bool written = impl_->hook ? impl_->model.SetText(row, column, text)
+                                     : impl_->model.Fill(row, column, text);
+    if (written)
+        UpdateCell({row, column});
+}
+
+const GridColumn* CGriddor::ColumnAt(int column) const {
+    return impl_->model.Column(column);
+}
+
+bool CGriddor::CellChanged(int row, int column) const {
+    return impl_->model.Changed(row, column);
+}
+
+const CGridModel& CGriddor::Model() const {
+    return impl_->model;
+}
+
+int CGriddor::SelectedRow() const {
+    return impl_->model.Selected().row;
+}
+
+int CGriddor::SelectedColumn() const {
+    return impl_->model.Selected().column;
+}
+
+void CGriddor::Select(int row, int column) {
+    if (!impl_->model.Contains(row, column))
+        return;
+    EndEdit();
+    SelectCell({row, column});
+}
+
+int CGriddor::TopRow() const {
+    return impl_->model.TopRow();
+}
+
+int CGriddor::FirstVisibleColumn() const {
+    return impl_->model.FirstVisibleColumn();
+}
+
+int CGriddor::VisibleRows() const {
+    return impl_->model.VisibleRows();
+}
+
+std::optional<std::pair<int, int>> CGriddor::HitTest(const QPoint& point) const {
+    const auto cell = impl_->model.HitTest(point.x(), point.y(), viewport()->width());
+    if (!cell)
+        return std::nullopt;
+    return std::make_pair(cell->row, cell->column);
+}
+
+QPoint CGriddor::CellOrigin(int row, int column) const {
+    const auto [x, y] = impl_->model.CellOrigin(row, column);
+    return QPoint(x, y);
+}
+
+QRect CGriddor::CellRect(int row, int column) const {
+    const GridColumn* col = impl_->model.Column(column);
+    return col ? QRect(CellOrigin(row, column), QSize(col->width, kRowHeight)) : QRect();
+}
+
+void CGriddor::UpdateCell(GridCell cell) {
+    // Filling a large table writes every cell; only the few on screen need painting.
+    const CGridModel& model = impl_->model;
+    if (!viewport()->isVisible() || cell.row < model.TopRow() ||
+        cell.row > model.TopRow() + model.VisibleRows())
+        return;
+    viewport()->update(CellRect(cell.row, cell.column));
+}
+
+CGriddor::View CGriddor::CurrentView() const {
+    return {impl_->model.Selected(), impl_->model.TopRow(), impl_->model.FirstVisibleColumn()};
+}
+
+void CGriddor::AfterMove(const View& before) {
+    const View now = CurrentView();
+    SyncScrollBars();
+    if (now.topRow != before.topRow || now.firstColumn != before.firstColumn) {
+        viewport()->update();
+    } else if (now.selected != before.selected) {
+        UpdateCell(before.selected);
+        UpdateCell(now.selected);
+    }
+    if (now.selected != before.selected)
+        Q_EMIT selectionChanged(now.selected.row, now.selected.column);
+}
+
+void CGriddor::SelectCell(GridCell cell) {
+    const View before = CurrentView();
+    CGridModel& model = impl_->model;
+    if (!model.Select(cell.row, cell.column))
+        return;
+    model.EnsureRowVisible(cell.row);
+    model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
+}
+
+void CGriddor::SyncScrollBars() {
+    const CGridModel& model = impl_->model;
+    ++impl_->syncing;
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setRange(0, model.MaxTopRow());
+    vertical->setSingleStep(1);
+    vertical->setPageStep(model.VisibleRows());
+    vertical->setValue(model.TopRow());
+    QScrollBar* horizontal = horizontalScrollBar();
+    horizontal->setRange(model.FrozenColumns(),
+                         std::max(model.MaxFirstColumn(), model.FirstVisibleColumn()));
+    horizontal->setSingleStep(1);
+    horizontal->setPageStep(CGridModel::kColumnPage);
+    horizontal->setValue(model.FirstVisibleColumn());
+    --impl_->syncing;
+}
+
+void CGriddor::OnScrollAction(Qt::Orientation orientation, int action) {
+    GridScroll request = GridScroll::kTrack;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        request = GridScroll::kLineBack;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        request = GridScroll::kLineForward;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        request = GridScroll::kPageBack;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        request = GridScroll::kPageForward;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        request = GridScroll::kStart;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        request = GridScroll::kEnd;
+        break;
+    case QAbstractSlider::SliderMove:
+        break;
+    default:
+        return;
+    }
+    EndEdit();
+    QScrollBar* bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+    const int position =
+        orientation == Qt::Vertical
+            ? impl_->model.VerticalScroll(request, bar->sliderPosition())
+            : impl_->model.HorizontalScroll(request, viewport()->width(), bar->sliderPosition());
+    // The slider takes this position as its value once the action is over.
+    bar->setSliderPosition(position);
+    viewport()->update();
+}
+
+void CGriddor::scrollContentsBy(int, int) {
+    if (impl_->syncing == 0) {
+        EndEdit();
+        impl_->model.SetTopRow(verticalScrollBar()->value());
+        impl_->model.SetFirstVisibleColumn(horizontalScrollBar()->value());
+    }
+    viewport()->update();
+}
+
+void CGriddor::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    const bool sideways = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    impl_->wheelDelta += delta.x() != 0 ? delta.x() : delta.y();
+    const int notches = impl_->wheelDelta / 120;
+    impl_->wheelDelta %= 120;
+    event->accept();
+    if (notches == 0)
+        return;
+    EndEdit();
+    const View before = CurrentView();
+    CGridModel& model = impl_->model;
+    if (sideways)
+        model.HorizontalScroll(GridScroll::kTrack, viewport()->width(),
+                               model.FirstVisibleColumn() - notches);
+    else
+        model.VerticalScroll(GridScroll::kTrack, model.TopRow() - notches * kWheelRows);
+    AfterMove(before);
+}
+
+void CGriddor::resizeEvent(QResizeEvent*) {
+    impl_->model.SetVisibleRows(CGridModel::VisibleRowsForHeight(viewport()->height()));
+    SyncScrollBars();
+    if (impl_->editor) {
+        const GridCell cell = impl_->model.Selected();
+        const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(cell.row, cell.column);
+        impl_->editor->move(impl_->editor == impl_->edit ? origin + QPoint(1, 3)
+                                                         : origin + QPoint(1, 1));
+    }
+    viewport()->update();
+}
+
+void CGriddor::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, kCellBack);
+    const CGridModel& model = impl_->model;
+    if (!model.ColumnsFinished()) {
+        // Shows which fonts this system gives the grid, before there is anything to show.
+        const struct {
+            const char* text;
+            QFont font;
+        } lines[] = {{"Data not Available", impl_->cellFont},
+                     {"Data not Available (Bold)", impl_->headerFont},
+                     {"1234567890", GridFont("Courier New", 9.7, false)},
+                     {"1234567890 Bold", GridFont("Courier New", 9.7, true)}};
+        painter.setPen(kCellText);
+        int y = 0;
+        for (const auto& line : lines) {
+            painter.setFont(line.font);
+            painter.drawText(QRect(0, y, viewport()->width(), 20),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             QString::fromLatin1(line.text));
+            y += 20;
+        }
+        return;
+    }
+
+    // The columns on screen: the frozen one, then the scrolled ones up to the edge.
+    struct Shown {
+        int column;
+        int x;
+        int width;
+    };
+    std::vector<Shown> shown;
+    if (model.FrozenColumns() > 0)
+        shown.push_back({0, 0, model.FrozenWidth()});
+    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+         c < model.ColumnCount() && x < viewport()->width(); ++c) {
+        const int width = model.Column(c)->width;
+        shown.push_back({c, x, width});
+        x += width;
+    }
+
+    const auto drawCell = [&painter, &dirty](const QRect& rect, const QColor& back,
+                                             const QColor& frame, const QColor& ink,
+                                             Qt::Alignment align, const QString& text) {
+        if (!rect.intersects(dirty))
+            return;
+        painter.fillRect(rect, back);
+        painter.setPen(frame);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        if (text.isEmpty())
+            return;
+        const QRect inside = rect.adjusted(kTextInset, 0, -kTextInset, 0);
+        painter.setClipRect(inside);
+        painter.setPen(ink);
+        painter.drawText(inside, align | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.setClipping(false);
+    };
+
+    painter.setFont(impl_->headerFont);
+    for (const Shown& col : shown) {
+        const GridColumn& column = *model.Column(col.column);
+        drawCell(QRect(col.x, 0, col.width, kRowHeight), kHeaderBack, kFrame, kHeaderText,
+                 ToQt(column.headerAlign), ScreenText(column.header, TextSource::kTableCell));
+    }
+    painter.setFont(impl_->cellFont);
+    const GridCell selected = model.Selected();
+    const bool focused = hasFocus();
+    for (int row = model.TopRow(), y = CGridModel::kHeaderHeight;
+         row < model.RowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
+        for (const Shown& col : shown) {
+            const QRect rect(col.x, y, col.width, kRowHeight);
+            if (!rect.intersects(dirty))
+                continue;
+            const bool isSelected = selected == GridCell{row, col.column};
+            const QColor& back = isSelected && focused ? kSelectedBack : kCellBack;
+            const QColor& ink = isSelected && focused ? kSelectedText : kCellText;
+            const QColor& frame =
+                !isSelected ? kFrame : (focused ? kSelectedFrame : kSelectedFrameUnfocused);
+            drawCell(rect, back, frame, ink, ToQt(model.Column(col.column)->cellAlign),
+                     ScreenText(model.Text(row, col.column), TextSource::kTableCell));
+        }
+    }
+}
+
+void CGriddor::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (key == Qt::Key_F && mods == Qt::ControlModifier) {
+        Q_EMIT findRequested();
+        return;
+    }
+    if (key == Qt::Key_F3 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+        if (!impl_->lastFind.isEmpty())
+            Find(impl_->lastFind, mods == Qt::ShiftModifier);
+        return;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::NoModifier) {
+        if (!Editing())
+            BeginEdit(SelectedRow(), SelectedColumn());
+        return;
+    }
+    static const struct {
+        int key;
+        GridKey move;
+    } moves[] = {{Qt::Key_Up, GridKey::kUp},         {Qt::Key_Down, GridKey::kDown},
+                 {Qt::Key_PageUp, GridKey::kPageUp}, {Qt::Key_PageDown, GridKey::kPageDown},
+                 {Qt::Key_Left, GridKey::kLeft},     {Qt::Key_Right, GridKey::kRight},
+                 {Qt::Key_Home, GridKey::kHome},     {Qt::Key_End, GridKey::kEnd}};
+    for (const auto& move : moves) {
+        if (move.key == key && mods == Qt::NoModifier) {
+            const View before = CurrentView();
+            impl_->model.Key(move.move, viewport()->width());
+            AfterMove(before);
+            return;
+        }
+    }
+    event->ignore();
+}
+
+bool CGriddor::focusNextPrevChild(bool next) {
+    EndEdit();
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+int CGriddor::HeaderEdgeAt(const QPoint& point) const {
+    const CGridModel& model = impl_->model;
+    if (!model.ColumnsFinished() || point.y() < 0 || point.y() >= CGridModel::kHeaderHeight)
+        return -1;
+    const auto onEdge = [&point](int edge) { return std::abs(point.x() - edge) <= kEdgeGrip; };
+    if (model.FrozenColumns() > 0 && onEdge(model.FrozenWidth()))
+        return 0;
+    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+         c < model.ColumnCount() && x < viewport()->width(); ++c) {
+        x += model.Column(c)->width;
+        if (onEdge(x))
+            return c;
+    }
+    return -1;
+}
+
+void CGriddor::mousePressEvent(QMouseEvent* event) {
+    impl_->skipRelease = false;
+    const int edge =
+        event->button() == Qt::LeftButton ? HeaderEdgeAt(event->position().toPoint()) : -1;
+    if (edge < 0) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    EndEdit();
+    impl_->dragColumn = edge;
+    impl_->dragStartX = event->position().toPoint().x();
+    impl_->dragStartWidth = impl_->model.Column(edge)->width;
+}
+
+void CGriddor::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (impl_->dragColumn >= 0) {
+        impl_->model.SetColumnWidth(impl_->dragColumn,
+                                    impl_->dragStartWidth + point.x() - impl_->dragStartX);
+        SyncScrollBars();
+        viewport()->update();
+        return;
+    }
+    if (HeaderEdgeAt(point) >= 0)
+        viewport()->setCursor(Qt::SplitHCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void CGriddor::mouseReleaseEvent(QMouseEvent* event) {
+    if (impl_->dragColumn >= 0) {
+        impl_->dragColumn = -1;
+        return;
+    }
+    if (impl_->skipRelease) {
+        impl_->skipRelease = false;
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
+                                           event->position().toPoint().y(), viewport()->width());
+    if (!cell)
+        return;
+    EndEdit();
+    setFocus(Qt::MouseFocusReason);
+    const View before = CurrentView();
+    impl_->model.Select(cell->row, cell->column);
+    impl_->model.EnsureRowVisible(cell->row);
+    AfterMove(before);
+}
+
+void CGriddor::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
+                                           event->position().toPoint().y(), viewport()->width());
+    if (!cell)
+        return;
+    // The release that follows would otherwise commit the editor just opened.
+    impl_->skipRelease = true;
+    Select(cell->row, cell->column);
+    BeginEdit(cell->row, cell->column);
+}
+
+void CGriddor::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    UpdateCell(impl_->model.Selected());
+}
+
+void CGriddor::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    UpdateCell(impl_->model.Selected());
+}
+
+void CGriddor::BeginEdit(int row, int column) {
+    EndEdit();
+    const GridColumn* col = impl_->model.Column(column);
+    if (!impl_->model.Contains(row, column) || !col->editable)
+        return;
+    SelectCell({row, column});
+    impl_->editOriginal = std::string(impl_->model.Text(row, column));
+    const QString shown = ScreenText(impl_->editOriginal, TextSource::kTableCell);
+    const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(row, column);
+    QWidget* editor = nullptr;
+    if (col->chooser) {
+        QStringList items;
+        for (const std::string& choice : col->choices)
+            items.push_back(ScreenText(choice, TextSource::kTableCell));
+        std::stable_sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
+            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+        });
+        QComboBox* chooser = impl_->chooser;
+        chooser->clear();
+        chooser->addItems(items);
+        const int index = ChooserIndex(items, shown);
+        chooser->setCurrentIndex(index);
+        if (index < 0)
+            chooser->setEditText(shown);
+        chooser->lineEdit()->selectAll();
+        chooser->setGeometry(
+            QRect(origin + QPoint(1, 1), QSize(kChooserWidth, chooser->sizeHint().height())));
+        editor = chooser;
+    } else {
+        QLineEdit* edit = impl_->edit;
+        edit->setText(shown);
+        edit->selectAll();
+        edit->setGeometry(QRect(origin + QPoint(1, 3), QSize(col->width - 2, kEditHeight)));
+        editor = edit;
+    }
+    impl_->editor = editor;
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void CGriddor::HideEditor(QWidget* editor) {
+    impl_->editor = nullptr;
+    // The grid takes the focus back only from its own editor: when the user went to
+    // another control, the focus stays there.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus == editor || editor->isAncestorOf(focus))
+        setFocus(Qt::OtherFocusReason);
+    editor->hide();
+    UpdateCell(impl_->model.Selected());
+}
+
+void CGriddor::EndEdit() {
+    QWidget* editor = impl_->editor;
+    if (!editor)
+        return;
+    const QString text =
+        editor == impl_->chooser ? impl_->chooser->currentText() : impl_->edit->text();
+    const GridCell cell = impl_->model.Selected();
+    const std::string bytes = StoredText(text, impl_->editOriginal, TextSource::kTableCell);
+    if (bytes != impl_->model.Text(cell.row, cell.column))
+        impl_->model.SetText(cell.row, cell.column, bytes);
+    HideEditor(editor);
+    if (impl_->hook)
+        impl_->hook(*this, cell.row, cell.column);
+}
+
+void CGriddor::CancelEdit() {
+    if (impl_->editor)
+        HideEditor(impl_->editor);
+}
+
+void CGriddor::EditNext() {
+    const GridCell from = impl_->model.Selected();
+    EndEdit();
+    const auto next = impl_->model.NextEditCell(from);
+    if (!next)
+        return;
+    SelectCell(*next);
+    BeginEdit(next->row, next->column);
+}
+
+bool CGriddor::Editing() const {
+    return impl_->editor != nullptr;
+}
+
+QLineEdit* CGriddor::EditField() const {
+    return impl_->edit;
+}
+
+QComboBox* CGriddor::Chooser() const {
+    return impl_->chooser;
+}
+
+bool CGriddor::Find(const QString& text, bool backwards) {
+    if (text.isEmpty())
+        return false;
+    impl_->lastFind = text;
+    EndEdit();
+    // Cells are Windows-1252 or UTF-8, so the text is looked for in both.
+    std::vector<std::string> needles{ToWindows1252OrUtf8(text)};
+    if (std::string utf8 = text.toStdString(); utf8 != needles.front())
+        needles.push_back(std::move(utf8));
+    const auto hit = impl_->model.Find(needles, impl_->model.Selected(), backwards);
+    if (!hit)
+        return false;
+    SelectCell(*hit);
+    return true;
+}
+
+bool CGriddor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != impl_->edit && watched != impl_->chooser)
+        return QAbstractScrollArea::eventFilter(watched, event);
+    if (watched != impl_->editor)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            CancelEdit();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EditNext();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        // The chooser's own list takes the focus while open, and a window that merely
+        // stops being the active one (another program, a message box, the window
+        // closing under its owner) keeps the edit open rather than committing it.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            EndEdit();
+    }
+    return false;
+}
+
+} // namespace tolmere

@@ -1,0 +1,122 @@
+// The raw grid: a spreadsheet of text cells under a header row, drawn by its own paint
+// routine, with keyboard and mouse navigation and in-cell editing through an edit
+// field or a drop-down chooser. It knows nothing of tables: its owner adds columns and
+// rows, fills and reads cells, and hears of every committed edit through one hook.
+// Cells are bytes; the screen shows them decoded and an untouched cell keeps its bytes.
+#pragma once
+
+#include "grid/GridModel.h"
+
+#include <QAbstractScrollArea>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+class QComboBox;
+class QLineEdit;
+
+namespace tolmere {
+
+enum GriddorControl : int { kGridEditField = 2010, kGridChooser = 2011 };
+
+class CGriddor : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 24;
+    using CellEditHook = std::function<void(CGriddor& grid, int row, int column)>;
+
+    explicit CGriddor(QWidget* owner);
+    ~CGriddor() override;
+
+    // Set-up, in this order: columns, FinishColumns, rows, the hook.
+    void AddColumn(const GridColumn& column);
+    bool FinishColumns();
+    void AddRow();
+    void SetEditHook(CellEditHook hook);
+
+    int RowCount() const;
+    int ColumnCount() const;
+    // The cell's bytes; empty outside the grid.
+    std::string CellText(int row, int column) const;
+    // Replaces the cell's bytes; nothing outside the grid. Until SetEditHook this fills
+    // the grid; afterwards every write counts as a change.
+    void SetCellText(int row, int column, std::string text);
+    const GridColumn* ColumnAt(int column) const;
+    // Whether the cell was set since it was filled (by the user or the hook).
+    bool CellChanged(int row, int column) const;
+    const CGridModel& Model() const;
+
+    int SelectedRow() const;
+    int SelectedColumn() const;
+    void Select(int row, int column);
+    int TopRow() const;
+    int FirstVisibleColumn() const;
+    int VisibleRows() const;
+
+    // The cell under a point of the viewport, or nothing (the header row, past the
+    // last row or column).
+    std::optional<std::pair<int, int>> HitTest(const QPoint& point) const;
+    // The cell's top-left corner in the viewport.
+    QPoint CellOrigin(int row, int column) const;
+
+    void BeginEdit(int row, int column);
+    // Commits the open editor's text into the selected cell and calls the hook.
+    void EndEdit();
+    // Commits, then edits the next cell (wrapping to the next row).
+    void EditNext();
+    bool Editing() const;
+    QLineEdit* EditField() const;
+    QComboBox* Chooser() const;
+
+    // Finds `text` (without regard to case) in any cell after the selected one, in
+    // row order, or before it when `backwards`, wrapping around; selects and shows the
+    // cell found. False when no cell holds it.
+    bool Find(const QString& text, bool backwards = false);
+
+Q_SIGNALS:
+    // The selection moved; for a status line ("Row 12, column 4 (prop1)").
+    void selectionChanged(int row, int column);
+    // Ctrl+F was pressed in the grid: the owner asks for the text and calls Find.
+    void findRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Impl;
+    // Where the view stood before a move, to repaint and report only what changed.
+    struct View {
+        GridCell selected;
+        int topRow = 0;
+        int firstColumn = 0;
+    };
+    View CurrentView() const;
+    void AfterMove(const View& before);
+    void SelectCell(GridCell cell);
+    void SyncScrollBars();
+    void OnScrollAction(Qt::Orientation orientation, int action);
+    QRect CellRect(int row, int column) const;
+    void UpdateCell(GridCell cell);
+    void CancelEdit();
+    void HideEditor(QWidget* editor);
+    int HeaderEdgeAt(const QPoint& point) const;
+
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace tolmere

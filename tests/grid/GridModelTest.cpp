@@ -1,0 +1,247 @@
+#include "grid/GridModel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tolmere {
+namespace {
+
+// 30 columns 100 pixels wide (column 0 `firstWidth`), ten rows in view.
+CGridModel MakeModel(int rows, int columns = 30, bool frozen = false, int firstWidth = 100) {
+    CGridModel model;
+    for (int c = 0; c < columns; ++c) {
+        GridColumn column;
+        column.width = c == 0 ? firstWidth : 100;
+        model.AddColumn(column);
+    }
+    model.FinishColumns();
+    for (int r = 0; r < rows; ++r)
+        model.AddRow();
+    model.SetFrozenFirstColumn(frozen);
+    model.SetVisibleRows(10);
+    return model;
+}
+
+struct KeyCase {
+    const char* name;
+    GridKey key;
+    GridCell from;
+    int top, first;
+    GridCell to;
+    int newTop, newFirst;
+    int rows = 50;
+    bool frozen = false;
+};
+
+TEST(GridModelTest, KeysMoveAndScrollAsTheRulesSay) {
+    using K = GridKey;
+    const KeyCase cases[] = {
+        {"up inside", K::kUp, {5, 0}, 3, 0, {4, 0}, 3, 0},
+        {"up above top", K::kUp, {3, 0}, 3, 0, {2, 0}, 2, 0},
+        {"up at row 0 shows it", K::kUp, {0, 0}, 5, 0, {0, 0}, 0, 0},
+        {"down inside", K::kDown, {5, 0}, 3, 0, {6, 0}, 3, 0},
+        {"down below view", K::kDown, {12, 0}, 3, 0, {13, 0}, 4, 0},
+        {"down at last row shows it", K::kDown, {49, 0}, 20, 0, {49, 0}, 40, 0},
+        {"down without rows", K::kDown, {0, 0}, 0, 0, {0, 0}, 0, 0, 0},
+        {"page up", K::kPageUp, {25, 0}, 20, 0, {15, 0}, 15, 0},
+        {"page up inside", K::kPageUp, {25, 0}, 10, 0, {15, 0}, 10, 0},
+        {"page up clamped", K::kPageUp, {5, 0}, 3, 0, {0, 0}, 0, 0},
+        {"page down", K::kPageDown, {25, 0}, 20, 0, {35, 0}, 26, 0},
+        {"page down clamped", K::kPageDown, {45, 0}, 38, 0, {49, 0}, 40, 0},
+        {"left of view", K::kLeft, {0, 5}, 0, 5, {0, 4}, 0, 4},
+        {"left at 0 shows it", K::kLeft, {0, 0}, 0, 3, {0, 0}, 0, 0},
+        {"right onto cut column", K::kRight, {0, 9}, 0, 0, {0, 10}, 0, 1},
+        {"right inside", K::kRight, {0, 3}, 0, 0, {0, 4}, 0, 0},
+        {"right at last", K::kRight, {0, 29}, 0, 25, {0, 29}, 0, 25},
+        {"home", K::kHome, {0, 12}, 0, 8, {0, 0}, 0, 0},
+        {"home at 0", K::kHome, {0, 0}, 0, 4, {0, 0}, 0, 4},
+        {"end", K::kEnd, {0, 3}, 0, 0, {0, 29}, 0, 25},
+        {"end at last", K::kEnd, {0, 29}, 0, 10, {0, 29}, 0, 10},
+        {"frozen home", K::kHome, {0, 12}, 0, 8, {0, 0}, 0, 1, 50, true},
+        {"frozen left onto 0", K::kLeft, {0, 1}, 0, 1, {0, 0}, 0, 1, 50, true},
+        {"frozen right counts column 0", K::kRight, {0, 9}, 0, 1, {0, 10}, 0, 2, 50, true},
+        {"frozen end", K::kEnd, {0, 3}, 0, 1, {0, 29}, 0, 25, 50, true},
+    };
+    for (const KeyCase& c : cases) {
+        CGridModel model = MakeModel(c.rows, 30, c.frozen);
+        model.Select(c.from.row, c.from.column);
+        model.SetTopRow(c.top);
+        model.SetFirstVisibleColumn(c.first);
+        model.Key(c.key, 1000);
+        EXPECT_EQ(model.Selected(), c.to) << c.name;
+        EXPECT_EQ(model.TopRow(), c.newTop) << c.name;
+        EXPECT_EQ(model.FirstVisibleColumn(), c.newFirst) << c.name;
+    }
+}
+
+TEST(GridModelTest, ScrollRequestsStayInRange) {
+    using S = GridScroll;
+    const struct {
+        S action;
+        int position, from, vertical, horizontal, frozenHorizontal;
+    } cases[] = {
+        // 50 rows, ten in view; 30 columns, 1250 pixels showing up to column 12.
+        {S::kLineBack, 0, 0, 0, 0, 1},        {S::kLineForward, 0, 5, 6, 6, 6},
+        {S::kLineForward, 0, 24, 25, 25, 25}, {S::kLineForward, 0, 25, 26, 25, 25},
+        {S::kPageBack, 0, 12, 2, 7, 7},       {S::kPageBack, 0, 3, 0, 0, 1},
+        {S::kPageForward, 0, 0, 10, 12, 12},  {S::kPageForward, 0, 25, 35, 25, 25},
+        {S::kTrack, 99, 0, 40, 25, 25},       {S::kTrack, -3, 9, 0, 0, 1},
+        {S::kStart, 0, 9, 0, 0, 1},           {S::kEnd, 0, 0, 40, 25, 25},
+    };
+    for (const auto& c : cases) {
+        CGridModel model = MakeModel(50);
+        model.SetTopRow(c.from);
+        EXPECT_EQ(model.VerticalScroll(c.action, c.position), c.vertical) << c.from;
+        model.SetFirstVisibleColumn(c.from);
+        EXPECT_EQ(model.HorizontalScroll(c.action, 1250, c.position), c.horizontal) << c.from;
+        CGridModel frozen = MakeModel(50, 30, true);
+        frozen.SetFirstVisibleColumn(c.from);
+        EXPECT_EQ(frozen.HorizontalScroll(c.action, 1250, c.position), c.frozenHorizontal);
+    }
+    CGridModel few = MakeModel(5);
+    EXPECT_EQ(few.VerticalScroll(S::kEnd), 0);
+    EXPECT_EQ(few.MaxTopRow(), 0);
+}
+
+TEST(GridModelTest, ThirtyColumnsPageRightLineRightAndEnd) {
+    CGridModel model = MakeModel(5);
+    EXPECT_EQ(model.LastVisibleColumn(1250).column, 12);
+    EXPECT_TRUE(model.LastVisibleColumn(1250).cutOff);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kPageForward, 1250), 12);
+    for (int i = 0; i < 40; ++i)
+        model.HorizontalScroll(GridScroll::kLineForward, 1250);
+    EXPECT_EQ(model.FirstVisibleColumn(), 25);
+    model.SetFirstVisibleColumn(0);
+    model.Key(GridKey::kEnd, 1250);
+    EXPECT_EQ(model.Selected(), (GridCell{0, 29}));
+    EXPECT_EQ(model.FirstVisibleColumn(), 25);
+    EXPECT_EQ(model.LastVisibleColumn(1250).column, 29);
+    EXPECT_FALSE(model.LastVisibleColumn(1250).cutOff);
+}
+
+TEST(GridModelTest, VisibleRowsCountAPartRowOverFourPixels) {
+    const int heights[][2] = {{10, 0}, {24, 0}, {48, 1}, {52, 1}, {53, 2}, {264, 10}};
+    for (const auto& h : heights)
+        EXPECT_EQ(CGridModel::VisibleRowsForHeight(h[0]), h[1]) << h[0];
+}
+
+TEST(GridModelTest, HitTestSkipsHeaderAndCountsTheFrozenColumn) {
+    const struct {
+        const char* name;
+        bool frozen;
+        int first, columns, x, y;
+        std::optional<GridCell> cell;
+    } cases[] = {
+        {"header", false, 3, 30, 50, 10, std::nullopt},
+        {"header's last line", false, 3, 30, 50, 24, std::nullopt},
+        {"first row", false, 3, 30, 0, 25, GridCell{10, 3}},
+        {"second row", false, 3, 30, 0, 48, GridCell{11, 3}},
+        {"left of the grid", false, 3, 30, -1, 30, std::nullopt},
+        {"next column", false, 3, 30, 150, 30, GridCell{10, 4}},
+        {"past the cut edge", false, 3, 30, 5000, 30, GridCell{10, 13}},
+        {"past the last column", false, 0, 3, 260, 30, std::nullopt},
+        {"in the last column", false, 0, 3, 259, 30, GridCell{10, 2}},
+        {"frozen column", true, 5, 30, 10, 30, GridCell{10, 0}},
+        {"after frozen column", true, 5, 30, 65, 30, GridCell{10, 5}},
+        {"past the last row", false, 0, 30, 10, 24 + 11 * 24, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        CGridModel model = MakeModel(21, c.columns, c.frozen, 60);
+        model.SetTopRow(10);
+        model.SetFirstVisibleColumn(c.first);
+        EXPECT_EQ(model.HitTest(c.x, c.y, 1000), c.cell) << c.name;
+    }
+    EXPECT_FALSE(MakeModel(0).HitTest(10, 30, 1000));
+
+    CGridModel model = MakeModel(21, 30, true, 60);
+    model.SetTopRow(10);
+    model.SetFirstVisibleColumn(5);
+    EXPECT_EQ(model.CellOrigin(11, 0), std::make_pair(0, 48));
+    EXPECT_EQ(model.CellOrigin(10, 5), std::make_pair(60, 24));
+    EXPECT_EQ(model.CellOrigin(10, 7), std::make_pair(260, 24));
+    EXPECT_EQ(model.CellOrigin(10, 3), std::make_pair(-140, 24));
+}
+
+TEST(GridModelTest, EditNextWrapsAndStopsAfterTheLastCell) {
+    const CGridModel model = MakeModel(3, 4);
+    EXPECT_EQ(model.NextEditCell({0, 1}), (GridCell{0, 2}));
+    EXPECT_EQ(model.NextEditCell({0, 3}), (GridCell{1, 0}));
+    EXPECT_EQ(model.NextEditCell({2, 3}), std::nullopt);
+}
+
+TEST(GridModelTest, FindWrapsBothWaysWithoutRegardToCase) {
+    CGridModel model = MakeModel(3, 3);
+    model.Fill(0, 0, "abc");
+    model.Fill(1, 2, "xAB");
+    model.Fill(2, 1, "Cab");
+    model.Fill(2, 2, "\xE9t\xE9");
+    const struct {
+        const char* needle;
+        GridCell from;
+        bool backwards;
+        std::optional<GridCell> hit;
+    } cases[] = {
+        {"ab", {0, 0}, false, GridCell{1, 2}},  {"ab", {1, 2}, false, GridCell{2, 1}},
+        {"ab", {2, 1}, false, GridCell{0, 0}},  {"ab", {0, 0}, true, GridCell{2, 1}},
+        {"ab", {2, 1}, true, GridCell{1, 2}},   {"\xC9T", {0, 0}, false, GridCell{2, 2}},
+        {"xab", {1, 2}, false, GridCell{1, 2}}, {"zz", {0, 0}, false, std::nullopt},
+        {"", {0, 0}, false, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(model.Find(c.needle, c.from, c.backwards), c.hit) << c.needle;
+}
+
+TEST(GridModelTest, FinishColumnsGatesRows) {
+    CGridModel model;
+    EXPECT_FALSE(model.FinishColumns());
+    model.AddColumn({});
+    model.AddRow();
+    EXPECT_EQ(model.RowCount(), 0);
+    EXPECT_TRUE(model.FinishColumns());
+    model.AddRow();
+    EXPECT_EQ(model.RowCount(), 1);
+    EXPECT_FALSE(model.FinishColumns());
+    EXPECT_FALSE(model.AddColumn({}));
+    EXPECT_TRUE(model.SetColumnWidth(0, 3));
+    EXPECT_EQ(model.Column(0)->width, CGridModel::kMinColumnWidth);
+}
+
+TEST(GridModelTest, CellsAreCompactAndChangesKeptAside) {
+    constexpr int kRows = 2000;
+    constexpr int kColumns = 170;
+    CGridModel model = MakeModel(kRows, kColumns);
+    const auto text = [](int r, int c) {
+        return (r + c) % 3 == 0 ? std::string() : std::to_string(r * 7 + c);
+    };
+    std::size_t tableBytes = 0;
+    // Column by column, the worst order for runs kept row by row.
+    for (int c = 0; c < kColumns; ++c) {
+        for (int r = 0; r < kRows; ++r) {
+            model.Fill(r, c, text(r, c));
+            tableBytes += text(r, c).size() + 1;
+        }
+    }
+    EXPECT_LT(model.MemoryBytes(), 4 * tableBytes);
+    for (int r = 0; r < kRows; r += 97)
+        for (int c = 0; c < kColumns; c += 13)
+            ASSERT_EQ(model.Text(r, c), text(r, c)) << r << "," << c;
+
+    EXPECT_TRUE(model.SetText(5, 6, "new"));
+    EXPECT_EQ(model.Text(5, 6), "new");
+    EXPECT_TRUE(model.Changed(5, 6));
+    EXPECT_FALSE(model.Changed(5, 7));
+    model.Fill(5, 6, "again");
+    EXPECT_FALSE(model.Changed(5, 6));
+    EXPECT_EQ(model.Text(5, 6), "again");
+    const std::string huge(40000, 'x');
+    model.Fill(7, 3, huge);
+    EXPECT_EQ(model.Text(7, 3), huge);
+    EXPECT_FALSE(model.Changed(7, 3));
+    EXPECT_EQ(model.Text(7, 4), text(7, 4));
+    EXPECT_EQ(model.Text(kRows, 0), "");
+    EXPECT_FALSE(model.SetText(0, kColumns, "x"));
+}
+
+} // namespace
+} // namespace tolmere

@@ -1,0 +1,215 @@
+#include "ui/Griddor.h"
+
+#include "UiTestHelpers.h"
+#include "ui/DialogTemplate.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace tolmere {
+namespace {
+
+using testing::Settle;
+
+class GriddorTest : public ::testing::Test {
+protected:
+    GriddorTest() : grid(new CGriddor(&dialog)), other(new QLineEdit(&dialog)) {
+        dialog.resize(640, 330);
+        grid->setGeometry(0, 0, 600, 300);
+        other->setGeometry(0, 305, 100, 20);
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+    // Twelve columns, column 2 a chooser and column 3 read-only; cell (0, 1) holds a
+    // Windows-1252 quote and byte 0xFF.
+    void Build() {
+        for (int c = 0; c < 12; ++c) {
+            GridColumn column;
+            column.header = "h" + std::to_string(c);
+            column.width = c == 0 ? 80 : 100;
+            column.chooser = c == 2;
+            column.choices = {"Beta", "alpha", "Alps", "gamma"};
+            column.editable = c != 3;
+            grid->AddColumn(column);
+        }
+        grid->FinishColumns();
+        for (int r = 0; r < 20; ++r) {
+            grid->AddRow();
+            for (int c = 0; c < 12; ++c)
+                grid->SetCellText(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+        }
+        grid->SetCellText(0, 1, kQuoted);
+        grid->SetEditHook([this](CGriddor&, int r, int c) { hooks.emplace_back(r, c); });
+        grid->setFocus();
+        Settle();
+    }
+    QImage Shot() const { return grid->viewport()->grab().toImage(); }
+
+    const std::string kQuoted = "\x92q\xFF";
+    QDialog dialog;
+    CGriddor* grid;
+    QLineEdit* other;
+    std::vector<std::pair<int, int>> hooks;
+};
+
+TEST_F(GriddorTest, PlaceholderBeforeFinishColumns) {
+    const QImage shot = Shot();
+    const QRgb back = qRgb(59, 58, 5);
+    int inked[4] = {};
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb pixel = shot.pixel(x, y);
+            ASSERT_NE(pixel, qRgb(69, 68, 25)) << "no header before the columns are done";
+            if (pixel != back) {
+                ASSERT_LT(y, 80) << "four lines and nothing else";
+                ++inked[y / 20];
+            }
+        }
+    }
+    for (int line = 0; line < 4; ++line)
+        EXPECT_GT(inked[line], 20) << line;
+}
+
+TEST_F(GriddorTest, EditorsCommitCancelAndMoveOn) {
+    Build();
+    EXPECT_EQ(FindControl(grid, kGridEditField), grid->EditField());
+    EXPECT_EQ(FindControl(grid, kGridChooser), grid->Chooser());
+    QSignalSpy moved(grid, &CGriddor::selectionChanged);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(moved.count(), 2);
+    QTest::keyClick(grid, Qt::Key_Return);
+    ASSERT_TRUE(grid->Editing());
+    EXPECT_EQ(grid->EditField()->selectedText(), "r1c1");
+    EXPECT_EQ(grid->EditField()->pos(), grid->CellOrigin(1, 1) + QPoint(1, 3));
+    EXPECT_EQ(grid->EditField()->size(), QSize(98, 22));
+    QTest::keyClicks(grid->EditField(), "new");
+    QTest::keyClick(grid->EditField(), Qt::Key_Return); // on to the chooser in column 2
+    EXPECT_EQ(grid->CellText(1, 1), "new");
+    EXPECT_TRUE(grid->CellChanged(1, 1));
+    EXPECT_TRUE(grid->Chooser()->isVisible());
+    QTest::keyClick(grid->Chooser(), Qt::Key_Escape);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_TRUE(grid->hasFocus());
+    EXPECT_EQ(grid->CellText(1, 2), "r1c2");
+    EXPECT_EQ(hooks, (std::vector<std::pair<int, int>>{{1, 1}}));
+
+    grid->BeginEdit(4, 5);
+    QTest::keyClicks(grid->EditField(), "x");
+    other->setFocus();
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(grid->CellText(4, 5), "x");
+    EXPECT_TRUE(other->hasFocus()) << "a commit by leaving keeps the focus where it went";
+    EXPECT_EQ(hooks.back(), std::make_pair(4, 5));
+
+    grid->BeginEdit(0, 3);
+    EXPECT_FALSE(grid->Editing()) << "column 3 is read-only";
+    grid->BeginEdit(19, 11);
+    grid->EditNext();
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(std::make_pair(grid->SelectedRow(), grid->SelectedColumn()), std::make_pair(19, 11));
+    EXPECT_EQ(hooks.back(), std::make_pair(19, 11));
+}
+
+TEST_F(GriddorTest, UntouchedEditKeepsTheBytes) {
+    Build();
+    grid->BeginEdit(0, 1);
+    EXPECT_EQ(grid->EditField()->text(), QString::fromUtf16(u"\u2019q\u00FF"));
+    grid->EndEdit();
+    EXPECT_EQ(grid->CellText(0, 1), kQuoted);
+    EXPECT_FALSE(grid->CellChanged(0, 1));
+    EXPECT_EQ(hooks.size(), 1u) << "the hook hears of every commit";
+    grid->BeginEdit(1, 1); // and the grid goes with its editor open
+}
+
+TEST_F(GriddorTest, ChooserFindsTheItemTheCellBegins) {
+    Build();
+    const struct {
+        const char* cell;
+        int index;
+        const char* text;
+    } cases[] = {{"al", 1, "Alps"}, {"GA", 3, "gamma"}, {"alpha", 0, "alpha"}, {"zzz", -1, "zzz"}};
+    QComboBox* chooser = grid->Chooser();
+    for (const auto& c : cases) {
+        grid->SetCellText(2, 2, c.cell);
+        grid->BeginEdit(2, 2);
+        ASSERT_TRUE(chooser->isVisible());
+        EXPECT_TRUE(chooser->hasFocus());
+        EXPECT_EQ(chooser->itemText(0), "alpha");
+        EXPECT_EQ(chooser->itemText(1), "Alps");
+        EXPECT_EQ(chooser->currentIndex(), c.index) << c.cell;
+        EXPECT_EQ(chooser->lineEdit()->selectedText(), c.text) << c.cell;
+        EXPECT_EQ(chooser->geometry().topLeft(), grid->CellOrigin(2, 2) + QPoint(1, 1));
+        EXPECT_EQ(chooser->width(), 240);
+        QTest::keyClick(chooser, Qt::Key_Escape);
+    }
+}
+
+TEST_F(GriddorTest, FrozenColumnStaysAtTheLeftWhenScrolledRight) {
+    Build();
+    grid->Select(5, 4);
+    const QImage before = Shot();
+    grid->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Settle();
+    EXPECT_GT(grid->FirstVisibleColumn(), 4);
+    const QImage after = Shot();
+    EXPECT_TRUE(testing::SamePixels(before.copy(0, 0, 80, 200), after.copy(0, 0, 80, 200)));
+    EXPECT_FALSE(testing::SamePixels(before.copy(80, 0, 100, 200), after.copy(80, 0, 100, 200)));
+    EXPECT_EQ(grid->HitTest(QPoint(5, 30)), std::make_pair(0, 0));
+    EXPECT_EQ(grid->HitTest(QPoint(5, 10)), std::nullopt);
+}
+
+TEST_F(GriddorTest, FindKeysAndTheFindSignal) {
+    Build();
+    QSignalSpy asked(grid, &CGriddor::findRequested);
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(asked.count(), 1);
+    grid->Select(5, 7);
+    EXPECT_TRUE(grid->Find("C11"));
+    EXPECT_EQ(std::make_pair(grid->SelectedRow(), grid->SelectedColumn()), std::make_pair(5, 11));
+    QTest::keyClick(grid, Qt::Key_F3);
+    EXPECT_EQ(grid->SelectedRow(), 6);
+    QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(grid->SelectedRow(), 4);
+    EXPECT_FALSE(grid->Find("nowhere"));
+}
+
+TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
+    Build();
+    QWidget* view = grid->viewport();
+    const auto move = [view](int x, int y) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), view->mapToGlobal(QPointF(x, y)),
+                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+    };
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 24 + 3 * 24 + 5));
+    EXPECT_EQ(std::make_pair(grid->SelectedRow(), grid->SelectedColumn()), std::make_pair(3, 1));
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 10));
+    EXPECT_EQ(grid->SelectedRow(), 3) << "the header selects nothing";
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(30, 24 + 2 * 24 + 5));
+    EXPECT_TRUE(grid->Editing());
+    EXPECT_EQ(grid->SelectedRow(), 2);
+    QTest::keyClick(grid->EditField(), Qt::Key_Escape);
+
+    move(81, 10);
+    EXPECT_EQ(view->cursor().shape(), Qt::SplitHCursor);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(81, 10));
+    move(131, 10);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(131, 10));
+    EXPECT_EQ(grid->ColumnAt(0)->width, 130);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(130, 10));
+    move(-40, 10);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(-40, 10));
+    EXPECT_EQ(grid->ColumnAt(0)->width, 20);
+}
+
+} // namespace
+} // namespace tolmere
