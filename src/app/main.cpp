@@ -2,10 +2,12 @@
 // window until it closes.
 //
 //   tolmere [--game DIR] [--prefix DIR]
+//   tolmere --help | --version
 //
 // --game names the game's folder (or set TOLMERE_GAME_DIR); --prefix a Wine prefix
 // whose registry knows where the game is. Without either, the registry of $WINEPREFIX
-// (else ~/.wine) is asked.
+// (else ~/.wine) is asked. --help and --version answer before any window system is
+// touched, so they work without a display.
 #include "app/MainWindow.h"
 #include "app/ProgramData.h"
 #include "tables/Services.h"
@@ -13,16 +15,30 @@
 #include "ui/WindowGuide.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStyleFactory>
 
 #include <cstdio>
 #include <cstring>
 
+// The build passes both; the fallbacks keep a build by other means compiling.
+#ifndef TOLMERE_VERSION
+#define TOLMERE_VERSION "unknown"
+#endif
+#ifndef TOLMERE_APP_ID
+#define TOLMERE_APP_ID "io.github.tolmere.Tolmere"
+#endif
+
 namespace {
 
-const char kUsage[] = "usage: tolmere [--game DIR] [--prefix DIR]\n"
-                      "  --game DIR     the game's folder (also $TOLMERE_GAME_DIR)\n"
-                      "  --prefix DIR   a Wine prefix whose registry names the game's folder\n";
+const char kUsage[] =
+    "usage: tolmere [--game DIR] [--prefix DIR]\n"
+    "       tolmere --help | --version\n"
+    "  --game DIR     the game's folder (also $TOLMERE_GAME_DIR)\n"
+    "  --prefix DIR   a Wine prefix whose registry names the game's folder\n"
+    "                 (without either: the registry of $WINEPREFIX, else ~/.wine)\n"
+    "  -h, --help     print this and exit\n"
+    "  --version      print the version and exit\n";
 
 // False, having printed why, for arguments the program does not take.
 bool ReadArguments(const QStringList& arguments, tolmere::GameSearch& search) {
@@ -43,14 +59,24 @@ bool ReadArguments(const QStringList& arguments, tolmere::GameSearch& search) {
 
 int main(int argc, char** argv) {
     tolmere::InstallOutOfMemoryExit();
+    // Before QApplication: it would abort without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("tolmere " TOLMERE_VERSION "\n", stdout);
+            return 0;
+        }
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolmere"));
+    QApplication::setApplicationVersion(QStringLiteral(TOLMERE_VERSION));
+    // Lets Wayland desktops match the windows to the installed desktop entry, and gives
+    // X11 taskbars the installed icon (no icon where the program was not installed).
+    QGuiApplication::setDesktopFileName(QStringLiteral(TOLMERE_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TOLMERE_APP_ID)));
     tolmere::ProgramData data;
     if (!ReadArguments(QApplication::arguments(), data.gameSearch))
         return 1;
