@@ -72,8 +72,12 @@ int Resave(const std::vector<std::string>& args) {
     CTxtTable table;
     if (!LoadTable(args[0], table))
         return 1;
-    if (!Emit(args[1], table.Serialize()))
-        return Fail("cannot write " + args[1]);
+    // Written from the loaded bytes a slice at a time: a copy of the whole file beside
+    // the table would double what a large table needs.
+    std::string error;
+    const bool written = args[1] == "-" ? table.Write(stdout) : table.Save(args[1], &error);
+    if (!written)
+        return Fail("cannot write " + args[1] + (error.empty() ? "" : ": " + error));
     return 0;
 }
 

@@ -19,7 +19,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,9 @@ public:
     bool Save(const std::string& path, std::string* error = nullptr) const;
     // The file's bytes as Save writes them.
     std::string Serialize() const;
+    // Writes the same bytes to an open stream (standard output), a slice at a time
+    // rather than as one copy of the file, and flushes it; false when a write fails.
+    bool Write(std::FILE* out) const;
 
     // Cell of data row d (table row d + 1), or nothing when it does not exist. The
     // view lasts until this cell is set again or the table is reloaded or cleared.
@@ -77,45 +81,58 @@ public:
 
     std::int32_t RowCount() const { return rowCount_; }
     std::int32_t ColumnCount() const { return columnCount_; }
-    std::int32_t CellCount() const { return static_cast<std::int32_t>(cells_.size()); }
+    std::int32_t CellCount() const { return rowCount_ * columnCount_; }
     // Data rows: RowCount() - 1, never below 0.
     std::int32_t DataRowCount() const { return rowCount_ > 0 ? rowCount_ - 1 : 0; }
 
 private:
-    // A slice of bytes_, or, with kEdited set in length, the index of its own text
-    // in edits_. Eight bytes a cell keep huge tables small and quick to load.
-    struct CellRef {
-        CellRef() = default;
-        // Built in place by emplace_back: a braced temporary pushed instead is stored
-        // in two halves and read back whole, which stalls the loader on every cell.
-        CellRef(std::uint32_t o, std::uint32_t l) : offset(o), length(l) {}
-        std::uint32_t offset;
-        std::uint32_t length;
-    };
-    static constexpr std::uint32_t kEdited = 0x80000000u;
-
     // What follows a row's last cell in the file. kTab: the line went on, and its
     // next cells are the following row.
     enum class LineEnd : std::uint8_t { kNone, kLf, kCrLf, kTab };
 
-    // Eight bytes a row, beside the rows' cells.
+    // Sixteen bytes a row, beside one byte a cell: the game's cells average under three
+    // bytes, so a loaded table takes about half its file's size again, where an offset
+    // and a length for every cell would take three times the file.
     struct RowShape {
+        std::uint32_t start; // where its first cell begins in bytes_
         std::uint32_t cells; // cells the line had; the rest of the row is padding
+        std::uint32_t ends;  // kInLengths, or where its cells' ends begin in wideEnds_
         LineEnd end;
         bool asRead; // its bytes are still one slice of bytes_, line end included
+        bool edited; // some of its cells have their text in edits_
+        bool added;  // made by AddRow: none of its cells is in bytes_
     };
+    static constexpr std::uint32_t kInLengths = 0xFFFFFFFFu;
 
-    std::string_view View(const CellRef& cell) const;
-    std::size_t Index(std::int32_t tableRow, std::int32_t c) const;
+    std::string_view View(std::size_t tableRow, std::size_t c) const;
+    // Where a cell the row read from the file begins, counted from the row's start,
+    // and how long it is.
+    std::size_t CellBegin(const RowShape& row, std::size_t tableRow, std::size_t c) const;
+    std::size_t CellLength(const RowShape& row, std::size_t tableRow, std::size_t c) const;
+    // Appends cells [from, to) of a row as they were read, each after a TAB but the
+    // first of the row; cells the line did not have are empty.
+    void AppendCells(std::string& line, std::size_t tableRow, std::size_t from,
+                     std::size_t to) const;
     // Hands every byte Serialize returns to out(data, size), in order.
     template <typename Out> void WriteRows(Out&& out) const;
     // Parses into this table, which must be empty; false when the bound is broken.
     bool ParseInto(std::string bytes, std::string* error);
 
     std::string bytes_;
-    std::vector<CellRef> cells_;
     std::vector<RowShape> rows_;
-    std::deque<std::string> edits_; // a deque: growing it never moves a text
+    // columnCount_ bytes a row read from the file: each cell's length; a cell starts
+    // past the lengths and TABs of those before it. A row with a cell longer than 255
+    // bytes, or with very many cells, keeps its cells' ends in wideEnds_ instead, and
+    // its bytes here mean nothing. Eight bytes longer than the rows need, so that
+    // summing lengths may read whole words.
+    std::vector<std::uint8_t> lengths_;
+    // For the rows that need them: where each of the row's cells ends, counted from
+    // the row's start.
+    std::vector<std::uint32_t> wideEnds_;
+    // Texts given to cells, by tableRow * columnCount_ + c: in order, so that a row's
+    // edits are met as its cells are written, and in nodes that never move, so that
+    // more texts never move earlier ones.
+    std::map<std::size_t, std::string> edits_;
     std::int32_t rowCount_ = 0;
     std::int32_t columnCount_ = 0;
 };

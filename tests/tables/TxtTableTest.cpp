@@ -36,6 +36,17 @@ std::string Grid(const CTxtTable& table) {
 
 TEST(TxtTable, EveryFileThatNamesAColumnIsWrittenBackByteForByte) {
     const std::string huge(100000, 'x');
+    const std::string s255(255, 'y'), s256(256, 'z');
+    std::string shortCells = "ab"; // a row longer than the longest cell a byte measures
+    for (int c = 1; c < 100; ++c)
+        shortCells += "\tab";
+    std::string wide = "0"; // more cells than a row keeps one byte each for
+    for (int c = 1; c < 1100; ++c)
+        wide += "\t" + std::to_string(c);
+    auto bars = [](std::string text) {
+        std::replace(text.begin(), text.end(), '\t', '|');
+        return text;
+    };
     const struct {
         const char* name;
         std::string bytes;
@@ -57,6 +68,12 @@ TEST(TxtTable, EveryFileThatNamesAColumnIsWrittenBackByteForByte) {
         {"empty lines", "a\tb\r\n\r\n1\t2\n\n\r\n", "a|b/|/1|2/|/|"},
         {"trailing TAB names a column", "a\tb\t\r\n1\t2\t3\r\n", "a|b|/1|2|3"},
         {"huge cells", "a\tb\r\n" + huge + "\t" + huge + "\r\n", "a|b/" + huge + "|" + huge},
+        {"cells of 255 and 256 bytes", "a\tb\tc\n" + s255 + "\t" + s256 + "\t1\n1\t" + s255 + "\n",
+         "a|b|c/" + s255 + "|" + s256 + "|1/1|" + s255 + "|"},
+        {"long rows of short cells", shortCells + "\n" + shortCells,
+         bars(shortCells + "/" + shortCells)},
+        {"rows of very many cells", wide + "\n" + wide + "\r\nx" + wide.substr(1),
+         bars(wide + "/" + wide + "/x" + wide.substr(1))},
     };
     for (const auto& c : cases) {
         const CTxtTable table = Parsed(c.bytes);
@@ -102,6 +119,16 @@ TEST(TxtTable, EditsAndNewRowsChangeOnlyTheirOwnBytes) {
          {{2, 1, "v"}},
          "a\tb\n1\t2\n\t\n\tv\n"},
         {"new row after a header without line end", "a\tb", 1, {}, "a\tb\r\n\t\r\n"},
+        {"cells between edits",
+         "a\tb\tc\td\n1\t2\t3\t4\n",
+         0,
+         {{0, 1, "x"}, {0, 3, "y"}},
+         "a\tb\tc\td\n1\tx\t3\ty\n"},
+        {"row with a cell too long for a byte",
+         "a\tb\tc\n1\t" + std::string(300, 'z') + "\t3\n",
+         0,
+         {{0, 2, "x"}},
+         "a\tb\tc\n1\t" + std::string(300, 'z') + "\tx\n"},
     };
     for (const auto& c : cases) {
         CTxtTable table = Parsed(c.bytes);
@@ -187,11 +214,16 @@ std::string ReferenceGrid(const std::string& bytes) {
 TEST(TxtTable, ReadsEveryShapeOfInputByTheSameRules) {
     const char alphabet[] = {'a', 'b', '\t', '\r', '\n', '\0', '\xff', ' '};
     unsigned seed = 12345;
-    for (int round = 0; round < 3000; ++round) {
+    auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 3300; ++round) {
+        // The last rounds stretch some cells past the longest a length byte holds.
+        const bool longCells = round >= 3000;
         std::string bytes;
-        const int length = static_cast<int>((seed = seed * 1103515245 + 12345) >> 16) % 40;
-        for (int i = 0; i < length; ++i)
-            bytes += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % sizeof alphabet];
+        const int length = static_cast<int>(next() % 40);
+        for (int i = 0; i < length; ++i) {
+            const char byte = alphabet[next() % sizeof alphabet];
+            bytes.append(longCells && byte == 'a' ? next() % 300 + 1 : 1, byte);
+        }
         const CTxtTable table = Parsed(bytes);
         ASSERT_EQ(Grid(table), ReferenceGrid(bytes)) << ::testing::PrintToString(bytes);
         if (table.ColumnCount() > 0) {
