@@ -5,11 +5,13 @@
 #include "images/ProtectedResource.h"
 #include "images/ResourceKey.h"
 #include "support/Require.h"
+#include "tables/ByteOrder.h"
 #include "tables/ProgramExit.h"
-#include "tables/Services.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -38,18 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // An exact-size copy, so that any read past the end is caught.
     std::vector<unsigned char> bytes(data, data + size);
-    std::size_t length = size;
     try {
-        char* plain = DecodeResource(Cipher(), bytes.empty() ? nullptr : bytes.data(), length);
-        if (!plain) {
-            Require(length == size, "a refused container leaves the size alone");
+        const std::optional<std::string> plain =
+            DecodeResource(Cipher(), bytes.empty() ? nullptr : bytes.data(), size);
+        if (!plain)
             return 0;
-        }
-        const unsigned char* field = bytes.data() + resource::kPlainLengthField;
-        const std::uint32_t named = std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 |
-                                    std::uint32_t(field[2]) << 16 | std::uint32_t(field[3]) << 24;
-        Require(length == named, "the decoded size is the header's plain length");
-        FreeAndClear(plain);
+        Require(plain->size() == ReadLe32(bytes.data() + resource::kPlainLengthField),
+                "the decoded size is the header's plain length");
     } catch (const ProgramExited&) {
     }
     return 0;

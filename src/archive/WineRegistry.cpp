@@ -1,6 +1,7 @@
 #include "archive/WineRegistry.h"
 
 #include "tables/BinFile.h"
+#include "tables/ByteOrder.h"
 
 #include <cctype>
 #include <cstdint>
@@ -123,9 +124,7 @@ std::string DecodeHex(const std::string& data, bool utf16) {
         return bytes;
     std::string text;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = static_cast<unsigned char>(bytes[i]) |
-                             static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1]))
-                                 << 8;
+        std::uint32_t unit = ReadLe16(reinterpret_cast<const unsigned char*>(&bytes[i]));
         if (unit == 0)
             break;
         AppendUtf8(text, unit);

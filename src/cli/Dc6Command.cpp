@@ -2,10 +2,8 @@
 
 #include "images/Dc6.h"
 #include "images/PngWriter.h"
-#include "tables/Services.h"
 
-#include <cstdio>
-#include <cstring>
+#include <optional>
 
 namespace tolmere {
 int Dc6Command(const std::vector<std::string>& allArgs) {
@@ -15,19 +13,15 @@ int Dc6Command(const std::vector<std::string>& allArgs) {
     const std::vector<std::string>& args = parsed.positional;
     if (args.size() != 2)
         return Fail("dc6 needs IN.dc6 and OUT.png");
-    DibDesc desc;
-    if (!DecodeDc6(desc, args[0]))
+    std::optional<DibDesc> desc = DecodeDc6(args[0]);
+    if (!desc)
         return Fail("cannot decode " + args[0] + " as a DC6 picture");
-    const auto palette = BuildItemPalette();
-    desc.palette = reinterpret_cast<unsigned char*>(AllocOrExit(palette.size()));
-    std::memcpy(desc.palette, palette.data(), palette.size());
+    desc->palette = BuildItemPalette();
 
     std::string png;
     // Entry 0 is where the picture has no pixel: see-through, as the game draws it,
     // unless the old opaque backdrop is asked for.
-    const bool encoded = EncodePng(desc, png, parsed.Flag("--opaque") ? -1 : 0);
-    ReleaseDesc(desc);
-    if (!encoded)
+    if (!EncodePng(*desc, png, parsed.Flag("--opaque") ? -1 : 0))
         return Fail("cannot encode " + args[0] + " as PNG");
     const std::string& out = args[1];
     if (!Emit(out, png))

@@ -1,6 +1,8 @@
 // Block ciphers for the program's protected resources, keyed from a fixed text.
 #pragma once
 
+#include "tables/ByteOrder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -80,17 +82,13 @@ private:
 
 // A block in memory is two 32-bit halves, each stored little-endian: left first.
 inline void LoadBlock(const unsigned char* p, std::uint32_t& left, std::uint32_t& right) {
-    left = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-    right = std::uint32_t(p[4]) | std::uint32_t(p[5]) << 8 | std::uint32_t(p[6]) << 16 |
-            std::uint32_t(p[7]) << 24;
+    left = ReadLe32(p);
+    right = ReadLe32(p + 4);
 }
 
 inline void StoreBlock(unsigned char* p, std::uint32_t left, std::uint32_t right) {
-    for (unsigned i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(left >> (8 * i));
-        p[4 + i] = static_cast<unsigned char>(right >> (8 * i));
-    }
+    WriteLe32(p, left);
+    WriteLe32(p + 4, right);
 }
 
 } // namespace tolmere

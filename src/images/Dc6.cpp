@@ -1,10 +1,10 @@
 #include "images/Dc6.h"
 
 #include "app/BaseLists.h"
-#include "tables/Services.h"
+#include "tables/BinFile.h"
+#include "tables/ByteOrder.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tolmere {
 
@@ -84,11 +84,6 @@ constexpr std::size_t kFrameHeaderSize = 32;
 constexpr std::uint32_t kVersion = 6;
 constexpr unsigned char kEndOfRow = 0x80;
 
-std::uint32_t U32At(const unsigned char* at) {
-    return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 |
-           std::uint32_t{at[3]} << 24;
-}
-
 struct FrameRef {
     const unsigned char* codes = nullptr;
     std::size_t length = 0;
@@ -98,12 +93,6 @@ struct FrameRef {
     std::int64_t left = 0;
     std::int64_t top = 0;
 };
-
-void FreeRows(DibDesc& desc) {
-    char* raw = reinterpret_cast<char*>(desc.rows);
-    FreeAndClear(raw);
-    desc.rows = nullptr;
-}
 
 } // namespace
 
@@ -149,36 +138,35 @@ void UnpackDc6Frame(const unsigned char* data, std::size_t length, std::size_t a
     }
 }
 
-bool DecodeDc6(DibDesc& desc, const unsigned char* data, std::size_t size) {
-    FreeRows(desc);
+std::optional<DibDesc> DecodeDc6(const unsigned char* data, std::size_t size) {
     if (data == nullptr || size < kFileHeaderSize)
-        return false;
-    if (U32At(data) != kVersion)
-        return false;
+        return std::nullopt;
+    if (ReadLe32(data) != kVersion)
+        return std::nullopt;
     const Dc6Termination termination{data[13], data[14], data[15]};
-    const std::uint32_t frameCount = U32At(data + 20);
+    const std::uint32_t frameCount = ReadLe32(data + 20);
     if (frameCount < 1 || frameCount > kDc6MaxFrames)
-        return false;
+        return std::nullopt;
     if (size - kFileHeaderSize < std::size_t{frameCount} * 4)
-        return false;
+        return std::nullopt;
 
     std::array<FrameRef, kDc6MaxFrames> frames;
     std::uint64_t penX = 0;
     std::uint64_t totalHeight = 0;
     std::uint32_t previousWidth = 0;
     for (std::uint32_t i = 0; i < frameCount; ++i) {
-        const std::uint32_t offset = U32At(data + kFileHeaderSize + 4 * std::size_t{i});
+        const std::uint32_t offset = ReadLe32(data + kFileHeaderSize + 4 * std::size_t{i});
         if (offset > size || size - offset < kFrameHeaderSize)
-            return false;
+            return std::nullopt;
         const unsigned char* header = data + offset;
         FrameRef& frame = frames[i];
-        frame.width = U32At(header + 4);
-        frame.height = U32At(header + 8);
-        frame.length = U32At(header + 28);
+        frame.width = ReadLe32(header + 4);
+        frame.height = ReadLe32(header + 8);
+        frame.length = ReadLe32(header + 28);
         frame.codes = header + kFrameHeaderSize;
         frame.available = size - offset - kFrameHeaderSize;
         if (frame.length > frame.available)
-            return false;
+            return std::nullopt;
 
         // Frames of exactly 256 pixels are strips of a wider picture: the next frame
         // carries on to their right, sharing the row's bottom edge.
@@ -195,35 +183,28 @@ bool DecodeDc6(DibDesc& desc, const unsigned char* data, std::size_t size) {
     // Only the last row of tiles sets the width; earlier, wider rows are clipped.
     if (penX == 0 || totalHeight == 0 || penX > kDc6MaxCanvasSide ||
         totalHeight > kDc6MaxCanvasSide)
-        return false;
-    Dc6Canvas canvas;
-    canvas.width = static_cast<std::uint32_t>(penX);
-    canvas.height = static_cast<std::uint32_t>(totalHeight);
-    canvas.stride = static_cast<std::uint32_t>(StrideFor(canvas.width, 8));
-    const std::size_t bytes = std::size_t{canvas.stride} * canvas.height;
-    canvas.rows = reinterpret_cast<unsigned char*>(AllocOrExit(bytes));
-    std::memset(canvas.rows, 0, bytes);
+        return std::nullopt;
+    DibDesc desc;
+    desc.bitsPerPixel = 8;
+    desc.width = static_cast<std::uint32_t>(penX);
+    desc.height = static_cast<std::uint32_t>(totalHeight);
+    desc.stride = static_cast<std::uint32_t>(StrideFor(desc.width, 8));
+    desc.rows.assign(std::size_t{desc.stride} * desc.height, 0);
+    const Dc6Canvas canvas{desc.rows.data(), desc.width, desc.height, desc.stride};
 
     for (std::uint32_t i = 0; i < frameCount; ++i) {
         const FrameRef& frame = frames[i];
         UnpackDc6Frame(frame.codes, frame.length, frame.available, canvas, frame.left, frame.top,
                        frame.width, frame.height, termination);
     }
-
-    desc.bitsPerPixel = 8;
-    desc.width = canvas.width;
-    desc.height = canvas.height;
-    desc.stride = canvas.stride;
-    desc.rows = canvas.rows;
-    return true;
+    return desc;
 }
 
-bool DecodeDc6(DibDesc& desc, const std::string& path) {
-    FreeRows(desc);
+std::optional<DibDesc> DecodeDc6(const std::string& path) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes))
-        return false;
-    return DecodeDc6(desc, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        return std::nullopt;
+    return DecodeDc6(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 bool IsSafePictureName(const std::string& name) {
@@ -253,8 +234,8 @@ std::string ItemPictureName(const CBaseLists& lists, const std::string& code,
     return IsSafePictureName(name) ? name : std::string();
 }
 
-std::array<unsigned char, kPaletteBytes> BuildItemPalette() {
-    std::array<unsigned char, kPaletteBytes> palette{};
+std::vector<unsigned char> BuildItemPalette() {
+    std::vector<unsigned char> palette(kPaletteBytes, 0);
     for (std::size_t i = 0; i < kPaletteEntries; ++i) {
         palette[4 * i] = kItemPalette[3 * i];
         palette[4 * i + 1] = kItemPalette[3 * i + 1];

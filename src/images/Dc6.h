@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tolmere {
 
@@ -34,7 +36,8 @@ struct Dc6Termination {
     unsigned char t3 = 0;
 };
 
-// Where a frame is drawn: the whole 8-bit canvas, rows top first.
+// Where a frame is drawn: the whole 8-bit canvas, rows top first. A view of rows that
+// a DibDesc owns.
 struct Dc6Canvas {
     unsigned char* rows = nullptr;
     std::uint32_t width = 0;
@@ -42,15 +45,13 @@ struct Dc6Canvas {
     std::uint32_t stride = 0;
 };
 
-// Decodes a whole DC6 file into one 8-bit canvas with every frame tiled on it. On
-// success sets bitsPerPixel, width, height, stride and rows; the palette and format
-// tag are the caller's. Rows `desc` already held are released first, so on failure
-// `desc.rows` is null. Fails on a missing file, a version other than 6, a frame count
-// outside 1 to 12, any offset or length reaching outside the file, and an empty or
-// oversized canvas.
-bool DecodeDc6(DibDesc& desc, const std::string& path);
+// Decodes a whole DC6 file into one 8-bit canvas with every frame tiled on it. The
+// palette is the caller's. Nothing for a missing file, a version other than 6, a frame
+// count outside 1 to 12, any offset or length reaching outside the file, and an empty
+// or oversized canvas.
+std::optional<DibDesc> DecodeDc6(const std::string& path);
 // The same for a file already in memory.
-bool DecodeDc6(DibDesc& desc, const unsigned char* data, std::size_t size);
+std::optional<DibDesc> DecodeDc6(const unsigned char* data, std::size_t size);
 
 // Decodes one frame's `length` bytes of codes into the width × height window whose
 // top-left pixel sits at (left, top) on the canvas; only pixels inside the canvas
@@ -78,6 +79,6 @@ std::string ItemPictureName(const CBaseLists& lists, const std::string& code,
 
 // The palette pictures are drawn with: 256 entries of blue, green, red, 0, entry 0
 // being the backdrop colour.
-std::array<unsigned char, kPaletteBytes> BuildItemPalette();
+std::vector<unsigned char> BuildItemPalette();
 
 } // namespace tolmere

@@ -1,10 +1,9 @@
 #include "images/ItemPics.h"
 
 #include "images/Dc6.h"
-#include "tables/Services.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace tolmere {
 
@@ -69,13 +68,9 @@ LoadItemPicResult LoadItemPic(CItemPics& pictures, const std::string& dir,
         return kPicCached;
     // Decoded outside the cache's lock: the other thread may draw meanwhile.
     auto picture = std::make_shared<CDib>();
-    DibDesc desc;
-    if (DecodeDc6(desc, dir + "/" + name + ".dc6")) {
-        const auto palette = BuildItemPalette();
-        desc.palette = reinterpret_cast<unsigned char*>(AllocOrExit(palette.size()));
-        std::memcpy(desc.palette, palette.data(), palette.size());
-        if (!picture->TakeDesc(desc))
-            ReleaseDesc(desc);
+    if (std::optional<DibDesc> desc = DecodeDc6(dir + "/" + name + ".dc6")) {
+        desc->palette = BuildItemPalette();
+        picture->TakeDesc(std::move(*desc));
     }
     pictures.AddPic(name, std::move(picture));
     return kPicLoadedNow;

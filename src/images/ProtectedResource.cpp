@@ -1,8 +1,8 @@
 #include "images/ProtectedResource.h"
 
+#include "tables/ByteOrder.h"
 #include "tables/Services.h"
 
-#include <memory>
 #include <zlib.h>
 
 namespace tolmere {
@@ -14,17 +14,6 @@ constexpr std::uint64_t kMaxExpansion = 1032;
 constexpr std::uint64_t kExpansionSlack = 64;
 // Far above any resource the program carries, below sizes that strain memory.
 constexpr std::uint64_t kMaxPlainLength = 64u << 20;
-
-std::uint32_t Field(const unsigned char* container, std::size_t offset) {
-    const unsigned char* p = container + offset;
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
-struct BufferDeleter {
-    void operator()(char* block) const { FreeAndClear(block); }
-};
-using Buffer = std::unique_ptr<char, BufferDeleter>;
 
 void Decipher(const CCipher& cipher, std::uint32_t mode, const unsigned char* in,
               unsigned char* out, std::size_t blocks, const ChainVector& iv) {
@@ -72,40 +61,39 @@ void Decipher(const CCipher& cipher, std::uint32_t mode, const unsigned char* in
 
 } // namespace
 
-char* DecodeResource(const CCipher& cipher, const unsigned char* container, std::size_t& size,
-                     const ChainVector& iv) {
+std::optional<std::string> DecodeResource(const CCipher& cipher, const unsigned char* container,
+                                          std::size_t size, const ChainVector& iv) {
     if (!cipher.HasKey() || !container || size < resource::kHeaderSize)
-        return nullptr;
-    const std::uint32_t mode = Field(container, resource::kModeField);
-    const std::uint64_t enciphered = Field(container, resource::kEncipheredLengthField);
-    const std::uint64_t compressed = Field(container, resource::kCompressedLengthField);
-    const std::uint64_t plain = Field(container, resource::kPlainLengthField);
+        return std::nullopt;
+    const std::uint32_t mode = ReadLe32(container + resource::kModeField);
+    const std::uint64_t enciphered = ReadLe32(container + resource::kEncipheredLengthField);
+    const std::uint64_t compressed = ReadLe32(container + resource::kCompressedLengthField);
+    const std::uint64_t plain = ReadLe32(container + resource::kPlainLengthField);
 
     if (enciphered > size - resource::kHeaderSize)
-        return nullptr;
+        return std::nullopt;
     // A trailing partial block is left enciphered, so the stream must end before it.
     const std::size_t blocks = static_cast<std::size_t>(enciphered / resource::kBlockSize);
     const std::size_t deciphered = blocks * resource::kBlockSize;
     if (compressed > deciphered)
-        return nullptr;
+        return std::nullopt;
     if (plain > kMaxPlainLength || plain > compressed * kMaxExpansion + kExpansionSlack)
-        return nullptr;
+        return std::nullopt;
 
-    Buffer work(AllocOrExit(deciphered));
+    // Strings, so that even an empty buffer has an address to hand zlib.
+    std::string work(deciphered, '\0');
     Decipher(cipher, mode, container + resource::kHeaderSize,
-             reinterpret_cast<unsigned char*>(work.get()), blocks, iv);
+             reinterpret_cast<unsigned char*>(work.data()), blocks, iv);
 
-    Buffer result(AllocOrExit(static_cast<std::size_t>(plain)));
+    std::string result(static_cast<std::size_t>(plain), '\0');
     uLongf produced = static_cast<uLongf>(plain);
     const int status =
-        uncompress(reinterpret_cast<Bytef*>(result.get()), &produced,
-                   reinterpret_cast<const Bytef*>(work.get()), static_cast<uLong>(compressed));
+        uncompress(reinterpret_cast<Bytef*>(result.data()), &produced,
+                   reinterpret_cast<const Bytef*>(work.data()), static_cast<uLong>(compressed));
     // A stream that stops short would hand the caller bytes nobody wrote.
     if (status != Z_OK || produced != plain)
         FatalError("Failed at uncompress");
-
-    size = static_cast<std::size_t>(plain);
-    return result.release();
+    return result;
 }
 
 } // namespace tolmere

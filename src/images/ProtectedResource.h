@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace tolmere {
 
@@ -30,14 +32,13 @@ enum ChainMode : std::uint32_t {
     kChainFeedback = 5,       // enciphered previous enciphered block as the key stream
 };
 
-// Deciphers and decompresses a container of `size` bytes. Returns a buffer from
-// AllocOrExit that the caller releases (FreeAndClear), and sets `size` to the plain
-// length. Returns null, allocating nothing and leaving `size` alone, when the cipher
-// has no key or the header does not fit the bytes: shorter than the header, blocks
-// that lie past the end, a compressed length past the deciphered blocks, or a plain
-// length no zlib stream of that compressed length could produce. A stream zlib rejects,
-// or one that does not give exactly the plain length, is a fatal "Failed at uncompress".
-char* DecodeResource(const CCipher& cipher, const unsigned char* container, std::size_t& size,
-                     const ChainVector& iv = kResourceIv);
+// Deciphers and decompresses a container of `size` bytes into its plain content.
+// Nothing, allocating nothing, when the cipher has no key or the header does not fit
+// the bytes: shorter than the header, blocks that lie past the end, a compressed length
+// past the deciphered blocks, or a plain length no zlib stream of that compressed length
+// could produce. A stream zlib rejects, or one that does not give exactly the plain
+// length, is a fatal "Failed at uncompress".
+std::optional<std::string> DecodeResource(const CCipher& cipher, const unsigned char* container,
+                                          std::size_t size, const ChainVector& iv = kResourceIv);
 
 } // namespace tolmere

@@ -3,7 +3,6 @@
 #include "images/Cipher.h"
 #include "images/ProtectedResource.h"
 #include "images/ResourceKey.h"
-#include "tables/Services.h"
 
 namespace tolmere {
 
@@ -37,13 +36,7 @@ std::optional<std::string> DecodeEmbeddedResource(unsigned number) {
     CBlowfishCipher cipher;
     if (!cipher.SetKey(kResourceKeyText, kResourceKeyBits, 0))
         return std::nullopt;
-    std::size_t size = stored->size;
-    char* plain = DecodeResource(cipher, stored->data, size);
-    if (!plain)
-        return std::nullopt;
-    std::string content(plain, size);
-    FreeAndClear(plain);
-    return content;
+    return DecodeResource(cipher, stored->data, stored->size);
 }
 
 } // namespace tolmere

@@ -1,5 +1,7 @@
 #include "images/Ripemd160.h"
 
+#include "tables/ByteOrder.h"
+
 #include <cstring>
 
 namespace tolmere {
@@ -47,11 +49,6 @@ const unsigned char kRightShift[80] = {
     12, 8,  9,  11, 7,  7,  12, 7, 6,  15, 13, 11, 9,  7,  15, 11, 8,  6,  6,  14,
     12, 13, 5,  14, 13, 13, 7,  5, 15, 5,  8,  11, 14, 14, 6,  14, 6,  9,  12, 9,
     12, 5,  15, 8,  8,  5,  12, 9, 12, 5,  14, 6,  8,  13, 6,  5,  15, 13, 11, 11};
-
-inline std::uint32_t LoadLe(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
 
 // Places the first (length mod 64) bytes, the 0x80 marker and the length words into a
 // last block (two when the bytes leave no room for the lengths) and compresses it.
@@ -111,8 +108,7 @@ void Ripemd160Compress(Ripemd160Chain& chain, const std::uint32_t words[16]) {
 Ripemd160Digest Ripemd160Bytes(const Ripemd160Chain& chain) {
     Ripemd160Digest digest{};
     for (std::size_t i = 0; i < 5; ++i)
-        for (std::size_t b = 0; b < 4; ++b)
-            digest[4 * i + b] = static_cast<std::uint8_t>(chain[i] >> (8 * b));
+        WriteLe32(digest.data() + 4 * i, chain[i]);
     return digest;
 }
 
@@ -123,7 +119,7 @@ Ripemd160Digest Ripemd160(const void* data, std::size_t size) {
     while (left >= 64) {
         std::uint32_t words[16];
         for (std::size_t i = 0; i < 16; ++i)
-            words[i] = LoadLe(bytes + 4 * i);
+            words[i] = ReadLe32(bytes + 4 * i);
         Ripemd160Compress(chain, words);
         bytes += 64;
         left -= 64;

@@ -1,15 +1,17 @@
-// Truecolour TGA pictures, plain and run-length packed.
+// The one kind of TGA picture the program reads: its own window skin.
 #pragma once
 
 #include "images/Dib.h"
 #include "tables/BinFile.h"
 
+#include <optional>
+
 namespace tolmere {
 
-// Decodes the TGA picture that starts at the file's current position into `desc`.
-// Only types 2 and 10 without a colour map, at 15, 16, 24 or 32 bits per pixel, are
-// taken; 16-bit pictures come out as 15-bit. Any malformed or short file fails and
-// leaves `desc` empty.
-bool DecodeTga(DibDesc& desc, CBinFile& file);
+// Decodes the TGA picture that starts at the file's current position. Only what the
+// build's skin generator writes is taken: plain (type 2) 24-bit truecolour with no
+// identification field and no colour map. Anything else, and any short file, is
+// refused rather than guessed at.
+std::optional<DibDesc> DecodeTga(CBinFile& file);
 
 } // namespace tolmere

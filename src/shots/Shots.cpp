@@ -35,18 +35,16 @@ std::shared_ptr<const CDib> ShotPicture() {
     desc.width = 56;
     desc.height = 84;
     desc.stride = 56;
-    desc.rows = reinterpret_cast<unsigned char*>(AllocOrExit(desc.stride * desc.height));
+    desc.rows.resize(std::size_t{desc.stride} * desc.height);
     for (std::uint32_t y = 0; y < desc.height; ++y)
         for (std::uint32_t x = 0; x < desc.width; ++x) {
             const bool corner = (x < 6 || x >= 50) && (y < 6 || y >= 78);
             const bool edge = x < 3 || y < 3 || x >= 53 || y >= 81 || x * 3 / 2 == y;
             desc.rows[y * desc.stride + x] = corner ? 0 : edge ? 0xA8 : 0x6C;
         }
-    const auto palette = BuildItemPalette();
-    desc.palette = reinterpret_cast<unsigned char*>(AllocOrExit(palette.size()));
-    std::memcpy(desc.palette, palette.data(), palette.size());
+    desc.palette = BuildItemPalette();
     auto picture = std::make_shared<CDib>();
-    picture->TakeDesc(desc);
+    picture->TakeDesc(std::move(desc));
     return picture;
 }
 

@@ -1,6 +1,7 @@
 #include "tables/StrTbl.h"
 
 #include "tables/BinFile.h"
+#include "tables/ByteOrder.h"
 #include "tables/SafeWriter.h"
 #include "tables/Services.h"
 
@@ -13,25 +14,6 @@
 
 namespace tolmere {
 namespace {
-
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void Put16(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-void Put32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 std::uint32_t EntryBytes(const std::string& key, const std::string& text) {
     return static_cast<std::uint32_t>(key.size() + 1 + text.size() + 1);
@@ -74,11 +56,11 @@ std::string CStrTbl::Check(std::string_view bytes) {
     const std::size_t size = bytes.size();
     if (size < kHeaderSize)
         return "it is shorter than a string table's header (" + std::to_string(size) + " bytes)";
-    const std::size_t n = Get16(file + 2);
-    const std::uint32_t slots = Get32(file + 4);
-    const std::uint32_t areaStart = Get32(file + 9);
-    const std::uint32_t probeLimit = Get32(file + 13);
-    const std::uint32_t fileEnd = Get32(file + 17);
+    const std::size_t n = ReadLe16(file + 2);
+    const std::uint32_t slots = ReadLe32(file + 4);
+    const std::uint32_t areaStart = ReadLe32(file + 9);
+    const std::uint32_t probeLimit = ReadLe32(file + 13);
+    const std::uint32_t fileEnd = ReadLe32(file + 17);
     if (file[8] > 1)
         return "its header names version " + std::to_string(file[8]) + ", not 0 or 1";
     if (slots < n || slots > kMaxEntries)
@@ -92,7 +74,7 @@ std::string CStrTbl::Check(std::string_view bytes) {
         return "its strings start at " + std::to_string(areaStart) +
                " where its header's sizes put " + "them at " + std::to_string(expectedStart);
     // Tables written without a check sum leave it 0; any other value must match.
-    const std::uint16_t checkSum = Get16(file);
+    const std::uint16_t checkSum = ReadLe16(file);
     if (checkSum != 0 && CheckSum(file + areaStart, size - areaStart) != checkSum)
         return "its check sum does not match its strings";
 
@@ -113,12 +95,12 @@ std::string CStrTbl::Check(std::string_view bytes) {
         if (s[0] != 1)
             return where + " has the flag " + std::to_string(s[0]);
         ++used;
-        const std::size_t position = Get16(s + 1);
-        const std::uint32_t bucket = Get32(s + 3);
-        const std::uint32_t keyOffset = Get32(s + 7);
-        const std::uint32_t textOffset = Get32(s + 11);
-        const std::uint16_t textLength = Get16(s + 15);
-        if (position >= n || Get16(elementIndex + 2 * position) != slot)
+        const std::size_t position = ReadLe16(s + 1);
+        const std::uint32_t bucket = ReadLe32(s + 3);
+        const std::uint32_t keyOffset = ReadLe32(s + 7);
+        const std::uint32_t textOffset = ReadLe32(s + 11);
+        const std::uint16_t textLength = ReadLe16(s + 15);
+        if (position >= n || ReadLe16(elementIndex + 2 * position) != slot)
             return where + " and the element index disagree";
         if (keyOffset < areaStart || keyOffset >= textOffset ||
             textOffset - keyOffset > kMaxKeySpan || textLength == 0 || textOffset > size ||
@@ -176,8 +158,8 @@ bool CStrTbl::Parse(std::string_view bytes, std::string* error) {
 void CStrTbl::Fill(std::string_view bytes) {
     const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
     std::memcpy(header_.data(), file, kHeaderSize);
-    const std::size_t elementCount = Get16(&header_[2]);
-    const std::size_t slotCount = Get32(&header_[4]);
+    const std::size_t elementCount = ReadLe16(&header_[2]);
+    const std::size_t slotCount = ReadLe32(&header_[4]);
     const std::size_t slotsStart = kHeaderSize + 2 * elementCount;
     // The game's tables often leave a few slots free, and their version byte is 0 in
     // some and 1 in others; writing both back keeps an unchanged table unchanged.
@@ -188,9 +170,9 @@ void CStrTbl::Fill(std::string_view bytes) {
         const unsigned char* s = file + slotsStart + slot * kSlotSize;
         if (s[0] != 1)
             continue;
-        const std::uint32_t keyOffset = Get32(s + 7);
-        const std::uint32_t textOffset = Get32(s + 11);
-        const std::uint16_t textLength = Get16(s + 15);
+        const std::uint32_t keyOffset = ReadLe32(s + 7);
+        const std::uint32_t textOffset = ReadLe32(s + 11);
+        const std::uint16_t textLength = ReadLe16(s + 15);
         Add(UpToZero(file + keyOffset, textOffset - keyOffset),
             UpToZero(file + textOffset, textLength), keyOffset);
         if (keyOffset > lastIndex_)
@@ -249,27 +231,27 @@ bool CStrTbl::Serialize(std::string& out) {
 
         unsigned char* s = slots + slot * kSlotSize;
         s[0] = 1;
-        Put16(s + 1, static_cast<std::uint32_t>(i));
-        Put32(s + 3, bucket);
-        Put32(s + 7, static_cast<std::uint32_t>(areaStart + fill));
+        WriteLe16(s + 1, static_cast<std::uint16_t>(i));
+        WriteLe32(s + 3, bucket);
+        WriteLe32(s + 7, static_cast<std::uint32_t>(areaStart + fill));
         std::memcpy(area + fill, e.key.data(), e.key.size());
         fill += e.key.size() + 1;
-        Put32(s + 11, static_cast<std::uint32_t>(areaStart + fill));
+        WriteLe32(s + 11, static_cast<std::uint32_t>(areaStart + fill));
         std::memcpy(area + fill, e.text.data(), e.text.size());
         fill += e.text.size() + 1;
-        Put16(s + 15, static_cast<std::uint32_t>(e.text.size() + 1));
-        Put16(elementIndex + 2 * i, static_cast<std::uint32_t>(slot));
+        WriteLe16(s + 15, static_cast<std::uint16_t>(e.text.size() + 1));
+        WriteLe16(elementIndex + 2 * i, static_cast<std::uint16_t>(slot));
         ++i;
     }
 
     unsigned char* h = header_.data();
-    Put16(h + 0, CheckSum(area, static_cast<std::size_t>(stringBytes)));
-    Put16(h + 2, static_cast<std::uint32_t>(n));
-    Put32(h + 4, static_cast<std::uint32_t>(size));
+    WriteLe16(h + 0, CheckSum(area, static_cast<std::size_t>(stringBytes)));
+    WriteLe16(h + 2, static_cast<std::uint16_t>(n));
+    WriteLe32(h + 4, static_cast<std::uint32_t>(size));
     h[8] = versionRead_;
-    Put32(h + 9, static_cast<std::uint32_t>(areaStart));
-    Put32(h + 13, probeLimit + 1);
-    Put32(h + 17, static_cast<std::uint32_t>(areaStart + stringBytes));
+    WriteLe32(h + 9, static_cast<std::uint32_t>(areaStart));
+    WriteLe32(h + 13, probeLimit + 1);
+    WriteLe32(h + 17, static_cast<std::uint32_t>(areaStart + stringBytes));
     std::memcpy(base, h, kHeaderSize);
     return true;
 }

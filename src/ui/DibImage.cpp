@@ -8,28 +8,6 @@
 namespace tolmere {
 namespace {
 
-bool FormatFor(std::uint32_t bitsPerPixel, QImage::Format& format) {
-    switch (bitsPerPixel) {
-    case 8:
-        format = QImage::Format_Indexed8;
-        return true;
-    case 15:
-        format = QImage::Format_RGB555;
-        return true;
-    case 16:
-        format = QImage::Format_RGB16; // 5-6-5
-        return true;
-    case 24:
-        format = QImage::Format_BGR888;
-        return true;
-    case 32:
-        format = QImage::Format_RGB32; // blue, green, red, unused in memory
-        return true;
-    default:
-        return false;
-    }
-}
-
 // QRect keeps right and bottom inclusive too, so the corners carry over as they are.
 QRect ToQRect(const InclusiveRect& rect) {
     return QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom));
@@ -57,16 +35,16 @@ QImage DibImage(const CDib& dib) {
     if (dib.IsEmpty())
         return QImage();
     const DibDesc& desc = dib.Desc();
-    QImage::Format format = QImage::Format_Invalid;
-    if (!FormatFor(desc.bitsPerPixel, format))
-        return QImage();
+    // A CDib only takes 8-bit pictures with their palette and 24-bit ones.
+    const bool paletted = desc.bitsPerPixel == 8;
     // The const buffer keeps Qt from writing into the rows: a write would detach.
-    QImage image(static_cast<const uchar*>(desc.rows), static_cast<int>(desc.width),
-                 static_cast<int>(desc.height), static_cast<qsizetype>(desc.stride), format);
-    if (desc.bitsPerPixel == 8 && desc.palette != nullptr) {
+    QImage image(static_cast<const uchar*>(desc.rows.data()), static_cast<int>(desc.width),
+                 static_cast<int>(desc.height), static_cast<qsizetype>(desc.stride),
+                 paletted ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    if (paletted) {
         QVector<QRgb> colours(static_cast<int>(kPaletteEntries));
         for (std::size_t i = 0; i < kPaletteEntries; ++i) {
-            const unsigned char* entry = desc.palette + i * 4;
+            const unsigned char* entry = desc.palette.data() + i * 4;
             colours[static_cast<int>(i)] = qRgb(entry[2], entry[1], entry[0]);
         }
         image.setColorTable(colours);

@@ -1,9 +1,7 @@
 #include "images/Resources.h"
 
 #include "images/Dib.h"
-#include "images/Tga.h"
 #include "support/TempDir.h"
-#include "tables/BinFile.h"
 
 #include <gtest/gtest.h>
 
@@ -38,33 +36,28 @@ std::string Source(const std::string& relative) {
 // are given.
 class Skin {
 public:
-    explicit Skin(const std::string& tga) : bytes_(tga) {
-        std::strncpy(mem_.name, ".tga", sizeof mem_.name - 1);
-        mem_.data = reinterpret_cast<const unsigned char*>(bytes_.data());
-        mem_.length = bytes_.size();
-        CBinFile file;
-        if (file.Open(&mem_))
-            loaded_ = DecodeTga(desc_, file);
+    explicit Skin(const std::string& tga) {
+        MemFileDesc mem;
+        std::strncpy(mem.name, ".tga", sizeof mem.name - 1);
+        mem.data = reinterpret_cast<const unsigned char*>(tga.data());
+        mem.length = tga.size();
+        loaded_ = dib_.LoadPicture(&mem);
     }
-    ~Skin() { ReleaseDesc(desc_); }
-    Skin(const Skin&) = delete;
-    Skin& operator=(const Skin&) = delete;
 
     bool Loaded() const { return loaded_; }
-    const DibDesc& Desc() const { return desc_; }
-    int W() const { return static_cast<int>(desc_.width); }
-    int H() const { return static_cast<int>(desc_.height); }
+    const DibDesc& Desc() const { return dib_.Desc(); }
+    int W() const { return static_cast<int>(Desc().width); }
+    int H() const { return static_cast<int>(Desc().height); }
 
     Rgb At(int x, int y) const {
         EXPECT_TRUE(x >= 0 && y >= 0 && x < W() && y < H()) << x << "," << y;
-        const unsigned char* p = desc_.rows + std::size_t(y) * desc_.stride + std::size_t(x) * 3;
+        const unsigned char* p =
+            Desc().rows.data() + std::size_t(y) * Desc().stride + std::size_t(x) * 3;
         return {p[2], p[1], p[0]};
     }
 
 private:
-    std::string bytes_;
-    MemFileDesc mem_;
-    DibDesc desc_;
+    CDib dib_;
     bool loaded_ = false;
 };
 

@@ -7,8 +7,8 @@
 
 namespace tolmere::testing {
 
-// A filled descriptor whose blocks the caller (or a CDib) must release. Rows hold
-// `rowFill`; 8-bit pictures get an all-black palette.
+// A filled descriptor whose rows hold `rowFill`; 8-bit pictures get an all-black
+// palette.
 DibDesc MakeDesc(std::uint32_t bitsPerPixel, std::uint32_t width, std::uint32_t height,
                  unsigned char rowFill = 0);
 

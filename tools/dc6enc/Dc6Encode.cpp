@@ -1,22 +1,25 @@
 #include "dc6enc/Dc6Encode.h"
 
+#include "tables/ByteOrder.h"
+
 #include <algorithm>
 
 namespace tolmere::dc6enc {
 namespace {
 
 void PutU32(std::string& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i)));
+    unsigned char bytes[4];
+    WriteLe32(bytes, value);
+    out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 } // namespace
 
 std::string TerminationTail(std::uint32_t termination) {
-    std::string tail;
-    for (int i = 1; i < 4; ++i)
-        tail.push_back(static_cast<char>(termination >> (8 * i)));
-    return tail;
+    // The termination field's last three bytes: the ones the decoder compares.
+    unsigned char bytes[4];
+    WriteLe32(bytes, termination);
+    return std::string(reinterpret_cast<const char*>(bytes) + 1, 3);
 }
 
 std::string CodeRows(const std::vector<std::string>& rowsTopFirst) {

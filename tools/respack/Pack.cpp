@@ -1,5 +1,7 @@
 #include "respack/Pack.h"
 
+#include "tables/ByteOrder.h"
+
 #include <limits>
 #include <vector>
 #include <zlib.h>
@@ -8,8 +10,7 @@ namespace tolmere::respack {
 namespace {
 
 void PutField(std::string& out, std::size_t offset, std::uint32_t value) {
-    for (unsigned i = 0; i < 4; ++i)
-        out[offset + i] = static_cast<char>(value >> (8 * i));
+    WriteLe32(reinterpret_cast<unsigned char*>(&out[offset]), value);
 }
 
 bool KnownMode(std::uint32_t mode) {

@@ -6,6 +6,8 @@
 // along the picture's bottom rows and the pieces of the window's bottom along its top
 // rows; within a piece the rows run the same way as on screen.
 
+#include "tables/ByteOrder.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -80,10 +82,8 @@ public:
     bool WriteTga(const char* path) const {
         std::vector<unsigned char> bytes(18, 0);
         bytes[2] = 2;
-        bytes[12] = kWidth & 0xFF;
-        bytes[13] = kWidth >> 8;
-        bytes[14] = kHeight & 0xFF;
-        bytes[15] = kHeight >> 8;
+        tolmere::WriteLe16(&bytes[12], kWidth);
+        tolmere::WriteLe16(&bytes[14], kHeight);
         bytes[16] = 24;
         for (int y = kHeight - 1; y >= 0; --y) {
             for (int x = 0; x < kWidth; ++x) {
