@@ -1,5 +1,11 @@
+// The bridge to the archive tool: first against a stand-in that logs how it is run, then
+// against the real mpq2k and archives made in the test.
 #include "archive/ArchiveBridge.h"
+#include "archive/GameDir.h"
 
+#include "app/UniqueModel.h"
+#include "images/Dc6.h"
+#include "images/Dib.h"
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
 #include "support/TempDir.h"
@@ -12,6 +18,7 @@
 namespace tolmere {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::FileExists;
 using testing::GuideScope;
 using testing::ReadBytes;
@@ -46,7 +53,7 @@ protected:
     }
     void Put(const std::string& archive, const std::string& path, const std::string& bytes) {
         std::string full = gameDir + "store/" + archive + "/" + path;
-        std::filesystem::create_directories(full.substr(0, full.rfind('/')));
+        fs::create_directories(full.substr(0, full.rfind('/')));
         WriteBytes(full, bytes);
     }
     std::string Stored(const std::string& archive, const std::string& path) {
@@ -65,7 +72,7 @@ protected:
     // Nothing of ours is left in the game folder: only the game's things and the stand-in's.
     std::string Leftovers() {
         std::string left;
-        for (const auto& entry : std::filesystem::directory_iterator(gameDir)) {
+        for (const auto& entry : fs::directory_iterator(gameDir)) {
             const std::string name = entry.path().filename();
             if (name != "mpq2k" && name != "store" && name != "calls.log" && name != "fail" &&
                 name != "script.copy")
@@ -104,37 +111,34 @@ TEST_F(Bridge, TablesComeFromTheFirstArchiveThatHoldsThem) {
 TEST_F(Bridge, AnyOtherFailureStopsTheSearchWithTheToolsReason) {
     Put("d2data.mpq", "data/GLOBAL/Excel/UniqueItems.txt", kTable);
     const struct {
-        const char* name;
-        std::function<void()> arrange;
+        const char* file; // put into the patch archive, or "mpq2k": the tool replaced
+        std::string bytes;
         bool extracted;
         const char* reason;
     } cases[] = {
-        {"damaged patch archive", [&] { Put("patch_d2.mpq", "broken", ""); }, false,
-         "mpq2k: patch_d2.mpq: damaged archive"},
-        {"a binary file",
-         [&] {
-             Put("patch_d2.mpq", "data/GLOBAL/Excel/UniqueItems.txt", std::string("a\tb\0c", 5));
-         },
-         true, "UniqueItems.txt: it holds binary data (a zero byte at offset 3), not a"},
-        {"not a table",
-         [&] {
-             Put("patch_d2.mpq", "data/GLOBAL/Excel/UniqueItems.txt", "# Read me\r\nWords.\r\n");
-         },
-         true, "UniqueItems.txt: its first line holds no TAB"},
-        {"a tool past its time", [&] { WriteBytes(gameDir + "mpq2k", "#!/bin/sh\nsleep 8\n"); },
-         false, "the archive tool was still running after 4 s and was stopped"},
+        {"broken", "", false, "mpq2k: patch_d2.mpq: damaged archive"},
+        {"data/GLOBAL/Excel/UniqueItems.txt", std::string("a\tb\0c", 5), true,
+         "UniqueItems.txt: it holds binary data (a zero byte at offset 3), not a"},
+        {"data/GLOBAL/Excel/UniqueItems.txt", "# Read me\r\nWords.\r\n", true,
+         "UniqueItems.txt: its first line holds no TAB"},
+        {"mpq2k", "#!/bin/sh\nsleep 8\n", false,
+         "the archive tool was still running after 4 s and was stopped"},
     };
     for (const auto& c : cases) {
-        std::filesystem::remove_all(gameDir + "store/patch_d2.mpq");
-        c.arrange();
+        SCOPED_TRACE(c.reason);
+        fs::remove_all(gameDir + "store/patch_d2.mpq");
+        if (std::string(c.file) == "mpq2k")
+            WriteBytes(gameDir + "mpq2k", c.bytes);
+        else
+            Put("patch_d2.mpq", c.file, c.bytes);
         CTxtTable table = testing::TableOf(1, {{"kept"}});
         const CArchiveBridge::Fetch fetch = bridge.FetchTable("UniqueItems.txt", table);
-        EXPECT_EQ(fetch.extracted, c.extracted) << c.name;
-        EXPECT_FALSE(fetch.loaded) << c.name;
-        EXPECT_EQ(fetch.from, Archive::kPatch) << c.name << ": d2data.mpq must not stand in";
-        EXPECT_EQ(fetch.reason.rfind(c.reason, 0), 0u) << c.name << ": " << fetch.reason;
-        EXPECT_EQ(table.Text(0, 0), "kept") << c.name;
-        EXPECT_EQ(Leftovers(), "") << c.name;
+        EXPECT_EQ(fetch.extracted, c.extracted);
+        EXPECT_FALSE(fetch.loaded);
+        EXPECT_EQ(fetch.from, Archive::kPatch) << "d2data.mpq must not stand in";
+        EXPECT_EQ(fetch.reason.rfind(c.reason, 0), 0u) << fetch.reason;
+        EXPECT_EQ(table.Text(0, 0), "kept");
+        EXPECT_EQ(Leftovers(), "");
     }
 }
 
@@ -180,7 +184,7 @@ TEST_F(Bridge, BaseListsTakeEachArchiveInTurnAndStopAtAFailure) {
                      Extract("patch_d2.mpq", "weapons.txt")}));
 
     // Armor nowhere; then an archive that cannot be read.
-    std::filesystem::remove(gameDir + "store/d2data.mpq/data/GLOBAL/Excel/armor.txt");
+    fs::remove(gameDir + "store/d2data.mpq/data/GLOBAL/Excel/armor.txt");
     CBaseLists none;
     EXPECT_FALSE(bridge.ExtractBaseLists(none, failed, reason));
     EXPECT_EQ(failed, "armor.txt");
@@ -222,7 +226,7 @@ TEST_F(Bridge, TheGameFoldersOwnToolComesBeforeTheInstalledOne) {
     WriteBytes(programDir + "mpq2k", kStandIn);
     chmod((programDir + "mpq2k").c_str(), 0755);
     EXPECT_EQ(FindArchiveTool(gameDir, programDir), gameDir + "mpq2k");
-    std::filesystem::remove(gameDir + "mpq2k");
+    fs::remove(gameDir + "mpq2k");
     EXPECT_EQ(FindArchiveTool(gameDir, programDir), programDir + "mpq2k");
     EXPECT_EQ(FindArchiveTool(gameDir, ""), gameDir + "mpq2k"); // the message names the game's
     CArchiveBridge installed(gameDir, programDir + "mpq2k");
@@ -268,6 +272,194 @@ TEST(PictureScript, BaseThenExpansionThenPatchWithTheTrailingSpace) {
               "x data\\GLOBAL\\Items\\invhax.dc6 tmp08187262\\ \r\n"
               "x data\\GLOBAL\\Items\\invrin.dc6 tmp08187262\\ \r\n"
               "c patch_d2.mpq\r\n");
+}
+
+class WithTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(gameDir);
+        fs::copy_file(TOLMERE_MPQ2K, gameDir + "mpq2k");
+    }
+    // Adds bytes to an archive of the game directory through the tool itself.
+    void Add(const std::string& archive, const std::string& name, const std::string& bytes) {
+        WriteBytes(dir.File("upload"), bytes);
+        ASSERT_TRUE(
+            bridge.Run("a " + archive + " \"" + dir.File("upload") + "\" " + name, 10000).Ok());
+    }
+    // What the archive holds under `name`, extracted through the tool.
+    std::string Extract(const std::string& archive, const std::string& name) {
+        fs::create_directories(dir.File("out"));
+        const std::string file = name.substr(name.rfind('\\') + 1);
+        fs::remove(dir.File("out/" + file));
+        if (!bridge.Run("e " + archive + " " + name + " \"" + dir.File("out") + "/\"", 10000).Ok())
+            return "<missing>";
+        return ReadBytes(dir.File("out/" + file));
+    }
+
+    testing::TempDir dir;
+    std::string gameDir = dir.File("Diablo II") + "/";
+    CArchiveBridge bridge{gameDir};
+    testing::GuideScope guide;
+};
+
+TEST_F(WithTool, ThePatchArchiveServesFirstAndTheBaseOneOnlyWhereThePatchLacksTheFile) {
+    // Real installations name their archives with capitals.
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "base\tb\r\n");
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\SetItems.txt", "sets\tb\r\n");
+    Add("Patch_D2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "patch\tb\r\n");
+    CTxtTable table;
+    CArchiveBridge::Fetch fetch = bridge.FetchTable("UniqueItems.txt", table);
+    ASSERT_TRUE(fetch.loaded) << fetch.reason;
+    EXPECT_EQ(fetch.from, Archive::kPatch);
+    EXPECT_EQ(*table.HeaderCell(0), "patch");
+    fetch = bridge.FetchTable("SetItems.txt", table);
+    ASSERT_TRUE(fetch.loaded) << fetch.reason;
+    EXPECT_EQ(fetch.from, Archive::kBase);
+    EXPECT_EQ(*table.HeaderCell(0), "sets");
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+
+    // A patch archive that cannot be read is not passed over for the game's own table.
+    WriteBytes(dir.File("Diablo II/Patch_D2.mpq"), std::string(4096, 'x'));
+    fetch = bridge.FetchTable("UniqueItems.txt", table);
+    EXPECT_FALSE(fetch.extracted);
+    EXPECT_EQ(fetch.from, Archive::kPatch);
+    EXPECT_EQ(fetch.reason, "mpq2k: patch_d2.mpq: not an MPQ archive (no MPQ header found)")
+        << fetch.reason;
+    EXPECT_EQ(*table.HeaderCell(0), "sets");
+
+    // A missing archive sends the search on; a missing tool is a failure, and a failed
+    // read keeps the table.
+    EXPECT_EQ(bridge.ExtractTable("UniqueItems.txt", Archive::kExpansion).status, Status::kAbsent);
+    fs::remove(gameDir + "mpq2k");
+    const CArchiveBridge::Extraction none = bridge.ExtractTable("UniqueItems.txt", Archive::kBase);
+    EXPECT_EQ(none.status, Status::kFailed);
+    EXPECT_EQ(none.reason, "the archive tool could not be started");
+    CStrTbl strings;
+    strings.Add("a", "b");
+    EXPECT_EQ(bridge.ExtractStringTable(strings, "ENG").status, Status::kFailed);
+    EXPECT_EQ(strings.EntryCount(), 1u) << "a failed read keeps the table";
+}
+
+TEST_F(WithTool, SeveralTablesComeInOneRunEachFromTheLastArchiveThatHasIt) {
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\Properties.txt", "base\tb\r\n");
+    Add("D2data.mpq", "data\\GLOBAL\\Excel\\Skills.txt", "skills\tb\r\n");
+    Add("Patch_D2.mpq", "data\\GLOBAL\\Excel\\Properties.txt", "patch\tb\r\n");
+    std::vector<CTxtTable> tables;
+    EXPECT_EQ(bridge.ExtractTables({"Properties.txt", "Skills.txt", "Absent.txt"}, tables), "");
+    ASSERT_EQ(tables.size(), 3u);
+    EXPECT_EQ(*tables[0].HeaderCell(0), "patch");
+    EXPECT_EQ(*tables[1].HeaderCell(0), "skills");
+    EXPECT_EQ(tables[2].ColumnCount(), 0);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+    EXPECT_FALSE(FileExists(bridge.TablesScriptFile()));
+
+    // One archive that cannot be read fails them all, with the tool's reason.
+    WriteBytes(dir.File("Diablo II/Patch_D2.mpq"), std::string(4096, 'x'));
+    const std::string reason = bridge.ExtractTables({"Properties.txt", "Skills.txt"}, tables);
+    EXPECT_NE(reason.find("not an MPQ archive"), std::string::npos) << reason;
+    EXPECT_EQ(tables[1].ColumnCount(), 0);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+}
+
+TEST_F(WithTool, PicturesComeFromTheBaseArchiveAndThePatchOverridesThem) {
+    Add("d2data.mpq", "data\\GLOBAL\\Items\\invhax.dc6", "base hax");
+    Add("d2data.mpq", "data\\GLOBAL\\Items\\invrin.dc6", "base rin");
+    Add("patch_d2.mpq", "data\\GLOBAL\\Items\\invrin.dc6", "patch rin");
+    bridge.RunPictureScript({"invhax", "invrin", "invnone"});
+    EXPECT_EQ(ReadBytes(bridge.WorkFile("invhax.dc6")), "base hax");
+    EXPECT_EQ(ReadBytes(bridge.WorkFile("invrin.dc6")), "patch rin");
+    EXPECT_FALSE(FileExists(bridge.PictureScriptFile()));
+    bridge.RemovePictures();
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+}
+
+TEST_F(WithTool, EachStringTableComesFromTheFirstArchiveInTheGamesOrder) {
+    // string.tbl in the base archive only, expansionstring.tbl in both others, and
+    // patchstring.tbl in the patch: the patch wins where it has a table.
+    const auto tbl = [](const std::string& key, const std::string& text) {
+        CStrTbl table;
+        table.Add(key, text);
+        std::string bytes;
+        table.Serialize(bytes);
+        return bytes;
+    };
+    const std::string lng = "data\\LOCAL\\LNG\\ENG\\";
+    Add("d2data.mpq", lng + "string.tbl", tbl("k", "base"));
+    Add("d2data.mpq", lng + "expansionstring.tbl", tbl("k", "old expansion"));
+    Add("d2exp.mpq", lng + "expansionstring.tbl", tbl("k", "expansion"));
+    Add("patch_d2.mpq", lng + "patchstring.tbl", tbl("p", "patch"));
+    CStringTables strings;
+    for (const auto& load : bridge.ExtractStringTables(strings, "ENG"))
+        EXPECT_EQ(load.status, Status::kExtracted) << load.reason;
+    EXPECT_EQ(strings.Table(StringSource::kBase).Find("k")->text, "base");
+    EXPECT_EQ(strings.Table(StringSource::kExpansion).Find("k")->text, "expansion");
+    EXPECT_EQ(strings.Lookup("k").entry->text, "expansion");
+    EXPECT_EQ(strings.Lookup("p").source, StringSource::kPatch);
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
+    // A language without tables leaves them empty.
+    for (const auto& load : bridge.ExtractStringTables(strings, "DEU"))
+        EXPECT_EQ(load.status, Status::kAbsent);
+    EXPECT_EQ(strings.Lookup("k").entry, nullptr);
+}
+
+// Both demo games: the one the README opens (the game's own layout, three archives,
+// three string tables) and the classic-layout game the window tests use.
+TEST(DemoGame, IsFoundThroughItsPrefixAndServesEveryTable) {
+    const struct {
+        const char* source;
+        const char* layout;
+    } games[] = {{"/data/demo", "1.10+"}, {"/tests/data/seed-game", "classic"}};
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.source);
+        testing::TempDir dir;
+        const std::string command =
+            std::string("bash '") + TOLMERE_SOURCE_DIR + "/tools/demo-game/make-demo-game.sh' '" +
+            TOLMERE_MPQ2K + "' '" + TOLMERE_CLI + "' '" + TOLMERE_SOURCE_DIR + game.source + "' '" +
+            dir.Path() + "' '" + TOLMERE_DEMO_PICTURES + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        auto gameDir = DetectGameDir({dir.Path() + "/prefix"});
+        ASSERT_TRUE(gameDir);
+        EXPECT_EQ(*gameDir, dir.Path() + "/prefix/dosdevices/c:/Program Files/Diablo II/");
+
+        testing::GuideScope guide;
+        CArchiveBridge bridge(*gameDir);
+        CTxtTable unique;
+        ASSERT_TRUE(bridge.FetchTable("UniqueItems.txt", unique).loaded);
+        EXPECT_EQ(unique.Serialize(), ReadBytes(std::string(TOLMERE_SOURCE_DIR) + game.source +
+                                                "/patch/excel/UniqueItems.txt"));
+        CUniqueModel model(unique, RecogniseUniqueItems(unique));
+        EXPECT_EQ(model.Layout().name, game.layout);
+        CStringTables strings;
+        bridge.ExtractStringTables(strings, "ENG");
+        int named = 0;
+        for (std::int32_t row = 0; row < model.ItemCount(); ++row)
+            named += strings.Lookup(model.Key(row)).entry ? 1 : 0;
+        EXPECT_GT(named, model.ItemCount() / 2);
+        CBaseLists lists;
+        std::string failed, reason;
+        ASSERT_TRUE(bridge.ExtractBaseLists(lists, failed, reason)) << reason;
+        const std::int32_t codeColumn = model.Layout().codeColumn;
+        BaseItem axe;
+        lists.FindBaseItem(std::string(unique.Text(0, codeColumn)), axe);
+        EXPECT_FALSE(axe.name.empty());
+
+        // Every item has a picture of its base item, and the patch overrides some.
+        std::vector<std::string> names;
+        for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
+            const std::string name =
+                ItemPictureName(lists, std::string(unique.Text(row, codeColumn)));
+            if (!name.empty()) // the separator rows of the game's layout have no base item
+                names.push_back(name);
+        }
+        EXPECT_GT(names.size(), 20u);
+        bridge.RunPictureScript(names);
+        for (const std::string& name : names) {
+            const std::optional<DibDesc> picture = DecodeDc6(bridge.WorkFile(name + ".dc6"));
+            ASSERT_TRUE(picture) << name;
+            EXPECT_EQ(picture->width % 28, 0u) << name;
+        }
+        bridge.RemovePictures();
+    }
 }
 
 } // namespace

@@ -33,7 +33,8 @@ CliRun Cli(const TempDir& dir, const std::string& args) {
     return run;
 }
 
-std::string Quoted(const std::string& path) {
+// A path as one shell word.
+std::string Q(const std::string& path) {
     return "'" + path + "'";
 }
 
@@ -41,13 +42,11 @@ TEST(Cli, ResaveGivesBackTheBytesItRead) {
     TempDir dir;
     for (const std::string bytes : {"a\tb\r\n1\t2\r\n3\r\n", "a\tb\n1\t2\n3"}) {
         WriteBytes(dir.File("in.txt"), bytes);
-        CliRun run = Cli(dir, "resave " + Quoted(dir.File("in.txt")) + " -");
+        CliRun run = Cli(dir, "resave " + Q(dir.File("in.txt")) + " -");
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out, bytes);
     }
-
-    CliRun missing =
-        Cli(dir, "resave " + Quoted(dir.File("none.txt")) + " " + Quoted(dir.File("o")));
+    CliRun missing = Cli(dir, "resave " + Q(dir.File("none.txt")) + " " + Q(dir.File("o")));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
     EXPECT_FALSE(testing::FileExists(dir.File("o")));
@@ -55,39 +54,33 @@ TEST(Cli, ResaveGivesBackTheBytesItRead) {
 
 TEST(Cli, StringTablesRoundTripThroughText) {
     TempDir dir;
+    const auto convert = [&](const char* command, const char* from, const char* to) {
+        return Cli(dir, std::string(command) + " " + Q(dir.File(from)) + " " + Q(dir.File(to)));
+    };
     CStrTbl table;
     table.Add("dup", "first");
     table.Add("odd\tkey", "line\r\nbreak \\ and \xc3\xbf"
                           "c1colour");
     table.Add("dup", "second");
     ASSERT_TRUE(table.Write(dir.File("in.tbl")));
-
-    CliRun toText =
-        Cli(dir, "tbl2txt " + Quoted(dir.File("in.tbl")) + " " + Quoted(dir.File("t.txt")));
-    ASSERT_EQ(toText.exitCode, 0) << toText.err;
-    EXPECT_EQ(ReadBytes(dir.File("t.txt")),
-              "dup\tfirst\nodd\\tkey\tline\\r\\nbreak \\\\ and \xc3\xbf"
-              "c1colour\ndup\tsecond\n");
-
-    CliRun back =
-        Cli(dir, "txt2tbl " + Quoted(dir.File("t.txt")) + " " + Quoted(dir.File("out.tbl")));
-    ASSERT_EQ(back.exitCode, 0) << back.err;
+    CliRun run = convert("tbl2txt", "in.tbl", "t.txt");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadBytes(dir.File("t.txt")), "dup\tfirst\nodd\\tkey\tline\\r\\nbreak \\\\ and "
+                                            "\xc3\xbf"
+                                            "c1colour\ndup\tsecond\n");
+    run = convert("txt2tbl", "t.txt", "out.tbl");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(ReadBytes(dir.File("out.tbl")), ReadBytes(dir.File("in.tbl")));
 
-    // A first "tbl" line keeps the hash table size and version byte of the file.
+    // A first "tbl" line keeps the hash table size and version byte of the file, and
+    // tbl2txt writes it back.
     WriteBytes(dir.File("layout.txt"), "tbl hash-slots=5 version=0\nk\tv\n");
-    ASSERT_EQ(
-        Cli(dir, "txt2tbl " + Quoted(dir.File("layout.txt")) + " " + Quoted(dir.File("layout.tbl")))
-            .exitCode,
-        0);
+    ASSERT_EQ(convert("txt2tbl", "layout.txt", "layout.tbl").exitCode, 0);
     CStrTbl laidOut;
     ASSERT_TRUE(laidOut.Read(dir.File("layout.tbl")));
     EXPECT_EQ(laidOut.HashSlots(), 5u);
     EXPECT_EQ(laidOut.Version(), 0);
-    // tbl2txt writes the line back.
-    ASSERT_EQ(Cli(dir, "tbl2txt " + Quoted(dir.File("layout.tbl")) + " " + Quoted(dir.File("l2")))
-                  .exitCode,
-              0);
+    ASSERT_EQ(convert("tbl2txt", "layout.tbl", "l2").exitCode, 0);
     EXPECT_EQ(ReadBytes(dir.File("l2")), "tbl hash-slots=5 version=0\nk\tv\n");
 
     for (const auto& [text, line] : std::vector<std::pair<std::string, std::string>>{
@@ -96,8 +89,7 @@ TEST(Cli, StringTablesRoundTripThroughText) {
              {"tbl hash-slots=5\nk\tv\n", "line 1"},
              {"k\tv\ntbl hash-slots=5 version=1\n", "line 2"}}) {
         WriteBytes(dir.File("bad.txt"), text);
-        CliRun bad =
-            Cli(dir, "txt2tbl " + Quoted(dir.File("bad.txt")) + " " + Quoted(dir.File("x.tbl")));
+        CliRun bad = convert("txt2tbl", "bad.txt", "x.tbl");
         EXPECT_EQ(bad.exitCode, 1) << text;
         EXPECT_NE(bad.err.find(line), std::string::npos) << bad.err;
         EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
@@ -109,8 +101,8 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     CStrTbl names;
     names.Add("Ember Oath", "Ember Oath, the Burning");
     ASSERT_TRUE(names.Write(dir.File("names.tbl")));
-    const std::string sample = Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
-    CliRun run = Cli(dir, "describe --tbl " + Quoted(dir.File("names.tbl")) + " " + sample);
+    const std::string sample = Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    CliRun run = Cli(dir, "describe --tbl " + Q(dir.File("names.tbl")) + " " + sample);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find("#1 ")),
               "layout: classic\n"
@@ -123,8 +115,8 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     // --modkey names the catalogue, and --strings the folder of the three tables.
     WriteBytes(dir.File("keys.txt"), "code\tdesc\r\nstr\tStrength %.0f\r\n");
     ASSERT_TRUE(names.Write(dir.File("expansionstring.tbl")));
-    CliRun own = Cli(dir, "describe --modkey " + Quoted(dir.File("keys.txt")) + " --strings " +
-                              Quoted(dir.Path()) + " " + sample);
+    CliRun own = Cli(dir, "describe --modkey " + Q(dir.File("keys.txt")) + " --strings " +
+                              Q(dir.Path()) + " " + sample);
     ASSERT_EQ(own.exitCode, 0) << own.err;
     EXPECT_NE(
         own.out.find("#0 Ember Oath (5) --- [Ember Oath, the Burning] "
@@ -132,7 +124,7 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
         std::string::npos);
 
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
-    CliRun unknown = Cli(dir, "describe " + Quoted(dir.File("odd.txt")));
+    CliRun unknown = Cli(dir, "describe " + Q(dir.File("odd.txt")));
     EXPECT_EQ(unknown.out, "layout: unknown (UniqueItems.txt: no column named code)\n");
     EXPECT_EQ(unknown.exitCode, 1);
 
@@ -144,8 +136,8 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
 
 TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     TempDir dir;
-    const std::string sample = Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
-    const std::string out = Quoted(dir.File("out.txt"));
+    const std::string sample = Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    const std::string out = Q(dir.File("out.txt"));
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
     const struct {
         std::string args;
@@ -164,7 +156,7 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
         {"delete " + sample + " 0 9 " + out, 1, "row 0 holds no modifier in slot 9"},
         {"add " + sample + " 99 dex '' 3 3 " + out, 1, "'samples"},
         {"add " + sample + " key=Nobody dex '' 3 3 " + out, 1, "'samples"},
-        {"add " + Quoted(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out, 1,
+        {"add " + Q(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out, 1,
          "UniqueItems.txt: no column named code; the table is read-only"},
         {"move " + sample, 1, "usage: mod add"},
     };
@@ -189,7 +181,7 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     WriteBytes(dir.File("game/Properties.txt"), "code\tfunc1\tstat1\r\nstr\t1\tstrength\r\n");
     WriteBytes(dir.File("game/ItemStatCost.txt"), "Stat\tID\r\nstrength\t0\r\n");
     const CliRun warned = Cli(dir, "mod add " + sample + " 0 zap '' 9 3 " + out + " --game-data " +
-                                       Quoted(dir.File("game")));
+                                       Q(dir.File("game")));
     EXPECT_EQ(warned.exitCode, 0) << warned.err;
     EXPECT_EQ(warned.err, "tolmere-cli: warning: The minimum (9) is greater than the maximum (3).\n"
                           "tolmere-cli: warning: Properties.txt has no property 'zap'.\n");
@@ -203,8 +195,8 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
 TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
     TempDir dir;
     const std::string seed =
-        Quoted(TOLMERE_SOURCE_DIR "/tests/data/seed-game/d2data/excel/SetItems.txt");
-    const std::string out = Quoted(dir.File("out.txt"));
+        Q(TOLMERE_SOURCE_DIR "/tests/data/seed-game/d2data/excel/SetItems.txt");
+    const std::string out = Q(dir.File("out.txt"));
     const CliRun tree = Cli(dir, "sets " + seed);
     ASSERT_EQ(tree.exitCode, 0) << tree.err;
     EXPECT_EQ(tree.out.substr(0, tree.out.find("#1 ")),
@@ -243,7 +235,7 @@ TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
         const CliRun shown = Cli(dir, "sets " + out);
         EXPECT_NE(shown.out.find(c.expected), std::string::npos) << c.args << "\n" << shown.out;
     }
-    const CliRun unique = Cli(dir, "sets " + Quoted(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
+    const CliRun unique = Cli(dir, "sets " + Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
     EXPECT_EQ(unique.exitCode, 1);
     EXPECT_NE(unique.out.find("layout: unknown (SetItems.txt: no column named"), std::string::npos);
 }
@@ -258,19 +250,18 @@ TEST(Cli, PicturesNamesWhatEachRowShows) {
                                         "Own\tbax\t1\tinvown\r\nAxe\tbax\t1\t\r\n"
                                         "Club\tclb\t1\t\r\nNone\txyz\t1\t\r\n");
     const CliRun run =
-        Cli(dir, "pictures " + Quoted(dir.File("uniques.txt")) + " --bases " + Quoted(dir.Path()));
+        Cli(dir, "pictures " + Q(dir.File("uniques.txt")) + " --bases " + Q(dir.Path()));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "Own\tinvown\nAxe\tinvbaxu\nClub\tinvclb\nNone\t\n");
-    EXPECT_EQ(
-        Cli(dir, "pictures " + Quoted(dir.File("uniques.txt")) + " --bases /nonexistent").exitCode,
-        1);
+    EXPECT_EQ(Cli(dir, "pictures " + Q(dir.File("uniques.txt")) + " --bases /nonexistent").exitCode,
+              1);
 }
 
 TEST(Cli, RawSetsACellAndCopiesARowAsTheGridDoes) {
     TempDir dir;
     WriteBytes(dir.File("u.txt"), "index\tcode\t*type\tlvl\tprop1\tpar1\tmin1\tmax1\r\n"
                                   "Edge\thax\tHand Axe\t5\tstr\t\t1\t1\r\n");
-    const std::string in = Quoted(dir.File("u.txt")), out = Quoted(dir.File("out.txt"));
+    const std::string in = Q(dir.File("u.txt")), out = Q(dir.File("out.txt"));
     const struct {
         std::string args;
         const char* expected; // the output's data rows, or "!" and the error's start

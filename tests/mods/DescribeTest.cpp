@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <sstream>
 
 namespace tolmere {
 namespace {
@@ -35,140 +35,116 @@ const CModKeys& Keys() {
     return keys;
 }
 
-// A unique item row with the given slots (code, value) from column 9.
-CTxtTable ItemWith(const std::vector<std::pair<std::string, std::string>>& slots) {
+// A unique item row whose slots, from column 9, hold the space-separated cells given:
+// "code,par,min,max", or "code=max" (an empty code for a free slot).
+CTxtTable ItemWith(const std::string& slots) {
     Row row(49);
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        row[9 + 4 * i] = slots[i].first;
-        row[12 + 4 * i] = slots[i].second;
+    std::istringstream in(slots);
+    std::string slot;
+    for (std::size_t i = 0; in >> slot; ++i) {
+        if (slot.find('=') != std::string::npos) {
+            row[9 + 4 * i] = slot.substr(0, slot.find('='));
+            row[12 + 4 * i] = slot.substr(slot.find('=') + 1);
+            continue;
+        }
+        std::istringstream cells(slot);
+        for (std::size_t c = 0; c < 4 && std::getline(cells, row[9 + 4 * i + c], ',');)
+            ++c;
     }
     return TableOf(49, {row});
 }
 
-std::vector<std::string> Lines(const CTxtTable& table, const SlotList& slots = SlotRun(9, 10)) {
-    std::vector<std::string> lines;
-    for (const ModLine& line : DescribeModifiers(table, 0, slots, Keys()))
-        lines.push_back("[" + std::to_string(line.slot) + "] " + line.text);
+// Row 0's lines as "[slot] text", joined by "|".
+std::string Lines(const CTxtTable& table, const CModKeys& keys = Keys(),
+                  const SlotList& slots = SlotRun(9, 10), const CatalogueWording& wording = {}) {
+    std::string lines;
+    for (const ModLine& line : DescribeModifiers(table, 0, slots, keys, wording))
+        lines += (lines.empty() ? "[" : "|[") + std::to_string(line.slot) + "] " + line.text;
     return lines;
 }
 
-using Lines_ = std::vector<std::string>;
-
 TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
-    EXPECT_EQ(Lines(ItemWith({})), Lines_{});
-    EXPECT_EQ(Lines(ItemWith({{"str", "5"}, {"", "9"}, {"dex", "7"}, {"ed%", "40"}})),
-              (Lines_{"[3] +40% Enhanced Damage", "[2] +7 to Dexterity", "[0] +5 to Strength"}));
+    EXPECT_EQ(Lines(ItemWith("")), "");
+    EXPECT_EQ(Lines(ItemWith("str=5 =9 dex=7 ed%=40")),
+              "[3] +40% Enhanced Damage|[2] +7 to Dexterity|[0] +5 to Strength");
     // Unknown codes still stand for their slot; empty values count as 0.
-    EXPECT_EQ(Lines(ItemWith({{"zzz", "1"}, {"str", ""}})),
-              (Lines_{"[1] +0 to Strength", "[0] Unknown modifier: zzz"}));
-    EXPECT_EQ(Lines(ItemWith({{"hlf", "2.5"}})), Lines_{"[0] 3 half"});
-    EXPECT_EQ(Lines(ItemWith({{"str", "5"}}), SlotList{}), Lines_{});
+    EXPECT_EQ(Lines(ItemWith("zzz=1 str=")), "[1] +0 to Strength|[0] Unknown modifier: zzz");
+    EXPECT_EQ(Lines(ItemWith("hlf=2.5")), "[0] 3 half");
+    EXPECT_EQ(Lines(ItemWith("str=5"), Keys(), SlotList{}), "");
 }
 
-TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnes) {
-    EXPECT_EQ(Lines(ItemWith({{"str", "1"}, {"fir0", "5"}, {"dex", "2"}, {"fir1", "10"}})),
-              (Lines_{"[1] 5 - 10 fire damage", "[2] +2 to Dexterity", "[0] +1 to Strength"}));
-    EXPECT_EQ(Lines(ItemWith({{"dmg1", "7"}})), Lines_{"[0] +7 to minimum damage"});
-    EXPECT_EQ(Lines(ItemWith({{"dmg0", "7"}})), Lines_{"[0] +7 to maximum damage"});
-    EXPECT_EQ(Lines(ItemWith({{"dmg0", "9"}, {"dmg1", "4"}})), Lines_{"[0] add 4 - 9 damage"});
-    // Durations pass through the catalogue's divisor: 50 frames are 2 seconds.
-    EXPECT_EQ(Lines(ItemWith({{"pso0", "0"}, {"pso1", "0"}, {"pso2", "50"}})),
-              Lines_{"[0] 0 - 0 poison damage over 2.0 sec"});
-    // A later slot of the same role overwrites; negative values count as present.
-    EXPECT_EQ(Lines(ItemWith({{"lit0", "3"}, {"lit0", "-4"}})),
-              Lines_{"[0] -4 - 0 lightning damage"});
-}
-
-TEST(Describe, MergedLinesComeInTheirFixedOrder) {
-    EXPECT_EQ(Lines(ItemWith({{"pso0", "1"},
-                              {"col0", "2"},
-                              {"col3", "50"},
-                              {"lit0", "3"},
-                              {"fir0", "4"},
-                              {"dmg1", "5"},
-                              {"str", "6"}})),
-              (Lines_{"[5] +5 to minimum damage", "[4] 4 - 0 fire damage",
-                      "[3] 3 - 0 lightning damage", "[1] 2 - 0 cold damage (2.0 sec freeze)",
-                      "[0] 1 - 0 poison damage over 0.0 sec", "[6] +6 to Strength"}));
-}
-
-TEST(Describe, AGroupWithoutKeptRolesAddsNothing) {
-    // Role 2 is not kept for fire; it still marks the group's first slot.
-    EXPECT_EQ(Lines(ItemWith({{"fir2", "8"}})), Lines_{});
-    EXPECT_EQ(Lines(ItemWith({{"fir2", "8"}, {"fir1", "6"}})), Lines_{"[0] 0 - 6 fire damage"});
-    EXPECT_EQ(Lines(ItemWith({{"fir0", "0"}})), Lines_{});
+TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnesInTheirFixedOrder) {
+    const struct {
+        const char* slots;
+        const char* lines;
+    } cases[] = {
+        {"str=1 fir0=5 dex=2 fir1=10",
+         "[1] 5 - 10 fire damage|[2] +2 to Dexterity|[0] +1 to Strength"},
+        {"dmg1=7", "[0] +7 to minimum damage"},
+        {"dmg0=7", "[0] +7 to maximum damage"},
+        {"dmg0=9 dmg1=4", "[0] add 4 - 9 damage"},
+        // Durations pass through the catalogue's divisor: 50 frames are 2 seconds.
+        {"pso0=0 pso1=0 pso2=50", "[0] 0 - 0 poison damage over 2.0 sec"},
+        // A later slot of the same role overwrites; negative values count as present.
+        {"lit0=3 lit0=-4", "[0] -4 - 0 lightning damage"},
+        {"pso0=1 col0=2 col3=50 lit0=3 fir0=4 dmg1=5 str=6",
+         "[5] +5 to minimum damage|[4] 4 - 0 fire damage|[3] 3 - 0 lightning damage|[1] 2 - 0 "
+         "cold damage (2.0 sec freeze)|[0] 1 - 0 poison damage over 0.0 sec|[6] +6 to Strength"},
+        // Role 2 is not kept for fire; it still marks the group's first slot. A group
+        // without kept roles adds nothing.
+        {"fir2=8", ""},
+        {"fir2=8 fir1=6", "[0] 0 - 6 fire damage"},
+        {"fir0=0", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Lines(ItemWith(c.slots)), c.lines) << c.slots;
 }
 
 TEST(Describe, RowsShorterThanTheirSlotsReadMissingCellsAsEmpty) {
     CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
-    EXPECT_EQ(Lines(narrow), Lines_{"[0] +0 to Strength"}); // its value cell is missing
+    EXPECT_EQ(Lines(narrow), "[0] +0 to Strength"); // its value cell is missing
     EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun(9, 10), Keys()).size(), 0u);
 }
 
-// A catalogue with the named columns the game's codes need: wording, role, param.
-const CModKeys& NamedKeys() {
-    static const CModKeys keys = [] {
-        CModKeys named;
-        named.Assign(testing::NamedTable(
-            {"code", "desc", "kind", "default", "group", "offset", "divisor", "unit", "note",
-             "credits", "wording", "role", "param", "min label", "max label"},
-            {{"str", "+%.0f to Strength", "", "", "", "", "", "", "", "", "+[range] to Strength"},
-             {"fire-min", "", "f", "", "", "", "", "", "", "", "", "min"},
-             {"fire-max", "", "f", "", "", "", "", "", "", "", "", "max"},
-             {"dmg-fire", "", "f", "", "", "", "", "", "", "", "", "minmax"},
-             {"dmg-cold", "", "c", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
-             {"dmg-pois", "", "p", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
-             {"hit-skill", "", "", "", "", "", "", "", "", "",
-              "[min]% Chance to cast level [max] [skill] on striking", "", "skill"},
-             {"hp/lvl", "", "", "", "", "", "8", "", "", "",
-              "+[perlevel] to Life (Based on Character Level)", "", "perlevel"}}));
-        return named;
-    }();
-    return keys;
-}
-
 TEST(Describe, GameCodesMergeByTheirRoleAndReadTheirWording) {
-    using Slot = std::array<const char*, 4>; // code, par, min, max
+    // A catalogue with the named columns the game's codes need: wording, role, param.
+    CModKeys keys;
+    keys.Assign(testing::NamedTable(
+        {"code", "desc", "kind", "default", "group", "offset", "divisor", "unit", "note", "credits",
+         "wording", "role", "param", "min label", "max label"},
+        {{"str", "+%.0f to Strength", "", "", "", "", "", "", "", "", "+[range] to Strength"},
+         {"fire-min", "", "f", "", "", "", "", "", "", "", "", "min"},
+         {"fire-max", "", "f", "", "", "", "", "", "", "", "", "max"},
+         {"dmg-fire", "", "f", "", "", "", "", "", "", "", "", "minmax"},
+         {"dmg-cold", "", "c", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
+         {"dmg-pois", "", "p", "", "", "", "", "", "", "", "", "minmaxlen", "frames"},
+         {"hit-skill", "", "", "", "", "", "", "", "", "",
+          "[min]% Chance to cast level [max] [skill] on striking", "", "skill"},
+         {"hp/lvl", "", "", "", "", "", "8", "", "", "",
+          "+[perlevel] to Life (Based on Character Level)", "", "perlevel"}}));
     const struct {
         bool wording; // the game's own layouts; the classic ones use the pattern
-        std::vector<Slot> slots;
-        Lines_ expected;
+        const char* slots;
+        const char* lines;
     } cases[] = {
-        {false, {{"fire-min", "", "", "3"}, {"fire-max", "", "", "9"}}, {"[0] 3 - 9 fire damage"}},
-        {false, {{"dmg-fire", "", "3", "9"}}, {"[0] 3 - 9 fire damage"}},
+        {false, "fire-min,,,3 fire-max,,,9", "[0] 3 - 9 fire damage"},
+        {false, "dmg-fire,,3,9", "[0] 3 - 9 fire damage"},
         // Poison's rate is in 256ths a frame for par frames: 256 × 75 / 256 over 3 s.
-        {false, {{"dmg-pois", "75", "256", "512"}}, {"[0] 75 - 150 poison damage over 3.0 sec"}},
-        {true, {{"dmg-cold", "50", "3", "9"}}, {"[0] 3 - 9 cold damage (2.0 sec freeze)"}},
-        {false,
-         {{"*str", "", "", "5"}, {"zap", "", "", ""}},
-         {"[1] Unknown modifier: zap", "[0] Disabled: +5 to Strength"}},
-        {true,
-         {{"str", "", "5", "8"}, {"*str", "", "2", "2"}},
-         {"[1] Disabled: +2 to Strength", "[0] +(5-8) to Strength"}},
-        {true,
-         {{"hit-skill", "44", "10", "5"}},
-         {"[0] 10% Chance to cast level 5 Nova on striking"}},
-        {true,
-         {{"hit-skill", "Twister", "3", "2"}},
-         {"[0] 3% Chance to cast level 2 Twister on striking"}},
-        {true, {{"hp/lvl", "8", "", ""}}, {"[0] +(1-99) to Life (Based on Character Level)"}},
+        {false, "dmg-pois,75,256,512", "[0] 75 - 150 poison damage over 3.0 sec"},
+        {true, "dmg-cold,50,3,9", "[0] 3 - 9 cold damage (2.0 sec freeze)"},
+        {false, "*str,,,5 zap", "[1] Unknown modifier: zap|[0] Disabled: +5 to Strength"},
+        {true, "str,,5,8 *str,,2,2", "[1] Disabled: +2 to Strength|[0] +(5-8) to Strength"},
+        {true, "hit-skill,44,10,5", "[0] 10% Chance to cast level 5 Nova on striking"},
+        {true, "hit-skill,Twister,3,2", "[0] 3% Chance to cast level 2 Twister on striking"},
+        {true, "hp/lvl,8", "[0] +(1-99) to Life (Based on Character Level)"},
     };
     for (const auto& c : cases) {
-        Row row(49);
-        for (std::size_t i = 0; i < c.slots.size(); ++i) {
-            for (std::size_t cell = 0; cell < 4; ++cell)
-                row[9 + 4 * i + cell] = c.slots[i][cell];
-        }
         CatalogueWording wording;
         wording.useWording = c.wording;
         wording.skillName = [](const std::string& skill) {
             return skill == "44" ? std::string("Nova") : skill;
         };
-        Lines_ lines;
-        for (const ModLine& line :
-             DescribeModifiers(TableOf(49, {row}), 0, SlotRun(9, 10), NamedKeys(), wording))
-            lines.push_back("[" + std::to_string(line.slot) + "] " + line.text);
-        EXPECT_EQ(lines, c.expected) << c.slots[0][0];
+        EXPECT_EQ(Lines(ItemWith(c.slots), keys, SlotRun(9, 10), wording), c.lines) << c.slots;
     }
 }
 

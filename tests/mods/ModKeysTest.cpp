@@ -11,51 +11,38 @@ namespace {
 
 using testing::CatalogueOf;
 
-TEST(ModKeys, FindTakesTheFirstExactMatch) {
-    CModKeys keys =
-        CatalogueOf({{"str", "+%.0f to Strength"}, {"Str", "other case"}, {"str", "second copy"}});
+TEST(ModKeys, RowsAreFoundByExactCodeAndReadAsTheirCellsSay) {
+    const CModKeys keys = CatalogueOf({{"str", "+%.0f to Strength"},
+                                       {"Str", "%+.0f%% Enhanced Damage"},
+                                       {"str", "Indestructible", "", "", "", "1", "2"},
+                                       {"frames", "%.1f sec %d", "", "", "", "", "25"},
+                                       {"junk", "", "", "", "", "abc", "x"}});
+    // The first exact match, case and all.
     EXPECT_EQ(keys.Find("str"), 0);
     EXPECT_EQ(keys.Find("Str"), 1);
     EXPECT_EQ(keys.Find("STR"), -1);
     EXPECT_EQ(keys.Find(""), -1);
     EXPECT_EQ(CatalogueOf({}).Find("str"), -1);
-}
-
-TEST(ModKeys, DisplayTextDropsTheNumber) {
-    CModKeys keys = CatalogueOf({{"a", "%+.0f%% Enhanced Damage"},
-                                 {"b", "+%.0f to Strength"},
-                                 {"c", "Indestructible"},
-                                 {"d", "%.1f sec %d"}});
-    EXPECT_EQ(keys.DisplayText(0), "+% Enhanced Damage");
-    EXPECT_EQ(keys.DisplayText(1), "+ to Strength");
-    EXPECT_EQ(keys.DisplayText(2), "Indestructible");
-    EXPECT_EQ(keys.DisplayText(3), "%.1f sec %d");
-}
-
-TEST(ModKeys, AdjustAppliesOffsetAndDivisor) {
-    CModKeys keys = CatalogueOf({{"plain", "", "", "", "", "", ""},
-                                 {"shifted", "", "", "", "", "1", "2"},
-                                 {"frames", "", "", "", "", "", "25"},
-                                 {"junk", "", "", "", "", "abc", "x"}});
+    // The shown text drops the number, unless there are two.
+    const char* shown[] = {"+ to Strength", "+% Enhanced Damage", "Indestructible", "%.1f sec %d"};
+    for (std::int32_t row = 0; row < 4; ++row)
+        EXPECT_EQ(keys.DisplayText(row), shown[row]);
+    // Values pass through the offset and the divisor, where they are numbers.
     EXPECT_EQ(keys.Adjust(0, 5), 5.0f);
-    EXPECT_EQ(keys.Adjust(1, 5), 3.0f);
-    EXPECT_EQ(keys.Adjust(2, 75), 3.0f);
-    EXPECT_EQ(keys.Adjust(3, 5), 5.0f);
-}
+    EXPECT_EQ(keys.Adjust(2, 5), 3.0f);
+    EXPECT_EQ(keys.Adjust(3, 75), 3.0f);
+    EXPECT_EQ(keys.Adjust(4, 5), 5.0f);
 
-TEST(ModKeys, MissingCellsReadAsEmpty) {
-    CModKeys keys;
-    CTxtTable narrow;
-    const std::string bytes = "code\tdesc\r\nstr\t+%.0f\r\n";
-    narrow.Parse(bytes.data(), bytes.size());
-    keys.Assign(std::move(narrow));
-    EXPECT_EQ(keys.Find("str"), 0);
-    EXPECT_EQ(keys.Kind(0), '\0');
-    EXPECT_EQ(keys.Note(0), "");
-    EXPECT_EQ(keys.Adjust(0, 4), 4.0f);
-    EXPECT_EQ(keys.CreditLines()[0], "");
-    EXPECT_EQ(keys.CreditLines()[2], "");
-    EXPECT_EQ(keys.Pattern(99), "");
+    // A catalogue narrower than its columns reads the missing cells as empty.
+    CModKeys narrow;
+    narrow.Assign(testing::NamedTable({"code", "desc"}, {{"str", "+%.0f"}}));
+    EXPECT_EQ(narrow.Find("str"), 0);
+    EXPECT_EQ(narrow.Kind(0), '\0');
+    EXPECT_EQ(narrow.Note(0), "");
+    EXPECT_EQ(narrow.Adjust(0, 4), 4.0f);
+    EXPECT_EQ(narrow.CreditLines()[0], "");
+    EXPECT_EQ(narrow.CreditLines()[2], "");
+    EXPECT_EQ(narrow.Pattern(99), "");
 }
 
 // The catalogue that ships with the editor.

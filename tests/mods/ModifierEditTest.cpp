@@ -67,10 +67,11 @@ TEST(ModifierEdit, AddingWritesTheFreeSlotOrAnAcceptedHolderOfTheCode) {
     EXPECT_EQ(free.Slot(2), "C||5|9");
     EXPECT_EQ(free.Count(), "3");
 
-    Item held({"A", "B"}, {kGuideYes});
+    // The holder may be any slot, the first one too.
+    Item held({"B", "A"}, {kGuideYes});
     EXPECT_TRUE(held.Apply(2, "B"));
     EXPECT_EQ(held.guide->shown, Shown{kAskOverwrite});
-    EXPECT_EQ(held.Slot(1), "B|p1|5|9");
+    EXPECT_EQ(held.Slot(0), "B|p0|5|9");
     EXPECT_EQ(held.Slot(2), "|||");
     EXPECT_EQ(held.Count(), "2");
 
@@ -98,6 +99,7 @@ TEST(ModifierEdit, EditingAsksFirstAndRefusesACodeHeldByAnotherSlot) {
     EXPECT_TRUE(same.Apply(0, "A")); // its own code is no duplicate
     EXPECT_EQ(same.guide->shown, Shown{kAskChange});
     EXPECT_EQ(same.Slot(0), "A|p0|5|9");
+    EXPECT_EQ(same.Count(), "2") << "the count is of the used slots, not the one written";
 
     Item declined({"A", "B"}, {kGuideNo});
     EXPECT_FALSE(declined.Apply(0, "C"));

@@ -1,5 +1,7 @@
 #include "support/TableBuilder.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/stat.h>
 
 namespace tolmere::testing {
@@ -49,6 +51,19 @@ std::string RealTablesDir(std::string& skip) {
         return std::string();
     }
     return dir;
+}
+
+void ExpectOnlyChanged(const CTxtTable& before, const CTxtTable& table,
+                       const std::function<bool(std::int32_t, std::int32_t)>& mayChange) {
+    ASSERT_EQ(table.DataRowCount(), before.DataRowCount());
+    ASSERT_EQ(table.ColumnCount(), before.ColumnCount());
+    for (std::int32_t r = 0; r < table.DataRowCount(); ++r) {
+        for (std::int32_t c = 0; c < table.ColumnCount(); ++c) {
+            if (!mayChange(r, c)) {
+                EXPECT_EQ(table.Text(r, c), before.Text(r, c)) << "row " << r << ", column " << c;
+            }
+        }
+    }
 }
 
 CModKeys CatalogueOf(const std::vector<Row>& rows) {

@@ -4,6 +4,8 @@
 #include "mods/ModKeys.h"
 #include "tables/TxtTable.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,11 @@ Row ClassicUniqueHeader();
 // Where the real game tables for tests live, or "" (with the reason in `skip`) when
 // that folder is absent.
 std::string RealTablesDir(std::string& skip);
+
+// Expects every cell of `table` to be as in `before`, but those `mayChange(row, column)`
+// allows; the tables have the same shape.
+void ExpectOnlyChanged(const CTxtTable& before, const CTxtTable& table,
+                       const std::function<bool(std::int32_t, std::int32_t)>& mayChange);
 
 // A catalogue of rows: code, pattern, kind, default, -, offset, divisor, -, note, credit.
 CModKeys CatalogueOf(const std::vector<Row>& rows);

@@ -1,4 +1,7 @@
+// Files read and written: the binary file wrapper, and saves that replace a file whole or
+// not at all.
 #include "tables/SafeWriter.h"
+#include "tables/BinFile.h"
 
 #include "support/TempDir.h"
 #include "tables/StrTbl.h"
@@ -7,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -38,34 +42,31 @@ bool SaveOnAFullDisk(const std::function<bool()>& save) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(SafeWriter, AFailedTableSaveLeavesTheOldFileUntouched) {
-    TempDir dir;
-    const std::string target = dir.File("UniqueItems.txt");
-    WriteBytes(target, "old contents\r\n");
+TEST(SafeWriter, ASaveThatFailsOnAFullDiskLeavesTheOldFileUntouched) {
     std::string big = "a\tb\r\n";
     for (int i = 0; i < 2000; ++i)
         big += "cell\tvalue\r\n";
     CTxtTable table;
-    table.Parse(big.data(), big.size());
-
-    EXPECT_FALSE(SaveOnAFullDisk([&] { return table.Save(target); }));
-    EXPECT_EQ(ReadBytes(target), "old contents\r\n");
-    EXPECT_EQ(ListDir(dir.Path()), "UniqueItems.txt"); // no temporary file left behind
-
-    ASSERT_TRUE(table.Save(target));
-    EXPECT_EQ(ReadBytes(target), big);
-}
-
-TEST(SafeWriter, AFailedStringTableWriteLeavesTheOldFileUntouched) {
-    TempDir dir;
-    const std::string target = dir.File("patchstring.tbl");
-    WriteBytes(target, "old");
+    table.Parse(big);
     CStrTbl strings;
     for (int i = 0; i < 500; ++i)
         strings.Add("key" + std::to_string(i), "a text long enough to fill the disk");
-    EXPECT_FALSE(SaveOnAFullDisk([&] { return strings.Write(target); }));
-    EXPECT_EQ(ReadBytes(target), "old");
-    EXPECT_EQ(ListDir(dir.Path()), "patchstring.tbl");
+    const std::pair<const char*, std::function<bool(const std::string&)>> saves[] = {
+        {"UniqueItems.txt", [&](const std::string& path) { return table.Save(path); }},
+        {"patchstring.tbl", [&](const std::string& path) { return strings.Write(path); }},
+    };
+    for (const auto& [name, save] : saves) {
+        TempDir dir;
+        const std::string target = dir.File(name);
+        WriteBytes(target, "old");
+        EXPECT_FALSE(SaveOnAFullDisk([&] { return save(target); })) << name;
+        EXPECT_EQ(ReadBytes(target), "old");
+        EXPECT_EQ(ListDir(dir.Path()), name) << "no temporary file left behind";
+        ASSERT_TRUE(save(target));
+    }
+    TempDir dir;
+    ASSERT_TRUE(table.Save(dir.File("again.txt")));
+    EXPECT_EQ(ReadBytes(dir.File("again.txt")), big);
 }
 
 TEST(SafeWriter, ReplacesTheFileBehindALinkAndKeepsItsMode) {
@@ -94,6 +95,53 @@ TEST(SafeWriter, UnwritablePlacesFailWithoutSideEffects) {
     ASSERT_TRUE(abandoned.Begin());
     abandoned.Write("partial");
     // Going out of scope without Commit() must leave nothing behind.
+}
+
+MemFileDesc* OwnedMemoryFile(const char* name, const std::string& bytes) {
+    auto* desc = new MemFileDesc;
+    std::strncpy(desc->name, name, sizeof desc->name - 1);
+    auto* data = new unsigned char[bytes.size()];
+    std::memcpy(data, bytes.data(), bytes.size());
+    desc->data = data;
+    desc->length = bytes.size();
+    desc->owned = true;
+    return desc;
+}
+
+TEST(BinFile, MemoryFileSeeksAreClampedToItsBytes) {
+    CBinFile file;
+    ASSERT_TRUE(file.Open(OwnedMemoryFile(".tga", "0123456789")));
+    EXPECT_EQ(file.Size(), 10u);
+    EXPECT_EQ(file.Seek(-4, CBinFile::kFromEnd), 6);
+    char buffer[8] = {};
+    EXPECT_TRUE(file.ReadExact(buffer, 4));
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    EXPECT_TRUE(file.AtEnd());
+    EXPECT_EQ(file.Seek(-100, CBinFile::kFromCurrent), 0);
+    EXPECT_EQ(file.Seek(100, CBinFile::kFromStart), 10);
+    EXPECT_FALSE(file.ReadExact(buffer, 1));
+    // Closing releases the owned data and descriptor (the leak checker watches).
+}
+
+TEST(BinFile, ShortReadsAndDoubleOpens) {
+    testing::TempDir dir;
+    testing::WriteBytes(dir.File("f.bin"), "abc");
+    CBinFile file;
+    ASSERT_TRUE(file.Open(dir.File("f.bin"), CBinFile::kRead));
+    EXPECT_FALSE(file.Open(dir.File("f.bin"), CBinFile::kRead));
+    MemFileDesc unused;
+    EXPECT_FALSE(file.Open(&unused));
+    char buffer[8];
+    EXPECT_FALSE(file.ReadExact(buffer, 5));
+    EXPECT_TRUE(file.AtEnd());
+    EXPECT_FALSE(file.Write("x", 1)); // opened for reading
+
+    file.Close();
+    ASSERT_TRUE(file.Open(dir.File("f.bin"), CBinFile::kCreate));
+    EXPECT_TRUE(file.Write("xy", 2));
+    file.Close();
+    EXPECT_EQ(testing::ReadBytes(dir.File("f.bin")), "xy");
+    EXPECT_FALSE(file.Open(dir.File("missing/f.bin"), CBinFile::kRead));
 }
 
 } // namespace

@@ -46,16 +46,12 @@ protected:
     CAboutDlg::UrlOpener previous;
 };
 
-TEST_F(AboutDlgTest, ShowsTheReadmeReadOnly) {
-    dialog.InitDialog();
+TEST_F(AboutDlgTest, ShowsTheReadmeReadOnlyAndCopyrightsTheCredits) {
+    ShowAndPaint();
     EXPECT_EQ(dialog.windowTitle(), "Things to Read");
     EXPECT_TRUE(Text()->isReadOnly());
     EXPECT_TRUE(Text()->toPlainText().contains("The main window"));
     EXPECT_FALSE(Text()->toPlainText().contains("<h2>"));
-}
-
-TEST_F(AboutDlgTest, CopyrightsReplacesTheTextWithTheCredits) {
-    ShowAndPaint();
     QTest::mouseClick(dialog.Control(kAboutCopyrights), Qt::LeftButton);
     testing::Settle();
     const QString first = Text()->toPlainText();
@@ -65,32 +61,26 @@ TEST_F(AboutDlgTest, CopyrightsReplacesTheTextWithTheCredits) {
     EXPECT_TRUE(first.endsWith("\tFirst\n\tSecond\n\tThird")) << first.toStdString();
     EXPECT_FALSE(first.contains('\r'));
     EXPECT_FALSE(first.contains("The main window"));
+    // Credits that are not UTF-8 show as Latin-1.
+    EXPECT_TRUE(CAboutDlg::CreditsText({"Ren\xe9", "b", "c"})
+                    .endsWith(QString::fromUtf8("\tRen\xc3\xa9\n\tb\n\tc")));
 }
 
-TEST_F(AboutDlgTest, CreditsThatAreNotUtf8ShowAsLatin1) {
-    const QString text = CAboutDlg::CreditsText({"Ren\xe9", "b", "c"});
-    EXPECT_TRUE(text.endsWith(QString::fromUtf8("\tRen\xc3\xa9\n\tb\n\tc")));
-}
-
-TEST_F(AboutDlgTest, TheLinkTakesItsPlaceWhenFirstPainted) {
+TEST_F(AboutDlgTest, TheLinkTakesItsPlaceWhenPaintedAndOpensTheShippedReadme) {
     dialog.InitDialog();
     EXPECT_EQ(dialog.LinkRect().right, -1);
     EXPECT_EQ(dialog.LinkRect().bottom, -1);
     for (QPoint p : {QPoint(461, 197), QPoint(470, 200), QPoint(0, 0), QPoint(-5, -5)})
         EXPECT_FALSE(dialog.InLink(p));
-    (void)dialog.grab();
+    ShowAndPaint();
     const InclusiveRect link = dialog.LinkRect();
-    EXPECT_EQ(link.left, 460);
-    EXPECT_EQ(link.top, 196);
+    EXPECT_EQ(QPoint(link.left, link.top), QPoint(460, 196));
     EXPECT_GT(link.right, 480);
     EXPECT_GT(link.bottom, 200);
     EXPECT_TRUE(dialog.InLink({461, 197}));
     EXPECT_FALSE(dialog.InLink({460, 200}));
     EXPECT_FALSE(dialog.InLink({470, link.bottom}));
-}
 
-TEST_F(AboutDlgTest, PointingAtAndClickingTheLinkOpensTheShippedReadme) {
-    ShowAndPaint();
     QTest::mouseMove(&dialog, LinkPoint());
     EXPECT_EQ(dialog.cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(&dialog, Qt::LeftButton, {}, LinkPoint());

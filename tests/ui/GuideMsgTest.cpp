@@ -28,42 +28,36 @@ int Answer(unsigned flags, std::function<void(QWidget*)> act) {
     return RunGuideMsg(nullptr, "text", "Caption", flags);
 }
 
-TEST(GuideMsgTest, QuestionShowsExactlyYesAndNo) {
-    std::vector<int> shown;
-    Answer(36, [&](QWidget* box) {
-        shown = VisibleButtons(box);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    EXPECT_EQ(shown, (std::vector<int>{kGuideMsgYes, kGuideMsgNo}));
-}
-
-TEST(GuideMsgTest, MessageShowsOkAloneAndOnlyBitFourMatters) {
-    for (unsigned flags : {0u, 32u, 1u}) {
+TEST(GuideMsgTest, AQuestionShowsYesAndNoAndAnythingElseOkAlone) {
+    // Only bit 4 of the flags makes a question.
+    for (unsigned flags : {36u, 0u, 32u, 1u}) {
         std::vector<int> shown;
         Answer(flags, [&](QWidget* box) {
             shown = VisibleButtons(box);
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        EXPECT_EQ(shown, std::vector<int>{kGuideMsgOk}) << flags;
+        const std::vector<int> expected = flags == 36u ? std::vector<int>{kGuideMsgYes, kGuideMsgNo}
+                                                       : std::vector<int>{kGuideMsgOk};
+        EXPECT_EQ(shown, expected) << flags;
     }
 }
 
-TEST(GuideMsgTest, ResultsFollowTheButtonAndKeyChosen) {
+TEST(GuideMsgTest, ResultsFollowTheButtonOrKeyChosen) {
     const auto click = [](int id) {
         return [id](QWidget* box) { QTest::mouseClick(FindControl(box, id), Qt::LeftButton); };
+    };
+    const auto key = [](Qt::Key which, Qt::KeyboardModifiers modifiers = {}) {
+        return [which, modifiers](QWidget* box) { QTest::keyClick(box, which, modifiers); };
     };
     EXPECT_EQ(Answer(0, click(kGuideMsgOk)), 1);
     EXPECT_EQ(Answer(36, click(kGuideMsgYes)), 6);
     EXPECT_EQ(Answer(36, click(kGuideMsgNo)), 7);
-    EXPECT_EQ(Answer(0, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }), 1);
-    EXPECT_EQ(Answer(36, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }), 2);
-    EXPECT_EQ(Answer(0, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }), 2);
+    EXPECT_EQ(Answer(0, key(Qt::Key_Return)), 1);
+    EXPECT_EQ(Answer(36, key(Qt::Key_Escape)), 2);
+    EXPECT_EQ(Answer(0, key(Qt::Key_Escape)), 2);
     // The mnemonics answer from the keyboard although the buttons draw no underline.
-    EXPECT_EQ(Answer(36, [](QWidget* box) { QTest::keyClick(box, Qt::Key_N, Qt::AltModifier); }),
-              7);
-}
-
-TEST(GuideMsgTest, ClosingThroughTheFrameCancels) {
+    EXPECT_EQ(Answer(36, key(Qt::Key_N, Qt::AltModifier)), 7);
+    // Closing through the frame cancels.
     EXPECT_EQ(Answer(36,
                      [](QWidget* box) {
                          QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 10, 12));

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "app/NameDlg.h"
 #include "mods/ModListCtrl.h"
+#include "mods/ModifierDlg.h"
 #include "tables/ProgramExit.h"
 #include "ui/FileDialogs.h"
 

@@ -98,40 +98,60 @@ TEST_F(SafetyTest, EveryPathThatWouldThrowEditsAwayAsksFirst) {
     }
 }
 
-TEST_F(SafetyTest, UndoAndRedoOfEveryEditRestoreTheBytes) {
+TEST_F(SafetyTest, EditsThroughTheDialogsUndoAndRedoByteForByte) {
     CMainWindow& window = Start();
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const std::string table = Unique().Serialize();
-    std::string names;
-    CStrTbl(data_.strings.Patch()).Serialize(names);
     const auto namesNow = [this] {
         std::string bytes;
         CStrTbl(data_.strings.Patch()).Serialize(bytes);
         return bytes;
     };
-    // Add through the dialog, delete, rename: three steps.
-    WhenModal([](QWidget* dialog) {
-        auto* list = FindControlAs<QComboBox>(dialog, 1004);
-        list->setCurrentIndex(list->findText("(str)", Qt::MatchEndsWith));
-        static_cast<CSkinDialog*>(dialog)->Command(1);
-    });
+    const std::string names = namesNow();
+    const auto lineOf = [this](std::int32_t slot) {
+        for (int line = 0; line < Mods()->LineCount(); ++line) {
+            if (Mods()->LineSlot(line) == slot)
+                return line;
+        }
+        return -1;
+    };
+    const auto code = [this](int slot) { return std::string(Unique().Text(0, 9 + 4 * slot)); };
+    const int count = std::stoi(std::string(Unique().Text(0, 8)));
+
+    // Add: the dialog opens on the first free slot, and each box writes its own cell.
+    testing::AnswerNext(
+        {{kModifierList, "(str)"}, {kModifierMinBox, "12"}, {kModifierMaxBox, "12"}});
     window.Command(kMainAdd);
+    EXPECT_EQ(code(count), "str");
+    EXPECT_EQ(Unique().Text(0, 11 + 4 * count), "12");
+    EXPECT_EQ(window.StatusText(), QString("%1 Modifiers").arg(count + 1));
     const std::string added = Unique().Serialize();
-    Mods()->SelectLine(0);
+    // Edit that slot's line, answering the question with Yes.
+    Mods()->SelectLine(lineOf(count));
+    guide_->answers = {kGuideYes};
+    testing::AnswerNext({{kModifierMinBox, "15"}, {kModifierMaxBox, "15"}});
+    window.Command(kMainEdit);
+    EXPECT_EQ(Unique().Text(0, 11 + 4 * count), "15");
+    const std::string edited = Unique().Serialize();
+    // Delete asks first: No keeps it; Yes on the first slot closes the gap.
+    Mods()->SelectLine(lineOf(count));
+    guide_->answers = {kGuideNo};
+    window.Command(kMainDelete);
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier 'str'?");
+    EXPECT_TRUE(Unique().Serialize() == edited);
+    Mods()->SelectLine(lineOf(0));
     guide_->answers = {kGuideYes};
     window.Command(kMainDelete);
+    EXPECT_EQ(code(count - 1), "str");
+    EXPECT_EQ(code(count), "");
+    EXPECT_EQ(Unique().Text(0, 8), std::to_string(count));
     const std::string deleted = Unique().Serialize();
-    WhenModal([](QWidget* dialog) {
-        FindControlAs<QLineEdit>(dialog, 1011)->setText("Brine Edge");
-        static_cast<CSkinDialog*>(dialog)->Command(kDialogOk);
-    });
+    testing::AnswerNext({{kNameDlgName, "Brine Edge"}});
     window.Command(kMainName);
     const std::string renamed = namesNow();
     EXPECT_EQ(window.windowTitle(), "Tolmere edit *");
-    ASSERT_NE(added, table);
-    ASSERT_NE(deleted, added);
     ASSERT_NE(renamed, names);
 
     const auto key = [&](Qt::KeyboardModifiers modifiers, Qt::Key which) {
@@ -144,15 +164,15 @@ TEST_F(SafetyTest, UndoAndRedoOfEveryEditRestoreTheBytes) {
     key(Qt::ControlModifier, Qt::Key_Z);
     EXPECT_TRUE(namesNow() == names);
     EXPECT_EQ(window.StatusText(), "Undone: Rename Saltglass Reaver");
-    key(Qt::ControlModifier, Qt::Key_Z);
-    EXPECT_TRUE(Unique().Serialize() == added);
-    key(Qt::ControlModifier, Qt::Key_Z);
-    EXPECT_TRUE(Unique().Serialize() == table);
+    for (const std::string* state : {&edited, &added, &table}) {
+        key(Qt::ControlModifier, Qt::Key_Z);
+        EXPECT_TRUE(Unique().Serialize() == *state);
+    }
     EXPECT_EQ(window.windowTitle(), "Tolmere edit");
     key(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
     EXPECT_TRUE(Unique().Serialize() == added);
-    key(Qt::ControlModifier, Qt::Key_Y);
-    key(Qt::ControlModifier, Qt::Key_Y);
+    for (int redo = 0; redo < 3; ++redo)
+        key(Qt::ControlModifier, Qt::Key_Y);
     EXPECT_TRUE(Unique().Serialize() == deleted);
     EXPECT_TRUE(namesNow() == renamed);
     EXPECT_EQ(window.windowTitle(), "Tolmere edit *");
@@ -177,22 +197,28 @@ TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
     lying[2] = 9; // nine entries, says the header
     const struct {
         const char* file;
-        std::string bytes;
+        std::string bytes; // none: the file is missing
         int command;
         const char* reason;
     } cases[] = {
+        {"missing.txt", "", kMainLoadFile, ":\nNo such file or directory"},
         {"binary.txt", std::string("MZ\x90\0\3\0", 6), kMainLoadFile, "it holds binary data"},
         {"README.txt", "# Tolmere\nAn editor.\n", kMainLoadFile, "its first line holds no TAB"},
         {"other.txt", "name\tkind\r\nx\ty\r\n", kMainLoadFile,
          "other.txt: no column named code, so it is not a unique items table"},
+        {"missing.tbl", "", kMainLoadStrings, ":\nNo such file or directory"},
         {"README.tbl", "# Tolmere\nAn editor.\n", kMainLoadStrings, "damaged string table"},
         {"cut.tbl", tbl.substr(0, tbl.size() - 3), kMainLoadStrings, "damaged string table"},
         {"lying.tbl", lying, kMainLoadStrings, "damaged string table"},
     };
+    // Edits that are not undoable steps: no question, and they must survive.
+    data_.uniqueItems.SetCell(0, 4, "99");
+    data_.strings.Patch().Set("Saltglass Reaver", "Changed");
     const std::string table = Unique().Serialize();
     const std::size_t entries = data_.strings.Patch().EntryCount();
     for (const auto& c : cases) {
-        WriteBytes(dir_.File(c.file), c.bytes);
+        if (!c.bytes.empty())
+            WriteBytes(dir_.File(c.file), c.bytes);
         files_ = {QString::fromStdString(dir_.File(c.file))};
         window.Command(c.command);
         ASSERT_FALSE(guide_->shown.empty());
@@ -200,6 +226,7 @@ TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
         EXPECT_NE(guide_->shown.back().find(c.reason), std::string::npos) << guide_->shown.back();
         EXPECT_EQ(Unique().Serialize(), table) << c.file;
         EXPECT_EQ(data_.strings.Patch().EntryCount(), entries) << c.file;
+        EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed") << c.file;
     }
 }
 

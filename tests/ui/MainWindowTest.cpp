@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -19,6 +18,7 @@ namespace tolmere {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AnswerNext;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WhenModal;
@@ -65,17 +65,31 @@ TEST_F(MainWindowTest, ATableWithoutItemsNamesItsArchiveAndLeavesTheListsEmpty) 
     EXPECT_TRUE(guide_->shown.empty());
 }
 
-TEST_F(MainWindowTest, StartFailuresEndWithTheirExitCodes) {
+TEST_F(MainWindowTest, StartFailuresSayWhyAndEndWithTheirExitCodes) {
+    // The data files come from beside the program, then from the game's folder.
+    TempDir programDir;
+    data_.programDir = programDir.Path() + "/";
+    const std::string notFound = "\r\nthe file needed to be on the same dir or at d2 dir";
+    EXPECT_EQ(StartExpectingExit(), 4);
+    EXPECT_EQ(guide_->shown,
+              std::vector<std::string>{"Guide: Unable to load Modkey.txt." + notFound});
+    WriteBytes(gameDir_ + "modkey.txt", ReadBytes(TOLMERE_SOURCE_DIR "/data/modkey.txt"));
+    EXPECT_EQ(StartExpectingExit(), 4);
+    EXPECT_EQ(guide_->shown.back(), "Guide: Unable to load colors.txt." + notFound);
+    WriteBytes(gameDir_ + "colors.txt", ReadBytes(TOLMERE_SOURCE_DIR "/data/colors.txt"));
+    WriteBytes(programDir.File("modkey.txt"), "code\tpattern\r\nonly\t%d only\r\n");
+    Start();
+    EXPECT_EQ(data_.modKeys.Count(), 1) << "the program's own copy wins";
+
+    // No tool in the game's folder nor beside the program.
     fs::rename(gameDir_ + "mpq2k", gameDir_ + "mpq2k.away");
-    TempDir noTool; // nor one installed beside the program
-    data_.programDir = noTool.Path() + "/";
+    guide_->shown.clear();
     EXPECT_EQ(StartExpectingExit(), 2);
     ASSERT_EQ(guide_->shown.size(), 1u);
     EXPECT_EQ(guide_->shown[0].rfind("Error: Unable to extract UniqueItems.txt from either mpq\n"
                                      "You probably don't have mpq2k",
                                      0),
               0u);
-
     // A tool that "extracts" something that cannot be read as a file.
     WriteBytes(gameDir_ + "mpq2k", "#!/bin/sh\nmkdir -p tmp08187262/UniqueItems.txt\n");
     fs::permissions(gameDir_ + "mpq2k", fs::perms::owner_all);
@@ -84,28 +98,6 @@ TEST_F(MainWindowTest, StartFailuresEndWithTheirExitCodes) {
     EXPECT_EQ(guide_->shown,
               std::vector<std::string>{"Guide: Unable to load UniqueItems.txt from temporary dir\n"
                                        "UniqueItems.txt: it is a folder"});
-}
-
-TEST_F(MainWindowTest, DataFilesComeFromBesideTheProgramThenTheGameDirectory) {
-    TempDir programDir;
-    data_.programDir = programDir.Path() + "/";
-    guide_->shown.clear();
-    EXPECT_EQ(StartExpectingExit(), 4);
-    EXPECT_EQ(guide_->shown,
-              std::vector<std::string>{"Guide: Unable to load Modkey.txt.\r\nthe file needed to be "
-                                       "on the same dir or at d2 dir"});
-
-    const std::string shipped = ReadBytes(TOLMERE_SOURCE_DIR "/data/modkey.txt");
-    WriteBytes(gameDir_ + "modkey.txt", shipped);
-    guide_->shown.clear();
-    EXPECT_EQ(StartExpectingExit(), 4);
-    EXPECT_EQ(guide_->shown.back(), "Guide: Unable to load colors.txt.\r\nthe file needed to "
-                                    "be on the same dir or at d2 dir");
-
-    WriteBytes(gameDir_ + "colors.txt", ReadBytes(TOLMERE_SOURCE_DIR "/data/colors.txt"));
-    WriteBytes(programDir.File("modkey.txt"), "code\tpattern\r\nonly\t%d only\r\n");
-    Start();
-    EXPECT_EQ(data_.modKeys.Count(), 1) << "the program's own copy wins";
 }
 
 TEST_F(MainWindowTest, WithoutAGameTheWindowOffersToChooseItsFolder) {
@@ -151,7 +143,7 @@ TEST_F(MainWindowTest, WithoutAGameTheWindowOffersToChooseItsFolder) {
     EXPECT_EQ(guide_->shown, std::vector<std::string>{"Guide: Cannot detect d2 installation"});
 }
 
-TEST_F(MainWindowTest, TheModifierListCentresItsLinesAndKeepsItsSelectionMark) {
+TEST_F(MainWindowTest, TheModifierListKeepsItsMarkAndTheRulesRefuseAddAndDelete) {
     CMainWindow& window = Start();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -177,109 +169,50 @@ TEST_F(MainWindowTest, TheModifierListCentresItsLinesAndKeepsItsSelectionMark) {
     QTest::mouseDClick(mods->viewport(), Qt::LeftButton, {}, blank);
     EXPECT_EQ(title, "Edit Modifier");
 
-    const std::int32_t row = Items()->currentData().toInt();
-    const std::string code(Unique().Text(row, data_.uniqueLayout.modifiers.CodeColumn(slot)));
-    guide_->answers = {kGuideYes};
-    window.Command(kMainDelete);
-    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier '" + code + "'?");
-}
-
-TEST_F(MainWindowTest, AddEditAndDeleteThroughTheModifierDialog) {
-    CMainWindow& window = Start();
-    const std::int32_t row = 0;
-    const int before = std::stoi(std::string(Unique().Text(row, 8)));
-
-    // Add: the dialog opens on the first free slot; Apply writes it.
-    WhenModal([](QWidget* dialog) {
-        auto* list = FindControlAs<QComboBox>(dialog, 1004);
-        list->setCurrentIndex(list->findText("(str)", Qt::MatchEndsWith));
-        FindControlAs<QLineEdit>(dialog, 1006)->setText("12");
-        FindControlAs<QLineEdit>(dialog, 1007)->setText("12");
-        static_cast<CSkinDialog*>(dialog)->Command(1);
-    });
-    window.Command(kMainAdd);
-    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "str");
-    EXPECT_EQ(Unique().Text(row, 11 + 4 * before), "12"); // the Min box writes the min cell
-    EXPECT_EQ(window.StatusText(), QString("%1 Modifiers").arg(before + 1));
-
-    // Edit the line of that slot, answering the question with Yes.
-    const auto lineOf = [&](std::int32_t slot) {
-        for (int line = 0; line < Mods()->LineCount(); ++line) {
-            if (Mods()->LineSlot(line) == slot)
-                return line;
-        }
-        return -1;
-    };
-    Mods()->SelectLine(lineOf(before));
-    guide_->answers = {kGuideYes};
-    WhenModal([](QWidget* dialog) {
-        EXPECT_EQ(dialog->windowTitle(), "Edit Modifier");
-        FindControlAs<QLineEdit>(dialog, 1006)->setText("15");
-        FindControlAs<QLineEdit>(dialog, 1007)->setText("15");
-        static_cast<CSkinDialog*>(dialog)->Command(1);
-    });
-    window.Command(kMainEdit);
-    EXPECT_EQ(Unique().Text(row, 11 + 4 * before), "15");
-
-    // Delete asks first; No keeps it, Yes removes it.
-    Mods()->SelectLine(lineOf(before));
-    guide_->answers = {kGuideNo};
-    window.Command(kMainDelete);
-    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "str");
-    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier 'str'?");
-    Mods()->SelectLine(lineOf(before));
-    guide_->answers = {kGuideYes};
-    window.Command(kMainDelete);
-    EXPECT_EQ(Unique().Text(row, 9 + 4 * before), "");
-    EXPECT_EQ(Unique().Text(row, 8), std::to_string(before));
-}
-
-TEST_F(MainWindowTest, AddRefusesAnEleventhModifierAndAzurewrathKeepsThree) {
-    CMainWindow& window = Start();
+    // An eleventh modifier is refused; Azurewrath keeps its last three.
     CTxtTable& table = data_.uniqueItems;
-    for (int slot = 0; slot < 10; ++slot)
-        table.SetCell(0, 9 + 4 * slot, "str");
+    for (int s = 0; s < 10; ++s)
+        table.SetCell(0, 9 + 4 * s, "str");
     Choose(0);
     window.Command(kMainAdd);
     EXPECT_EQ(guide_->shown.back(), "Guide: Cannot add more modifiers");
 
     table.SetCell(1, 0, "Azurewrath");
-    for (int slot = 3; slot < 10; ++slot)
-        table.SetCell(1, 9 + 4 * slot, "");
+    for (int s = 3; s < 10; ++s)
+        table.SetCell(1, 9 + 4 * s, "");
     Choose(1);
     Mods()->SelectLine(0);
     guide_->answers = {kGuideYes};
-    const std::string before = table.Serialize();
+    const std::string unchanged = table.Serialize();
     window.Command(kMainDelete);
-    EXPECT_EQ(table.Serialize(), before);
+    EXPECT_EQ(table.Serialize(), unchanged);
     EXPECT_EQ(guide_->shown.back().rfind("Guide: Azurewrath", 0), 0u);
+
+    // Escape closes the window, and its picture worker with it.
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(window.result(), kDialogCancel);
+    EXPECT_FALSE(window.PictureWorker().workerRunning);
 }
 
 TEST_F(MainWindowTest, NameSetsAndClearsTheStringTableEntry) {
     CMainWindow& window = Start();
     const std::string key(Unique().Text(0, 0));
-    const auto answerName = [](const QString& name, int command) {
-        WhenModal([name, command](QWidget* dialog) {
-            FindControlAs<QLineEdit>(dialog, 1011)->setText(name);
-            static_cast<CSkinDialog*>(dialog)->Command(command);
-        });
-    };
-    answerName("Brine Edge", kDialogOk);
+    AnswerNext({{kNameDlgName, "Brine Edge"}});
     window.Command(kMainName);
     EXPECT_EQ(data_.strings.Patch().Find(key)->text, "Brine Edge");
     EXPECT_TRUE(Items()->itemText(0).endsWith(" --- [Brine Edge]"));
 
-    answerName("Not kept", kDialogCancel);
+    AnswerNext({{kNameDlgName, "Not kept"}}, kDialogCancel);
     window.Command(kMainName);
     EXPECT_EQ(data_.strings.Patch().Find(key)->text, "Brine Edge");
 
-    answerName("", kDialogOk);
+    AnswerNext({{kNameDlgName, ""}});
     window.Command(kMainName);
     EXPECT_EQ(data_.strings.Patch().Find(key), nullptr);
     EXPECT_EQ(Items()->itemText(0), "Saltglass Reaver (7)");
 }
 
-TEST_F(MainWindowTest, SaveAsAndLoadFileAndAFailedLoadKeepsTheEdits) {
+TEST_F(MainWindowTest, TablesAndStringTablesAreSavedAndLoadedWhereTheUserWas) {
     CMainWindow& window = Start();
     const std::string saved = dir_.File("saved.txt");
     const std::string original = Unique().Serialize();
@@ -294,12 +227,6 @@ TEST_F(MainWindowTest, SaveAsAndLoadFileAndAFailedLoadKeepsTheEdits) {
     EXPECT_EQ(window.StatusText().toStdString(), "UniqueItems.txt saved as " + saved);
 
     data_.uniqueItems.SetCell(0, 4, "99");
-    files_ = {QString::fromStdString(dir_.File("missing.txt"))};
-    window.Command(kMainLoadFile);
-    EXPECT_EQ(guide_->shown.back(),
-              "Guide: Cannot load " + dir_.File("missing.txt") + ":\nNo such file or directory");
-    EXPECT_EQ(Unique().Text(0, 4), "99") << "the edit survives a failed load";
-
     files_ = {QString::fromStdString(saved)};
     window.Command(kMainLoadFile);
     EXPECT_FALSE(asked_.back().save);
@@ -311,10 +238,34 @@ TEST_F(MainWindowTest, SaveAsAndLoadFileAndAFailedLoadKeepsTheEdits) {
     window.Command(kMainSaveAs);
     window.Command(kMainLoadFile);
     EXPECT_EQ(Unique().Serialize(), original);
+
+    // The string table likewise; "Done." only when it was written.
+    const std::string tbl = dir_.File("strings.tbl");
+    files_ = {QString::fromStdString(tbl)};
+    window.Command(kMainSaveStrings);
+    EXPECT_EQ(asked_.back().defaultName, "PatchString2.tbl");
+    EXPECT_EQ(window.StatusText(), "Done.");
+    ASSERT_TRUE(fs::exists(tbl));
+
+    data_.strings.Patch().Set("Saltglass Reaver", "Changed");
+    files_ = {QString::fromStdString(tbl)};
+    window.Command(kMainLoadStrings);
+    EXPECT_NE(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
+
+    data_.strings.Reset();
+    window.SetStatus("before");
+    files_ = {QString::fromStdString(dir_.File("empty.tbl"))};
+    guide_->shown.clear();
+    window.Command(kMainSaveStrings);
+    EXPECT_EQ(guide_->shown,
+              std::vector<std::string>{"Guide: Failed.\nCannot write " + dir_.File("empty.tbl") +
+                                       ": the string table has no entries"});
+    EXPECT_EQ(window.StatusText(), "before");
 }
 
-TEST_F(MainWindowTest, ReloadAsksAndTakesTheGamesTable) {
+TEST_F(MainWindowTest, ReloadAndSpawnOnTakeAndWriteThePatchArchive) {
     CMainWindow& window = Start();
+    // Reload asks, then takes the game's table.
     data_.uniqueItems.SetCell(0, 4, "99");
     guide_->answers = {kGuideNo};
     window.Command(kMainReload);
@@ -325,10 +276,7 @@ TEST_F(MainWindowTest, ReloadAsksAndTakesTheGamesTable) {
     EXPECT_EQ(Unique().Text(0, 4), "7");
     EXPECT_EQ(Items()->currentIndex(), 0);
     EXPECT_TRUE(data_.baseLists.Loaded());
-}
 
-TEST_F(MainWindowTest, SpawnOnWritesTheTableAndStringsIntoThePatchArchive) {
-    CMainWindow& window = Start();
     data_.uniqueItems.SetCell(2, 4, "42");
     data_.strings.Patch().Set("Saltglass Reaver", "Brine Edge");
 
@@ -376,46 +324,6 @@ TEST_F(MainWindowTest, ExtraTwiceAndTheLanguageList) {
     EXPECT_EQ(languages->currentText(), "ENG");
     EXPECT_EQ(data_.strings.Patch().EntryCount(), entries);
     EXPECT_EQ(Items()->itemText(0), named);
-}
-
-TEST_F(MainWindowTest, StringTableFilesLoadAndSave) {
-    CMainWindow& window = Start();
-    const std::string saved = dir_.File("strings.tbl");
-    files_ = {QString::fromStdString(saved)};
-    window.Command(kMainSaveStrings);
-    EXPECT_EQ(asked_.back().defaultName, "PatchString2.tbl");
-    EXPECT_EQ(window.StatusText(), "Done.");
-    ASSERT_TRUE(fs::exists(saved));
-
-    data_.strings.Patch().Set("Saltglass Reaver", "Changed");
-    files_ = {QString::fromStdString(dir_.File("none.tbl"))};
-    window.Command(kMainLoadStrings);
-    EXPECT_EQ(guide_->shown.back(),
-              "Guide: Cannot load " + dir_.File("none.tbl") + ":\nNo such file or directory");
-    EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
-
-    files_ = {QString::fromStdString(saved)};
-    window.Command(kMainLoadStrings);
-    EXPECT_NE(data_.strings.Patch().Find("Saltglass Reaver")->text, "Changed");
-
-    // "Done." only when it was written.
-    data_.strings.Reset();
-    window.SetStatus("before");
-    files_ = {QString::fromStdString(dir_.File("empty.tbl"))};
-    guide_->shown.clear();
-    window.Command(kMainSaveStrings);
-    EXPECT_EQ(guide_->shown,
-              std::vector<std::string>{"Guide: Failed.\nCannot write " + dir_.File("empty.tbl") +
-                                       ": the string table has no entries"});
-    EXPECT_EQ(window.StatusText(), "before");
-}
-
-TEST_F(MainWindowTest, EscapeClosesTheWindow) {
-    CMainWindow& window = Start();
-    window.show();
-    QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_EQ(window.result(), kDialogCancel);
-    EXPECT_FALSE(window.PictureWorker().workerRunning);
 }
 
 } // namespace

@@ -64,28 +64,50 @@ const CModifierChoices& Real() {
     return choices;
 }
 
-// One item row whose slot 0 holds these four cells, and a count of 1 when it is used.
-CTxtTable ClassicItem(const Row& slot = {}) {
+// The cells of "code|par|min|max"; none for "".
+Row Cells(const std::string& joined) {
+    Row cells;
+    for (std::size_t from = 0; !joined.empty();) {
+        const std::size_t bar = joined.find('|', from);
+        cells.push_back(joined.substr(from, bar - from));
+        if (bar == std::string::npos)
+            break;
+        from = bar + 1;
+    }
+    return cells;
+}
+// One classic item row whose slot 0 holds these cells, with a count of 1 when it is used.
+CTxtTable ClassicItem(const std::string& slot) {
     Row row(49);
-    row[8] = slot.empty() || slot[0].empty() ? "0" : "1";
-    for (std::size_t i = 0; i < slot.size(); ++i)
-        row[9 + i] = slot[i];
+    row[8] = slot.empty() || slot[0] == '|' ? "0" : "1";
+    const Row cells = Cells(slot);
+    std::copy(cells.begin(), cells.end(), row.begin() + 9);
     return TableOf(49, {row});
 }
 // A 1.10+ item row: slot 0 in columns 3 to 6, slot 1 in 7 to 10, then a tail cell.
-CTxtTable RealItem(const Row& slot0 = {}) {
-    Row row{"Item", "cap", ""};
-    Row cells = slot0;
-    cells.resize(4);
-    row.insert(row.end(), cells.begin(), cells.end());
-    row.insert(row.end(), {"", "", "", "", "tail\xB5"});
+CTxtTable RealItem(const std::string& slot) {
+    Row row{"Item", "cap", "", "", "", "", "", "", "", "", "", "tail\xB5"};
+    const Row cells = Cells(slot);
+    std::copy(cells.begin(), cells.end(), row.begin() + 3);
     return NamedTable({"index", "code", "invfile", "prop1", "par1", "min1", "max1", "prop2", "par2",
                        "min2", "max2", "*eol"},
                       {row});
 }
-ModifierSlots RealSlots(const CTxtTable& table) {
-    return RecogniseUniqueItems(table).modifiers;
-}
+
+// The dialog on slot 0 of a classic or a 1.10+ item, shown, and the table's bytes before.
+struct Open {
+    explicit Open(bool real, const std::string& slot = "")
+        : table(real ? RealItem(slot) : ClassicItem(slot)), before(table.Serialize()),
+          dialog(0, 0, table, real ? Real() : Classic(),
+                 real ? RecogniseUniqueItems(table).modifiers : ClassicUniqueLayout().modifiers,
+                 nullptr) {
+        dialog.show();
+    }
+    GuideScope guide;
+    CTxtTable table;
+    std::string before;
+    CModifierDlg dialog;
+};
 
 QString Box(const CModifierDlg& dialog, int id) {
     if (auto* combo = dialog.ControlAs<QComboBox>(id))
@@ -118,9 +140,8 @@ std::string Cells(const CTxtTable& table, int from, int count) {
 }
 
 TEST(ModifierDlg, AddingOffersTheSortedCatalogueWithCodesAndItsDefaults) {
-    CTxtTable table = ClassicItem();
-    CModifierDlg dialog(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
-    dialog.InitDialog();
+    Open open(false);
+    CModifierDlg& dialog = open.dialog;
     EXPECT_EQ(dialog.windowTitle(), "Add Modifier");
     QStringList entries;
     for (int i = 0; i < List(dialog)->count(); ++i)
@@ -131,123 +152,77 @@ TEST(ModifierDlg, AddingOffersTheSortedCatalogueWithCodesAndItsDefaults) {
     EXPECT_EQ(Box(dialog, kModifierMaxBox), "20");
     EXPECT_FALSE(dialog.Control(kModifierParam)->isEnabled());
     EXPECT_EQ(Label(dialog, kModifierMinLabel), "Min");
-
     // Another choice throws typed values away.
     Type(dialog, kModifierMinBox, "99");
     List(dialog)->setCurrentIndex(2);
     EXPECT_EQ(Box(dialog, kModifierMinBox), "7");
     EXPECT_EQ(Box(dialog, kModifierMaxBox), "7");
-}
-
-TEST(ModifierDlg, EachBoxWritesItsOwnCellAndEqualsCopiesMinIntoMax) {
-    GuideScope guide;
-    CTxtTable table = ClassicItem();
-    CModifierDlg dialog(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
-    dialog.show();
-    Type(dialog, kModifierMinBox, "10");
+    // Equals copies the minimum into the maximum; each box writes its own cell.
+    Type(dialog, kModifierMinBox, "12");
+    dialog.Command(kModifierSame);
+    EXPECT_EQ(Box(dialog, kModifierMaxBox), "12");
     Type(dialog, kModifierMaxBox, "15");
     dialog.Command(kDialogOk);
     EXPECT_EQ(dialog.result(), kDialogOk);
-    EXPECT_EQ(Cells(table, 8, 5), "1|ac||10|15|");
-
-    CModifierDlg same(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
-    same.InitDialog();
-    Type(same, kModifierMinBox, "12");
-    same.Command(kModifierSame);
-    EXPECT_EQ(Box(same, kModifierMaxBox), "12");
+    EXPECT_EQ(Cells(open.table, 8, 5), "1|dex||12|15|");
 }
 
-TEST(ModifierDlg, EditingWritesUntouchedCellsBackByteForByte) {
-    GuideScope guide;
-    // The maximum is Windows-1252: µ must go back as one byte, not as UTF-8.
-    CTxtTable table = ClassicItem({"dex", "par", "3", "9\xB5"});
-    const std::string before = table.Serialize();
-    CModifierDlg dialog(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
-    dialog.show();
-    EXPECT_TRUE(dialog.Editing());
-    EXPECT_EQ(dialog.windowTitle(), "Edit Modifier");
-    EXPECT_EQ(List(dialog)->currentText(), "Dexterity (dex)");
-    EXPECT_EQ(Box(dialog, kModifierMinBox), "3");
-    EXPECT_EQ(Box(dialog, kModifierMaxBox), QString("9") + QChar(0xB5));
-
-    guide->answers = {kGuideNo};
-    dialog.Command(kDialogOk);
-    EXPECT_TRUE(dialog.isVisible());
-    guide->answers = {kGuideYes};
-    dialog.Command(kDialogOk);
-    EXPECT_EQ(dialog.result(), kDialogOk);
-    EXPECT_EQ(guide->shown, (std::vector<std::string>(2, "Confirmation: Change this modifier ?")));
-    EXPECT_EQ(table.Serialize(), before);
-}
-
-TEST(ModifierDlg, AnUnknownCodeIsKeptWhenEdited) {
-    GuideScope guide;
-    CTxtTable table = ClassicItem({"zzz", "0", "4", "8"});
-    const std::string before = table.Serialize();
-    CModifierDlg dialog(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
-    dialog.show();
-    EXPECT_EQ(List(dialog)->currentText(), "zzz");
-    EXPECT_EQ(Box(dialog, kModifierMinBox), "4");
-    EXPECT_EQ(Box(dialog, kModifierMaxBox), "8");
-    guide->answers = {kGuideYes};
-    dialog.Command(kDialogOk);
-    EXPECT_EQ(dialog.result(), kDialogOk);
-    EXPECT_EQ(table.Serialize(), before);
+// A slot edited without a change goes back byte for byte: a Windows-1252 maximum as one
+// byte, an unknown code as it was, a skill named in the cell as its name.
+TEST(ModifierDlg, EditingShowsTheSlotAndWritesUntouchedCellsBack) {
+    const struct {
+        bool real;
+        const char* slot;
+        QString property, param, min, max; // as shown
+    } cases[] = {
+        {false, "dex|par|3|9\xB5", "Dexterity (dex)", "", "3", QString("9") + QChar(0xB5)},
+        {false, "zzz|0|4|8", "zzz", "", "4", "8"},
+        {true, "hit-skill|Frost Nova|10|5", "hit-skill", "Frost Nova (44)", "10", "5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.slot);
+        Open open(c.real, c.slot);
+        CModifierDlg& dialog = open.dialog;
+        EXPECT_TRUE(dialog.Editing());
+        EXPECT_EQ(dialog.windowTitle(), "Edit Modifier");
+        EXPECT_EQ(List(dialog)->currentText(), c.property);
+        if (c.real) {
+            EXPECT_EQ(Box(dialog, kModifierParam), c.param);
+        }
+        EXPECT_EQ(Box(dialog, kModifierMinBox), c.min);
+        EXPECT_EQ(Box(dialog, kModifierMaxBox), c.max);
+        open.guide->answers = {kGuideNo};
+        dialog.Command(kDialogOk);
+        EXPECT_TRUE(dialog.isVisible());
+        open.guide->answers = {kGuideYes};
+        dialog.Command(kDialogOk);
+        EXPECT_EQ(dialog.result(), kDialogOk);
+        EXPECT_EQ(open.guide->shown,
+                  (std::vector<std::string>(2, "Confirmation: Change this modifier ?")));
+        EXPECT_EQ(open.table.Serialize(), open.before);
+    }
 }
 
 TEST(ModifierDlg, WhatCannotBeWrittenIsRefusedAndWhatLooksWrongIsAskedAbout) {
-    struct Case {
-        const char* name;
-        const CModifierChoices& choices;
+    const struct {
+        bool real;
         QString property, param, min, max;
-        std::vector<std::string> shown; // first message; nothing written after it
+        const char* shown; // the first message; nothing is written after it
+    } cases[] = {
+        {false, "", "", "1", "1", "Guide: Choose a modifier from the list, or type its code."},
+        {false, "no such", "", "1", "1",
+         "Guide: 'no such' is neither a modifier of the list nor a property code."},
+        {false, "armor (ac)", "", "15", "10",
+         "Confirmation: The minimum (15) is greater than the maximum (10).\nWrite it anyway?"},
+        {true, "zap", "", "1", "2",
+         "Confirmation: Properties.txt has no property 'zap'.\nWrite it anyway?"},
+        {true, "skill", "Blizzard", "1", "3",
+         "Confirmation: Skills.txt has no skill 'Blizzard'.\nWrite it anyway?"},
     };
-    const Case cases[] = {
-        {"nothing chosen",
-         Classic(),
-         "",
-         "",
-         "1",
-         "1",
-         {"Guide: Choose a modifier from the list, or type its code."}},
-        {"text that is no code",
-         Classic(),
-         "no such",
-         "",
-         "1",
-         "1",
-         {"Guide: 'no such' is neither a modifier of the list nor a property code."}},
-        {"min above max",
-         Classic(),
-         "armor (ac)",
-         "",
-         "15",
-         "10",
-         {"Confirmation: The minimum (15) is greater than the maximum (10).\nWrite it anyway?"}},
-        {"unknown property and skill",
-         Real(),
-         "zap",
-         "",
-         "1",
-         "2",
-         {"Confirmation: Properties.txt has no property 'zap'.\nWrite it anyway?"}},
-        {"skill not in Skills.txt",
-         Real(),
-         "skill",
-         "Blizzard",
-         "1",
-         "3",
-         {"Confirmation: Skills.txt has no skill 'Blizzard'.\nWrite it anyway?"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        GuideScope guide;
-        CTxtTable table = &c.choices == &Classic() ? ClassicItem() : RealItem();
-        const ModifierSlots slots =
-            &c.choices == &Classic() ? ClassicUniqueLayout().modifiers : RealSlots(table);
-        const std::string before = table.Serialize();
-        CModifierDlg dialog(0, 0, table, c.choices, slots, nullptr);
-        dialog.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Open open(c.real);
+        CModifierDlg& dialog = open.dialog;
         if (!c.property.isEmpty() && List(dialog)->findText(c.property) >= 0)
             List(dialog)->setCurrentIndex(List(dialog)->findText(c.property));
         Type(dialog, kModifierList, c.property);
@@ -256,20 +231,19 @@ TEST(ModifierDlg, WhatCannotBeWrittenIsRefusedAndWhatLooksWrongIsAskedAbout) {
         Type(dialog, kModifierMaxBox, c.max);
         dialog.Command(kDialogOk); // No to every question
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(guide->shown, c.shown);
-        EXPECT_EQ(table.Serialize(), before);
+        EXPECT_EQ(open.guide->shown, std::vector<std::string>{c.shown});
+        EXPECT_EQ(open.table.Serialize(), open.before);
     }
 }
 
 TEST(ModifierDlg, RealSlotsTakeTheirParameterAsTheGameReadsIt) {
-    struct Case {
+    const struct {
         QString property;
         QString paramLabel, minLabel, maxLabel;
         bool paramEnabled, minEnabled;
         QString param, min, max; // typed
         std::string written;     // slot 0's four cells
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"hit-skill", "Skill", "% Chance", "Level", true, true, "Frost Nova (44)", "10", "5",
          "hit-skill|44|10|5|"},
         {"skill", "Skill", "Min", "Max", true, true, "Fire Ball (47)", "1", "3", "skill|47|1|3|"},
@@ -280,12 +254,10 @@ TEST(ModifierDlg, RealSlotsTakeTheirParameterAsTheGameReadsIt) {
          "dmg-cold|50|4|9|"},
         {"str", "", "Min", "Max", false, true, "", "5", "8", "str||5|8|"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.property.toStdString() + " " + c.param.toStdString());
-        GuideScope guide;
-        CTxtTable table = RealItem();
-        CModifierDlg dialog(0, 0, table, Real(), RealSlots(table), nullptr);
-        dialog.show();
+        Open open(true);
+        CModifierDlg& dialog = open.dialog;
         Choose(dialog, c.property);
         EXPECT_EQ(Label(dialog, kModifierParamLabel), c.paramLabel);
         EXPECT_EQ(Label(dialog, kModifierMinLabel), c.minLabel);
@@ -300,32 +272,13 @@ TEST(ModifierDlg, RealSlotsTakeTheirParameterAsTheGameReadsIt) {
         Type(dialog, kModifierMinBox, c.min);
         Type(dialog, kModifierMaxBox, c.max);
         dialog.Command(kDialogOk);
-        EXPECT_EQ(dialog.result(), kDialogOk) << ::testing::PrintToString(guide->shown);
-        EXPECT_EQ(Cells(table, 3, 4), c.written);
-        EXPECT_EQ(Cells(table, 7, 5), "||||tail\xB5|"); // nothing else of the row moves
+        EXPECT_EQ(dialog.result(), kDialogOk) << ::testing::PrintToString(open.guide->shown);
+        EXPECT_EQ(Cells(open.table, 3, 4), c.written);
+        EXPECT_EQ(Cells(open.table, 7, 5), "||||tail\xB5|"); // nothing else of the row moves
     }
-}
-
-TEST(ModifierDlg, EditingARealSlotShowsItsSkillAndKeepsTheCellsItsWords) {
-    GuideScope guide;
-    CTxtTable table = RealItem({"hit-skill", "Frost Nova", "10", "5"});
-    const std::string before = table.Serialize();
-    CModifierDlg dialog(0, 0, table, Real(), RealSlots(table), nullptr);
-    dialog.show();
-    EXPECT_EQ(Box(dialog, kModifierParam), "Frost Nova (44)");
-    EXPECT_EQ(Box(dialog, kModifierMinBox), "10");
-    guide->answers = {kGuideYes};
-    dialog.Command(kDialogOk);
-    EXPECT_EQ(dialog.result(), kDialogOk);
-    // The name stays a name: the shown entry stood for the cell as it was.
-    EXPECT_EQ(table.Serialize(), before);
-}
-
-TEST(ModifierDlg, TypingNarrowsThePropertyListByTextOrCode) {
-    CTxtTable table = RealItem();
-    CModifierDlg dialog(0, 0, table, Real(), RealSlots(table), nullptr);
-    dialog.show();
-    QCompleter* completer = List(dialog)->completer();
+    // Typing narrows the property list by text or code.
+    Open open(true);
+    QCompleter* completer = List(open.dialog)->completer();
     const auto matches = [completer](const QString& typed) {
         completer->setCompletionPrefix(typed);
         QStringList found;

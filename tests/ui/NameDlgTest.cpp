@@ -71,22 +71,16 @@ TEST_F(NameDlgTest, ANewNameIsAppendedAfterEveryEntryAndAnEmptiedOneRemoved) {
     EXPECT_EQ(Entries(strings), before);
 }
 
-TEST_F(NameDlgTest, UntouchedTextComesBackByteForByte) {
+TEST_F(NameDlgTest, UntouchedTextComesBackByteForByteAndNoPrefixKeyHidesThePrefix) {
     strings.Add("Split Name", "first\nsecond");
-    const auto before = Entries(strings);
-    EditAndAccept("Hollow Crown", "", [](CNameDlg&) {});
-    EditAndAccept("Split Name", "", [](CNameDlg&) {});
-    EXPECT_EQ(Entries(strings), before);
-}
-
-TEST_F(NameDlgTest, WithoutAPrefixKeyThePrefixIsHiddenAndNeverTouched) {
     strings.Add("", "not a prefix");
     const auto before = Entries(strings);
-    EditAndAccept("Ember Tooth", "", [](CNameDlg& dialog) {
+    EditAndAccept("Hollow Crown", "", [](CNameDlg& dialog) {
         EXPECT_FALSE(dialog.Control(kNameDlgPrefix)->isVisible());
         EXPECT_FALSE(dialog.Control(kNameDlgPrefixLabel)->isVisible());
         EXPECT_TRUE(dialog.Control(kNameDlgName)->isVisible());
     });
+    EditAndAccept("Split Name", "", [](CNameDlg&) {});
     EXPECT_EQ(Entries(strings), before);
 }
 

@@ -24,8 +24,9 @@ protected:
         file.frames.push_back(
             dc6enc::FrameOf(std::vector<std::string>(height, row), dc6enc::kTerminationEE));
         testing::WriteBytes(gameDir_ + name + ".dc6", dc6enc::Encode(file));
-        ASSERT_EQ(Mpq2k("a patch_d2.mpq " + name + ".dc6 data\\\\GLOBAL\\\\Items\\\\" + name + ".dc6"),
-                  "ok");
+        ASSERT_EQ(
+            Mpq2k("a patch_d2.mpq " + name + ".dc6 data\\\\GLOBAL\\\\Items\\\\" + name + ".dc6"),
+            "ok");
         std::filesystem::remove(gameDir_ + name + ".dc6");
     }
 };

@@ -1,6 +1,12 @@
+// Text on the screen: table and string table bytes shown and stored again, and the
+// file dialogs' filters.
 #include "ui/ScreenText.h"
+#include "ui/FileDialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFileDialog>
 
 namespace tolmere {
 namespace {
@@ -41,6 +47,21 @@ TEST(ScreenTextTest, TypedTextKeepsTheSourcesEncodingAndNoCellBreaks) {
               "\xc3\xa9\xe2\x86\x92");
     EXPECT_EQ(StoredText("a\tb\r\nc", "x", TextSource::kTableCell), "a b  c");
     EXPECT_EQ(StoredText("a\nb", "x", TextSource::kStringTable), "a\nb");
+}
+
+TEST(FileDialogs, FiltersReadAsTheyAreWrittenAndAllFilesMeansAll) {
+    const QString filter = QtFilter("Tab Delimited Text File (*.txt)|*.txt|All Files(*.*)|*.*||");
+    EXPECT_EQ(filter, "Tab Delimited Text File (*.txt) (*.txt);;All Files(*.*) (*)");
+    // What the user sees in a dialog set up as the program sets its dialogs up.
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(filter);
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->itemText(0), "Tab Delimited Text File (*.txt)");
+    EXPECT_EQ(types->itemText(1), "All Files(*.*)");
 }
 
 } // namespace

@@ -7,162 +7,146 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
+#include <sstream>
 
 namespace tolmere {
 namespace {
 
-using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
+using testing::ListDir;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
-const char kAsk[] = "Confirmation: Sure?";
-const char kAskStrings[] = "Confirmation: Apply the patchstring.tbl too?";
-const char kFromBase[] = "Confirmation: UniqueItems.txt was loaded from d2data.mpq, the game's "
-                         "own table, not from patch_d2.mpq. Write it into patch_d2.mpq?";
+// A game folder whose stand-in tool runs `tool`.
+struct Game {
+    explicit Game(const std::string& tool) {
+        WriteBytes(dir.File("mpq2k"), "#!/bin/sh\n" + tool + "\n");
+        fs::permissions(dir.File("mpq2k"), fs::perms::owner_all);
+    }
+    SpawnOnResult Run(const CTxtTable& table, const std::string& loadedFrom,
+                      const CStringTables& strings, BackupSession& backup) {
+        const SpawnOnRequest request{
+            {{&table, "UniqueItems.txt", loadedFrom}}, &strings, "ENG", "Sure?"};
+        return RunSpawnOn(CArchiveBridge(dir.Path() + "/"), request, backup);
+    }
+    testing::TempDir dir;
+    testing::GuideScope guide;
+};
+
+// The start of each message after the first question, written "a|b": "names?" stands
+// for the question about the string table, "own?" for the one about the game's table.
+std::vector<std::string> Expected(const std::string& joined) {
+    std::vector<std::string> shown{"Confirmation: Sure?"};
+    std::istringstream in(joined);
+    for (std::string part; std::getline(in, part, '|');)
+        shown.push_back(part == "names?" ? "Confirmation: Apply the patchstring.tbl too?"
+                        : part == "own?"
+                            ? "Confirmation: UniqueItems.txt was loaded from d2data.mpq, the "
+                              "game's own table, not from patch_d2.mpq. Write it into "
+                              "patch_d2.mpq?"
+                            : part);
+    return shown;
+}
 
 TEST(SpawnOn, AsksWritesAllOrNothingAndSaysWhat) {
     const struct {
-        const char* name;
-        std::deque<int> answers;
-        bool toolFails = false;
-        bool emptyTable = false;
-        bool fromBase = false;
-        bool stringsNotLoaded = false;
-        Lines shown;
+        const char* answers; // Y and N, as asked
+        const char* setup;   // f: the tool fails, e: an empty table, b: the game's own
+                             // table, s: the names did not load
+        const char* shown;
         const char* status;
     } cases[] = {
-        {"No", {kGuideNo}, false, false, false, false, {kAsk}, ""},
-        {"table only",
-         {kGuideYes, kGuideNo},
-         false,
-         false,
-         false,
-         false,
-         {kAsk, kAskStrings},
-         "UniqueItems.txt written into patch_d2.mpq"},
-        {"both",
-         {kGuideYes, kGuideYes},
-         false,
-         false,
-         false,
-         false,
-         {kAsk, kAskStrings},
-         "UniqueItems.txt and patchstring.tbl (ENG) written into patch_d2.mpq"},
-        {"the tool fails: the names are not offered",
-         {kGuideYes, kGuideYes},
-         true,
-         false,
-         false,
-         false,
-         {kAsk, "Guide: Failed in UniqueItems.txt\nmpq2k: no space left"},
+        {"N", "", "", ""},
+        {"YN", "", "names?", "UniqueItems.txt written into patch_d2.mpq"},
+        {"YY", "", "names?", "UniqueItems.txt and patchstring.tbl (ENG) written into patch_d2.mpq"},
+        // The tool fails: the names are not offered.
+        {"YY", "f", "Guide: Failed in UniqueItems.txt\nmpq2k: no space left",
          "Nothing written into patch_d2.mpq; UniqueItems.txt failed: mpq2k: no space left"},
-        {"the upload cannot be saved",
-         {kGuideYes},
-         false,
-         true,
-         false,
-         false,
-         {kAsk, "Guide: Failed in UniqueItems.txt\ncannot write "},
+        {"Y", "e", "Guide: Failed in UniqueItems.txt\ncannot write ",
          "Nothing written into patch_d2.mpq; UniqueItems.txt failed: cannot write "},
-        {"the game's own table, declined",
-         {kGuideYes, kGuideNo},
-         false,
-         false,
-         true,
-         false,
-         {kAsk, kFromBase},
-         ""},
-        {"the game's own table, accepted",
-         {kGuideYes, kGuideYes, kGuideNo},
-         false,
-         false,
-         true,
-         false,
-         {kAsk, kFromBase, kAskStrings},
-         "UniqueItems.txt written into patch_d2.mpq"},
-        {"names that did not load are not written",
-         {kGuideYes},
-         false,
-         false,
-         false,
-         true,
-         {kAsk},
+        {"YN", "b", "own?", ""},
+        {"YYN", "b", "own?|names?", "UniqueItems.txt written into patch_d2.mpq"},
+        {"Y", "s", "",
          "UniqueItems.txt written into patch_d2.mpq; patchstring.tbl (ENG) was not written: "
          "it did not load"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        testing::TempDir dir;
-        const std::string gameDir = dir.Path() + "/";
-        testing::WriteBytes(gameDir + "mpq2k",
-                            "#!/bin/sh\n[ -f fail ] && { echo 'mpq2k: no space left' >&2; exit 1; }"
-                            "\necho \"$*\" >> calls.log\nexit 0\n");
-        chmod((gameDir + "mpq2k").c_str(), 0755);
-        if (c.toolFails)
-            testing::WriteBytes(gameDir + "fail", "");
-        testing::GuideScope guide;
-        guide->answers = c.answers;
+        const std::string setup = c.setup;
+        SCOPED_TRACE(std::string(c.answers) + " " + setup);
+        Game game("[ -f fail ] && { echo 'mpq2k: no space left' >&2; exit 1; }\n"
+                  "echo \"$*\" >> calls.log\nexit 0");
+        if (setup == "f")
+            WriteBytes(game.dir.File("fail"), "");
+        for (const char* answer = c.answers; *answer; ++answer)
+            game.guide->answers.push_back(*answer == 'Y' ? kGuideYes : kGuideNo);
         CStringTables strings;
         strings.Patch().Add("Item", "Name");
-        if (c.stringsNotLoaded)
+        if (setup == "s")
             strings.SetPatchProblem("damaged");
-        const CTxtTable table = c.emptyTable ? CTxtTable{} : testing::TableOf(1, {{"Item"}});
-        SpawnOnRequest request;
-        request.tables.push_back({&table, "UniqueItems.txt", c.fromBase ? "d2data.mpq" : ""});
-        request.strings = &strings;
-        request.language = "ENG";
-        request.question = "Sure?";
-        BackupSession backup{false, dir.File("backups")};
-        const SpawnOnResult result = RunSpawnOn(CArchiveBridge(gameDir), request, backup);
-        ASSERT_EQ(guide->shown.size(), c.shown.size());
-        for (std::size_t i = 0; i < c.shown.size(); ++i)
-            EXPECT_EQ(guide->shown[i].rfind(c.shown[i], 0), 0u) << guide->shown[i];
+        const CTxtTable table = setup == "e" ? CTxtTable{} : testing::TableOf(1, {{"Item"}});
+        BackupSession backup{false, game.dir.File("backups")};
+        const SpawnOnResult result =
+            game.Run(table, setup == "b" ? "d2data.mpq" : "", strings, backup);
+        const std::vector<std::string> expected = Expected(c.shown);
+        ASSERT_EQ(game.guide->shown.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(game.guide->shown[i].rfind(expected[i], 0), 0u) << game.guide->shown[i];
         EXPECT_EQ(result.status.rfind(c.status, 0), 0u) << result.status;
         EXPECT_EQ(result.tablesWritten, std::string(c.status).rfind("UniqueItems.txt", 0) == 0);
         // Nothing of ours is left in the game folder, whichever way it went.
-        for (const auto& entry : fs::directory_iterator(gameDir)) {
+        for (const auto& entry : fs::directory_iterator(game.dir.Path())) {
             const std::string name = entry.path().filename();
-            EXPECT_TRUE(name == "mpq2k" || name == "fail" || name == "calls.log" ||
-                        name == "backups")
-                << name;
+            EXPECT_TRUE(name == "mpq2k" || name == "fail" || name == "calls.log") << name;
         }
     }
 }
 
-TEST(SpawnOn, KeepsACopyOfTheArchiveBeforeTheRunsFirstWrite) {
-    testing::TempDir dir;
-    const std::string gameDir = dir.Path() + "/";
-    testing::WriteBytes(gameDir + "mpq2k", "#!/bin/sh\necho changed > Patch_D2.mpq\n");
-    chmod((gameDir + "mpq2k").c_str(), 0755);
-    testing::WriteBytes(gameDir + "Patch_D2.mpq", "the mod's archive");
-    testing::GuideScope guide;
+TEST(SpawnOn, KeepsACopyOfTheArchiveBeforeTheRunsFirstWriteAndTheNewestFiveInAll) {
+    Game game("echo changed > Patch_D2.mpq");
+    WriteBytes(game.dir.File("Patch_D2.mpq"), "the mod's archive");
+    const std::string backups = game.dir.File("backups");
     CStringTables strings;
     const CTxtTable table = testing::TableOf(1, {{"Item"}});
-    SpawnOnRequest request{{{&table, "UniqueItems.txt", ""}}, &strings, "ENG", "Sure?"};
-    BackupSession backup{false, dir.File("backups")};
-
-    guide->answers = {kGuideYes, kGuideNo};
-    SpawnOnResult result = RunSpawnOn(CArchiveBridge(gameDir), request, backup);
+    BackupSession backup{false, backups};
+    game.guide->answers = {kGuideYes, kGuideNo};
+    SpawnOnResult result = game.Run(table, "", strings, backup);
     ASSERT_NE(result.status.find("the archive as it was is kept in "), std::string::npos);
     const std::string copy = result.status.substr(result.status.find("kept in ") + 8);
-    EXPECT_EQ(testing::ReadBytes(copy), "the mod's archive");
-    EXPECT_EQ(copy.substr(0, dir.File("backups").size()), dir.File("backups"));
+    EXPECT_EQ(ReadBytes(copy), "the mod's archive");
+    EXPECT_EQ(copy.substr(0, backups.size()), backups);
     // Once a run: the second write keeps no second copy.
-    guide->answers = {kGuideYes, kGuideNo};
-    result = RunSpawnOn(CArchiveBridge(gameDir), request, backup);
+    game.guide->answers = {kGuideYes, kGuideNo};
+    result = game.Run(table, "", strings, backup);
     EXPECT_EQ(result.status.find("kept in"), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("backups")), fs::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(backups), fs::directory_iterator()), 1);
+
+    // A new run's copy: of this game's copies the oldest go, beyond five; another
+    // game's stay.
+    const std::string suffix = copy.substr(copy.find('_', backups.size()));
+    for (char day = '1'; day <= '6'; ++day)
+        WriteBytes(backups + "/2001-01-0" + day + "-000000" + suffix, "old");
+    WriteBytes(backups + "/2001-01-01-000000_elsewhere_Patch_D2.mpq", "another game's");
+    BackupSession next{false, backups};
+    game.guide->answers = {kGuideYes, kGuideNo};
+    game.Run(table, "", strings, next);
+    int ours = 0;
+    for (const auto& entry : fs::directory_iterator(backups))
+        ours += entry.path().string().find(suffix) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(ours, 5) << ListDir(backups);
+    EXPECT_FALSE(fs::exists(backups + "/2001-01-02-000000" + suffix));
+    EXPECT_TRUE(fs::exists(backups + "/2001-01-06-000000" + suffix));
+    EXPECT_TRUE(fs::exists(backups + "/2001-01-01-000000_elsewhere_Patch_D2.mpq"));
 
     // No place for a copy: asked, and No writes nothing.
-    testing::WriteBytes(dir.File("blocked"), "");
-    BackupSession blocked{false, dir.File("blocked") + "/backups"};
-    guide->shown.clear();
-    guide->answers = {kGuideYes, kGuideNo};
-    result = RunSpawnOn(CArchiveBridge(gameDir), request, blocked);
+    WriteBytes(game.dir.File("blocked"), "");
+    BackupSession blocked{false, game.dir.File("blocked") + "/backups"};
+    game.guide->shown.clear();
+    game.guide->answers = {kGuideYes, kGuideNo};
+    result = game.Run(table, "", strings, blocked);
     EXPECT_FALSE(result.tablesWritten);
-    ASSERT_EQ(guide->shown.size(), 2u);
-    EXPECT_EQ(guide->shown[1].rfind("Confirmation: No copy of patch_d2.mpq could be kept", 0), 0u);
+    ASSERT_EQ(game.guide->shown.size(), 2u);
+    EXPECT_EQ(game.guide->shown[1].rfind("Confirmation: No copy of patch_d2.mpq could be kept", 0),
+              0u);
 }
 
 } // namespace

@@ -1,13 +1,19 @@
 // Driving modal windows from tests: act on whatever window runs modally next.
 #pragma once
 
+#include "ui/SkinDialog.h"
+
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace tolmere::testing {
 
@@ -22,6 +28,20 @@ inline void WhenModal(std::function<void(QWidget*)> action) {
         modal->activateWindow();
         (void)QTest::qWaitForWindowActive(modal);
         action(modal);
+    });
+}
+
+// Fills the next modal dialog's boxes by id and ends it with `command`: a combo box takes
+// its item ending with the text, a line edit the text.
+inline void AnswerNext(std::vector<std::pair<int, QString>> boxes, int command = kDialogOk) {
+    WhenModal([boxes, command](QWidget* dialog) {
+        for (const auto& [id, text] : boxes) {
+            if (auto* list = FindControlAs<QComboBox>(dialog, id))
+                list->setCurrentIndex(list->findText(text, Qt::MatchEndsWith));
+            else
+                FindControlAs<QLineEdit>(dialog, id)->setText(text);
+        }
+        static_cast<CSkinDialog*>(dialog)->Command(command);
     });
 }
 

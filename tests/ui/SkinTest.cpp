@@ -1,0 +1,267 @@
+// The skinned look: dialogs built from their templates with their own frame, and the
+// skinned buttons.
+#include "ui/DibImage.h"
+#include "ui/SkinButton.h"
+#include "ui/SkinDialog.h"
+#include "ui/SkinLook.h"
+
+#include "UiTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace tolmere {
+namespace {
+
+using testing::Settle;
+
+const DialogTemplate kTestTemplate{
+    900,
+    "Test Dialog",
+    218,
+    82,
+    {
+        {1006, ControlKind::kEdit, "", 26, 26, 31, 12},
+        {kNoControlId, ControlKind::kStatic, "Min", 8, 28, 15, 8},
+        {1, ControlKind::kSkinButton, "Apply", 7, 47, 50, 14},
+        {2, ControlKind::kDrawnButton, "Cancel", 58, 47, 50, 14},
+        {1010, ControlKind::kStaticCentered, "", 73, 60, 120, 8, kStyleHidden},
+    }};
+
+class SkinDialogTest : public ::testing::Test {
+protected:
+    SkinDialogTest() : dialog(kTestTemplate, nullptr) {
+        dialog.show();
+        testing::Settle();
+    }
+    CSkinDialog dialog;
+};
+
+TEST_F(SkinDialogTest, ControlsComeFromTheTableInDialogUnits) {
+    // 218 × 82 units of client area: 327 × 133 pixels, plus the frame.
+    EXPECT_EQ(dialog.size(), QSize(327 + 20, 133 + 38));
+    QWidget* edit = dialog.Control(1006);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->objectName(), "1006");
+    EXPECT_EQ(edit->geometry(), QRect(10 + 39, 24 + 42, 47, 20)); // 26·6/4, 26·13/8 rounded
+    EXPECT_FALSE(dialog.Control(1010)->isVisible());
+    EXPECT_EQ(dialog.windowTitle(), "Test Dialog");
+}
+
+TEST_F(SkinDialogTest, HitTestZones) {
+    using Zone = CSkinDialog::HitZone;
+    const int w = dialog.width();
+    const struct {
+        QPoint at;
+        Zone zone;
+        bool overClose;
+    } cases[] = {
+        {{w - 20, 10}, Zone::kWindowMenu, true}, {{w - 10, 10}, Zone::kCaption, false},
+        {{20, 10}, Zone::kWindowMenu, false},    {{20, 2}, Zone::kCaption, false},
+        {{20, 24}, Zone::kCaption, false},       {{36, 10}, Zone::kCaption, false},
+        {{w / 2, 80}, Zone::kCaption, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(dialog.HitTest(c.at), c.zone) << c.at.x() << "," << c.at.y();
+        if (c.zone == Zone::kWindowMenu) {
+            EXPECT_EQ(dialog.PointerOverClose(), c.overClose) << c.at.x();
+        }
+    }
+}
+
+TEST_F(SkinDialogTest, ClickInTheCloseZoneCancelsEvenWhereTheHitTestSaysCaption) {
+    QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(dialog.width() - 10, 12));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), kDialogCancel);
+}
+
+TEST_F(SkinDialogTest, HoveringTheCloseZoneLightsItAndLeavingRestores) {
+    QTest::mouseMove(&dialog, QPoint(dialog.width() - 20, 10));
+    EXPECT_TRUE(dialog.CloseHighlighted());
+    QTest::mouseMove(&dialog, QPoint(dialog.width() / 2, 10));
+    EXPECT_FALSE(dialog.CloseHighlighted());
+    QTest::mouseMove(&dialog, QPoint(20, 10));
+    EXPECT_TRUE(dialog.Animating());
+    QTest::mouseMove(&dialog, QPoint(dialog.width() / 2, 60));
+    EXPECT_FALSE(dialog.Animating());
+}
+
+TEST_F(SkinDialogTest, RoundedRegionCutsTheCorners) {
+    const QSize size = dialog.size();
+    const QRegion region = CSkinDialog::RoundedRegion(size);
+    const int w = size.width(), h = size.height();
+    for (QPoint corner : {QPoint(0, 0), QPoint(2, 2), QPoint(w - 1, 0), QPoint(0, h - 1),
+                          QPoint(w - 1, h - 1), QPoint(w - 3, h - 3)})
+        EXPECT_FALSE(region.contains(corner)) << corner.x() << "," << corner.y();
+    for (QPoint inside : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(w - 1, h / 2),
+                          QPoint(w / 2, h - 1), QPoint(6, 6), QPoint(w - 7, h - 7)})
+        EXPECT_TRUE(region.contains(inside)) << inside.x() << "," << inside.y();
+    EXPECT_FALSE(region.contains(QPoint(w, h / 2)));
+}
+
+TEST_F(SkinDialogTest, CaptionTurnsGreyWhenAnotherWindowIsActivated) {
+    dialog.activateWindow();
+    QTest::qWait(20);
+    ASSERT_TRUE(dialog.ActiveLook());
+    EXPECT_EQ(dialog.CaptionColour(), QColor(255, 255, 255));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTest::qWait(20);
+    EXPECT_FALSE(dialog.ActiveLook());
+    EXPECT_EQ(dialog.CaptionColour(), QColor(128, 128, 128));
+}
+
+TEST_F(SkinDialogTest, EnterIsOkAndEscapeIsCancelWherePressed) {
+    auto* edit = dialog.ControlAs<QLineEdit>(1006);
+    edit->setFocus();
+    int okCommands = 0;
+    dialog.OnCommand(kDialogOk, [&] { ++okCommands; });
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(okCommands, 1);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), kDialogCancel);
+}
+
+// The frame's pieces land where they belong: the top rows of the top-left corner and
+// the close-button corner, drawn unscaled, at the window's edges.
+TEST_F(SkinDialogTest, FramePiecesComeFromTheSkin) {
+    const CDib& skin = SkinPicture();
+    ASSERT_FALSE(skin.IsEmpty());
+    const QImage picture = DibImage(skin).convertToFormat(QImage::Format_RGB32);
+    const int wp = picture.width(), hp = picture.height();
+    const QImage shot = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int w = shot.width();
+    for (QPoint p : {QPoint(5, 0), QPoint(12, 0), QPoint(30, 0)})
+        EXPECT_EQ(shot.pixel(p), picture.pixel(p.x(), hp - 24)) << p.x();
+    for (QPoint p : {QPoint(w - 1, 1), QPoint(w - 27, 3), QPoint(w - 5, 22), QPoint(w - 20, 12)})
+        EXPECT_EQ(shot.pixel(p), picture.pixel(wp - 29 + (p.x() - (w - 28)), hp - 25 + p.y()));
+    // The client area is the dialog colour.
+    EXPECT_EQ(QColor(shot.pixel(15, 30)), QColor(59, 58, 5));
+}
+
+class SkinButtonTest : public ::testing::Test {
+protected:
+    SkinButtonTest() : button(new CSkinButton("S&pawn On", &parent)) {
+        parent.resize(200, 100);
+        button->setGeometry(10, 10, 75, 21);
+        parent.show();
+        parent.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&parent));
+        // Earlier tests may have left the pointer where this button now lies.
+        QTest::mouseMove(&parent, QPoint(190, 90));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(button, &leave);
+    }
+    QWidget parent;
+    CSkinButton* button;
+};
+
+TEST_F(SkinButtonTest, PressAndReleaseInsideClicksOnce) {
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(button->Held());
+    EXPECT_TRUE(button->PressedLook());
+    EXPECT_TRUE(button->hasFocus());
+    const QImage pressed = button->grab().toImage();
+    EXPECT_EQ(pressed.pixelColor(3, 15), QColor(164, 164, 164)) << "a light grey face";
+    EXPECT_EQ(pressed.pixelColor(0, 0), QColor(108, 108, 108)) << "the idle frame";
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(button->Held());
+    EXPECT_EQ(clicks.count(), 0) << "the click is posted, not sent";
+    Settle();
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(SkinButtonTest, ReleaseOutsideSendsNothingButComingBackDoes) {
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent away(QEvent::MouseMove, QPointF(200, 5), button->mapToGlobal(QPointF(200, 5)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &away);
+    EXPECT_FALSE(button->PressedLook());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(200, 5));
+    Settle();
+    EXPECT_EQ(clicks.count(), 0);
+
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    QApplication::sendEvent(button, &away);
+    QMouseEvent back(QEvent::MouseMove, QPointF(76, 22), button->mapToGlobal(QPointF(76, 22)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &back);
+    EXPECT_TRUE(button->PressedLook()) << "width + 1 still counts as inside";
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(76, 22));
+    Settle();
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(SkinButtonTest, SpaceClicksOnReleaseAndDoubleClicksAreIgnored) {
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    button->setFocus();
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_TRUE(button->Held());
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::keyRelease(button, Qt::Key_Space);
+    Settle();
+    EXPECT_EQ(clicks.count(), 1);
+
+    // A double click arrives as press, release, double-click, release.
+    const auto send = [this](QEvent::Type type) {
+        QMouseEvent event(type, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    };
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+        send(type);
+    Settle();
+    EXPECT_EQ(clicks.count(), 2) << "the first press and release click; the second is ignored";
+}
+
+TEST_F(SkinButtonTest, HoverGlowsUpToTheTopThenDownToZeroAndUpAgain) {
+    QTest::mouseMove(button, QPoint(5, 5));
+    ASSERT_TRUE(button->Tracking());
+    ASSERT_TRUE(button->GlowRunning());
+    CSkinButton::ResetGlow(64, true);
+    std::vector<int> levels;
+    for (int paint = 0; paint < 120; ++paint) {
+        button->grab();
+        levels.push_back(CSkinButton::GlowLevel());
+    }
+    EXPECT_EQ(levels.front(), 68);
+    const auto top = std::find(levels.begin(), levels.end(), 222);
+    ASSERT_NE(top, levels.end());
+    EXPECT_EQ(top - levels.begin(), (220 - 68) / 4 + 1) << "68, 72, … 220, then 222";
+    EXPECT_EQ(*(top + 1), 218);
+    const auto bottom = std::find(top, levels.end(), 0);
+    ASSERT_NE(bottom, levels.end());
+    EXPECT_EQ(*(bottom + 1), 4);
+
+    QMouseEvent away(QEvent::MouseMove, QPointF(300, 5), button->mapToGlobal(QPointF(300, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &away);
+    EXPECT_FALSE(button->GlowRunning());
+    EXPECT_FALSE(button->HoverLook());
+    const int level = CSkinButton::GlowLevel();
+    button->grab();
+    EXPECT_EQ(CSkinButton::GlowLevel(), level) << "an idle button leaves the glow alone";
+}
+
+TEST_F(SkinButtonTest, DrawsTheTextWithoutAmpersandOrUnderline) {
+    EXPECT_EQ(CSkinButton::DrawnText("S&pawn On"), "Spawn On");
+    // Drawn with and without the "&", the button looks the same.
+    const auto shot = [this] {
+        return button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage withAmpersand = shot();
+    button->setText("Spawn On");
+    EXPECT_TRUE(testing::SamePixels(shot(), withAmpersand));
+}
+
+} // namespace
+} // namespace tolmere
