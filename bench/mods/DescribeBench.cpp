@@ -1,9 +1,9 @@
 // Describing the modifiers of every item of a 2,000-row unique items table, as the
 // item list does when a table is opened.
-#include "app/UniqueLayout.h"
+#include "base/Services.h"
+#include "items/UniqueLayout.h"
 #include "mods/Describe.h"
 #include "mods/ModKeys.h"
-#include "tables/Services.h"
 #include "tables/TxtTable.h"
 
 #include <benchmark/benchmark.h>

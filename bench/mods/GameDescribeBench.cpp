@@ -1,6 +1,6 @@
 // The game's own wording on the real 1.14d tables: loading the tables it needs, and
 // describing one item (each iteration takes the next item of UniqueItems.txt).
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 #include "mods/GameDescribe.h"
 
 #include <benchmark/benchmark.h>

@@ -1,12 +1,12 @@
 // Arbitrary bytes as an enciphered resource container: decoding must stay inside the
 // bytes it is given and either refuse, end in the fatal error, or hand back exactly the
 // plain length the header names.
+#include "base/ByteOrder.h"
+#include "base/ProgramExit.h"
 #include "images/Cipher.h"
 #include "images/ProtectedResource.h"
 #include "images/ResourceKey.h"
 #include "support/Require.h"
-#include "tables/ByteOrder.h"
-#include "tables/ProgramExit.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/ProgramData.h"
 
-#include "tables/Services.h"
+#include "base/Services.h"
 
 namespace tolmere {
 

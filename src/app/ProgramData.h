@@ -2,11 +2,11 @@
 // owned by the application and handed to the windows.
 #pragma once
 
-#include "app/BaseLists.h"
-#include "app/UniqueLayout.h"
 #include "archive/Backups.h"
 #include "archive/GameDir.h"
 #include "images/ItemPics.h"
+#include "items/BaseLists.h"
+#include "items/UniqueLayout.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "tables/EditHistory.h"

@@ -1,7 +1,7 @@
 #include "app/SpawnOn.h"
 
-#include "app/Guide.h"
 #include "archive/Backups.h"
+#include "base/Guide.h"
 
 namespace tolmere {
 namespace {

@@ -1,10 +1,10 @@
 #include "archive/ArchiveBridge.h"
 
-#include "app/Guide.h"
 #include "archive/RunTool.h"
+#include "base/Guide.h"
+#include "base/Services.h"
 #include "images/Dc6.h"
 #include "tables/SafeWriter.h"
-#include "tables/Services.h"
 #include "tables/TableFile.h"
 
 #include <cerrno>

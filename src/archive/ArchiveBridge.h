@@ -1,8 +1,8 @@
 // Every exchange with the game's archives, as runs of mpq2k from the game directory.
 #pragma once
 
-#include "app/BaseLists.h"
 #include "archive/RunTool.h"
+#include "items/BaseLists.h"
 #include "tables/StrTbl.h"
 #include "tables/StringTables.h"
 #include "tables/TxtTable.h"

@@ -1,7 +1,7 @@
 #include "archive/GameDir.h"
 
 #include "archive/WineRegistry.h"
-#include "tables/Services.h"
+#include "base/Services.h"
 
 #include <cctype>
 #include <cstdlib>

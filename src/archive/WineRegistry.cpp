@@ -1,7 +1,7 @@
 #include "archive/WineRegistry.h"
 
+#include "base/ByteOrder.h"
 #include "tables/BinFile.h"
-#include "tables/ByteOrder.h"
 
 #include <cctype>
 #include <cstdint>

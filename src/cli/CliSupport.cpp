@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
+#include "base/Services.h"
 #include "tables/BinFile.h"
 #include "tables/SafeWriter.h"
-#include "tables/Services.h"
 #include "tables/StringTables.h"
 #include "tables/TableFile.h"
 #include "tables/TxtTable.h"

@@ -1,6 +1,6 @@
 #include "cli/Commands.h"
 
-#include "app/UniqueModel.h"
+#include "items/UniqueModel.h"
 #include "mods/GameDescribe.h"
 
 namespace tolmere {

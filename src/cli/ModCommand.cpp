@@ -2,7 +2,7 @@
 // messages are the window's own: both go through the same core operations.
 #include "cli/Commands.h"
 
-#include "app/UniqueModel.h"
+#include "items/UniqueModel.h"
 #include "mods/ModifierChoices.h"
 #include "mods/ModifierEdit.h"
 

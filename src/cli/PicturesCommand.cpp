@@ -2,8 +2,8 @@
 // by the same code the editor uses.
 #include "cli/Commands.h"
 
-#include "app/UniquePictures.h"
-#include "tables/Services.h"
+#include "base/Services.h"
+#include "items/ItemPictures.h"
 
 namespace tolmere {
 

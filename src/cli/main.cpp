@@ -1,7 +1,7 @@
 // tolmere-cli: the editor's core from the command line, for modders' scripts.
+#include "base/Services.h"
 #include "cli/Commands.h"
 #include "tables/BinFile.h"
-#include "tables/Services.h"
 #include "tables/StrTbl.h"
 #include "tables/StrTblText.h"
 #include "tables/TxtTable.h"

@@ -1,6 +1,6 @@
 #include "grid/RawEdit.h"
 
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 #include "mods/ModifierChoices.h"
 #include "sets/SetTree.h"
 #include "tables/ColumnFinder.h"

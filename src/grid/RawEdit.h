@@ -3,7 +3,7 @@
 // edit window and tolmere-cli.
 #pragma once
 
-#include "app/BaseLists.h"
+#include "items/BaseLists.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "tables/EditHistory.h"

@@ -1,7 +1,7 @@
 // Block ciphers for the program's protected resources, keyed from a fixed text.
 #pragma once
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 #include <array>
 #include <cstddef>

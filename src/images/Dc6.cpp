@@ -1,8 +1,8 @@
 #include "images/Dc6.h"
 
-#include "app/BaseLists.h"
+#include "base/ByteOrder.h"
+#include "items/BaseLists.h"
 #include "tables/BinFile.h"
-#include "tables/ByteOrder.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "images/ProtectedResource.h"
 
-#include "tables/ByteOrder.h"
-#include "tables/Services.h"
+#include "base/ByteOrder.h"
+#include "base/Services.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
 #include "images/Ripemd160.h"
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "images/Tga.h"
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace tolmere {
 namespace {

@@ -1,7 +1,7 @@
 #include "mods/GameData.h"
 
+#include "base/Services.h"
 #include "tables/ColumnFinder.h"
-#include "tables/Services.h"
 #include "tables/TableFile.h"
 
 #include <algorithm>

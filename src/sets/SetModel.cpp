@@ -1,7 +1,7 @@
 #include "sets/SetModel.h"
 
-#include "app/UniqueModel.h"
 #include "images/Dc6.h"
+#include "items/UniqueModel.h"
 #include "mods/GameDescribe.h"
 #include "mods/ModifierEdit.h"
 

@@ -3,7 +3,7 @@
 // no data of its own beyond the tree it reads the tables by.
 #pragma once
 
-#include "app/BaseLists.h"
+#include "items/BaseLists.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
 #include "sets/SetTree.h"

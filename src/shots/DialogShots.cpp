@@ -1,9 +1,9 @@
-#include "app/NameDlg.h"
 #include "app/ProgramData.h"
+#include "base/Services.h"
 #include "shots/Shots.h"
-#include "tables/Services.h"
 #include "tables/StringTables.h"
 #include "ui/AboutDlg.h"
+#include "ui/NameDlg.h"
 
 namespace tolmere {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/UniqueLayout.h"
-#include "mods/ModifierDlg.h"
+#include "items/UniqueLayout.h"
 #include "shots/Shots.h"
+#include "ui/ModifierDlg.h"
 
 #include <memory>
 #include <string>

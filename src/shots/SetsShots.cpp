@@ -1,7 +1,7 @@
 #include "app/ProgramData.h"
 
+#include "base/Services.h"
 #include "shots/Shots.h"
-#include "tables/Services.h"
 #include "ui/ChangePalDlg.h"
 #include "ui/Griddor.h"
 #include "ui/RawEditDlg.h"

@@ -1,11 +1,11 @@
 #include "shots/Shots.h"
 
-#include "app/Guide.h"
-#include "app/MainWindow.h"
+#include "base/Guide.h"
 #include "ui/GuideMsgDlg.h"
+#include "ui/MainWindow.h"
 
+#include "base/Services.h"
 #include "images/Dc6.h"
-#include "tables/Services.h"
 
 #include <cstdlib>
 #include <cstring>

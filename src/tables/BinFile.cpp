@@ -1,6 +1,6 @@
 #include "tables/BinFile.h"
 
-#include "tables/Services.h"
+#include "base/Services.h"
 
 #include <algorithm>
 #include <cerrno>

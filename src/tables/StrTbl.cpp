@@ -1,9 +1,9 @@
 #include "tables/StrTbl.h"
 
+#include "base/ByteOrder.h"
+#include "base/Services.h"
 #include "tables/BinFile.h"
-#include "tables/ByteOrder.h"
 #include "tables/SafeWriter.h"
-#include "tables/Services.h"
 
 #include <algorithm>
 #include <cstring>

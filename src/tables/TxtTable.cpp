@@ -1,9 +1,9 @@
 #include "tables/TxtTable.h"
 
+#include "base/ProgramExit.h"
+#include "base/Services.h"
 #include "tables/BinFile.h"
-#include "tables/ProgramExit.h"
 #include "tables/SafeWriter.h"
-#include "tables/Services.h"
 
 #include <algorithm>
 #include <cassert>

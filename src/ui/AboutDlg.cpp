@@ -1,7 +1,7 @@
 #include "ui/AboutDlg.h"
 
+#include "base/Services.h"
 #include "images/Resources.h"
-#include "tables/Services.h"
 #include "ui/ScreenText.h"
 #include "ui/SkinLook.h"
 

@@ -1,7 +1,7 @@
 #include "ui/DialogTemplate.h"
 
-#include "mods/ModListCtrl.h"
 #include "ui/DrawnButton.h"
+#include "ui/ModListCtrl.h"
 #include "ui/SkinButton.h"
 
 #include <QCheckBox>

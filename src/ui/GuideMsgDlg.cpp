@@ -1,6 +1,6 @@
 #include "ui/GuideMsgDlg.h"
 
-#include "app/Guide.h"
+#include "base/Guide.h"
 
 #include <QLabel>
 

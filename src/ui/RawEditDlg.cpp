@@ -1,9 +1,9 @@
 #include "ui/RawEditDlg.h"
 
-#include "app/Guide.h"
-#include "app/MainWindow.h"
-#include "app/NameDlg.h"
+#include "base/Guide.h"
 #include "ui/Griddor.h"
+#include "ui/MainWindow.h"
+#include "ui/NameDlg.h"
 #include "ui/ScreenText.h"
 
 #include <QKeyEvent>

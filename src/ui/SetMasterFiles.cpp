@@ -2,11 +2,11 @@
 // patch archive.
 #include "ui/SetMasterDlg.h"
 
-#include "app/Guide.h"
-#include "app/MainWindow.h"
 #include "app/SpawnOn.h"
+#include "base/Guide.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
 
 #include <QFileInfo>
 

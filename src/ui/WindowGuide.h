@@ -2,7 +2,7 @@
 // status texts go to the status line of the window that is running.
 #pragma once
 
-#include "app/Guide.h"
+#include "base/Guide.h"
 
 #include <functional>
 #include <string>

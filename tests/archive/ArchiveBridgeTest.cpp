@@ -3,9 +3,9 @@
 #include "archive/ArchiveBridge.h"
 #include "archive/GameDir.h"
 
-#include "app/UniqueModel.h"
 #include "images/Dc6.h"
 #include "images/Dib.h"
+#include "items/UniqueModel.h"
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
 #include "support/TempDir.h"

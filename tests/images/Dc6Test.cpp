@@ -1,11 +1,11 @@
 #include "images/Dc6.h"
 
-#include "app/BaseLists.h"
+#include "base/ByteOrder.h"
 #include "dc6enc/Dc6Encode.h"
 #include "images/PngWriter.h"
+#include "items/BaseLists.h"
 #include "support/TableBuilder.h"
 #include "support/TempDir.h"
-#include "tables/ByteOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "images/ProtectedResource.h"
 
+#include "base/ByteOrder.h"
+#include "base/ProgramExit.h"
 #include "respack/Pack.h"
-#include "tables/ByteOrder.h"
-#include "tables/ProgramExit.h"
 
 #include <gtest/gtest.h>
 

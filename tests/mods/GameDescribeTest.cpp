@@ -3,7 +3,7 @@
 // string tables by the game's rules (ranges where min and max differ).
 #include "mods/GameDescribe.h"
 
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 #include "mods/SlotNames.h"
 #include "tables/ColumnFinder.h"
 

@@ -1,6 +1,6 @@
 // Text as the game and printf show it: ranges, patterns, number formats and colour codes.
 #include "mods/GameText.h"
-#include "app/NameColours.h"
+#include "items/NameColours.h"
 #include "mods/NumberFormat.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "mods/ModifierEdit.h"
 
-#include "app/Guide.h"
+#include "base/Guide.h"
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
 

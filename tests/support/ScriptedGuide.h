@@ -1,7 +1,7 @@
 // A stand-in for the message box: records what was shown and answers as told.
 #pragma once
 
-#include "app/Guide.h"
+#include "base/Guide.h"
 
 #include <deque>
 #include <memory>

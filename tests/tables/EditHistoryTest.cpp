@@ -1,7 +1,7 @@
 #include "tables/EditHistory.h"
 
-#include "app/UniqueLayout.h"
-#include "app/UniqueModel.h"
+#include "items/UniqueLayout.h"
+#include "items/UniqueModel.h"
 #include "mods/ModifierEdit.h"
 #include "support/TableBuilder.h"
 

@@ -3,12 +3,12 @@
 // scripted.
 #pragma once
 
-#include "app/MainWindow.h"
-#include "app/NameDlg.h"
-#include "mods/ModListCtrl.h"
-#include "mods/ModifierDlg.h"
-#include "tables/ProgramExit.h"
+#include "base/ProgramExit.h"
 #include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/ModListCtrl.h"
+#include "ui/ModifierDlg.h"
+#include "ui/NameDlg.h"
 
 #include "support/ScriptedGuide.h"
 #include "support/TempDir.h"

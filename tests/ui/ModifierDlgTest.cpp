@@ -1,6 +1,6 @@
-#include "mods/ModifierDlg.h"
+#include "ui/ModifierDlg.h"
 
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"

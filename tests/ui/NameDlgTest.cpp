@@ -1,4 +1,4 @@
-#include "app/NameDlg.h"
+#include "ui/NameDlg.h"
 #include "tables/StringTables.h"
 
 #include "UiTestHelpers.h"

@@ -1,10 +1,10 @@
 // The editor on a game installation made from the real 1.14d tables: every item with
 // its name, every modifier from its slot, and edits that reach the archive touching
 // nothing but the slots the user changed.
-#include "app/MainWindow.h"
-#include "mods/ModListCtrl.h"
-#include "mods/ModifierDlg.h"
-#include "tables/ProgramExit.h"
+#include "base/ProgramExit.h"
+#include "ui/MainWindow.h"
+#include "ui/ModListCtrl.h"
+#include "ui/ModifierDlg.h"
 #include "ui/SetMasterDlg.h"
 
 #include "UiTestHelpers.h"

@@ -1,6 +1,6 @@
 #include "dc6enc/Dc6Encode.h"
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 #include <algorithm>
 

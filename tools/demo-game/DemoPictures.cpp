@@ -7,8 +7,8 @@
 //
 // Item tables given after OUT_DIR (unique or set items) get a picture for every name
 // in their own "invfile" column too.
-#include "app/BaseLists.h"
 #include "dc6enc/Dc6Encode.h"
+#include "items/BaseLists.h"
 #include "tables/ColumnFinder.h"
 #include "tables/SafeWriter.h"
 

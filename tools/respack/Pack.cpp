@@ -1,6 +1,6 @@
 #include "respack/Pack.h"
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 #include <limits>
 #include <vector>

@@ -6,7 +6,7 @@
 // along the picture's bottom rows and the pieces of the window's bottom along its top
 // rows; within a piece the rows run the same way as on screen.
 
-#include "tables/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,9 +8,9 @@
 // whose registry knows where the game is. Without either, the registry of $WINEPREFIX
 // (else ~/.wine) is asked. --help and --version answer before any window system is
 // touched, so they work without a display.
-#include "app/MainWindow.h"
 #include "app/ProgramData.h"
-#include "tables/Services.h"
+#include "base/Services.h"
+#include "ui/MainWindow.h"
 #include "ui/SkinLook.h"
 #include "ui/WindowGuide.h"
 

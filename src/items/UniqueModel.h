@@ -1,7 +1,7 @@
 // The meaning of the rows of "UniqueItems.txt": items, labels and modifier slots.
 #pragma once
 
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 #include "tables/StringTables.h"
 #include "tables/TxtTable.h"
 

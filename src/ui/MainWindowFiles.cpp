@@ -1,11 +1,11 @@
 // The main window's files: start-up, the game's archives, Reload, Spawn On, the table
 // and string-table files the user loads and saves, and the language.
-#include "app/MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "app/Guide.h"
 #include "app/SpawnOn.h"
 #include "archive/GameDir.h"
-#include "tables/ProgramExit.h"
+#include "base/Guide.h"
+#include "base/ProgramExit.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
 

@@ -1,6 +1,6 @@
-#include "tables/Services.h"
+#include "base/Services.h"
 
-#include "tables/ProgramExit.h"
+#include "base/ProgramExit.h"
 
 #include <cstdio>
 #include <cstdlib>

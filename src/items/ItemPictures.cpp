@@ -1,4 +1,4 @@
-#include "app/UniquePictures.h"
+#include "items/ItemPictures.h"
 
 #include "images/Dc6.h"
 

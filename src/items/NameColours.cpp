@@ -1,4 +1,4 @@
-#include "app/NameColours.h"
+#include "items/NameColours.h"
 
 namespace tolmere {
 namespace {

@@ -1,4 +1,4 @@
-#include "mods/ModListCtrl.h"
+#include "ui/ModListCtrl.h"
 
 #include "ui/ScreenText.h"
 

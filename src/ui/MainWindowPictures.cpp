@@ -1,9 +1,9 @@
 // The main window's item pictures: "Cache Img", the display's check box, and drawing
 // the selected item's picture in its box.
-#include "app/MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "app/Guide.h"
-#include "app/UniquePictures.h"
+#include "base/Guide.h"
+#include "items/ItemPictures.h"
 #include "ui/DibImage.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/Guide.h"
+#include "base/Guide.h"
 
 #include <cstdio>
 #include <mutex>

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "app/ProgramData.h"
-#include "app/UniqueModel.h"
 #include "archive/ArchiveBridge.h"
 #include "images/PictureWorker.h"
+#include "items/UniqueModel.h"
 #include "ui/SkinDialog.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 // The unique item table: its layout found from its header, labels, counts, and the
 // rules for adding and deleting modifiers.
-#include "app/UniqueModel.h"
-#include "app/UniqueLayout.h"
+#include "items/UniqueModel.h"
+#include "items/UniqueLayout.h"
 #include "mods/ModifierEdit.h"
 
 #include "support/TableBuilder.h"

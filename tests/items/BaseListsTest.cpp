@@ -1,6 +1,6 @@
-#include "app/BaseLists.h"
-#include "app/UniquePictures.h"
+#include "items/BaseLists.h"
 #include "images/Dc6.h"
+#include "items/ItemPictures.h"
 
 #include "support/TableBuilder.h"
 

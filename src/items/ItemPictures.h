@@ -1,8 +1,8 @@
 // Which inventory picture each unique item shows, as the game chooses it.
 #pragma once
 
-#include "app/BaseLists.h"
-#include "app/UniqueLayout.h"
+#include "items/BaseLists.h"
+#include "items/UniqueLayout.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/BaseLists.h"
+#include "items/BaseLists.h"
 
 #include "tables/ColumnFinder.h"
 

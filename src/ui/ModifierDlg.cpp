@@ -1,6 +1,6 @@
-#include "mods/ModifierDlg.h"
+#include "ui/ModifierDlg.h"
 
-#include "app/Guide.h"
+#include "base/Guide.h"
 #include "ui/ScreenText.h"
 #include "ui/SkinLook.h"
 

@@ -1,4 +1,4 @@
-#include "app/UniqueModel.h"
+#include "items/UniqueModel.h"
 
 namespace tolmere {
 namespace {

@@ -1,12 +1,12 @@
 // The main window's edits: modifiers and names, their undo and redo, and the question
 // asked before unsaved changes are thrown away.
-#include "app/MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "app/Guide.h"
-#include "app/NameDlg.h"
-#include "mods/ModListCtrl.h"
-#include "mods/ModifierDlg.h"
+#include "base/Guide.h"
 #include "mods/ModifierEdit.h"
+#include "ui/ModListCtrl.h"
+#include "ui/ModifierDlg.h"
+#include "ui/NameDlg.h"
 
 #include <QComboBox>
 

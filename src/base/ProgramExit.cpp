@@ -1,4 +1,4 @@
-#include "tables/ProgramExit.h"
+#include "base/ProgramExit.h"
 
 #include <cstdlib>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "app/UniqueLayout.h"
+#include "items/UniqueLayout.h"
 
 #include "mods/SlotNames.h"
 
