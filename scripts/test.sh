@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and runs every test twice: an optimised build,
-# and a build under the address and undefined-behaviour sanitizers.
+# Installs what is needed, checks that the folders keep to their targets, then builds
+# and runs every test twice: an optimised build, and a build under the address and
+# undefined-behaviour sanitizers.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 jobs=$(nproc)
+bash "$root/scripts/check-folders.sh"
 
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build" -j "$jobs"

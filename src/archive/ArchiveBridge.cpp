@@ -3,7 +3,7 @@
 #include "archive/RunTool.h"
 #include "base/Guide.h"
 #include "base/Services.h"
-#include "images/Dc6.h"
+#include "items/ItemPictures.h"
 #include "tables/SafeWriter.h"
 #include "tables/TableFile.h"
 

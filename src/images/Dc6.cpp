@@ -1,7 +1,6 @@
 #include "images/Dc6.h"
 
 #include "base/ByteOrder.h"
-#include "items/BaseLists.h"
 #include "tables/BinFile.h"
 
 #include <algorithm>
@@ -205,33 +204,6 @@ std::optional<DibDesc> DecodeDc6(const std::string& path) {
     if (!ReadWholeFile(path, bytes))
         return std::nullopt;
     return DecodeDc6(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-}
-
-bool IsSafePictureName(const std::string& name) {
-    if (name.empty() || name.find("..") != std::string::npos)
-        return false;
-    for (unsigned char ch : name) {
-        if (ch < 32 || ch == '/' || ch == '\\')
-            return false;
-    }
-    return true;
-}
-
-std::string ItemPictureName(const CBaseLists& lists, const std::string& code,
-                            const std::string& own, ItemQuality quality) {
-    std::string name = own;
-    if (name.empty() && (code == "rin" || code == "amu")) {
-        // Rings and amulets come in several looks; the first stands for them all.
-        name = "inv" + code + "1";
-    } else if (name.empty()) {
-        BaseItem item;
-        lists.FindBaseItem(code, item);
-        const std::string& special =
-            quality == ItemQuality::kUnique ? item.picture : item.setPicture;
-        name = special.empty() ? item.fallbackPicture : special;
-    }
-    // The name is joined to a directory; a table cell must not steer it elsewhere.
-    return IsSafePictureName(name) ? name : std::string();
 }
 
 std::vector<unsigned char> BuildItemPalette() {

@@ -13,8 +13,6 @@
 
 namespace tolmere {
 
-class CBaseLists;
-
 // The fixed colours of item pictures: 256 entries of blue, green, red.
 extern const std::array<unsigned char, 768> kItemPalette;
 
@@ -61,21 +59,6 @@ std::optional<DibDesc> DecodeDc6(const unsigned char* data, std::size_t size);
 void UnpackDc6Frame(const unsigned char* data, std::size_t length, std::size_t available,
                     const Dc6Canvas& canvas, std::int64_t left, std::int64_t top,
                     std::uint32_t width, std::uint32_t height, const Dc6Termination& termination);
-
-// Whether a picture name from a table cell may be joined to a directory and put on a
-// script line: not empty, no '/', '\\', "..", nor control characters.
-bool IsSafePictureName(const std::string& name);
-
-// Which picture an item shows, as the game chooses it.
-enum class ItemQuality { kUnique, kSet };
-
-// The name of an item's inventory picture, without directory or extension: the row's
-// own picture (`own`, the `invfile` cell) when it has one, else the base item's
-// picture for its quality (`uniqueinvfile` or `setinvfile`), else the base item's
-// `invfile`. Empty when there is none, or when the name is not safe.
-std::string ItemPictureName(const CBaseLists& lists, const std::string& code,
-                            const std::string& own = std::string(),
-                            ItemQuality quality = ItemQuality::kUnique);
 
 // The palette pictures are drawn with: 256 entries of blue, green, red, 0, entry 0
 // being the backdrop colour.

@@ -1,6 +1,6 @@
 #include "sets/SetModel.h"
 
-#include "images/Dc6.h"
+#include "items/ItemPictures.h"
 #include "items/UniqueModel.h"
 #include "mods/GameDescribe.h"
 #include "mods/ModifierEdit.h"

@@ -5,6 +5,7 @@
 
 #include "images/Dc6.h"
 #include "images/Dib.h"
+#include "items/ItemPictures.h"
 #include "items/UniqueModel.h"
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"

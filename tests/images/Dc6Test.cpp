@@ -1,4 +1,5 @@
 #include "images/Dc6.h"
+#include "items/ItemPictures.h"
 
 #include "base/ByteOrder.h"
 #include "dc6enc/Dc6Encode.h"
