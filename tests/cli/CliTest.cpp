@@ -21,21 +21,40 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun Cli(const TempDir& dir, const std::string& args) {
-    const std::string out = dir.File("stdout"), err = dir.File("stderr");
-    std::string command =
-        std::string("'") + TOLMERE_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    int status = std::system(command.c_str());
-    CliRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadBytes(out);
-    run.err = ReadBytes(err);
-    return run;
-}
-
 // A path as one shell word.
 std::string Q(const std::string& path) {
     return "'" + path + "'";
+}
+
+CliRun Cli(const TempDir& dir, const std::string& args) {
+    const std::string out = dir.File("stdout"), err = dir.File("stderr");
+    const std::string command = Q(TOLMERE_CLI) + " " + args + " >" + Q(out) + " 2>" + Q(err);
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(err)};
+}
+
+struct ModCase {
+    std::string args;
+    const char* expected; // a line `show` prints of OUT, or "!" and the start of the error
+};
+
+// Runs `mod` with each case's arguments, writing OUT in `dir`: a failing case must name
+// its error and write nothing; any other must succeed, and `show OUT` then print its line.
+void ExpectModRuns(const TempDir& dir, const std::string& show, const std::vector<ModCase>& cases) {
+    for (const ModCase& c : cases) {
+        std::remove(dir.File("out.txt").c_str());
+        const CliRun run = Cli(dir, "mod " + c.args);
+        if (c.expected[0] == '!') {
+            EXPECT_EQ(run.exitCode, 1) << c.args;
+            EXPECT_EQ(run.err.rfind("tolmere-cli: ", 0), 0u) << run.err;
+            EXPECT_NE(run.err.find(c.expected + 1), std::string::npos) << run.err;
+            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << c.args;
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << c.args << "\n" << run.err;
+        const CliRun shown = Cli(dir, show + " " + Q(dir.File("out.txt")));
+        EXPECT_NE(shown.out.find(c.expected), std::string::npos) << c.args << "\n" << shown.out;
+    }
 }
 
 TEST(Cli, ResaveGivesBackTheBytesItRead) {
@@ -128,8 +147,7 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
     EXPECT_EQ(unknown.out, "layout: unknown (UniqueItems.txt: no column named code)\n");
     EXPECT_EQ(unknown.exitCode, 1);
 
-    CliRun usage = Cli(dir, "describe");
-    EXPECT_EQ(usage.exitCode, 1);
+    EXPECT_EQ(Cli(dir, "describe").exitCode, 1);
     EXPECT_EQ(Cli(dir, "--help").exitCode, 0);
     EXPECT_EQ(Cli(dir, "frobnicate").exitCode, 1);
 }
@@ -139,43 +157,25 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     const std::string sample = Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
     const std::string out = Q(dir.File("out.txt"));
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
-    const struct {
-        std::string args;
-        int exitCode;
-        const char* expected; // a line of describe's output, or the start of the error
-    } cases[] = {
-        {"add " + sample + " 'key=Ember Oath' dex '' 3 3 " + out, 0, "  [4] +3 to Dexterity\n"},
-        {"add " + sample + " 0 str '' 1 1 " + out, 1, "Modifier already existed, overwrite ?"},
-        {"add " + sample + " 0 str '' 7 7 " + out + " --replace", 0, "  [3] +7 to Strength\n"},
-        {"edit " + sample + " 0 1 fire-max '' 1 1 " + out, 1,
-         "Modifier already existed somewhere else."},
-        {"edit " + sample + " 0 3 vit p 2 8 " + out, 0, "  [3] +8 to Vitality\n"},
-        {"delete " + sample + " 0 0 " + out, 0, "  [0] 3 - 9 fire damage\n"},
-        {"add " + sample + " 0 dex \"$(printf '1\\t2')\" 3 3 " + out, 1,
-         "A cell cannot hold a tab or a line break"},
-        {"delete " + sample + " 0 9 " + out, 1, "row 0 holds no modifier in slot 9"},
-        {"add " + sample + " 99 dex '' 3 3 " + out, 1, "'samples"},
-        {"add " + sample + " key=Nobody dex '' 3 3 " + out, 1, "'samples"},
-        {"add " + Q(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out, 1,
-         "UniqueItems.txt: no column named code; the table is read-only"},
-        {"move " + sample, 1, "usage: mod add"},
-    };
-    for (const auto& c : cases) {
-        std::remove(dir.File("out.txt").c_str());
-        const CliRun run = Cli(dir, "mod " + c.args);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.err;
-        if (c.exitCode != 0) {
-            EXPECT_EQ(run.err.rfind("tolmere-cli: ", 0), 0u) << run.err;
-            if (c.expected[0] != '\'') {
-                EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
-            }
-            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << c.args;
-            continue;
-        }
-        const CliRun described = Cli(dir, "describe " + out);
-        EXPECT_NE(described.out.find(c.expected), std::string::npos) << c.args << "\n"
-                                                                     << described.out;
-    }
+    ExpectModRuns(
+        dir, "describe",
+        {
+            {"add " + sample + " 'key=Ember Oath' dex '' 3 3 " + out, "  [4] +3 to Dexterity\n"},
+            {"add " + sample + " 0 str '' 1 1 " + out, "!Modifier already existed, overwrite ?"},
+            {"add " + sample + " 0 str '' 7 7 " + out + " --replace", "  [3] +7 to Strength\n"},
+            {"edit " + sample + " 0 1 fire-max '' 1 1 " + out,
+             "!Modifier already existed somewhere else."},
+            {"edit " + sample + " 0 3 vit p 2 8 " + out, "  [3] +8 to Vitality\n"},
+            {"delete " + sample + " 0 0 " + out, "  [0] 3 - 9 fire damage\n"},
+            {"add " + sample + " 0 dex \"$(printf '1\\t2')\" 3 3 " + out,
+             "!A cell cannot hold a tab or a line break"},
+            {"delete " + sample + " 0 9 " + out, "!row 0 holds no modifier in slot 9"},
+            {"add " + sample + " 99 dex '' 3 3 " + out, "!has no row 99"},
+            {"add " + sample + " key=Nobody dex '' 3 3 " + out, "!has no row key=Nobody"},
+            {"add " + Q(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out,
+             "!UniqueItems.txt: no column named code; the table is read-only"},
+            {"move " + sample, "!usage: mod add"},
+        });
     // --game-data checks against the game's tables, warns, and writes all the same.
     std::filesystem::create_directories(dir.File("game"));
     WriteBytes(dir.File("game/Properties.txt"), "code\tfunc1\tstat1\r\nstr\t1\tstrength\r\n");
@@ -207,34 +207,21 @@ TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
               "    [prop2] Cold Resist +10%\n    [prop1] +3 to Dexterity\n"
               "  #1001 Brinewarden's Stride (Boots)\n"
               "    [prop4] +10 to Life\n    [prop3] +10% Faster Run/Walk\n");
-    const struct {
-        std::string args;
-        const char* expected; // a line of sets' output, or the start of the error
-    } cases[] = {
-        {"add " + seed + " vit '' 2 2 " + out + " --node 0", "  [prop7] +2 to Vitality\n"},
-        {"add " + seed + " vit '' 2 2 " + out + " --node 1000",
-         "!The items on sets has a fixed number of modifiers"},
-        {"edit " + seed + " PROP1 vit '' 4 4 " + out + " --node 1000",
-         "    [prop1] +4 to Vitality\n"},
-        {"delete " + seed + " prop5 " + out + " --node 0", "  [prop5] 10% Better Chance"},
-        {"delete " + seed + " prop1 " + out + " --node 1000",
-         "!The items on sets has a fixed number of modifiers"},
-        {"delete " + seed + " prop9 " + out + " --node 0", "!node 0 holds no modifier in prop9"},
-        {"add " + seed + " vit '' 2 2 " + out + " --node 7", "!no node 7"},
-    };
-    for (const auto& c : cases) {
-        std::remove(dir.File("out.txt").c_str());
-        const CliRun run = Cli(dir, "mod " + c.args);
-        if (c.expected[0] == '!') {
-            EXPECT_EQ(run.exitCode, 1) << c.args;
-            EXPECT_NE(run.err.find(c.expected + 1), std::string::npos) << run.err;
-            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << c.args;
-            continue;
-        }
-        ASSERT_EQ(run.exitCode, 0) << c.args << "\n" << run.err;
-        const CliRun shown = Cli(dir, "sets " + out);
-        EXPECT_NE(shown.out.find(c.expected), std::string::npos) << c.args << "\n" << shown.out;
-    }
+    ExpectModRuns(
+        dir, "sets",
+        {
+            {"add " + seed + " vit '' 2 2 " + out + " --node 0", "  [prop7] +2 to Vitality\n"},
+            {"add " + seed + " vit '' 2 2 " + out + " --node 1000",
+             "!The items on sets has a fixed number of modifiers"},
+            {"edit " + seed + " PROP1 vit '' 4 4 " + out + " --node 1000",
+             "    [prop1] +4 to Vitality\n"},
+            {"delete " + seed + " prop5 " + out + " --node 0", "  [prop5] 10% Better Chance"},
+            {"delete " + seed + " prop1 " + out + " --node 1000",
+             "!The items on sets has a fixed number of modifiers"},
+            {"delete " + seed + " prop9 " + out + " --node 0",
+             "!node 0 holds no modifier in prop9"},
+            {"add " + seed + " vit '' 2 2 " + out + " --node 7", "!no node 7"},
+        });
     const CliRun unique = Cli(dir, "sets " + Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
     EXPECT_EQ(unique.exitCode, 1);
     EXPECT_NE(unique.out.find("layout: unknown (SetItems.txt: no column named"), std::string::npos);

@@ -1,11 +1,18 @@
+// Hashes and the block cipher, and the protected resources they open.
 #include "images/Cipher.h"
+#include "images/ProtectedResource.h"
 #include "images/ResourceKey.h"
 #include "images/Ripemd160.h"
+
+#include "base/ByteOrder.h"
+#include "base/ProgramExit.h"
+#include "respack/Pack.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace tolmere {
 namespace {
@@ -56,20 +63,6 @@ TEST(Ripemd160, KeyDigestFinishesOneBlockWithTheOddHighWord) {
     EXPECT_EQ(KeyHex(std::string(70, 'y')), KeyHex(std::string(6, 'y') + std::string(64, 'z')));
     // It is not the standard digest.
     EXPECT_NE(KeyHex("abc"), StandardHex("abc"));
-}
-
-// The variant written out word by word, as a second reading of the same rule.
-TEST(Ripemd160, KeyDigestMatchesAHandBuiltBlock) {
-    const std::string text = "Tolmere-Hoard7";
-    std::uint32_t words[16] = {};
-    for (std::size_t i = 0; i < text.size(); ++i)
-        words[i / 4] |= std::uint32_t(static_cast<unsigned char>(text[i])) << (8 * (i % 4));
-    words[text.size() / 4] |= std::uint32_t(0x80) << (8 * (text.size() % 4));
-    words[14] = static_cast<std::uint32_t>(text.size() * 8);
-    words[15] = static_cast<std::uint32_t>((text.size() >> 29) + 256);
-    Ripemd160Chain chain = Ripemd160Start();
-    Ripemd160Compress(chain, words);
-    EXPECT_EQ(Ripemd160Bytes(chain), Ripemd160KeyDigest(text.data(), text.size()));
 }
 
 struct Vector {
@@ -127,15 +120,18 @@ TEST(Cipher, BlocksInMemoryHaveLittleEndianHalves) {
               std::string(reinterpret_cast<const char*>(bytes), 8));
 }
 
-TEST(Cipher, NoKeyUntilSetKey) {
-    CBlowfishCipher cipher;
-    EXPECT_FALSE(cipher.HasKey());
-    EXPECT_EQ(cipher.Key(), nullptr);
-    EXPECT_EQ(cipher.Algorithm(), 1u);
+// Both ciphers' output for the same block: equal when they hold the same key.
+std::pair<std::uint32_t, std::uint32_t> Encrypted(const CCipher& cipher, std::uint32_t l = 1,
+                                                  std::uint32_t r = 2) {
+    cipher.EncryptBlock(l, r);
+    return {l, r};
 }
 
 TEST(Cipher, SetKeyFillsTheKeyRecordAndKeysFromTheDigest) {
     CBlowfishCipher cipher;
+    EXPECT_FALSE(cipher.HasKey());
+    EXPECT_EQ(cipher.Key(), nullptr);
+    EXPECT_EQ(cipher.Algorithm(), 1u);
     ASSERT_TRUE(cipher.SetKey(kResourceKeyText, kResourceKeyBits, 0));
     ASSERT_TRUE(cipher.HasKey());
     const CipherKey& key = *cipher.Key();
@@ -147,12 +143,12 @@ TEST(Cipher, SetKeyFillsTheKeyRecordAndKeysFromTheDigest) {
 
     CBlowfishCipher raw;
     ASSERT_TRUE(raw.SetRawKey(key.digest.data(), 20));
-    std::uint32_t l1 = 0x01234567, r1 = 0x89ABCDEF, l2 = l1, r2 = r1;
-    cipher.EncryptBlock(l1, r1);
-    raw.EncryptBlock(l2, r2);
-    EXPECT_EQ(l1, l2);
-    EXPECT_EQ(r1, r2);
+    EXPECT_EQ(Encrypted(cipher, 0x01234567, 0x89ABCDEF), Encrypted(raw, 0x01234567, 0x89ABCDEF));
     EXPECT_FALSE(raw.HasKey()); // keyed, but not from a text
+    // The third argument has no effect.
+    CBlowfishCipher other;
+    ASSERT_TRUE(other.SetKey(kResourceKeyText, 0, 12345));
+    EXPECT_EQ(Encrypted(other), Encrypted(cipher));
 }
 
 TEST(Cipher, KeyLengthIsRoundedToBytesAndCapped) {
@@ -162,11 +158,7 @@ TEST(Cipher, KeyLengthIsRoundedToBytesAndCapped) {
     EXPECT_EQ(cipher.Key()->bits, 64u);
     CBlowfishCipher raw;
     ASSERT_TRUE(raw.SetRawKey(cipher.Key()->digest.data(), 8));
-    std::uint32_t l1 = 5, r1 = 6, l2 = 5, r2 = 6;
-    cipher.EncryptBlock(l1, r1);
-    raw.EncryptBlock(l2, r2);
-    EXPECT_EQ(l1, l2);
-    EXPECT_EQ(r1, r2);
+    EXPECT_EQ(Encrypted(cipher, 5, 6), Encrypted(raw, 5, 6));
 
     EXPECT_FALSE(cipher.SetKey(text, 161, 0));
     EXPECT_FALSE(cipher.SetKey(text, 7, 0));
@@ -175,29 +167,114 @@ TEST(Cipher, KeyLengthIsRoundedToBytesAndCapped) {
     EXPECT_EQ(cipher.Key()->bits, 160u);
 }
 
-TEST(Cipher, ThirdSetKeyArgumentHasNoEffect) {
-    CBlowfishCipher a, b;
-    ASSERT_TRUE(a.SetKey(kResourceKeyText, 0, 0));
-    ASSERT_TRUE(b.SetKey(kResourceKeyText, 0, 12345));
-    std::uint32_t l1 = 1, r1 = 2, l2 = 1, r2 = 2;
-    a.EncryptBlock(l1, r1);
-    b.EncryptBlock(l2, r2);
-    EXPECT_EQ(l1, l2);
-    EXPECT_EQ(r1, r2);
-}
-
 TEST(Cipher, ReplacingTheKeyChangesTheCipher) {
     CBlowfishCipher cipher;
     ASSERT_TRUE(cipher.SetKey("first key text", 0, 0));
-    std::uint32_t l1 = 1, r1 = 2;
-    cipher.EncryptBlock(l1, r1);
+    const auto first = Encrypted(cipher);
     ASSERT_TRUE(cipher.SetKey("other key text", 0, 0));
-    std::uint32_t l2 = 1, r2 = 2;
-    cipher.EncryptBlock(l2, r2);
-    EXPECT_FALSE(l1 == l2 && r1 == r2);
-    cipher.DecryptBlock(l2, r2);
-    EXPECT_EQ(l2, 1u);
-    EXPECT_EQ(r2, 2u);
+    auto [l, r] = Encrypted(cipher);
+    EXPECT_NE(std::make_pair(l, r), first);
+    cipher.DecryptBlock(l, r);
+    EXPECT_EQ(std::make_pair(l, r), std::make_pair(1u, 2u));
+}
+
+struct ProgramExited {};
+
+const CBlowfishCipher& ResourceCipher() {
+    static CBlowfishCipher cipher;
+    if (!cipher.HasKey())
+        cipher.SetKey(kResourceKeyText, kResourceKeyBits, 0);
+    return cipher;
+}
+
+// What decoding gives: the plain content, "refused", or "fatal" for the program's
+// fatal exit.
+std::string Decode(const std::string& container, const CCipher& cipher = ResourceCipher()) {
+    const ExitHandler previous = SetExitHandler([](int code) {
+        EXPECT_EQ(code, kExitFatalError);
+        throw ProgramExited{};
+    });
+    std::string outcome = "fatal";
+    try {
+        outcome = DecodeResource(cipher, reinterpret_cast<const unsigned char*>(container.data()),
+                                 container.size())
+                      .value_or("refused");
+    } catch (const ProgramExited&) {
+    }
+    SetExitHandler(previous);
+    return outcome;
+}
+
+std::string Pack(const std::string& plain, std::uint32_t mode = kChainPlainAndCipher) {
+    std::string container;
+    EXPECT_TRUE(respack::PackResource(ResourceCipher(), plain, container, mode));
+    return container;
+}
+
+std::string WithField(std::string c, std::size_t offset, std::uint32_t value) {
+    WriteLe32(reinterpret_cast<unsigned char*>(&c[offset]), value);
+    return c;
+}
+
+// Content with some repetition, as pictures and documents have.
+std::string SampleContent(std::size_t size, std::uint32_t seed = 1) {
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        out[i] = static_cast<char>((i % 64 < 40) ? 'a' + (i % 7) : (seed >> 24));
+    }
+    return out;
+}
+
+TEST(ProtectedResource, RoundTripsInEveryMode) {
+    for (std::uint32_t mode :
+         {kChainBlocks, kChainCipherText, kChainPlainAndCipher, kChainFeedback}) {
+        for (std::size_t size : {0, 1, 8, 5047, 101180}) {
+            const std::string plain = SampleContent(size, mode + 1);
+            EXPECT_TRUE(Decode(Pack(plain, mode)) == plain) << mode << " " << size;
+        }
+    }
+}
+
+TEST(ProtectedResource, AHeaderThatDoesNotFitTheStreamIsRefusedOrFatal) {
+    using namespace resource;
+    const std::string plain = SampleContent(900), good = Pack(plain);
+    const std::uint32_t blocks = static_cast<std::uint32_t>(good.size() - kHeaderSize);
+    const std::uint32_t stream =
+        ReadLe32(reinterpret_cast<const unsigned char*>(good.data()) + kCompressedLengthField);
+    std::string unread = good;
+    for (std::size_t offset : {0, 4, 12, 16, 20, 28})
+        unread = WithField(unread, offset, 0xDEADBEEF);
+    const struct {
+        const char* what;
+        std::string container;
+        std::string outcome;
+    } cases[] = {
+        {"blocks past the end", WithField(good, kEncipheredLengthField, blocks + 8), "refused"},
+        {"blocks near 4 GiB", WithField(good, kEncipheredLengthField, 0xFFFFFFFF), "refused"},
+        {"stream past the blocks", WithField(good, kCompressedLengthField, blocks + 1), "refused"},
+        {"stream near 4 GiB", WithField(good, kCompressedLengthField, 0xFFFFFFFF), "refused"},
+        {"plain near 4 GiB", WithField(good, kPlainLengthField, 0xFFFFFFFF), "refused"},
+        {"more than deflate gives", WithField(good, kPlainLengthField, stream * 2000), "refused"},
+        {"plain one short", WithField(good, kPlainLengthField, 899), "fatal"},
+        {"plain one long", WithField(good, kPlainLengthField, 901), "fatal"},
+        {"plain empty", WithField(good, kPlainLengthField, 0), "fatal"},
+        {"stream cut", WithField(good, kCompressedLengthField, stream - 1), "fatal"},
+        {"unknown mode", WithField(good, kModeField, 2), "fatal"},
+        {"another mode", WithField(good, kModeField, kChainBlocks), "fatal"},
+        {"fields nothing reads", unread, plain},
+        // A trailing partial block stays enciphered; the stream must end before it.
+        {"partial last block", WithField(good + "xyz", kEncipheredLengthField, blocks + 3), plain},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.container), c.outcome) << c.what;
+    for (std::size_t cut = 0; cut < good.size(); ++cut)
+        EXPECT_EQ(Decode(good.substr(0, cut)), "refused") << "cut at " << cut;
+
+    CBlowfishCipher unkeyed, otherKey;
+    EXPECT_EQ(Decode(good, unkeyed), "refused");
+    ASSERT_TRUE(otherKey.SetKey("Some-Other-Key", 0, 0));
+    EXPECT_EQ(Decode(good, otherKey), "fatal");
 }
 
 } // namespace

@@ -1,4 +1,8 @@
+// The game's DC6 pictures: decoding, naming, converting, and the cache and worker
+// that load them for the item shown.
 #include "images/Dc6.h"
+#include "images/ItemPics.h"
+#include "images/PictureWorker.h"
 #include "items/ItemPictures.h"
 
 #include "base/ByteOrder.h"
@@ -11,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <optional>
 #include <sys/wait.h>
@@ -223,28 +228,6 @@ TEST(Dc6, FilesThatDoNotHoldTheirFramesAreRefused) {
     EXPECT_TRUE(Decode(OneFrame(Codes(kDc6MaxCanvasSide, 1, Bytes({0x80})))));
 }
 
-TEST(Dc6, DecodesFromDiskAndFailsOnAMissingFile) {
-    TempDir dir;
-    WriteBytes(dir.File("a.dc6"), dc6enc::Encode(OneFrame(Solid(2, 3, 7))));
-    const auto desc = DecodeDc6(dir.File("a.dc6"));
-    ASSERT_TRUE(desc);
-    EXPECT_EQ(desc->width, 2u);
-    EXPECT_EQ(desc->height, 3u);
-    EXPECT_EQ(desc->rows[0], 7);
-    EXPECT_FALSE(DecodeDc6(dir.File("none.dc6")));
-}
-
-TEST(Dc6, PaletteEntryZeroIsTheBackdrop) {
-    const auto palette = BuildItemPalette();
-    ASSERT_EQ(palette.size(), kPaletteBytes);
-    // Blue, green, red, 0: the backdrop, then spot checks of the game's colours.
-    EXPECT_EQ(Bytes({palette[0], palette[1], palette[2], palette[3]}), Bytes({5, 58, 59, 0}));
-    EXPECT_EQ(Bytes({palette[4], palette[5], palette[6], palette[7]}), Bytes({0, 0, 0x24, 0}));
-    EXPECT_EQ(Bytes({palette[512], palette[513], palette[514]}), Bytes({0x4C, 0x90, 0x58}));
-    EXPECT_EQ(Bytes({palette[1020], palette[1021], palette[1022], palette[1023]}),
-              Bytes({0xFF, 0xFF, 0xFF, 0}));
-}
-
 // Base lists where each list has one row for `code` with the given pictures.
 CBaseLists ListsWith(const std::string& code, const std::string& fallback,
                      const std::string& picture) {
@@ -296,6 +279,7 @@ TEST(Dc6, PngEncodingWritesThePaletteAndRefusesWhatItCannotWrite) {
     EXPECT_FALSE(EncodePng(*d, png)) << "no palette";
     EXPECT_TRUE(png.empty());
     d->palette = BuildItemPalette();
+    ASSERT_EQ(d->palette.size(), kPaletteBytes);
     ASSERT_TRUE(EncodePng(*d, png));
     // The PLTE chunk's first entry, red, green, blue, is the backdrop.
     const std::size_t plte = png.find("PLTE");
@@ -304,13 +288,17 @@ TEST(Dc6, PngEncodingWritesThePaletteAndRefusesWhatItCannotWrite) {
     EXPECT_FALSE(EncodePng(DibDesc{}, png));
 }
 
-// tolmere-cli dc6, run as scripts run it.
+// tolmere-cli dc6 with these arguments and files of `dir`, run as scripts run it.
 int RunCli(const TempDir& dir, const std::string& args, std::string& err) {
-    const std::string errPath = dir.File("stderr");
-    const std::string command = std::string("'") + TOLMERE_CLI + "' " + args + " >'" +
-                                dir.File("stdout") + "' 2>'" + errPath + "'";
+    std::string command = std::string("'") + TOLMERE_CLI + "' dc6";
+    for (std::size_t at = 0, end; at < args.size(); at = end + 1) {
+        end = std::min(args.find(' ', at), args.size());
+        const std::string arg = args.substr(at, end - at);
+        command += " '" + (arg.rfind("--", 0) == 0 ? arg : dir.File(arg)) + "'";
+    }
+    command += " >'" + dir.File("stdout") + "' 2>'" + dir.File("stderr") + "'";
     const int status = std::system(command.c_str());
-    err = ReadBytes(errPath);
+    err = ReadBytes(dir.File("stderr"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -320,14 +308,12 @@ std::uint32_t BigEndianAt(const std::string& bytes, std::size_t at) {
 
 TEST(Dc6Cli, ConvertsAPictureToPng) {
     TempDir dir;
-    File file;
-    file.frames.push_back(dc6enc::SolidFrame(256, 7, 1, kTerminationCD));
-    file.frames.push_back(dc6enc::SolidFrame(30, 7, 2, kTerminationCD));
+    File file = Frames({dc6enc::SolidFrame(256, 7, 1, kTerminationCD),
+                        dc6enc::SolidFrame(30, 7, 2, kTerminationCD)});
     file.termination = kTerminationCD;
     WriteBytes(dir.File("in.dc6"), dc6enc::Encode(file));
     std::string err;
-    ASSERT_EQ(RunCli(dir, "dc6 '" + dir.File("in.dc6") + "' '" + dir.File("out.png") + "'", err), 0)
-        << err;
+    ASSERT_EQ(RunCli(dir, "in.dc6 out.png", err), 0) << err;
     const std::string png = ReadBytes(dir.File("out.png"));
     ASSERT_GE(png.size(), 33u);
     EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
@@ -341,28 +327,119 @@ TEST(Dc6Cli, ConvertsAPictureToPng) {
     ASSERT_NE(trns, std::string::npos);
     EXPECT_EQ(BigEndianAt(png, trns - 4), 1u);
     EXPECT_EQ(png[trns + 4], 0);
-    ASSERT_EQ(
-        RunCli(dir, "dc6 --opaque '" + dir.File("in.dc6") + "' '" + dir.File("out.png") + "'", err),
-        0)
-        << err;
+    ASSERT_EQ(RunCli(dir, "--opaque in.dc6 out.png", err), 0) << err;
     EXPECT_EQ(ReadBytes(dir.File("out.png")).find("tRNS"), std::string::npos);
 }
 
 TEST(Dc6Cli, ABadFileLeavesNoPng) {
     TempDir dir;
-    File file = OneFrame(dc6enc::SolidFrame(4, 4, 1, kTerminationEE));
+    File file = OneFrame(Solid(4, 4, 1));
     file.version = 5;
     WriteBytes(dir.File("bad.dc6"), dc6enc::Encode(file));
     std::string err;
-    EXPECT_EQ(RunCli(dir, "dc6 '" + dir.File("bad.dc6") + "' '" + dir.File("out.png") + "'", err),
-              1);
+    EXPECT_EQ(RunCli(dir, "bad.dc6 out.png", err), 1);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-    EXPECT_FALSE(testing::FileExists(dir.File("out.png")));
     EXPECT_EQ(testing::ListDir(dir.Path()), "bad.dc6 stderr stdout");
+    EXPECT_EQ(RunCli(dir, "none.dc6 out.png", err), 1);
+    EXPECT_EQ(testing::ListDir(dir.Path()), "bad.dc6 stderr stdout");
+}
 
-    EXPECT_EQ(RunCli(dir, "dc6 '" + dir.File("none.dc6") + "' '" + dir.File("o.png") + "'", err),
-              1);
-    EXPECT_FALSE(testing::FileExists(dir.File("o.png")));
+// A folder holding "<name>.dc6" pictures of the given sizes.
+void WritePicture(const TempDir& dir, const std::string& name, std::uint32_t width,
+                  std::uint32_t height) {
+    WriteBytes(dir.File(name + ".dc6"), dc6enc::Encode(OneFrame(Solid(width, height, 7))));
+}
+
+TEST(ItemPics, CachesByNameGrowsBySixteenAndRetriesWhatFailed) {
+    TempDir dir;
+    WritePicture(dir, "invsword", 28, 84);
+    CItemPics pictures;
+    const struct {
+        const char* name;
+        LoadItemPicResult result;
+        std::uint32_t currentWidth; // 0: the current picture is empty
+    } steps[] = {
+        {"", kPicNoName, 0},          {"invsword", kPicLoadedNow, 28},
+        {"invsword", kPicCached, 28}, {"invnothing", kPicLoadedNow, 0},
+        {"invsword", kPicCached, 28}, {"invnothing", kPicCached, 0},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(LoadItemPic(pictures, dir.Path(), step.name), step.result) << step.name;
+        if (step.result == kPicNoName)
+            continue;
+        const auto current = pictures.CurrentPic();
+        ASSERT_TRUE(current) << step.name;
+        EXPECT_EQ(current->Desc().width, step.currentWidth) << step.name;
+    }
+    EXPECT_EQ(pictures.Count(), 2u);
+    EXPECT_EQ(pictures.Capacity(), 16u);
+
+    // A picture that failed is tried again once forgotten, and found when it is there.
+    WritePicture(dir, "invnothing", 10, 10);
+    pictures.ForgetEmpty();
+    EXPECT_EQ(pictures.FindPic("invnothing"), -1);
+    EXPECT_EQ(LoadItemPic(pictures, dir.Path(), "invnothing"), kPicLoadedNow);
+    EXPECT_EQ(pictures.CurrentPic()->Desc().width, 10u);
+
+    for (int i = 0; i < 14; ++i)
+        pictures.AddPic("extra" + std::to_string(i), std::make_shared<CDib>());
+    EXPECT_EQ(pictures.Count(), 16u);
+    EXPECT_EQ(pictures.Capacity(), 32u);
+}
+
+// The worker's passes, driven one at a time, with its waits counted.
+TEST(PictureWorker, FollowsRequestsOnlyWhileTheDisplayIsOn) {
+    TempDir dir;
+    WritePicture(dir, "invhelm", 56, 84);
+    CItemPics pictures;
+    std::vector<int> sleeps;
+    int repaints = 0;
+    CPictureWorker worker(pictures, {[&] { ++repaints; }, [&](int ms) { sleeps.push_back(ms); }});
+    worker.SetPictureDir(dir.Path());
+
+    worker.RunPass(); // nothing asked
+    worker.Request("invhelm");
+    worker.RunPass(); // the display is off: nothing loads, the request waits
+    EXPECT_EQ(pictures.Count(), 0u);
+    EXPECT_TRUE(worker.pictureRequest);
+    worker.showImage = true;
+    worker.RunPass(); // loaded now, then a pause
+    worker.Request("invhelm");
+    worker.RunPass(); // cached: no pause
+    worker.Request("");
+    worker.RunPass(); // an item without a picture shows none
+    EXPECT_EQ(sleeps, (std::vector<int>{100, 500, 500, 500}));
+    EXPECT_EQ(repaints, 3);
+    EXPECT_EQ(pictures.Count(), 1u);
+    EXPECT_FALSE(pictures.CurrentPic());
+}
+
+// The real thread: a request is served and Stop returns with the thread finished.
+TEST(PictureWorker, RunsOnItsOwnThreadUntilStopped) {
+    TempDir dir;
+    WritePicture(dir, "invring", 28, 28);
+    CItemPics pictures;
+    std::mutex mutex;
+    std::condition_variable painted;
+    bool repainted = false;
+    CPictureWorker worker(pictures, {[&] {
+                                         const std::lock_guard<std::mutex> lock(mutex);
+                                         repainted = true;
+                                         painted.notify_one();
+                                     },
+                                     [](int) { std::this_thread::yield(); }});
+    worker.SetPictureDir(dir.Path());
+    worker.showImage = true;
+    worker.Start();
+    worker.Request("invring");
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(painted.wait_for(lock, std::chrono::seconds(10), [&] { return repainted; }));
+    }
+    worker.Stop();
+    EXPECT_TRUE(worker.workerFinished);
+    ASSERT_TRUE(pictures.CurrentPic());
+    EXPECT_EQ(pictures.CurrentPic()->Desc().height, 28u);
 }
 
 } // namespace

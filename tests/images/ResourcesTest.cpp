@@ -1,6 +1,9 @@
+// Pictures in memory, the TGA files the skin is stored as, and the embedded resources.
 #include "images/Resources.h"
+#include "images/Tga.h"
 
 #include "images/Dib.h"
+#include "support/DibBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +11,120 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/wait.h>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace tolmere {
 namespace {
+
+using testing::MakeDesc;
+
+TEST(Dib, TakeDescRefusesWhatCannotBeDrawnAndKeepsThePicture) {
+    CDib dib;
+    ASSERT_TRUE(dib.TakeDesc(MakeDesc(24, 2, 2)));
+    const struct {
+        const char* what;
+        std::uint32_t bitsPerPixel;
+        void (*spoil)(DibDesc&);
+    } cases[] = {
+        {"no rows", 24, [](DibDesc& d) { d.rows.clear(); }},
+        {"rows short of the height", 24, [](DibDesc& d) { d.rows.pop_back(); }},
+        {"rows narrower than the width", 24, [](DibDesc& d) { d.stride = 8; }},
+        {"zero width", 24, [](DibDesc& d) { d.width = 0; }},
+        {"zero height", 24, [](DibDesc& d) { d.height = 0; }},
+        {"zero stride", 24, [](DibDesc& d) { d.stride = 0; }},
+        {"a depth no picture has", 24, [](DibDesc& d) { d.bitsPerPixel = 32; }},
+        {"8 bits without a palette", 8, [](DibDesc& d) { d.palette.clear(); }},
+    };
+    for (const auto& c : cases) {
+        DibDesc desc = MakeDesc(c.bitsPerPixel, 3, 3);
+        c.spoil(desc);
+        EXPECT_FALSE(dib.TakeDesc(std::move(desc))) << c.what;
+        EXPECT_EQ(dib.Desc().width, 2u) << c.what;
+        EXPECT_EQ(dib.Desc().rows.size(), 16u) << c.what;
+    }
+    ASSERT_TRUE(dib.TakeDesc(MakeDesc(8, 5, 3)));
+    EXPECT_EQ(dib.Desc().stride, 8u);
+}
+
+TEST(Dib, MovingHandsThePictureOver) {
+    CDib first;
+    ASSERT_TRUE(first.TakeDesc(MakeDesc(24, 2, 2, 0x5A)));
+    CDib second(std::move(first));
+    EXPECT_TRUE(first.IsEmpty());
+    EXPECT_EQ(second.Desc().rows[0], 0x5A);
+
+    CDib third;
+    ASSERT_TRUE(third.TakeDesc(MakeDesc(8, 1, 1)));
+    third = std::move(second);
+    EXPECT_TRUE(second.IsEmpty());
+    EXPECT_EQ(third.Desc().bitsPerPixel, 24u);
+    EXPECT_EQ(third.Desc().width, 2u);
+}
+
+// A plain 24-bit picture as the skin generator writes it (sides under 256), pixel n in
+// file order having the bytes 16n + 1, 16n + 2, 16n + 3.
+std::string Tga(int width, int height) {
+    std::string file(18, '\0');
+    file[2] = 2;
+    file[12] = static_cast<char>(width);
+    file[14] = static_cast<char>(height);
+    file[16] = 24;
+    for (int n = 0; n < width * height * 3; ++n)
+        file += static_cast<char>(n / 3 * 16 + n % 3 + 1);
+    return file;
+}
+
+// Loads the bytes as an in-memory file of that name, as the program loads its skin.
+bool Load(CDib& dib, const std::string& bytes, const char* name = ".tga") {
+    MemFileDesc mem;
+    std::strncpy(mem.name, name, sizeof mem.name - 1);
+    mem.data = reinterpret_cast<const unsigned char*>(bytes.data());
+    mem.length = bytes.size();
+    return dib.LoadPicture(&mem);
+}
+
+TEST(Tga, TheSkinsLayoutLoadsBottomRowLastAsBlueGreenRed) {
+    CDib dib;
+    // The extension is the text from the last dot on, in any case.
+    ASSERT_TRUE(Load(dib, Tga(3, 2), "x.y.Tga"));
+    const DibDesc& d = dib.Desc();
+    EXPECT_EQ(d.bitsPerPixel, 24u);
+    EXPECT_EQ(d.width, 3u);
+    EXPECT_EQ(d.height, 2u);
+    EXPECT_EQ(d.stride, 12u);
+    // The file's second row first, each row padded with zeros.
+    EXPECT_EQ(std::string(d.rows.begin(), d.rows.end()),
+              std::string("\x31\x32\x33\x41\x42\x43\x51\x52\x53\0\0\0"
+                          "\x01\x02\x03\x11\x12\x13\x21\x22\x23\0\0\0",
+                          24));
+}
+
+TEST(Tga, WhatIsNotAPictureWeReadIsRefusedAndThePictureKept) {
+    CDib dib;
+    ASSERT_TRUE(Load(dib, Tga(1, 1)));
+    const std::string good = Tga(3, 3);
+    std::vector<std::string> files;
+    // Header bytes that make it another kind of picture: an identification field, a
+    // colour map (type, length, entry size), run-length packing, 32 bits, no width, no
+    // height; and 65283 × 65283 pixels over a few, refused before they are allocated.
+    const std::pair<int, int> patches[] = {{0, 3},   {1, 1},  {5, 2},  {7, 24},   {2, 10},
+                                           {16, 32}, {12, 0}, {14, 0}, {13, 0xFF}};
+    for (const auto& [at, value] : patches) {
+        files.push_back(good);
+        files.back()[at] = static_cast<char>(value);
+    }
+    files.back()[15] = static_cast<char>(0xFF);
+    files.push_back(good.substr(0, good.size() - 1));
+    files.push_back(good.substr(0, 17));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_FALSE(Load(dib, files[i])) << "file " << i;
+    EXPECT_FALSE(Load(dib, good, ".png"));
+    EXPECT_EQ(dib.Desc().width, 1u);
+}
 
 using Rgb = std::tuple<int, int, int>;
 
@@ -36,13 +148,7 @@ std::string Source(const std::string& relative) {
 // are given.
 class Skin {
 public:
-    explicit Skin(const std::string& tga) {
-        MemFileDesc mem;
-        std::strncpy(mem.name, ".tga", sizeof mem.name - 1);
-        mem.data = reinterpret_cast<const unsigned char*>(tga.data());
-        mem.length = tga.size();
-        loaded_ = dib_.LoadPicture(&mem);
-    }
+    explicit Skin(const std::string& tga) : loaded_(Load(dib_, tga)) {}
 
     bool Loaded() const { return loaded_; }
     const DibDesc& Desc() const { return dib_.Desc(); }
@@ -58,10 +164,10 @@ public:
 
 private:
     CDib dib_;
-    bool loaded_ = false;
+    bool loaded_;
 };
 
-TEST(Resources, AllThreeAreEmbedded) {
+TEST(Resources, AllThreeAreEmbeddedAndNothingElse) {
     for (unsigned number : {kCreditsResource, kSkinResource, kReadmeResource}) {
         std::optional<ResourceBytes> stored = FindResource(kHardDataType, number);
         ASSERT_TRUE(stored) << number;
@@ -69,35 +175,23 @@ TEST(Resources, AllThreeAreEmbedded) {
         EXPECT_GT(stored->size, 0u);
     }
     // The containers are the full header plus whole blocks.
-    std::optional<ResourceBytes> skin = FindResource(kHardDataType, kSkinResource);
-    ASSERT_TRUE(skin);
-    EXPECT_EQ((skin->size - 40) % 8, 0u);
-}
-
-TEST(Resources, UnknownNumbersAndTypesAreNotFound) {
+    EXPECT_EQ((FindResource(kHardDataType, kSkinResource)->size - 40) % 8, 0u);
     EXPECT_FALSE(FindResource(kHardDataType, 148));
     EXPECT_FALSE(FindResource("RCDATA", kSkinResource));
     EXPECT_FALSE(DecodeEmbeddedResource(0));
     EXPECT_FALSE(DecodeEmbeddedResource(999));
 }
 
-TEST(Resources, ReadmeDecodesToTheSourceFile) {
-    std::optional<std::string> readme = DecodeEmbeddedResource(kReadmeResource);
-    ASSERT_TRUE(readme);
-    ASSERT_FALSE(readme->empty());
-    EXPECT_EQ(readme->front(), '<');
-    EXPECT_EQ(*readme, Source("data/resources/readme.html"));
-}
-
-TEST(Resources, CreditsAreStoredScrambledAndComeBackPlain) {
+TEST(Resources, ReadmeAndCreditsDecodeToTheirSourceFiles) {
+    EXPECT_EQ(DecodeEmbeddedResource(kReadmeResource).value_or("<none>"),
+              Source("data/resources/readme.html"));
+    // The credits are stored scrambled, as well as enciphered.
     const std::string plain = Source("data/resources/credits.txt");
     std::optional<ResourceBytes> stored = FindResource(kHardDataType, kCreditsResource);
     ASSERT_TRUE(stored);
     std::string raw(reinterpret_cast<const char*>(stored->data), stored->size);
     EXPECT_NE(raw, plain);
-    std::optional<std::string> credits = DecodeEmbeddedResource(kCreditsResource);
-    ASSERT_TRUE(credits);
-    EXPECT_EQ(*credits, plain);
+    EXPECT_EQ(DecodeEmbeddedResource(kCreditsResource).value_or("<none>"), plain);
 
     std::string twice = plain;
     ScrambleCredits(twice);

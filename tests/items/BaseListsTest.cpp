@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 namespace tolmere {
 namespace {
 
@@ -54,21 +52,16 @@ TEST(BaseLists, RealItemsShowThePictureTheGameChooses) {
     const std::string real = testing::RealTablesDir(skip);
     if (real.empty())
         GTEST_SKIP() << skip;
-    const auto load = [&](const std::string& version, CBaseLists& lists) {
-        const bool capitals = version == "114d";
-        const char* files[] = {"weapons.txt", "armor.txt", "misc.txt"};
-        for (std::size_t i = 0; i < CBaseLists::kListCount; ++i) {
-            std::string file = files[i];
-            if (capitals)
-                file[0] = static_cast<char>(std::toupper(file[0]));
-            ASSERT_TRUE(lists.Load(i, real + "/" + version + "/" + file));
-        }
+    const auto load = [&](CBaseLists& lists, const std::string& version,
+                          const std::vector<std::string>& files) {
+        for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)
+            ASSERT_TRUE(lists.Load(i, real + "/" + version + "/" + files[i]));
     };
     CBaseLists old;
-    load("109b", old);
+    load(old, "109b", {"weapons.txt", "armor.txt", "misc.txt"});
     EXPECT_EQ(Found(old, "amu"), "amulet||invamu|-"); // no set picture column
     CBaseLists lists;
-    load("114d", lists);
+    load(lists, "114d", {"Weapons.txt", "Armor.txt", "Misc.txt"});
     EXPECT_EQ(Found(lists, "hax"), "Hand Axe|invhaxu|invhax|invhaxu");
     EXPECT_EQ(Found(lists, "cap"), "Cap/hat|invcapu|invcap|invcapu");
 

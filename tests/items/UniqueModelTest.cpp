@@ -27,20 +27,18 @@ Row RealHeader(int front, int slots) {
         header.push_back("*extra" + std::to_string(i));
     for (const char* name : {"index", "version", "lvl", "lvl req", "code", "invfile"})
         header.push_back(name);
-    for (int n = 1; n <= slots; ++n) {
+    for (int n = 1; n <= slots; ++n)
         for (const char* field : {"prop", "par", "min", "max"})
             header.push_back(field + std::to_string(n));
-    }
     header.push_back("*eol");
     return header;
 }
 
 Row OldHeader() {
     Row header{"name", "version", "Level", "LevelReq", "code"};
-    for (int n = 1; n <= 10; ++n) {
+    for (int n = 1; n <= 10; ++n)
         for (const char* field : {"Code", "Param", "Min", "Max"})
             header.push_back("ItemMod" + std::to_string(n) + field);
-    }
     return header;
 }
 
@@ -62,6 +60,8 @@ TEST(UniqueLayout, EachKnownHeaderFindsItsColumns) {
     Row noSlots = RealHeader(0, 0);
     Row brokenSlot = RealHeader(0, 2);
     brokenSlot.erase(brokenSlot.begin() + 11); // par2
+    Row shuffled = RealHeader(0, 2);
+    std::swap(shuffled[6], shuffled[10]); // prop1 and prop2 trade places
     const struct {
         Row header;
         const char* summary;
@@ -74,33 +74,29 @@ TEST(UniqueLayout, EachKnownHeaderFindsItsColumns) {
         {noSlots, "unknown 0 -1 2 -1 -1 0", "UniqueItems.txt: no column named prop1"},
         {brokenSlot, "unknown 0 -1 2 -1 -1 0", "UniqueItems.txt: no column named par2"},
         {Row{"a", "b"}, "unknown 0 -1 -1 -1 -1 0", "UniqueItems.txt: no column named index"},
+        // Names are matched without regard to letter case, as the game does; "prop01" is
+        // no slot.
+        {{"INDEX", "Code", "LVL", "Prop1", "PAR1", "Min1", "max1", "prop01", "par01", "min01",
+          "max01"},
+         "1.10+ 0 1 2 -1 -1 1 3/6",
+         ""},
+        // Slots are taken in number order wherever their columns stand.
+        {shuffled, "1.10+ 0 4 2 -1 5 2 10/9,6/13", ""},
     };
     for (const auto& c : cases) {
         const UniqueItemsLayout layout = RecogniseUniqueItems(NamedTable(c.header, {}));
         EXPECT_EQ(Summary(layout), c.summary) << c.summary;
         EXPECT_EQ(layout.problem, c.problem) << c.summary;
     }
-    // Names are matched without regard to letter case, as the game does; "prop01" is
-    // no slot.
-    Row shouting{"INDEX", "Code",   "LVL",   "Prop1", "PAR1", "Min1",
-                 "max1",  "prop01", "par01", "min01", "max01"};
-    EXPECT_EQ(Summary(RecogniseUniqueItems(NamedTable(shouting, {}))), "1.10+ 0 1 2 -1 -1 1 3/6");
-    // Slots are taken in number order wherever their columns stand.
-    Row shuffled = RealHeader(0, 2);
-    std::swap(shuffled[6], shuffled[10]); // prop1 and prop2 trade places
-    const UniqueItemsLayout layout = RecogniseUniqueItems(NamedTable(shuffled, {}));
-    EXPECT_EQ(layout.modifiers.Slot(0).code, 10);
-    EXPECT_EQ(layout.modifiers.Slot(1).code, 6);
     EXPECT_EQ(RecogniseUniqueItems(CTxtTable{}).problem, "UniqueItems.txt: no header row");
 }
 
 // The columns of `slots` from `from` to `to`, and the count column.
 std::set<std::int32_t> SlotCells(const ModifierSlots& mods, std::int32_t from, std::int32_t to) {
     std::set<std::int32_t> cells{mods.countColumn};
-    for (std::int32_t slot = from; slot <= to && slot < mods.SlotCount(); ++slot) {
+    for (std::int32_t slot = from; slot <= to && slot < mods.SlotCount(); ++slot)
         for (SlotField field : {kSlotCode, kSlotParam, kSlotMin, kSlotMax})
             cells.insert(mods.Slot(slot).Column(field));
-    }
     return cells;
 }
 

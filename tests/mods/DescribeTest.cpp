@@ -42,11 +42,9 @@ CTxtTable ItemWith(const std::string& slots) {
     std::istringstream in(slots);
     std::string slot;
     for (std::size_t i = 0; in >> slot; ++i) {
-        if (slot.find('=') != std::string::npos) {
-            row[9 + 4 * i] = slot.substr(0, slot.find('='));
-            row[12 + 4 * i] = slot.substr(slot.find('=') + 1);
-            continue;
-        }
+        const std::size_t equals = slot.find('=');
+        if (equals != std::string::npos)
+            slot.replace(equals, 1, ",,,");
         std::istringstream cells(slot);
         for (std::size_t c = 0; c < 4 && std::getline(cells, row[9 + 4 * i + c], ',');)
             ++c;
@@ -63,7 +61,7 @@ std::string Lines(const CTxtTable& table, const CModKeys& keys = Keys(),
     return lines;
 }
 
-TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
+TEST(Describe, PlainLinesRunFromTheHighestSlotDownAndMissingCellsReadAsEmpty) {
     EXPECT_EQ(Lines(ItemWith("")), "");
     EXPECT_EQ(Lines(ItemWith("str=5 =9 dex=7 ed%=40")),
               "[3] +40% Enhanced Damage|[2] +7 to Dexterity|[0] +5 to Strength");
@@ -71,6 +69,10 @@ TEST(Describe, PlainLinesRunFromTheHighestSlotDown) {
     EXPECT_EQ(Lines(ItemWith("zzz=1 str=")), "[1] +0 to Strength|[0] Unknown modifier: zzz");
     EXPECT_EQ(Lines(ItemWith("hlf=2.5")), "[0] 3 half");
     EXPECT_EQ(Lines(ItemWith("str=5"), Keys(), SlotList{}), "");
+    // Rows shorter than their slots read the missing cells as empty.
+    CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
+    EXPECT_EQ(Lines(narrow), "[0] +0 to Strength"); // its value cell is missing
+    EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun(9, 10), Keys()).size(), 0u);
 }
 
 TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnesInTheirFixedOrder) {
@@ -98,12 +100,6 @@ TEST(Describe, DamageSlotsMergeIntoOneLineAboveThePlainOnesInTheirFixedOrder) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Lines(ItemWith(c.slots)), c.lines) << c.slots;
-}
-
-TEST(Describe, RowsShorterThanTheirSlotsReadMissingCellsAsEmpty) {
-    CTxtTable narrow = TableOf(11, {{"key", "", "", "", "", "", "", "", "1", "str", "3"}});
-    EXPECT_EQ(Lines(narrow), "[0] +0 to Strength"); // its value cell is missing
-    EXPECT_EQ(DescribeModifiers(narrow, 5, SlotRun(9, 10), Keys()).size(), 0u);
 }
 
 TEST(Describe, GameCodesMergeByTheirRoleAndReadTheirWording) {

@@ -9,139 +9,117 @@
 namespace tolmere {
 namespace {
 
-using testing::GuideScope;
 using testing::Row;
-using testing::TableOf;
-using Shown = std::vector<std::string>;
 
 const ModifierSlots kPlacing{SlotRun(9, 10), 8, "0"};
-const std::string kAskOverwrite = "Confirmation: Modifier already existed, overwrite ?";
-const std::string kAskChange = "Confirmation: Change this modifier ?";
+const ModifierSlots kTwoSlotsCountPastTheFile{SlotRun(9, 2), 30, "0"};
+const ModifierSlots kNoCount{SlotRun(9, 10), -1, ""};
 
-// One item row of `columns` cells whose slots hold these codes, each with parameter
-// "p<slot>", minimum "1" and maximum "2", and the guide that answers its questions.
-struct Item {
-    Item(const std::vector<std::string>& codes, std::deque<int> answers = {}, int columns = 49) {
-        Row row(static_cast<std::size_t>(columns));
-        row[8] = std::to_string(codes.size());
-        for (std::size_t slot = 0; slot < codes.size(); ++slot) {
-            const Row cells{codes[slot], "p" + std::to_string(slot), "1", "2"};
-            for (std::size_t i = 0; i < 4 && 9 + 4 * slot + i < row.size(); ++i)
-                row[9 + 4 * slot + i] = cells[i];
-        }
-        table = TableOf(columns, {row});
-        before = table.Serialize();
-        guide->answers = std::move(answers);
+// One item row of `columns` cells whose slots hold these one-letter codes ('.' a free
+// slot), each with parameter "p<slot>", minimum "1" and maximum "2".
+CTxtTable Item(const std::string& codes, int columns) {
+    Row row(static_cast<std::size_t>(columns));
+    row[8] = std::to_string(codes.size());
+    for (std::size_t slot = 0; slot < codes.size(); ++slot) {
+        const Row cells{codes[slot] == '.' ? "" : codes.substr(slot, 1), "p" + std::to_string(slot),
+                        "1", "2"};
+        for (std::size_t i = 0; i < 4 && 9 + 4 * slot + i < row.size(); ++i)
+            row[9 + 4 * slot + i] = cells[i];
     }
-    // What the modifier dialog does on Apply, questions answered by the guide.
-    bool Apply(std::int32_t slot, const std::string& code, std::int32_t row = 0,
-               const ModifierSlots& placing = kPlacing) {
-        const std::int32_t target = SettleModifierTarget(
-            PlanModifier(table, row, slot, placing, code), slot,
-            [](const std::string& question) { return GuideConfirm(question); },
-            [](const std::string& message) { GuideMsg(message, kCaptionGuide); });
-        return target >= 0 && WriteModifier(table, row, target, placing, {code, {}, "5", "9"});
-    }
-    // Code, parameter, minimum and maximum, joined by "|".
-    std::string Slot(int slot) const {
+    return testing::TableOf(columns, {row});
+}
+
+// Row 0's slots that hold any cell, as "slot=code|par|min|max", and the count cell.
+std::string Slots(const CTxtTable& table) {
+    std::string out;
+    for (std::int32_t slot = 0; slot < kPlacing.SlotCount(); ++slot) {
         std::string cells;
         for (SlotField field : {kSlotCode, kSlotParam, kSlotMin, kSlotMax})
             cells +=
                 (field ? "|" : "") + std::string(table.Text(0, kPlacing.Slot(slot).Column(field)));
-        return cells;
+        if (cells != "|||")
+            out += std::to_string(slot) + "=" + cells + " ";
     }
-    std::string Count() const { return std::string(table.Text(0, kPlacing.countColumn)); }
-
-    bool Unchanged() const { return table.Serialize() == before; }
-
-    GuideScope guide;
-    CTxtTable table;
-    std::string before;
-};
-
-TEST(ModifierEdit, AddingWritesTheFreeSlotOrAnAcceptedHolderOfTheCode) {
-    Item free({"A", "B"});
-    EXPECT_TRUE(free.Apply(2, "C"));
-    EXPECT_EQ(free.guide->shown, Shown{});
-    // Minimum and maximum go to their own cells; the parameter cell keeps its text.
-    EXPECT_EQ(free.Slot(2), "C||5|9");
-    EXPECT_EQ(free.Count(), "3");
-
-    // The holder may be any slot, the first one too.
-    Item held({"B", "A"}, {kGuideYes});
-    EXPECT_TRUE(held.Apply(2, "B"));
-    EXPECT_EQ(held.guide->shown, Shown{kAskOverwrite});
-    EXPECT_EQ(held.Slot(0), "B|p0|5|9");
-    EXPECT_EQ(held.Slot(2), "|||");
-    EXPECT_EQ(held.Count(), "2");
-
-    Item declined({"A", "B"}, {kGuideNo});
-    EXPECT_FALSE(declined.Apply(2, "B"));
-    EXPECT_EQ(declined.guide->shown, Shown{kAskOverwrite});
-    EXPECT_TRUE(declined.Unchanged());
+    return out + "n=" + std::string(table.Text(0, kPlacing.countColumn));
 }
 
-TEST(ModifierEdit, EveryHolderOfTheCodeIsAskedAboutAndTheLastAcceptedTakesIt) {
-    Item both({"A", "B", "C", "B"}, {kGuideYes, kGuideYes});
-    EXPECT_TRUE(both.Apply(5, "B"));
-    EXPECT_EQ(both.guide->shown, (Shown{kAskOverwrite, kAskOverwrite}));
-    EXPECT_EQ(both.Slot(1), "B|p1|1|2");
-    EXPECT_EQ(both.Slot(3), "B|p3|5|9");
-    EXPECT_EQ(both.Count(), "4");
-    // A No at any question writes nothing, not even for the slots accepted before it.
-    Item second({"A", "B", "C", "B"}, {kGuideYes, kGuideNo});
-    EXPECT_FALSE(second.Apply(5, "B"));
-    EXPECT_TRUE(second.Unchanged());
-}
-
-TEST(ModifierEdit, EditingAsksFirstAndRefusesACodeHeldByAnotherSlot) {
-    Item same({"A", "B"}, {kGuideYes});
-    EXPECT_TRUE(same.Apply(0, "A")); // its own code is no duplicate
-    EXPECT_EQ(same.guide->shown, Shown{kAskChange});
-    EXPECT_EQ(same.Slot(0), "A|p0|5|9");
-    EXPECT_EQ(same.Count(), "2") << "the count is of the used slots, not the one written";
-
-    Item declined({"A", "B"}, {kGuideNo});
-    EXPECT_FALSE(declined.Apply(0, "C"));
-    EXPECT_TRUE(declined.Unchanged());
-
-    Item duplicate({"A", "", "", "B"}, {kGuideYes});
-    EXPECT_FALSE(duplicate.Apply(0, "B"));
-    EXPECT_EQ(duplicate.guide->shown,
-              (Shown{kAskChange, "Guide: Modifier already existed somewhere else."}));
-    EXPECT_TRUE(duplicate.Unchanged());
-}
-
-TEST(ModifierEdit, NeverWritesOutsideTheTableOrTheSlotRun) {
-    // Slot 2 would end at column 20, one past this file's last column.
-    Item narrow({"A"}, {}, 20);
-    EXPECT_FALSE(narrow.Apply(2, "C"));
-    EXPECT_TRUE(narrow.Unchanged());
-    // Slots beyond the file read as free, so the count covers the cells there are.
-    EXPECT_TRUE(narrow.Apply(1, "B"));
-    EXPECT_EQ(narrow.Slot(1), "B||5|9");
-    EXPECT_EQ(narrow.Count(), "2");
-
-    // Without the count column the slot itself must stay as it was, too.
-    Item noCount({}, {}, 20);
-    EXPECT_FALSE(noCount.Apply(0, "A", 0, ModifierSlots{SlotRun(9, 2), 30, "0"}));
-    EXPECT_TRUE(noCount.Unchanged());
-    // A layout without a count column writes the slot's cells and nothing else.
-    Item counted({"A"});
-    EXPECT_TRUE(counted.Apply(1, "B", 0, ModifierSlots{SlotRun(9, 10), -1, ""}));
-    EXPECT_EQ(counted.Slot(1), "B||5|9");
-    EXPECT_EQ(counted.Count(), "1");
-
-    for (std::int32_t row : {-1, 1}) {
-        Item item({"A"});
-        EXPECT_FALSE(item.Apply(1, "B", row));
-        EXPECT_TRUE(item.Unchanged()) << row;
+// The messages shown, as letters: O the overwrite question, C the change question, E the
+// refusal of a code held elsewhere. The texts are the program's exact wording.
+std::string Letters(const std::vector<std::string>& shown) {
+    std::string letters;
+    for (const std::string& message : shown) {
+        if (message == "Confirmation: Modifier already existed, overwrite ?")
+            letters += 'O';
+        else if (message == "Confirmation: Change this modifier ?")
+            letters += 'C';
+        else
+            letters += message == "Guide: Modifier already existed somewhere else." ? 'E' : '?';
     }
-    // Slot -1 would put its maximum into the count column, slot 10 past the run.
-    for (std::int32_t slot : {-1, 10}) {
-        Item item({"A"}, {}, 60);
-        EXPECT_FALSE(item.Apply(slot, "B"));
-        EXPECT_TRUE(item.Unchanged()) << slot;
+    return letters;
+}
+
+// What the modifier dialog does on Apply, with the questions answered as scripted:
+// the free slot or the last accepted holder of the code takes it; editing asks first and
+// refuses a code another slot holds; nothing is written outside the table or the run.
+TEST(ModifierEdit, ApplyWritesWhereTheQuestionsAndTheTableAllow) {
+    const struct {
+        const char* name;
+        const char* codes;
+        const char* answers; // Y or N for each question, in turn
+        std::int32_t slot;
+        const char* code;
+        const char* shown;
+        const char* after; // the slots afterwards, "" when Apply must write nothing
+        std::int32_t row = 0;
+        int columns = 49;
+        const ModifierSlots* placing = &kPlacing;
+    } cases[] = {
+        // Minimum and maximum go to their own cells; the parameter cell keeps its text.
+        {"free slot", "AB", "", 2, "C", "", "0=A|p0|1|2 1=B|p1|1|2 2=C||5|9 n=3"},
+        {"the first slot holds it", "BA", "Y", 2, "B", "O", "0=B|p0|5|9 1=A|p1|1|2 n=2"},
+        {"holder declined", "AB", "N", 2, "B", "O", ""},
+        {"the last accepted holder", "ABCB", "YY", 5, "B", "OO",
+         "0=A|p0|1|2 1=B|p1|1|2 2=C|p2|1|2 3=B|p3|5|9 n=4"},
+        // A No at any question writes nothing, not even for the slots accepted before it.
+        {"a No after a Yes", "ABCB", "YN", 5, "B", "OO", ""},
+        // Its own code is no duplicate; the count is of the used slots.
+        {"edit keeping the code", "AB", "Y", 0, "A", "C", "0=A|p0|5|9 1=B|p1|1|2 n=2"},
+        {"edit declined", "AB", "N", 0, "C", "C", ""},
+        {"edit to a code held elsewhere", "A..B", "Y", 0, "B", "CE", ""},
+        // Slot 2 would end at column 20, one past this file's last column; slots beyond
+        // the file read as free, so the count covers the cells there are.
+        {"slot past the file", "A", "", 2, "C", "", "", 0, 20},
+        {"slot inside a narrow file", "A", "", 1, "B", "", "0=A|p0|1|2 1=B||5|9 n=2", 0, 20},
+        // Without the count column the slot itself must stay as it was, too.
+        {"count column past the file", "", "", 0, "A", "", "", 0, 20, &kTwoSlotsCountPastTheFile},
+        // A layout without a count column writes the slot's cells and nothing else.
+        {"layout without a count", "A", "", 1, "B", "", "0=A|p0|1|2 1=B||5|9 n=1", 0, 49,
+         &kNoCount},
+        {"row -1", "A", "", 1, "B", "", "", -1},
+        {"row past the table", "A", "", 1, "B", "", "", 1},
+        // Slot -1 would put its maximum into the count column, slot 10 past the run.
+        {"slot -1", "A", "", -1, "B", "", "", 0, 60},
+        {"slot past the run", "A", "", 10, "B", "", "", 0, 60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::GuideScope guide;
+        for (const char* a = c.answers; *a; ++a)
+            guide->answers.push_back(*a == 'Y' ? kGuideYes : kGuideNo);
+        CTxtTable table = Item(c.codes, c.columns);
+        const std::string before = table.Serialize();
+        const std::int32_t target = SettleModifierTarget(
+            PlanModifier(table, c.row, c.slot, *c.placing, c.code), c.slot,
+            [](const std::string& question) { return GuideConfirm(question); },
+            [](const std::string& message) { GuideMsg(message, kCaptionGuide); });
+        const bool written =
+            target >= 0 && WriteModifier(table, c.row, target, *c.placing, {c.code, {}, "5", "9"});
+        EXPECT_EQ(Letters(guide->shown), c.shown);
+        EXPECT_EQ(written, *c.after != '\0');
+        if (written)
+            EXPECT_EQ(Slots(table), c.after);
+        else
+            EXPECT_EQ(table.Serialize(), before);
     }
 }
 

@@ -26,32 +26,25 @@ Row ClassicSetHeader() {
     return header;
 }
 
-// A set of `items` members whose slots hold `codes` in order; each used slot's other
-// cells carry its code, to follow the moves.
-Row ClassicSet(const std::string& name, int items, const std::vector<std::string>& codes) {
+// A set of `items` members whose first `used` slots hold the codes <prefix>0, <prefix>1, …;
+// each used slot's other cells carry its code, to follow the moves.
+Row ClassicSet(const std::string& name, int items, const std::string& prefix, int used) {
     Row row(125);
     row[0] = name;
     row[3] = std::to_string(items);
-    row[4] = std::to_string(codes.size());
+    row[4] = std::to_string(used);
     row[6] = "lblu";
     for (int k = 0; k < items; ++k) {
         row[7 + 3 * k] = "Base" + std::to_string(k);
         row[9 + 3 * k] = name + " part " + std::to_string(k);
     }
-    for (std::size_t s = 0; s < 25; ++s) {
-        const std::string code = s < codes.size() ? codes[s] : "";
+    for (int s = 0; s < 25; ++s) {
+        const std::string code = s < used ? prefix + std::to_string(s) : "";
         row[25 + 4 * s] = code;
         for (int f = 1; f < 4; ++f)
             row[25 + 4 * s + f] = code.empty() ? "0" : code + std::to_string(f);
     }
     return row;
-}
-
-std::vector<std::string> Codes(const char* prefix, int count) {
-    std::vector<std::string> codes;
-    for (int i = 0; i < count; ++i)
-        codes.push_back(prefix + std::to_string(i));
-    return codes;
 }
 
 std::string Slots(const CTxtTable& table, const SetNode& node, const SetSlotGroup& group) {
@@ -62,8 +55,8 @@ std::string Slots(const CTxtTable& table, const SetNode& node, const SetSlotGrou
 }
 
 TEST(SetModel, ClassicTreeNumbersRunsAndLabels) {
-    CTxtTable items = NamedTable(ClassicSetHeader(), {ClassicSet("Kit", 2, Codes("m", 5)),
-                                                      ClassicSet("Garb", 3, Codes("g", 8))});
+    CTxtTable items = NamedTable(ClassicSetHeader(),
+                                 {ClassicSet("Kit", 2, "m", 5), ClassicSet("Garb", 3, "g", 8)});
     CStringTables strings;
     strings.Patch().Set("Garb part 1", "Robe");
     const CSetModel model({&items, nullptr});
@@ -100,10 +93,9 @@ TEST(SetModel, ClassicTreeNumbersRunsAndLabels) {
 }
 
 TEST(SetModel, ClassicAddAndDeleteFollowTheRules) {
-    CTxtTable items =
-        NamedTable(ClassicSetHeader(),
-                   {ClassicSet("Full", 2, Codes("f", 25)), ClassicSet("Two", 2, Codes("t", 5)),
-                    ClassicSet("Bare", 3, Codes("b", 6)), ClassicSet("Eight", 3, Codes("e", 8))});
+    CTxtTable items = NamedTable(ClassicSetHeader(),
+                                 {ClassicSet("Full", 2, "f", 25), ClassicSet("Two", 2, "t", 5),
+                                  ClassicSet("Bare", 3, "b", 6), ClassicSet("Eight", 3, "e", 8)});
     CSetModel model({&items, nullptr});
     const auto node = [&](std::int32_t number) { return model.Node(model.Tree().Find(number)); };
     EXPECT_EQ(model.SlotForNewModifier(node(1000), -1).refusal, kSetItemsFixed);

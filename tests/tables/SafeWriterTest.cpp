@@ -89,12 +89,13 @@ TEST(SafeWriter, UnwritablePlacesFailWithoutSideEffects) {
     TempDir dir;
     EXPECT_FALSE(WriteFileSafely(dir.File("no/such/dir/file.txt"), "x"));
     EXPECT_FALSE(WriteFileSafely(dir.Path(), "x")); // a directory is not replaced
+    {
+        // Going out of scope without Commit() leaves nothing behind.
+        CSafeWriter abandoned(dir.File("never.txt"));
+        ASSERT_TRUE(abandoned.Begin());
+        abandoned.Write("partial");
+    }
     EXPECT_EQ(ListDir(dir.Path()), "");
-
-    CSafeWriter abandoned(dir.File("never.txt"));
-    ASSERT_TRUE(abandoned.Begin());
-    abandoned.Write("partial");
-    // Going out of scope without Commit() must leave nothing behind.
 }
 
 MemFileDesc* OwnedMemoryFile(const char* name, const std::string& bytes) {

@@ -233,6 +233,14 @@ protected:
         return ReadBytes(Game("out/" + name.substr(name.find_last_of("\\/") + 1)));
     }
     std::string Game(const std::string& name) const { return game_.File(name); }
+    // Runs a command expected to fail with `exitCode` and one error line naming `named`.
+    RunResult RunFailing(const Args& args, int exitCode, const std::string& named = "") {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, exitCode) << args[0] << " " << result.err;
+        ExpectOneErrorLine(result);
+        EXPECT_NE(result.err.find(named), std::string::npos) << result.err;
+        return result;
+    }
 
     TempDir game_;
 };
@@ -332,12 +340,8 @@ TEST_F(Mpq2k, AddKeepsTheArchivesModeAndAFailedAddLeavesItAsItWas) {
     EXPECT_EQ(fs::status(Game("x.mpq")).permissions(), fs::perms(0640));
 
     const std::string original = ReadBytes(Game("x.mpq"));
-    for (const Args& args : {Args{"a", "x.mpq", "nope.txt", "data\\x.txt"},
-                             Args{"a", "x.mpq", "in.txt", "(listfile)"}}) {
-        const RunResult failed = Run(args);
-        EXPECT_EQ(failed.exitCode, 1) << args[2];
-        ExpectOneErrorLine(failed);
-    }
+    RunFailing({"a", "x.mpq", "nope.txt", "data\\x.txt"}, 1);
+    RunFailing({"a", "x.mpq", "in.txt", "(listfile)"}, 1);
     EXPECT_EQ(ReadBytes(Game("x.mpq")), original);
     EXPECT_EQ(ListDir(game_.Path()), "in.txt x.mpq");
 }
@@ -365,19 +369,11 @@ TEST_F(Mpq2k, ANameMatchingTwoArchivesRegardlessOfCaseNamesNeither) {
 TEST_F(Mpq2k, ExtractWritesOnlyTheLastComponentIntoTheFolderGiven) {
     ASSERT_EQ(Add("x.mpq", "data\\x.txt", "x"), 0);
     fs::create_directory(Game("out"));
-    for (const char* name : {"data\\", "data\\.", "data\\..", "..", ".", "data/.."}) {
-        const RunResult result = Run({"e", "x.mpq", name, "out\\"});
-        EXPECT_EQ(result.exitCode, 1) << name;
-        ExpectOneErrorLine(result);
-    }
+    for (const char* name : {"data\\", "data\\.", "data\\..", "..", ".", "data/.."})
+        RunFailing({"e", "x.mpq", name, "out\\"}, 1);
     // The editor goes on to the next archive only for these two exit codes.
-    const RunResult missing = Run({"e", "x.mpq", "data\\nope.txt", "out\\"});
-    EXPECT_EQ(missing.exitCode, 3);
-    ExpectOneErrorLine(missing);
-    EXPECT_NE(missing.err.find("data\\nope.txt"), std::string::npos);
-    const RunResult noArchive = Run({"e", "none.mpq", "data\\x.txt", "out\\"});
-    EXPECT_EQ(noArchive.exitCode, 4);
-    ExpectOneErrorLine(noArchive);
+    RunFailing({"e", "x.mpq", "data\\nope.txt", "out\\"}, 3, "data\\nope.txt");
+    RunFailing({"e", "none.mpq", "data\\x.txt", "out\\"}, 4);
     EXPECT_EQ(ListDir(Game("out")), "");
 
     // A name climbing out of the folder lands inside it.
@@ -407,17 +403,12 @@ TEST_F(Mpq2k, ReadsSingleUnitFilesButDoesNotWriteIntoTheirArchive) {
 
     const std::string before = ReadBytes(Game("x.mpq"));
     WriteBytes(Game("in.txt"), "x");
-    const RunResult add = Run({"a", "x.mpq", "in.txt", "data\\b.txt"});
-    EXPECT_EQ(add.exitCode, 1);
-    ExpectOneErrorLine(add);
-    EXPECT_NE(add.err.find("does not write into it"), std::string::npos) << add.err;
+    RunFailing({"a", "x.mpq", "in.txt", "data\\b.txt"}, 1, "does not write into it");
     EXPECT_EQ(ReadBytes(Game("x.mpq")), before);
 
     // A single-unit file claiming far more bytes than it stores is refused unread.
     ChangeBlock(Game("x.mpq"), 1, [](std::uint32_t* entry) { entry[2] = 0x40000000; });
-    const RunResult bomb = Run({"e", "x.mpq", "data\\single.txt", "out\\"});
-    EXPECT_EQ(bomb.exitCode, 1);
-    EXPECT_NE(bomb.err.find("claims more data"), std::string::npos) << bomb.err;
+    RunFailing({"e", "x.mpq", "data\\single.txt", "out\\"}, 1, "claims more data");
 }
 
 TEST_F(Mpq2k, WritersTakeTurnsAndAHeldLockMeansBusy) {
@@ -440,11 +431,8 @@ TEST_F(Mpq2k, WritersTakeTurnsAndAHeldLockMeansBusy) {
     const int held = ::open(game_.Path().c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     const std::string before = ReadBytes(Game("x.mpq"));
-    const RunResult busy = Run({"a", "x.mpq", "a.txt", "data\\c.txt"});
+    RunFailing({"a", "x.mpq", "a.txt", "data\\c.txt"}, 5, "archive busy");
     ::close(held);
-    EXPECT_EQ(busy.exitCode, 5);
-    ExpectOneErrorLine(busy);
-    EXPECT_NE(busy.err.find("archive busy"), std::string::npos);
     EXPECT_EQ(ReadBytes(Game("x.mpq")), before);
 }
 
