@@ -5,12 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace tolmere {
 namespace {

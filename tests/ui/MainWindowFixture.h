@@ -1,6 +1,6 @@
-// The main window end to end: a copy of the classic-layout test game, the real mpq2k,
-// the window run in-process with the message box, the file dialogs and the exit
-// scripted.
+// The main window end to end: a game folder with the real mpq2k (a copy of the
+// classic-layout test game, or one a test builds), the window run in-process with the
+// message box, the file dialogs and the exit scripted.
 #pragma once
 
 #include "base/ProgramExit.h"
@@ -28,10 +28,37 @@ struct ExitCalled {
     int code;
 };
 
-class MainWindowTest : public ::testing::Test {
+// A game folder (gameDir_) for the window to work on, its tool, a scripted message box,
+// and an exit that throws.
+class GameFolderTest : public ::testing::Test {
 protected:
     using TempDir = ::tolmere::testing::TempDir;
+    static constexpr char kUniqueEntry[] = "data\\GLOBAL\\Excel\\UniqueItems.txt";
+    static constexpr char kStringsEntry[] = "data\\LOCAL\\LNG\\ENG\\patchstring.tbl";
 
+    ~GameFolderTest() override { SetExitHandler(previousExit_); }
+
+    std::string Mpq2k(const std::string& arguments) const {
+        std::filesystem::create_directories(gameDir_ + "out");
+        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k " + arguments + " >/dev/null";
+        return std::system(command.c_str()) == 0 ? "ok" : "failed";
+    }
+    // The bytes of `name` ("data\\…\\file") as the patch archive now holds it.
+    std::string Extracted(const std::string& name) const {
+        EXPECT_EQ(Mpq2k("e patch_d2.mpq '" + name + "' 'out\\'"), "ok") << name;
+        return ::tolmere::testing::ReadBytes(gameDir_ + "out/" + name.substr(name.rfind('\\') + 1));
+    }
+
+    TempDir dir_;
+    std::string gameDir_;
+    ::tolmere::testing::GuideScope guide_;
+    ProgramData data_;
+    ExitHandler previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
+};
+
+// The demo game, installed in a Wine prefix, with the file dialogs scripted.
+class MainWindowTest : public GameFolderTest {
+protected:
     static void SetUpTestSuite() {
         demo_ = new TempDir;
         const std::string command = std::string("bash '") + TOLMERE_SOURCE_DIR +
@@ -51,7 +78,6 @@ protected:
                                   std::filesystem::copy_options::copy_symlinks);
         gameDir_ = dir_.Path() + "/prefix/drive_c/Program Files/Diablo II/";
         setenv("WINEPREFIX", (dir_.Path() + "/prefix").c_str(), 1);
-        previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
         previousFiles_ = SetFileDialogRunner([this](QWidget*, const FileDialogRequest& request) {
             asked_.push_back(request);
             std::optional<QString> answer;
@@ -63,7 +89,6 @@ protected:
         });
     }
     ~MainWindowTest() override {
-        SetExitHandler(previousExit_);
         SetFileDialogRunner(previousFiles_);
         unsetenv("WINEPREFIX");
     }
@@ -82,11 +107,6 @@ protected:
         }
         return -1;
     }
-    std::string Mpq2k(const std::string& arguments) const {
-        std::filesystem::create_directories(gameDir_ + "out");
-        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k " + arguments + " >/dev/null";
-        return std::system(command.c_str()) == 0 ? "ok" : "failed";
-    }
     QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
     CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
     void Choose(int index) {
@@ -95,15 +115,10 @@ protected:
     }
     const CTxtTable& Unique() const { return data_.uniqueItems; }
 
-    static TempDir* demo_;
-    TempDir dir_;
-    std::string gameDir_;
-    ::tolmere::testing::GuideScope guide_;
-    ProgramData data_;
+    static inline TempDir* demo_ = nullptr;
     std::unique_ptr<CMainWindow> window_;
     std::deque<QString> files_;
     std::vector<FileDialogRequest> asked_;
-    ExitHandler previousExit_;
     FileDialogRunner previousFiles_;
 };
 

@@ -4,9 +4,6 @@
 #include "UiTestHelpers.h"
 #include "ui/WindowGuide.h"
 
-#include <QLineEdit>
-#include <QTest>
-
 namespace tolmere {
 namespace {
 
@@ -82,16 +79,15 @@ TEST_F(SafetyTest, EveryPathThatWouldThrowEditsAwayAsksFirst) {
             EXPECT_EQ(guide_->shown.front(), path.question);
             if (answer == kGuideNo) {
                 EXPECT_EQ(Unique().Serialize(), table);
-                EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text,
-                          path.names ? "Renamed"
-                                     : data_.strings.Patch().Find("Saltglass Reaver")->text);
                 EXPECT_EQ(data_.strings.Patch().EntryCount(), names);
+                if (path.names) {
+                    EXPECT_EQ(data_.strings.Patch().Find("Saltglass Reaver")->text, "Renamed");
+                }
                 EXPECT_EQ(window_->result(), 0) << "the window stays open";
                 EXPECT_TRUE(asked_.empty()) << "no file is asked for";
             } else {
-                EXPECT_EQ(guide_->shown.size() > 1 || !asked_.empty() ||
-                              window_->result() == kDialogCancel || Unique().Serialize() != table,
-                          true)
+                EXPECT_TRUE(guide_->shown.size() > 1 || !asked_.empty() ||
+                            window_->result() == kDialogCancel || Unique().Serialize() != table)
                     << "it went on";
             }
         }
@@ -260,8 +256,7 @@ TEST_F(SafetyTest, PropertyTablesThatFailToLoadAreSaidAndTheCatalogueWords) {
 }
 
 TEST_F(SafetyTest, AStringTableThatDidNotLoadIsNeverWritten) {
-    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
-    const std::string before = ReadBytes(gameDir_ + "out/patchstring.tbl");
+    const std::string before = Extracted(kStringsEntry);
     // The extraction of patchstring.tbl fails once, at start.
     WrapTool("case \"$*\" in *patchstring*) [ -f once ] || { touch once; "
              "echo 'mpq2k: patch_d2.mpq: read error' >&2; exit 1; } ;; esac");
@@ -278,8 +273,7 @@ TEST_F(SafetyTest, AStringTableThatDidNotLoadIsNeverWritten) {
     guide_->answers = {kGuideYes, kGuideYes};
     window.Command(kMainSpawnOn);
     EXPECT_NE(window.StatusText().indexOf("patchstring.tbl (ENG) was not written"), -1);
-    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
-    EXPECT_EQ(ReadBytes(gameDir_ + "out/patchstring.tbl"), before);
+    EXPECT_EQ(Extracted(kStringsEntry), before);
 }
 
 TEST_F(SafetyTest, EscapeClosingTheQuestionDoesNotCloseTheWindow) {

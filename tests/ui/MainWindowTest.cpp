@@ -1,18 +1,14 @@
 // The editor end to end: a copy of the demo game, the real mpq2k, the main window run
 // in-process with the message box, the file dialogs and the exit scripted.
+#include "sets/SetModel.h"
+#include "ui/SetMasterDlg.h"
+
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
-#include "ui/GuideMsgDlg.h"
 
-#include <gtest/gtest.h>
+#include "dc6enc/Dc6Encode.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
-
-#include <cstdlib>
-#include <deque>
-#include <filesystem>
+#include <QCheckBox>
 
 namespace tolmere {
 namespace {
@@ -23,12 +19,6 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WhenModal;
 using testing::WriteBytes;
-
-} // namespace
-
-TempDir* MainWindowTest::demo_ = nullptr;
-
-namespace {
 
 TEST_F(MainWindowTest, StartsFromThePatchArchiveWithNamesAndModifiers) {
     CMainWindow& window = Start();
@@ -282,14 +272,12 @@ TEST_F(MainWindowTest, ReloadAndSpawnOnTakeAndWriteThePatchArchive) {
 
     guide_->answers = {kGuideNo};
     window.Command(kMainSpawnOn);
-    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\GLOBAL\\Excel\\UniqueItems.txt' 'out\\'"), "ok");
-    EXPECT_NE(ReadBytes(gameDir_ + "out/UniqueItems.txt"), Unique().Serialize());
+    EXPECT_NE(Extracted(kUniqueEntry), Unique().Serialize());
 
     guide_->answers = {kGuideYes, kGuideYes};
     window.Command(kMainSpawnOn);
-    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\GLOBAL\\Excel\\UniqueItems.txt' 'out\\'"), "ok");
-    EXPECT_EQ(ReadBytes(gameDir_ + "out/UniqueItems.txt"), Unique().Serialize());
-    ASSERT_EQ(Mpq2k("e patch_d2.mpq 'data\\LOCAL\\LNG\\ENG\\patchstring.tbl' 'out\\'"), "ok");
+    EXPECT_EQ(Extracted(kUniqueEntry), Unique().Serialize());
+    Extracted(kStringsEntry);
     CStrTbl written;
     ASSERT_TRUE(written.Read(gameDir_ + "out/patchstring.tbl"));
     ASSERT_NE(written.Find("Saltglass Reaver"), nullptr);
@@ -324,6 +312,87 @@ TEST_F(MainWindowTest, ExtraTwiceAndTheLanguageList) {
     EXPECT_EQ(languages->currentText(), "ENG");
     EXPECT_EQ(data_.strings.Patch().EntryCount(), entries);
     EXPECT_EQ(Items()->itemText(0), named);
+}
+
+// "Cache Img": the pictures extracted in one run, decoded, the working folder left
+// clean, and the selected item's picture drawn in its box.
+TEST_F(MainWindowTest, CacheImgDecodesEveryPictureAndTheSelectedOneIsDrawn) {
+    // Adds "<name>.dc6" to the patch archive; each row starts with a pixel of entry 0,
+    // where the picture has none.
+    const auto addPicture = [this](const std::string& name, std::uint32_t width,
+                                   std::uint32_t height) {
+        const std::string row = std::string(1, '\0') + std::string(width - 1, '\x09');
+        dc6enc::File file;
+        file.frames.push_back(
+            dc6enc::FrameOf(std::vector<std::string>(height, row), dc6enc::kTerminationEE));
+        WriteBytes(gameDir_ + name + ".dc6", dc6enc::Encode(file));
+        ASSERT_EQ(
+            Mpq2k("a patch_d2.mpq " + name + ".dc6 data\\\\GLOBAL\\\\Items\\\\" + name + ".dc6"),
+            "ok");
+        fs::remove(gameDir_ + name + ".dc6");
+    };
+    // Two pictures in the patch archive: the first and the second item's.
+    addPicture("invaxeu", 56, 84);
+    addPicture("invwnd", 28, 84);
+    CMainWindow& window = Start();
+    CPictureWorker& worker = window.PictureWorker();
+    EXPECT_TRUE(worker.workerRunning);
+    // With the display off a new selection loads nothing.
+    Choose(1);
+    QTest::qWait(300);
+    EXPECT_EQ(data_.pictures.Count(), 0u);
+
+    window.Command(kMainCacheImages);
+    EXPECT_TRUE(window.ControlAs<QCheckBox>(kMainShowImage)->isChecked());
+    EXPECT_TRUE(worker.showImage);
+    EXPECT_FALSE(fs::exists(gameDir_ + kWorkDirName));
+    EXPECT_FALSE(fs::exists(gameDir_ + kWorkDirName + ".scs"));
+    // The item selected before "Cache Img" is the one shown.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const auto current = data_.pictures.CurrentPic();
+        return current && !current->IsEmpty() && current->Desc().width == 28;
+    }));
+    // Selecting the first item shows its picture, centred in the box.
+    Choose(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const auto current = data_.pictures.CurrentPic();
+        return current && current->Desc().width == 56;
+    }));
+    EXPECT_EQ(window.PicturePlace(56, 84) - window.ClientRect().topLeft(), QPoint(279, 145));
+    EXPECT_EQ(window.PicturePlace(200, 200) - window.ClientRect().topLeft(), QPoint(207, 87));
+
+    // Drawn over the dialog: entry 9 in colour, entry 0 letting the dialog show.
+    const QImage shot = window.grab().toImage();
+    const QPoint at = window.PicturePlace(56, 84);
+    const QColor dialog = shot.pixelColor(window.PictureBox().topLeft() + QPoint(1, 1));
+    EXPECT_NE(shot.pixelColor(at + QPoint(5, 5)), dialog);
+    EXPECT_EQ(shot.pixelColor(at + QPoint(0, 5)), dialog);
+
+    // Set Master, opened with the display on, shows the selected item's picture.
+    CTxtTable seedSets;
+    ASSERT_TRUE(seedSets.Load(std::string(TOLMERE_SOURCE_DIR) +
+                              "/tests/data/seed-game/d2data/excel/SetItems.txt"));
+    const CSetModel seedModel({&seedSets, nullptr});
+    const std::string memberPicture =
+        seedModel.PictureName(seedModel.Node(seedModel.Tree().Find(1000)), data_.baseLists);
+    ASSERT_FALSE(memberPicture.empty());
+    addPicture(memberPicture, 28, 56);
+    {
+        const CArchiveBridge bridge(gameDir_, FindArchiveTool(gameDir_, ""));
+        CSetMasterDlg sets(data_, &bridge, true);
+        sets.InitDialog();
+        EXPECT_FALSE(sets.Picture()); // a set shows none
+        ASSERT_TRUE(sets.SelectNode(1000));
+        ASSERT_TRUE(sets.Picture());
+        EXPECT_EQ(sets.Picture()->Desc().height, 56u);
+        EXPECT_EQ(sets.PictureBox().size(), QSize(106, 118));
+        EXPECT_FALSE(fs::exists(gameDir_ + kWorkDirName));
+    }
+
+    // Closing stops the worker.
+    window.Command(kMainCancel);
+    EXPECT_FALSE(worker.workerRunning);
+    EXPECT_TRUE(worker.workerFinished);
 }
 
 } // namespace

@@ -64,31 +64,17 @@ const CModifierChoices& Real() {
     return choices;
 }
 
-// The cells of "code|par|min|max"; none for "".
-Row Cells(const std::string& joined) {
-    Row cells;
-    for (std::size_t from = 0; !joined.empty();) {
-        const std::size_t bar = joined.find('|', from);
-        cells.push_back(joined.substr(from, bar - from));
-        if (bar == std::string::npos)
-            break;
-        from = bar + 1;
-    }
-    return cells;
-}
 // One classic item row whose slot 0 holds these cells, with a count of 1 when it is used.
-CTxtTable ClassicItem(const std::string& slot) {
+CTxtTable ClassicItem(const Row& slot) {
     Row row(49);
-    row[8] = slot.empty() || slot[0] == '|' ? "0" : "1";
-    const Row cells = Cells(slot);
-    std::copy(cells.begin(), cells.end(), row.begin() + 9);
+    row[8] = slot.empty() || slot[0].empty() ? "0" : "1";
+    std::copy(slot.begin(), slot.end(), row.begin() + 9);
     return TableOf(49, {row});
 }
 // A 1.10+ item row: slot 0 in columns 3 to 6, slot 1 in 7 to 10, then a tail cell.
-CTxtTable RealItem(const std::string& slot) {
+CTxtTable RealItem(const Row& slot) {
     Row row{"Item", "cap", "", "", "", "", "", "", "", "", "", "tail\xB5"};
-    const Row cells = Cells(slot);
-    std::copy(cells.begin(), cells.end(), row.begin() + 3);
+    std::copy(slot.begin(), slot.end(), row.begin() + 3);
     return NamedTable({"index", "code", "invfile", "prop1", "par1", "min1", "max1", "prop2", "par2",
                        "min2", "max2", "*eol"},
                       {row});
@@ -96,7 +82,7 @@ CTxtTable RealItem(const std::string& slot) {
 
 // The dialog on slot 0 of a classic or a 1.10+ item, shown, and the table's bytes before.
 struct Open {
-    explicit Open(bool real, const std::string& slot = "")
+    explicit Open(bool real, const Row& slot = {})
         : table(real ? RealItem(slot) : ClassicItem(slot)), before(table.Serialize()),
           dialog(0, 0, table, real ? Real() : Classic(),
                  real ? RecogniseUniqueItems(table).modifiers : ClassicUniqueLayout().modifiers,
@@ -172,15 +158,15 @@ TEST(ModifierDlg, AddingOffersTheSortedCatalogueWithCodesAndItsDefaults) {
 TEST(ModifierDlg, EditingShowsTheSlotAndWritesUntouchedCellsBack) {
     const struct {
         bool real;
-        const char* slot;
+        Row slot;
         QString property, param, min, max; // as shown
     } cases[] = {
-        {false, "dex|par|3|9\xB5", "Dexterity (dex)", "", "3", QString("9") + QChar(0xB5)},
-        {false, "zzz|0|4|8", "zzz", "", "4", "8"},
-        {true, "hit-skill|Frost Nova|10|5", "hit-skill", "Frost Nova (44)", "10", "5"},
+        {false, {"dex", "par", "3", "9\xB5"}, "Dexterity (dex)", "", "3", "9µ"},
+        {false, {"zzz", "0", "4", "8"}, "zzz", "", "4", "8"},
+        {true, {"hit-skill", "Frost Nova", "10", "5"}, "hit-skill", "Frost Nova (44)", "10", "5"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.slot);
+        SCOPED_TRACE(c.slot[0]);
         Open open(c.real, c.slot);
         CModifierDlg& dialog = open.dialog;
         EXPECT_TRUE(dialog.Editing());

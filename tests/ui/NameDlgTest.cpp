@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
-#include <QTest>
-
 #include <tuple>
 #include <vector>
 

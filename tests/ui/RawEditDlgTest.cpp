@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QLineEdit>
-
 namespace tolmere {
 namespace {
 

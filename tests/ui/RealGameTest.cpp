@@ -1,25 +1,14 @@
 // The editor on a game installation made from the real 1.14d tables: every item with
 // its name, every modifier from its slot, and edits that reach the archive touching
 // nothing but the slots the user changed.
-#include "base/ProgramExit.h"
-#include "ui/MainWindow.h"
-#include "ui/ModListCtrl.h"
-#include "ui/ModifierDlg.h"
 #include "ui/SetMasterDlg.h"
 
+#include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
-#include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
-#include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTreeWidget>
 
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 
 namespace tolmere {
@@ -41,7 +30,7 @@ void ExpectChangedOnlyIn(const std::string& before, const std::string& after, st
     EXPECT_TRUE(expected.Serialize() == after) << "more changed than the edited cells";
 }
 
-class RealGameTest : public ::testing::Test {
+class RealGameTest : public GameFolderTest {
 protected:
     void SetUp() override {
         std::string skip;
@@ -55,28 +44,15 @@ protected:
         for (const char* table :
              {"UniqueItems.txt", "SetItems.txt", "Sets.txt", "Weapons.txt", "Armor.txt", "Misc.txt",
               "Properties.txt", "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"})
-            Add("patch_d2.mpq", real_ + "/114d/" + table, excel + table);
-        Add("patch_d2.mpq", real_ + "/114d/patchstring.tbl", lng + "patchstring.tbl");
-        Add("d2exp.mpq", real_ + "/strings/expansionstring.tbl", lng + "expansionstring.tbl");
-        Add("d2data.mpq", real_ + "/strings/string.tbl", lng + "string.tbl");
+            Add("patch_d2.mpq", "114d/" + std::string(table), excel + table);
+        Add("patch_d2.mpq", "114d/patchstring.tbl", lng + "patchstring.tbl");
+        Add("d2exp.mpq", "strings/expansionstring.tbl", lng + "expansionstring.tbl");
+        Add("d2data.mpq", "strings/string.tbl", lng + "string.tbl");
         data_.gameSearch.gameDir = gameDir_;
-        previousExit_ = SetExitHandler([](int code) { FAIL() << "exit " << code; });
     }
-    void TearDown() override {
-        if (!real_.empty())
-            SetExitHandler(previousExit_);
-    }
+    // Adds the real table `file` to `archive` as `name`.
     void Add(const std::string& archive, const std::string& file, const std::string& name) {
-        const std::string command = "cd '" + gameDir_ + "' && ./mpq2k a " + archive + " '" + file +
-                                    "' '" + name + "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
-    std::string Extracted(const std::string& name) {
-        fs::create_directories(gameDir_ + "out");
-        const std::string command =
-            "cd '" + gameDir_ + "' && ./mpq2k e patch_d2.mpq '" + name + "' 'out\\' >/dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-        return ReadBytes(gameDir_ + "out/" + name.substr(name.rfind('\\') + 1));
+        ASSERT_EQ(Mpq2k("a " + archive + " '" + real_ + "/" + file + "' '" + name + "'"), "ok");
     }
     int RowOf(const std::string& key) const {
         for (std::int32_t row = 0; row < data_.uniqueItems.DataRowCount(); ++row) {
@@ -87,11 +63,6 @@ protected:
     }
 
     std::string real_;
-    testing::TempDir dir_;
-    std::string gameDir_;
-    testing::GuideScope guide_;
-    ProgramData data_;
-    ExitHandler previousExit_;
 };
 
 // The window on the 1.10+ layout: every item with its name, and an item's modifiers from

@@ -6,7 +6,6 @@
 #include "UiTestHelpers.h"
 #include "support/TableBuilder.h"
 
-#include <QComboBox>
 #include <QTreeWidget>
 
 namespace tolmere {

@@ -9,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDialog>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace tolmere {
 namespace {
@@ -24,13 +21,11 @@ const DialogTemplate kTestTemplate{
     "Test Dialog",
     218,
     82,
-    {
-        {1006, ControlKind::kEdit, "", 26, 26, 31, 12},
-        {kNoControlId, ControlKind::kStatic, "Min", 8, 28, 15, 8},
-        {1, ControlKind::kSkinButton, "Apply", 7, 47, 50, 14},
-        {2, ControlKind::kDrawnButton, "Cancel", 58, 47, 50, 14},
-        {1010, ControlKind::kStaticCentered, "", 73, 60, 120, 8, kStyleHidden},
-    }};
+    {{1006, ControlKind::kEdit, "", 26, 26, 31, 12},
+     {kNoControlId, ControlKind::kStatic, "Min", 8, 28, 15, 8},
+     {1, ControlKind::kSkinButton, "Apply", 7, 47, 50, 14},
+     {2, ControlKind::kDrawnButton, "Cancel", 58, 47, 50, 14},
+     {1010, ControlKind::kStaticCentered, "", 73, 60, 120, 8, kStyleHidden}}};
 
 class SkinDialogTest : public ::testing::Test {
 protected:
@@ -157,6 +152,12 @@ protected:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(button, &leave);
     }
+    // A mouse event sent straight to the button, with `held` down after it.
+    void Send(QEvent::Type type, QPointF at, Qt::MouseButtons held,
+              Qt::MouseButton which = Qt::NoButton) {
+        QMouseEvent event(type, at, button->mapToGlobal(at), which, held, Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    }
     QWidget parent;
     CSkinButton* button;
 };
@@ -180,19 +181,15 @@ TEST_F(SkinButtonTest, PressAndReleaseInsideClicksOnce) {
 TEST_F(SkinButtonTest, ReleaseOutsideSendsNothingButComingBackDoes) {
     QSignalSpy clicks(button, &QAbstractButton::clicked);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-    QMouseEvent away(QEvent::MouseMove, QPointF(200, 5), button->mapToGlobal(QPointF(200, 5)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &away);
+    Send(QEvent::MouseMove, {200, 5}, Qt::LeftButton);
     EXPECT_FALSE(button->PressedLook());
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(200, 5));
     Settle();
     EXPECT_EQ(clicks.count(), 0);
 
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-    QApplication::sendEvent(button, &away);
-    QMouseEvent back(QEvent::MouseMove, QPointF(76, 22), button->mapToGlobal(QPointF(76, 22)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &back);
+    Send(QEvent::MouseMove, {200, 5}, Qt::LeftButton);
+    Send(QEvent::MouseMove, {76, 22}, Qt::LeftButton);
     EXPECT_TRUE(button->PressedLook()) << "width + 1 still counts as inside";
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(76, 22));
     Settle();
@@ -210,15 +207,10 @@ TEST_F(SkinButtonTest, SpaceClicksOnReleaseAndDoubleClicksAreIgnored) {
     EXPECT_EQ(clicks.count(), 1);
 
     // A double click arrives as press, release, double-click, release.
-    const auto send = [this](QEvent::Type type) {
-        QMouseEvent event(type, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(button, &event);
-    };
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                               QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
-        send(type);
+        Send(type, {5, 5}, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+             Qt::LeftButton);
     Settle();
     EXPECT_EQ(clicks.count(), 2) << "the first press and release click; the second is ignored";
 }
@@ -242,9 +234,7 @@ TEST_F(SkinButtonTest, HoverGlowsUpToTheTopThenDownToZeroAndUpAgain) {
     ASSERT_NE(bottom, levels.end());
     EXPECT_EQ(*(bottom + 1), 4);
 
-    QMouseEvent away(QEvent::MouseMove, QPointF(300, 5), button->mapToGlobal(QPointF(300, 5)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &away);
+    Send(QEvent::MouseMove, {300, 5}, Qt::NoButton);
     EXPECT_FALSE(button->GlowRunning());
     EXPECT_FALSE(button->HoverLook());
     const int level = CSkinButton::GlowLevel();
