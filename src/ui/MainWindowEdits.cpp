@@ -136,17 +136,15 @@ void CMainWindow::OnDelete() {
     if (row < 0 || !mods.HasSlot(slot) || !CanEdit())
         return;
     const std::string code(data_.uniqueItems.Text(row, mods.CodeColumn(slot)));
-    if (!GuideConfirm("Delete modifier '" + code + "'?"))
-        return;
-    const CRowRecorder recorder(data_.uniqueItems, row);
-    if (Model().DeleteModifier(row, slot) == DeleteResult::kProtected) {
+    std::optional<EditStep> step = AskAndDeleteModifier(data_.uniqueItems, row, code, [&] {
+        if (Model().DeleteModifier(row, slot) != DeleteResult::kProtected)
+            return true;
         GuideMsg(kProtectedItemMessage, kCaptionGuide);
+        return false;
+    });
+    if (!step)
         return;
-    }
-    EditStep step;
-    step.name = "Delete modifier";
-    recorder.Finish(step);
-    Record(std::move(step));
+    Record(std::move(*step));
     FillModifierList();
 }
 

@@ -8,6 +8,7 @@
 #include "base/ProgramExit.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
+#include "ui/TableFileTexts.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -16,15 +17,10 @@ namespace tolmere {
 namespace {
 
 const char kUniqueItemsFile[] = "UniqueItems.txt";
-const char kTableFilter[] = "Tab Delimited Text File (*.txt)|*.txt|All Files(*.*)|*.*||";
 const char kStringsFilter[] = "Table File (*.tbl)|*.tbl|All Files(*.*)|*.*||";
 
 const char kNoGameMessage[] = "Cannot detect d2 installation";
 const char kChooseGameQuestion[] = "Choose the game's folder?";
-const char kNotExtractedAtStart[] =
-    "Unable to extract UniqueItems.txt from either mpq\nYou probably don't have mpq2k, (this "
-    "program needs it in D2 directory).\nOf course, there's also the chances that something's "
-    "wrong \nwith your D2 set-up";
 const char kNotLoadedFromWorkDir[] = "Unable to load UniqueItems.txt from temporary dir";
 const char kModKeyMissing[] =
     "Unable to load Modkey.txt.\r\nthe file needed to be on the same dir or at d2 dir";
@@ -88,7 +84,7 @@ void CMainWindow::LoadAtStart() {
     CTxtTable table;
     const CArchiveBridge::Fetch fetch = bridge_->FetchTable(kUniqueItemsFile, table);
     if (!fetch.extracted) {
-        GuideMsg(std::string(kNotExtractedAtStart) + "\n\n" + fetch.reason, kCaptionError);
+        GuideMsg(NotExtractedMessage(kUniqueItemsFile) + "\n\n" + fetch.reason, kCaptionError);
         ExitProgram(kExitTableNotExtracted);
     }
     if (!fetch.loaded) {
@@ -247,7 +243,8 @@ void CMainWindow::OnReload() {
 void CMainWindow::OnLoadFile() {
     if (!AskDiscard({&data_.uniqueItems}))
         return;
-    const std::optional<std::string> path = AskFile(false, "txt", "UniqueItems2.txt", kTableFilter);
+    const std::optional<std::string> path =
+        AskFile(false, "txt", "UniqueItems2.txt", kTableFileFilter);
     if (!path)
         return;
     // A file that is not a unique items table leaves the one in memory as it was.
@@ -273,7 +270,8 @@ void CMainWindow::OnLoadFile() {
 }
 
 void CMainWindow::OnSaveAs() {
-    const std::optional<std::string> path = AskFile(true, "txt", "UniqueItems2.txt", kTableFilter);
+    const std::optional<std::string> path =
+        AskFile(true, "txt", "UniqueItems2.txt", kTableFileFilter);
     if (!path)
         return;
     const std::string& file = *path;

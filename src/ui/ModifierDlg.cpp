@@ -229,4 +229,18 @@ void CModifierDlg::OnOK() {
     done(kDialogOk);
 }
 
+std::optional<EditStep> AskAndDeleteModifier(CTxtTable& table, std::int32_t row,
+                                             const std::string& code,
+                                             const std::function<bool()>& remove) {
+    if (!GuideConfirm("Delete modifier '" + code + "'?"))
+        return std::nullopt;
+    const CRowRecorder recorder(table, row);
+    if (!remove())
+        return std::nullopt;
+    EditStep step;
+    step.name = "Delete modifier";
+    recorder.Finish(step);
+    return step;
+}
+
 } // namespace tolmere

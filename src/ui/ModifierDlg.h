@@ -6,7 +6,11 @@
 
 #include "mods/ModifierChoices.h"
 #include "mods/ModifierEdit.h"
+#include "tables/EditHistory.h"
 #include "ui/SkinDialog.h"
+
+#include <functional>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -67,5 +71,12 @@ private:
     std::string minOriginal_, maxOriginal_, paramOriginal_;
     QString paramShown_; // the parameter box's text while it stands for paramOriginal_
 };
+
+// How both windows delete a modifier: asks "Delete modifier 'CODE'?", then runs `remove`
+// on row `row` of `table`. Returns the step that undoes what `remove` changed, or nothing
+// when the user said no or `remove` returned false (having said why itself).
+std::optional<EditStep> AskAndDeleteModifier(CTxtTable& table, std::int32_t row,
+                                             const std::string& code,
+                                             const std::function<bool()>& remove);
 
 } // namespace tolmere

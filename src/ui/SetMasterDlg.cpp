@@ -319,15 +319,12 @@ void CSetMasterDlg::OnDelete() {
     CTxtTable& table = *model_.TableOf(node);
     const ModifierSlots& edit = node.groups[static_cast<std::size_t>(line->group)].edit;
     const std::string code(table.Text(node.row, edit.CodeColumn(line->slot)));
-    if (!GuideConfirm("Delete modifier '" + code + "'?"))
+    std::optional<EditStep> step = AskAndDeleteModifier(table, node.row, code, [&] {
+        return model_.DeleteModifier(node, line->group, line->slot);
+    });
+    if (!step)
         return;
-    const CRowRecorder recorder(table, node.row);
-    if (!model_.DeleteModifier(node, line->group, line->slot))
-        return;
-    EditStep step;
-    step.name = "Delete modifier";
-    recorder.Finish(step);
-    Record(std::move(step));
+    Record(std::move(*step));
     FillList();
 }
 

@@ -7,6 +7,7 @@
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/TableFileTexts.h"
 
 #include <QFileInfo>
 
@@ -15,11 +16,6 @@ namespace {
 
 const char kSetItemsFile[] = "SetItems.txt";
 const char kSetsFile[] = "Sets.txt";
-const char kTableFilter[] = "Tab Delimited Text File (*.txt)|*.txt|All Files(*.*)|*.*||";
-const char kNotExtracted[] =
-    "Unable to extract SetItems.txt from either mpq\nYou probably don't have mpq2k, (this "
-    "program needs it in D2 directory).\nOf course, there's also the chances that something's "
-    "wrong \nwith your D2 set-up";
 const char kNotLoaded[] = "Unable to load SetItem.txt from temporary dir";
 const char kApplyQuestion[] =
     "Are you sure you want to apply this (setitems.txt) to patch_d2.mpq?\r\nbtw, this is using "
@@ -39,7 +35,7 @@ void CSetMasterDlg::LoadFromGame() {
     CTxtTable items;
     const CArchiveBridge::Fetch fetch = bridge_->FetchTable(kSetItemsFile, items);
     if (!fetch.extracted) {
-        GuideMsg(std::string(kNotExtracted) + "\n\n" + fetch.reason, kCaptionError);
+        GuideMsg(NotExtractedMessage(kSetItemsFile) + "\n\n" + fetch.reason, kCaptionError);
         return;
     }
     if (!fetch.loaded) {
@@ -90,7 +86,7 @@ void CSetMasterDlg::Replace(CTxtTable setItems, std::optional<CTxtTable> sets,
 
 std::optional<std::string> CSetMasterDlg::AskFile(bool save, const char* name) {
     const std::optional<QString> path =
-        AskFileName(this, {save, "txt", name, kTableFilter, false, fileDialogFolder_});
+        AskFileName(this, {save, "txt", name, kTableFileFilter, false, fileDialogFolder_});
     if (!path)
         return std::nullopt;
     fileDialogFolder_ = QFileInfo(*path).absolutePath();
