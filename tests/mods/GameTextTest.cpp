@@ -19,6 +19,7 @@ TEST(GameText, RangesReadTheSameWayEverywhere) {
         {{-3, -3}, "-3", "-3"},
         {{-10, -5}, "(-10 to -5)", "(-10 to -5)"},
         {{-5, 10}, "(-5 to 10)", "(-5 to 10)"},
+        {{5, -5}, "(5 to -5)", "(5 to -5)"}, // a minimum above the maximum, as the row says
         {{0, 0}, "0", "+0"},
     };
     for (const auto& c : cases) {

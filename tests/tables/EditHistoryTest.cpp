@@ -179,5 +179,19 @@ TEST(EditHistory, ForgettingAReplacedDocumentKeepsTheOthersSteps) {
     EXPECT_EQ(other.Text(0, 1), "y");
 }
 
+TEST(EditHistory, ACellChangedTwiceInOneStepUndoesToItsFirstText) {
+    Documents docs;
+    CEditHistory history;
+    EditStep step;
+    step.cells.push_back({&docs.table, 0, 1, "", "a"});
+    step.cells.push_back({&docs.table, 0, 1, "a", "b"});
+    docs.table.SetCell(0, 1, "b");
+    history.Push(std::move(step));
+    history.Undo();
+    EXPECT_EQ(docs.table.Text(0, 1), "");
+    history.Redo();
+    EXPECT_EQ(docs.table.Text(0, 1), "b");
+}
+
 } // namespace
 } // namespace tolmere
