@@ -1,37 +1,21 @@
-#include "support/TempDir.h"
+#include "support/CliRun.h"
 #include "tables/StrTbl.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace tolmere {
 namespace {
 
+using testing::Cli;
+using testing::CliRun;
+using testing::Q;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-// A path as one shell word.
-std::string Q(const std::string& path) {
-    return "'" + path + "'";
-}
-
-CliRun Cli(const TempDir& dir, const std::string& args) {
-    const std::string out = dir.File("stdout"), err = dir.File("stderr");
-    const std::string command = Q(TOLMERE_CLI) + " " + args + " >" + Q(out) + " 2>" + Q(err);
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(err)};
-}
 
 struct ModCase {
     std::string args;

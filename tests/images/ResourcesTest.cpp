@@ -3,16 +3,14 @@
 #include "images/Tga.h"
 
 #include "images/Dib.h"
+#include "support/CliRun.h"
 #include "support/DibBuilder.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -48,21 +46,6 @@ TEST(Dib, TakeDescRefusesWhatCannotBeDrawnAndKeepsThePicture) {
     }
     ASSERT_TRUE(dib.TakeDesc(MakeDesc(8, 5, 3)));
     EXPECT_EQ(dib.Desc().stride, 8u);
-}
-
-TEST(Dib, MovingHandsThePictureOver) {
-    CDib first;
-    ASSERT_TRUE(first.TakeDesc(MakeDesc(24, 2, 2, 0x5A)));
-    CDib second(std::move(first));
-    EXPECT_TRUE(first.IsEmpty());
-    EXPECT_EQ(second.Desc().rows[0], 0x5A);
-
-    CDib third;
-    ASSERT_TRUE(third.TakeDesc(MakeDesc(8, 1, 1)));
-    third = std::move(second);
-    EXPECT_TRUE(second.IsEmpty());
-    EXPECT_EQ(third.Desc().bitsPerPixel, 24u);
-    EXPECT_EQ(third.Desc().width, 2u);
 }
 
 // A plain 24-bit picture as the skin generator writes it (sides under 256), pixel n in
@@ -167,19 +150,11 @@ private:
     bool loaded_;
 };
 
-TEST(Resources, AllThreeAreEmbeddedAndNothingElse) {
-    for (unsigned number : {kCreditsResource, kSkinResource, kReadmeResource}) {
-        std::optional<ResourceBytes> stored = FindResource(kHardDataType, number);
-        ASSERT_TRUE(stored) << number;
-        EXPECT_NE(stored->data, nullptr);
-        EXPECT_GT(stored->size, 0u);
-    }
-    // The containers are the full header plus whole blocks.
-    EXPECT_EQ((FindResource(kHardDataType, kSkinResource)->size - 40) % 8, 0u);
+// The three resources themselves are proven by decoding them below.
+TEST(Resources, NothingElseIsEmbedded) {
     EXPECT_FALSE(FindResource(kHardDataType, 148));
     EXPECT_FALSE(FindResource("RCDATA", kSkinResource));
     EXPECT_FALSE(DecodeEmbeddedResource(0));
-    EXPECT_FALSE(DecodeEmbeddedResource(999));
 }
 
 TEST(Resources, ReadmeAndCreditsDecodeToTheirSourceFiles) {
@@ -192,12 +167,6 @@ TEST(Resources, ReadmeAndCreditsDecodeToTheirSourceFiles) {
     std::string raw(reinterpret_cast<const char*>(stored->data), stored->size);
     EXPECT_NE(raw, plain);
     EXPECT_EQ(DecodeEmbeddedResource(kCreditsResource).value_or("<none>"), plain);
-
-    std::string twice = plain;
-    ScrambleCredits(twice);
-    EXPECT_EQ(twice, raw);
-    ScrambleCredits(twice);
-    EXPECT_EQ(twice, plain);
 }
 
 TEST(Resources, SkinPiecesLieAtTheDialogsSourceRectangles) {
@@ -267,23 +236,15 @@ TEST(Resources, SkinPiecesLieAtTheDialogsSourceRectangles) {
 
 TEST(Resources, CliWritesTheDecodedReadme) {
     testing::TempDir dir;
-    const std::string out = dir.File("out"), err = dir.File("err");
-    auto run = [&](const std::string& args) {
-        std::string command =
-            std::string("'") + TOLMERE_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-        int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    EXPECT_EQ(run("resource 181 -"), 0);
-    EXPECT_EQ(testing::ReadBytes(out), Source("data/resources/readme.html"));
-
-    EXPECT_EQ(run("resource 147 '" + dir.File("credits") + "'"), 0);
+    testing::CliRun run = testing::Cli(dir, "resource 181 -");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, Source("data/resources/readme.html"));
+    EXPECT_EQ(testing::Cli(dir, "resource 147 " + testing::Q(dir.File("credits"))).exitCode, 0);
     EXPECT_EQ(testing::ReadBytes(dir.File("credits")), Source("data/resources/credits.txt"));
-
-    EXPECT_EQ(run("resource 999 -"), 1);
-    const std::string message = testing::ReadBytes(err);
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
-    EXPECT_TRUE(testing::ReadBytes(out).empty());
+    run = testing::Cli(dir, "resource 999 -");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_TRUE(run.out.empty());
 }
 
 } // namespace

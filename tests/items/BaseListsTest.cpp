@@ -44,14 +44,44 @@ TEST(BaseLists, ColumnsAreFoundByNameAndTheLastMatchOfTheLastListDecides) {
     EXPECT_EQ(Found(lists, "hax"), "Misc Axe|uniq|invmisc|-");
 }
 
+TEST(BaseLists, PictureNamesFallBackAndNeverLeaveThePictureFolder) {
+    const struct {
+        const char* code;
+        const char* invfile;
+        const char* uniqueinvfile;
+        const char* expected;
+    } cases[] = {
+        {"cap", "invcap", "invcapu", "invcapu"},
+        {"cap", "invcap", "", "invcap"},
+        {"cap", "", "", ""},
+        // Rings and amulets come in several looks; the first stands for them all.
+        {"rin", "a", "b", "invrin1"},
+        {"amu", "a", "b", "invamu1"},
+        {"RIN", "a", "b", "b"},
+        // The name is joined to a folder: a cell must not steer it elsewhere.
+        {"cap", "", "../invcap", ""},
+        {"cap", "sub/invcap", "", ""},
+        {"cap", "", "sub\\invcap", ""},
+        {"cap", "..", "", ""},
+        {"cap", "", "a..b", ""},
+        {"cap", "", "inv\001cap", ""},
+        {"cap", "", "inv.cap", "inv.cap"},
+    };
+    for (const auto& c : cases) {
+        CBaseLists lists;
+        lists.Assign(2, NamedTable({"code", "invfile", "uniqueinvfile"},
+                                   {{c.code, c.invfile, c.uniqueinvfile}}));
+        EXPECT_EQ(ItemPictureName(lists, c.code), c.expected)
+            << c.invfile << " " << c.uniqueinvfile;
+    }
+    EXPECT_EQ(ItemPictureName(CBaseLists{}, "xyz"), "");
+}
+
 // The real lists of both game versions, and which picture a unique item of the real
 // tables shows: its own, its base item's unique one, else the base item's own; set items
 // their base item's set picture.
 TEST(BaseLists, RealItemsShowThePictureTheGameChooses) {
-    std::string skip;
-    const std::string real = testing::RealTablesDir(skip);
-    if (real.empty())
-        GTEST_SKIP() << skip;
+    REAL_TABLES_OR_SKIP(real);
     const auto load = [&](CBaseLists& lists, const std::string& version,
                           const std::vector<std::string>& files) {
         for (std::size_t i = 0; i < CBaseLists::kListCount; ++i)

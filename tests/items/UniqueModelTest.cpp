@@ -138,10 +138,7 @@ void EditEveryWay(CTxtTable& table, std::int32_t row) {
 }
 
 TEST(UniqueLayout, EditsOfRealRowsTouchOnlyTheirSlots) {
-    std::string skip;
-    const std::string real = testing::RealTablesDir(skip);
-    if (real.empty())
-        GTEST_SKIP() << skip;
+    REAL_TABLES_OR_SKIP(real);
     const struct {
         const char* file;
         const char* layout;

@@ -82,10 +82,7 @@ TEST_F(ShippedCatalogue, PatternsTakeAtMostOneNumberAndDurationsShowSeconds) {
 // Every property of the game is worded from its own cells, so that a table without the
 // game's Properties.txt still reads sensibly.
 TEST_F(ShippedCatalogue, WordsEveryPropertyOfTheRealGame) {
-    std::string skip;
-    const std::string dir = testing::RealTablesDir(skip);
-    if (dir.empty())
-        GTEST_SKIP() << skip;
+    REAL_TABLES_OR_SKIP(dir);
     CTxtTable properties;
     ASSERT_TRUE(properties.Load(dir + "/114d/Properties.txt"));
     for (std::int32_t row = 0; row < properties.DataRowCount(); ++row) {

@@ -137,10 +137,8 @@ TEST(SetModel, UnknownHeadersAreReadOnly) {
 class RealSets : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string skip;
-        dir_ = testing::RealTablesDir(skip);
-        if (dir_.empty())
-            GTEST_SKIP() << skip;
+        REAL_TABLES_OR_SKIP(dir);
+        dir_ = dir;
     }
     CTxtTable Load(const std::string& name) {
         CTxtTable table;

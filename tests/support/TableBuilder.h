@@ -23,6 +23,12 @@ Row ClassicUniqueHeader();
 // Where the real game tables for tests live, or "" (with the reason in `skip`) when
 // that folder is absent.
 std::string RealTablesDir(std::string& skip);
+// Declares `dir`, the real tables' folder, or skips the test when that folder is absent.
+#define REAL_TABLES_OR_SKIP(dir)                                                                   \
+    std::string dir##Skip;                                                                         \
+    const std::string dir = ::tolmere::testing::RealTablesDir(dir##Skip);                          \
+    if (dir.empty())                                                                               \
+    GTEST_SKIP() << dir##Skip
 
 // Expects every cell of `table` to be as in `before`, but those `mayChange(row, column)`
 // allows; the tables have the same shape.

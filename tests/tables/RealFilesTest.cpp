@@ -20,13 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Files below the real tables' folder whose names end in `extension`, in a stable
-// order; none, with the reason in `skip`, when that folder is absent.
-std::vector<std::string> RealFiles(const std::string& extension, std::string& skip) {
+// Files below `dir` whose names end in `extension`, in a stable order.
+std::vector<std::string> RealFiles(const std::string& dir, const std::string& extension) {
     std::vector<std::string> files;
-    const std::string dir = testing::RealTablesDir(skip);
-    if (dir.empty())
-        return files;
     for (const auto& entry : fs::recursive_directory_iterator(dir))
         if (entry.is_regular_file() && entry.path().extension() == extension)
             files.push_back(entry.path().string());
@@ -52,10 +48,8 @@ std::string LfOnly(const std::string& bytes) {
 }
 
 TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
-    std::string skip;
-    const std::vector<std::string> files = RealFiles(".txt", skip);
-    if (!skip.empty())
-        GTEST_SKIP() << skip;
+    REAL_TABLES_OR_SKIP(dir);
+    const std::vector<std::string> files = RealFiles(dir, ".txt");
     ASSERT_FALSE(files.empty());
     for (const std::string& path : files) {
         const std::string crlf = testing::ReadBytes(path);
@@ -72,10 +66,8 @@ TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
 // String tables come back byte for byte, directly and through their text form (tbl2txt,
 // then txt2tbl); cut short or with a bit flipped, they are refused.
 TEST(RealFiles, StringTablesComeBackByteForByteAndDamagedOnesAreRefused) {
-    std::string skip;
-    const std::vector<std::string> files = RealFiles(".tbl", skip);
-    if (!skip.empty())
-        GTEST_SKIP() << skip;
+    REAL_TABLES_OR_SKIP(dir);
+    const std::vector<std::string> files = RealFiles(dir, ".tbl");
     ASSERT_FALSE(files.empty());
     std::mt19937 rng(7);
     for (const std::string& path : files) {

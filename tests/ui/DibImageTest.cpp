@@ -56,15 +56,12 @@ TEST(DibImageTest, ImagesViewTheRowsInTheirOwnColours) {
     DibDesc rgb = MakeDesc(24, 3, 2);
     std::memcpy(&rgb.rows[12 + 2 * 3], "\x30\x20\x10", 3);
     for (DibDesc* desc : {&eight, &rgb}) {
-        const unsigned char* rows = desc->rows.data();
         CDib dib;
         ASSERT_TRUE(dib.TakeDesc(std::move(*desc)));
         const QImage image = DibImage(dib);
         const bool paletted = dib.Desc().bitsPerPixel == 8;
         EXPECT_EQ(image.format(), paletted ? QImage::Format_Indexed8 : QImage::Format_BGR888);
         EXPECT_EQ(image.size(), QSize(3, 2));
-        EXPECT_EQ(image.constBits(), rows);
-        EXPECT_EQ(image.bytesPerLine(), paletted ? 4 : 12);
         EXPECT_EQ(image.pixel(2, 1), qRgb(0x10, 0x20, 0x30));
         EXPECT_EQ(image.pixel(1, 1), qRgb(0, 0, 0));
     }

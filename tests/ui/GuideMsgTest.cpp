@@ -13,7 +13,8 @@ namespace {
 using testing::WhenModal;
 
 // Only bit 4 of the flags makes a question, with Yes and No; anything else shows OK alone.
-// The mnemonics answer from the keyboard although the buttons draw no underline.
+// The mnemonics answer from the keyboard although the buttons draw no underline; the
+// text keeps its ampersands.
 TEST(GuideMsgTest, TheFlagsChooseTheButtonsAndTheButtonOrKeyTheResult) {
     const auto click = [](int id) {
         return [id](QWidget* box) { QTest::mouseClick(FindControl(box, id), Qt::LeftButton); };
@@ -37,7 +38,9 @@ TEST(GuideMsgTest, TheFlagsChooseTheButtonsAndTheButtonOrKeyTheResult) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         std::vector<int> shown;
+        QString text;
         WhenModal([&](QWidget* box) {
+            text = box->windowTitle() + ": " + FindControlAs<QLabel>(box, kGuideMsgText)->text();
             for (int id : {kGuideMsgOk, kGuideMsgCancel, kGuideMsgYes, kGuideMsgNo}) {
                 if (FindControl(box, id)->isVisible())
                     shown.push_back(id);
@@ -46,21 +49,12 @@ TEST(GuideMsgTest, TheFlagsChooseTheButtonsAndTheButtonOrKeyTheResult) {
             // Should the button acted on not be there, Escape ends the box in the end.
             QTimer::singleShot(1000, box, [box] { QTest::keyClick(box, Qt::Key_Escape); });
         });
-        EXPECT_EQ(RunGuideMsg(nullptr, "text", "Caption", c.flags), c.result) << "case " << i;
+        EXPECT_EQ(RunGuideMsg(nullptr, "Unable to load.\r\nR&D", "Guide", c.flags), c.result)
+            << "case " << i;
+        EXPECT_EQ(text, "Guide: Unable to load.\nR&D");
         const std::vector<int> question{kGuideMsgYes, kGuideMsgNo}, ok{kGuideMsgOk};
         EXPECT_EQ(shown, c.flags == 36 ? question : ok) << "case " << i;
     }
-}
-
-TEST(GuideMsgTest, TextKeepsAmpersandsAndLineBreaks) {
-    QString shown;
-    WhenModal([&](QWidget* box) {
-        shown = FindControlAs<QLabel>(box, kGuideMsgText)->text();
-        EXPECT_EQ(box->windowTitle(), "Guide");
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    RunGuideMsg(nullptr, "Unable to load Modkey.txt.\r\nR&D", "Guide", 0);
-    EXPECT_EQ(shown, "Unable to load Modkey.txt.\nR&D");
 }
 
 TEST(GuideMsgTest, TheWindowGuideAnswersTheCoresQuestions) {

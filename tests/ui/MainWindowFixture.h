@@ -49,10 +49,33 @@ protected:
         return ::tolmere::testing::ReadBytes(gameDir_ + "out/" + name.substr(name.rfind('\\') + 1));
     }
 
+    // Starts the window as the program does, without running it modally.
+    CMainWindow& Start() {
+        window_ = std::make_unique<CMainWindow>(data_);
+        window_->InitDialog();
+        return *window_;
+    }
+    int StartExpectingExit() {
+        try {
+            Start();
+        } catch (const ExitCalled& exit) {
+            return exit.code;
+        }
+        return -1;
+    }
+    QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
+    CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
+    void Choose(int index) {
+        Items()->setCurrentIndex(index);
+        Q_EMIT Items()->activated(index);
+    }
+    const CTxtTable& Unique() const { return data_.uniqueItems; }
+
     TempDir dir_;
     std::string gameDir_;
     ::tolmere::testing::GuideScope guide_;
     ProgramData data_;
+    std::unique_ptr<CMainWindow> window_;
     ExitHandler previousExit_ = SetExitHandler([](int code) { throw ExitCalled{code}; });
 };
 
@@ -93,30 +116,7 @@ protected:
         unsetenv("WINEPREFIX");
     }
 
-    // Starts the window as the program does, without running it modally.
-    CMainWindow& Start() {
-        window_ = std::make_unique<CMainWindow>(data_);
-        window_->InitDialog();
-        return *window_;
-    }
-    int StartExpectingExit() {
-        try {
-            Start();
-        } catch (const ExitCalled& exit) {
-            return exit.code;
-        }
-        return -1;
-    }
-    QComboBox* Items() { return window_->ControlAs<QComboBox>(kMainItemList); }
-    CModListCtrl* Mods() { return window_->ControlAs<CModListCtrl>(kMainModList); }
-    void Choose(int index) {
-        Items()->setCurrentIndex(index);
-        Q_EMIT Items()->activated(index);
-    }
-    const CTxtTable& Unique() const { return data_.uniqueItems; }
-
     static inline TempDir* demo_ = nullptr;
-    std::unique_ptr<CMainWindow> window_;
     std::deque<QString> files_;
     std::vector<FileDialogRequest> asked_;
     FileDialogRunner previousFiles_;

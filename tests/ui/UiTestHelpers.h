@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -43,6 +46,14 @@ inline void AnswerNext(std::vector<std::pair<int, QString>> boxes, int command =
         }
         static_cast<CSkinDialog*>(dialog)->Command(command);
     });
+}
+
+// `text` begins with `start`; said in full when it does not.
+inline ::testing::AssertionResult StartsWith(const std::string& text, const std::string& start) {
+    if (text.rfind(start, 0) == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "\"" << text << "\" does not start with \"" << start << "\"";
 }
 
 // Lets posted events (queued clicks, repaints) arrive.
