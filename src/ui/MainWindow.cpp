@@ -276,14 +276,13 @@ void CMainWindow::OnRaw() {
 }
 
 void CMainWindow::OnSetItems() {
-    // The set editor takes the screen while it is open; the unique items stay in
-    // memory as they are.
-    hide();
+    // The set editor opens over this window, which stays shown: hiding a dialog ends its
+    // modal loop, and with it the program, however Set Master then closes. The unique
+    // items stay in memory as they are.
     {
-        CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr, pictureWorker_.showImage);
+        CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr, pictureWorker_.showImage, this);
         sets.RunModal();
     }
-    show();
     // Names changed there show here too.
     FillItemList(SelectedRow());
     FillModifierList();

@@ -50,6 +50,10 @@ CSkinDialog::CSkinDialog(const DialogTemplate& tmpl, QWidget* parent)
     setFont(DialogFont());
     setMouseTracking(true);
     setAttribute(Qt::WA_TranslucentBackground, false);
+    // The program ends when its main window's own loop returns, after that window asked
+    // about unsaved work. A dialog closing while the main window is hidden (Set Master
+    // hides it) must not end it as the last window.
+    setAttribute(Qt::WA_QuitOnClose, false);
     BuildControls(this, tmpl);
     setFixedSize(DialogUnitsX(tmpl.cx) + kSkinFrame.left() + kSkinFrame.right(),
                  DialogUnitsY(tmpl.cy) + kSkinFrame.top() + kSkinFrame.bottom());

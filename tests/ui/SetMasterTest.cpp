@@ -6,7 +6,11 @@
 #include "UiTestHelpers.h"
 #include "support/TableBuilder.h"
 
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace tolmere {
 namespace {
@@ -89,6 +93,38 @@ TEST_F(SetMasterTest, ATableThatCannotBeHadKeepsEverythingAsItWas) {
     }
     EXPECT_EQ(data_.setItems.Serialize(), before);
     EXPECT_EQ(sets.Tree()->topLevelItemCount(), 5);
+}
+
+// Set Master takes the screen from the main window; however it closes, the program
+// goes on in the main window, with its unsaved edits.
+TEST_F(SetMasterTest, EveryWayOutOfSetMasterReturnsToTheMainWindow) {
+    const std::function<void(CSkinDialog*)> ways[] = {
+        [](CSkinDialog* sets) { QTest::keyClick(sets, Qt::Key_Escape); },
+        [](CSkinDialog* sets) { QTest::mouseClick(sets->Control(kSetCancel), Qt::LeftButton); },
+        [](CSkinDialog* sets) {
+            QTest::mouseClick(sets, Qt::LeftButton, {}, QPoint(sets->width() - 20, 12));
+        },
+        [](CSkinDialog* sets) { sets->close(); },
+    };
+    for (std::size_t way = 0; way < std::size(ways); ++way) {
+        SCOPED_TRACE(way);
+        CMainWindow& window = Start();
+        data_.uniqueItems.SetCell(0, 0, "edited, not saved");
+        bool backInMain = false;
+        QTimer::singleShot(0, [&] {
+            testing::WhenModal([&](QWidget* sets) { ways[way](static_cast<CSkinDialog*>(sets)); });
+            window.Command(kMainSetItems);
+            // Whatever quits the program ends this loop too, before this timer runs.
+            QTimer::singleShot(50, &window, [&] {
+                backInMain = window.isVisible() && QApplication::activeModalWidget() == &window;
+                window.done(42);
+            });
+        });
+        EXPECT_EQ(window.RunModal(), 42);
+        EXPECT_TRUE(backInMain);
+        EXPECT_EQ(data_.uniqueItems.Text(0, 0), "edited, not saved");
+        window_.reset();
+    }
 }
 
 TEST(ChangePal, PreselectsTheSetsColourAndWritesItsCode) {
