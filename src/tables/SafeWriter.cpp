@@ -2,6 +2,7 @@
 
 #include "tables/BinFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,6 +16,9 @@ namespace tolmere {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr char kTempMark[] = ".tolmere-";
+constexpr std::size_t kTempMarkSize = sizeof kTempMark - 1;
+constexpr std::size_t kTempLetters = 6; // mkstemp's XXXXXX
 
 // The file the user means: through a symbolic link to its real place, so that the
 // rename replaces the file and not the link.
@@ -43,7 +47,7 @@ bool CSafeWriter::Begin() {
     Discard();
     failed_ = false;
     error_.clear();
-    std::string pattern = target_ + ".tolmere-XXXXXX";
+    std::string pattern = target_ + kTempMark + std::string(kTempLetters, 'X');
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         Fail();
@@ -117,6 +121,18 @@ void CSafeWriter::Discard() {
         temp_.clear();
     }
     buffer_.clear();
+}
+
+bool IsSafeWriterTemp(const std::string& fileName) {
+    const std::size_t tail = kTempMarkSize + kTempLetters;
+    if (fileName.size() <= tail ||
+        fileName.compare(fileName.size() - tail, kTempMarkSize, kTempMark) != 0)
+        return false;
+    for (std::size_t i = fileName.size() - kTempLetters; i < fileName.size(); ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(fileName[i])))
+            return false;
+    }
+    return true;
 }
 
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string* error) {

@@ -39,6 +39,10 @@ private:
     std::string error_;
 };
 
+// Whether a file name is one CSafeWriter gives its temporary files: what a killed run
+// leaves behind.
+bool IsSafeWriterTemp(const std::string& fileName);
+
 // Replaces `path` with `bytes` through CSafeWriter; `error`, when given, says why not.
 bool WriteFileSafely(const std::string& path, const std::string& bytes,
                      std::string* error = nullptr);

@@ -3,6 +3,7 @@
 
 #include "app/ProgramData.h"
 #include "archive/ArchiveBridge.h"
+#include "archive/WorkLock.h"
 #include "images/PictureWorker.h"
 #include "items/UniqueModel.h"
 #include "ui/SkinDialog.h"
@@ -163,6 +164,7 @@ private:
     ProgramData& data_;
     std::string gameDir_;
     std::optional<CArchiveBridge> bridge_;
+    CWorkLock workLock_; // held for the run on gameDir_
     CPictureWorker pictureWorker_;
     bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
     // The folder file dialogs open in: the game's at first, then where the user was.

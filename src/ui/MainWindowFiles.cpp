@@ -80,6 +80,12 @@ void CMainWindow::LoadAtStart() {
     gameDir_ = gameDir;
     fileDialogFolder_ = Text(gameDir_);
     bridge_.emplace(gameDir_, FindArchiveTool(gameDir_, data_.programDir));
+    // What a killed run left is cleared by the one run that finds no other on the folder.
+    const std::string backups = data_.backup.dir.empty() ? DefaultBackupsDir() : data_.backup.dir;
+    if (workLock_.TakeAlone(WorkLockPath(gameDir_, backups))) {
+        RemoveStaleWorkFiles(gameDir_, backups);
+        workLock_.Share();
+    }
 
     CTxtTable table;
     const CArchiveBridge::Fetch fetch = bridge_->FetchTable(kUniqueItemsFile, table);

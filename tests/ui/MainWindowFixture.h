@@ -51,6 +51,9 @@ protected:
 
     // Starts the window as the program does, without running it modally.
     CMainWindow& Start() {
+        // Backups and the run's lock stay inside the test's folder, not the user's.
+        if (data_.backup.dir.empty())
+            data_.backup.dir = dir_.File("backups");
         window_ = std::make_unique<CMainWindow>(data_);
         window_->InitDialog();
         return *window_;
