@@ -54,20 +54,21 @@ SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& req
     if (!KeepBackup(bridge, session, backup))
         return result;
 
-    std::vector<std::string> written;
-    for (const SpawnTable& table : request.tables) {
-        const std::string error = bridge.AddTableToPatch(*table.table, table.fileName);
-        if (!error.empty()) {
-            GuideMsg("Failed in " + table.fileName + "\n" + error, kCaptionGuide);
-            // The string table is not offered: names over a table that did not go in
-            // would describe items the game does not have.
-            result.status = written.empty() ? "Nothing written into " + std::string(kPatchArchive)
-                                            : Joined(written) + " written into " + kPatchArchive;
-            result.status += "; " + table.fileName + " failed: " + error;
-            return result;
-        }
-        written.push_back(table.fileName);
+    // One rewrite of the archive for all the tables: a set's items without its bonuses
+    // (or the other way round) would be a change the game half sees.
+    std::vector<CArchiveBridge::TableUpload> uploads;
+    for (const SpawnTable& table : request.tables)
+        uploads.push_back({table.table, table.fileName});
+    const std::string error = bridge.AddTablesToPatch(uploads);
+    if (!error.empty()) {
+        GuideMsg("Failed in " + Joined(names) + "\n" + error, kCaptionGuide);
+        // The string table is not offered: names over a table that did not go in
+        // would describe items the game does not have.
+        result.status = "Nothing written into " + std::string(kPatchArchive) + "; " +
+                        Joined(names) + " failed: " + error;
+        return result;
     }
+    std::vector<std::string> written = names;
     result.tablesWritten = true;
 
     const std::string stringsName = "patchstring.tbl (" + request.language + ")";

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,22 @@ std::string FindArchiveTool(const std::string& gameDir, const std::string& progr
         return own;
     return programDir + "mpq2k";
 }
+
+namespace {
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/')
+        return path;
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+    return error ? path : absolute;
+}
+
+} // namespace
+
+CArchiveBridge::CArchiveBridge(const std::string& gameDir, const std::string& toolPath)
+    : gameDir_(AbsolutePath(gameDir)),
+      toolPath_(toolPath.empty() ? gameDir_ + "mpq2k" : AbsolutePath(toolPath)) {}
 
 std::string CArchiveBridge::CommandLine(const std::string& arguments) const {
     return "\"" + toolPath_ + "\" " + arguments;
@@ -240,16 +257,27 @@ std::string CArchiveBridge::ExtractTables(const std::vector<std::string>& fileNa
 
 std::string CArchiveBridge::AddTableToPatch(const CTxtTable& table,
                                             const std::string& fileName) const {
-    std::string why;
-    if (!table.Save(TableUploadFile(), &why)) {
-        ::unlink(TableUploadFile().c_str());
-        return "cannot write " + TableUploadFile() + ": " + why;
+    return AddTablesToPatch({{&table, fileName}});
+}
+
+std::string CArchiveBridge::AddTablesToPatch(const std::vector<TableUpload>& uploads) const {
+    std::string arguments = std::string("a ") + kPatchArchive;
+    std::string problem;
+    for (std::size_t i = 0; i < uploads.size() && problem.empty(); ++i) {
+        const std::string file = TableUploadFile(i);
+        std::string why;
+        if (!uploads[i].table->Save(file, &why))
+            problem = "cannot write " + file + ": " + why;
+        arguments += " " + file.substr(gameDir_.size()) + " " + kExcelPath + uploads[i].fileName;
     }
-    const ToolRun run = Run(std::string("a ") + kPatchArchive + " " + kWorkDirName + ".tmp " +
-                                kExcelPath + fileName,
-                            kToolTimeLimitMs);
-    ::unlink(TableUploadFile().c_str());
-    return run.Ok() ? std::string() : run.Reason();
+    if (problem.empty()) {
+        const ToolRun run = Run(arguments, kToolTimeLimitMs);
+        if (!run.Ok())
+            problem = run.Reason();
+    }
+    for (std::size_t i = 0; i < uploads.size(); ++i)
+        ::unlink(TableUploadFile(i).c_str());
+    return problem;
 }
 
 std::string CArchiveBridge::AddStringsToPatch(const CStrTbl& strings,
@@ -319,6 +347,9 @@ void CArchiveBridge::RemoveWorkFiles() const {
     for (const std::string& file :
          {TableUploadFile(), StringsUploadFile(), PictureScriptFile(), TablesScriptFile()})
         ::unlink(file.c_str());
+    // The further tables of one upload, as many as there are.
+    for (std::size_t i = 1; ::unlink(TableUploadFile(i).c_str()) == 0; ++i) {
+    }
     if (DIR* dir = ::opendir(WorkDir().c_str())) {
         while (dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;

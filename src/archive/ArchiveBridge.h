@@ -38,10 +38,10 @@ inline int PictureScriptTimeLimitMs(std::size_t names) {
 
 class CArchiveBridge {
 public:
-    // `gameDir` ends with '/'; the tool defaults to the game directory's mpq2k.
-    explicit CArchiveBridge(std::string gameDir, std::string toolPath = std::string())
-        : gameDir_(std::move(gameDir)),
-          toolPath_(toolPath.empty() ? gameDir_ + "mpq2k" : std::move(toolPath)) {}
+    // `gameDir` ends with '/'; the tool defaults to the game directory's mpq2k. Both are
+    // made absolute here, since the tool runs from inside the game directory.
+    explicit CArchiveBridge(const std::string& gameDir,
+                            const std::string& toolPath = std::string());
 
     const std::string& GameDir() const { return gameDir_; }
     const std::string& ToolPath() const { return toolPath_; }
@@ -49,6 +49,11 @@ public:
     std::string WorkDir() const { return gameDir_ + kWorkDirName; }
     std::string WorkFile(const std::string& name) const { return WorkDir() + "/" + name; }
     std::string TableUploadFile() const { return gameDir_ + kWorkDirName + ".tmp"; }
+    // The upload file of the `index`th table of one run: ".tmp", then ".tmp3", ".tmp4"...
+    // (".tmp2" is the string table's).
+    std::string TableUploadFile(std::size_t index) const {
+        return index == 0 ? TableUploadFile() : TableUploadFile() + std::to_string(index + 2);
+    }
     std::string StringsUploadFile() const { return gameDir_ + kWorkDirName + ".tmp2"; }
     std::string PictureScriptFile() const { return gameDir_ + kWorkDirName + ".scs"; }
     std::string TablesScriptFile() const { return gameDir_ + kWorkDirName + ".sct"; }
@@ -117,6 +122,13 @@ public:
     // Writing into the patch archive: empty when it worked, otherwise why not.
     // Saves the table to the upload file and adds it as data\GLOBAL\Excel\<fileName>.
     std::string AddTableToPatch(const CTxtTable& table, const std::string& fileName) const;
+    // The same for several tables in one run of the tool, which rewrites the archive
+    // once: every table goes in, or none does.
+    struct TableUpload {
+        const CTxtTable* table = nullptr;
+        std::string fileName;
+    };
+    std::string AddTablesToPatch(const std::vector<TableUpload>& uploads) const;
     // Writes the string table to its upload file and adds it as the language's
     // patchstring.tbl. The caller's table is not reordered by the writing.
     std::string AddStringsToPatch(const CStrTbl& strings, const std::string& language) const;

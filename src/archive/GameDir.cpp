@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 #include <vector>
 
@@ -49,7 +50,20 @@ bool LooksLikeGameDir(const std::string& dir) {
     return false;
 }
 
-std::optional<std::string> FindGameDir(const GameSearch& search, std::string& problem) {
+namespace {
+
+// Tools run with the game folder as their working folder, so a folder named relative
+// to ours would be looked for inside itself.
+std::string AbsoluteDir(const std::string& dir) {
+    std::error_code error;
+    std::string absolute = std::filesystem::absolute(dir, error).lexically_normal().string();
+    if (error)
+        absolute = dir;
+    return absolute.back() == '/' ? absolute : absolute + "/";
+}
+
+std::optional<std::string> NamedOrRegisteredGameDir(const GameSearch& search,
+                                                    std::string& problem) {
     problem.clear();
     std::string named = search.gameDir;
     if (named.empty()) {
@@ -65,6 +79,15 @@ std::optional<std::string> FindGameDir(const GameSearch& search, std::string& pr
     }
     return DetectGameDir(search.prefix.empty() ? DefaultRegistryPlace()
                                                : RegistryPlace{search.prefix});
+}
+
+} // namespace
+
+std::optional<std::string> FindGameDir(const GameSearch& search, std::string& problem) {
+    std::optional<std::string> found = NamedOrRegisteredGameDir(search, problem);
+    if (found)
+        found = AbsoluteDir(*found);
+    return found;
 }
 
 RegistryPlace DefaultRegistryPlace() {

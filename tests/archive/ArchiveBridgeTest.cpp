@@ -248,6 +248,24 @@ TEST_F(Bridge, TheGameFoldersOwnToolComesBeforeTheInstalledOne) {
               "the archive tool could not be started");
 }
 
+// The tool runs from inside the game folder: a folder or tool named relative to ours
+// would be looked for inside itself.
+TEST_F(Bridge, AGameFolderNamedRelativeToOursIsMadeAbsoluteBeforeTheToolRuns) {
+    WriteBytes(gameDir + "patch_d2.mpq", "");
+    const std::string relative = fs::relative(gameDir, fs::current_path()).string() + "/";
+    ASSERT_NE(relative[0], '/');
+    std::string problem;
+    EXPECT_EQ(FindGameDir({relative, ""}, problem), fs::path(gameDir).lexically_normal().string())
+        << problem;
+    for (const CArchiveBridge& relativeBridge :
+         {CArchiveBridge(relative), CArchiveBridge(relative, relative + "mpq2k")}) {
+        EXPECT_EQ(relativeBridge.ToolPath(), gameDir + "mpq2k");
+        EXPECT_EQ(relativeBridge.ExtractTable("UniqueItems.txt", Archive::kPatch).status,
+                  Status::kAbsent);
+    }
+    EXPECT_EQ(Calls().size(), 2u);
+}
+
 TEST_F(Bridge, PictureScriptRunsFromItsFileAndEverythingOfOursIsCleanedUp) {
     bridge.RunPictureScript({"invhax"});
     EXPECT_EQ(Calls(), Lines{"s tmp08187262.scs"});

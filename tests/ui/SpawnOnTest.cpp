@@ -1,4 +1,5 @@
 #include "app/SpawnOn.h"
+#include "archive/Backups.h"
 
 #include "support/ScriptedGuide.h"
 #include "support/TableBuilder.h"
@@ -101,7 +102,34 @@ TEST(SpawnOn, AsksWritesAllOrNothingAndSaysWhat) {
     }
 }
 
-TEST(SpawnOn, KeepsACopyOfTheArchiveBeforeTheRunsFirstWriteAndTheNewestFiveInAll) {
+TEST(SpawnOn, WritesSeveralTablesInOneRunOfTheToolSoAllOrNoneGoIn) {
+    for (const bool fails : {false, true}) {
+        Game game(
+            "echo \"$*\" >> calls.log\n[ -f fail ] && { echo 'mpq2k: disk full' >&2; exit 1; }\n"
+            "exit 0");
+        if (fails)
+            WriteBytes(game.dir.File("fail"), "");
+        CStringTables strings;
+        const CTxtTable items = testing::TableOf(1, {{"Item"}});
+        const CTxtTable sets = testing::TableOf(1, {{"Set"}});
+        BackupSession backup{false, game.dir.File("backups")};
+        game.guide->answers = {kGuideYes, kGuideNo};
+        const SpawnOnResult result = RunSpawnOn(
+            CArchiveBridge(game.dir.Path() + "/"),
+            {{{&items, "SetItems.txt", ""}, {&sets, "Sets.txt", ""}}, &strings, "ENG", "Sure?"},
+            backup);
+        EXPECT_EQ(ReadBytes(game.dir.File("calls.log")),
+                  "a patch_d2.mpq tmp08187262.tmp data\\GLOBAL\\Excel\\SetItems.txt "
+                  "tmp08187262.tmp3 data\\GLOBAL\\Excel\\Sets.txt\n");
+        EXPECT_EQ(result.tablesWritten, !fails);
+        EXPECT_EQ(result.status, fails ? "Nothing written into patch_d2.mpq; SetItems.txt and "
+                                         "Sets.txt failed: mpq2k: disk full"
+                                       : "SetItems.txt and Sets.txt written into patch_d2.mpq");
+        EXPECT_FALSE(fs::exists(game.dir.File("tmp08187262.tmp3")));
+    }
+}
+
+TEST(SpawnOn, KeepsACopyOfTheArchiveBeforeTheRunsFirstWrite) {
     Game game("echo changed > Patch_D2.mpq");
     WriteBytes(game.dir.File("Patch_D2.mpq"), "the mod's archive");
     const std::string backups = game.dir.File("backups");
@@ -114,28 +142,15 @@ TEST(SpawnOn, KeepsACopyOfTheArchiveBeforeTheRunsFirstWriteAndTheNewestFiveInAll
     const std::string copy = result.status.substr(result.status.find("kept in ") + 8);
     EXPECT_EQ(ReadBytes(copy), "the mod's archive");
     EXPECT_EQ(copy.substr(0, backups.size()), backups);
+    EXPECT_EQ(fs::path(copy).parent_path().string() + "/",
+              GameBackupsDir(game.dir.Path(), backups));
     // Once a run: the second write keeps no second copy.
     game.guide->answers = {kGuideYes, kGuideNo};
     result = game.Run(table, "", strings, backup);
     EXPECT_EQ(result.status.find("kept in"), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(backups), fs::directory_iterator()), 1);
-
-    // A new run's copy: of this game's copies the oldest go, beyond five; another
-    // game's stay.
-    const std::string suffix = copy.substr(copy.find('_', backups.size()));
-    for (char day = '1'; day <= '6'; ++day)
-        WriteBytes(backups + "/2001-01-0" + day + "-000000" + suffix, "old");
-    WriteBytes(backups + "/2001-01-01-000000_elsewhere_Patch_D2.mpq", "another game's");
-    BackupSession next{false, backups};
-    game.guide->answers = {kGuideYes, kGuideNo};
-    game.Run(table, "", strings, next);
-    int ours = 0;
-    for (const auto& entry : fs::directory_iterator(backups))
-        ours += entry.path().string().find(suffix) != std::string::npos ? 1 : 0;
-    EXPECT_EQ(ours, 5) << ListDir(backups);
-    EXPECT_FALSE(fs::exists(backups + "/2001-01-02-000000" + suffix));
-    EXPECT_TRUE(fs::exists(backups + "/2001-01-06-000000" + suffix));
-    EXPECT_TRUE(fs::exists(backups + "/2001-01-01-000000_elsewhere_Patch_D2.mpq"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(copy).parent_path()),
+                            fs::directory_iterator()),
+              2); // the copy and the note naming the game folder
 
     // No place for a copy: asked, and No writes nothing.
     WriteBytes(game.dir.File("blocked"), "");
