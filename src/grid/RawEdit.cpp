@@ -185,8 +185,11 @@ RawPick PickChoice(ChoiceKind kind, const std::string& text) {
 }
 
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step) {
-    while (table.DataRowCount() < edits.rows)
-        table.AddRow();
+    if (table.DataRowCount() < edits.rows) {
+        step.rows.push_back({&table, table.DataRowCount(), edits.rows});
+        while (table.DataRowCount() < edits.rows)
+            table.AddRow();
+    }
     for (const auto& [at, text] : edits.cells) {
         const auto [row, column] = at;
         const std::optional<std::string_view> cell = table.Cell(row, column);

@@ -65,7 +65,7 @@ struct RawEdits {
 
 // Writes the edits into the table: rows appended up to `edits.rows`, then every cell
 // whose text differs from the table's; nothing else is touched, so an untouched cell
-// keeps its bytes. The changed cells are added to `step` for undo.
+// keeps its bytes. The rows appended and the changed cells are added to `step` for undo.
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step);
 
 } // namespace tolmere

@@ -34,6 +34,10 @@ void Restore(CStrTbl& strings, const std::string& key, const std::optional<Entry
 void Apply(const EditStep& step, bool forward) {
     // Backwards in reverse order, so that a cell changed twice ends as it first was.
     if (forward) {
+        for (const RowsAppended& rows : step.rows) {
+            while (rows.table->DataRowCount() < rows.after)
+                rows.table->AddRow();
+        }
         for (const CellChange& cell : step.cells)
             cell.table->SetCell(cell.row, cell.column, cell.after);
         for (const EntryChange& entry : step.entries)
@@ -43,13 +47,17 @@ void Apply(const EditStep& step, bool forward) {
             Restore(*it->strings, it->key, it->after, it->before);
         for (auto it = step.cells.rbegin(); it != step.cells.rend(); ++it)
             it->table->SetCell(it->row, it->column, it->before);
+        for (auto it = step.rows.rbegin(); it != step.rows.rend(); ++it)
+            it->table->RemoveAddedRows(it->before);
     }
 }
 
 } // namespace
 
 bool EditStep::Touches(const void* document) const {
-    return std::any_of(cells.begin(), cells.end(),
+    return std::any_of(rows.begin(), rows.end(),
+                       [document](const RowsAppended& r) { return r.table == document; }) ||
+           std::any_of(cells.begin(), cells.end(),
                        [document](const CellChange& c) { return c.table == document; }) ||
            std::any_of(entries.begin(), entries.end(),
                        [document](const EntryChange& e) { return e.strings == document; });
@@ -108,6 +116,8 @@ void CEditHistory::Clear() {
     for (const auto& [document, point] : clean_)
         keep(document);
     for (const EditStep& step : steps_) {
+        for (const RowsAppended& rows : step.rows)
+            keep(rows.table);
         for (const CellChange& cell : step.cells)
             keep(cell.table);
         for (const EntryChange& entry : step.entries)

@@ -21,6 +21,13 @@ struct CellChange {
     std::string after;
 };
 
+// Rows appended to a table: its data rows before and after.
+struct RowsAppended {
+    CTxtTable* table = nullptr;
+    std::int32_t before = 0;
+    std::int32_t after = 0;
+};
+
 // One entry of a string table as it stood: its text, its place in the table's order
 // of writing and its place in the list that lookups walk.
 struct EntryState {
@@ -38,11 +45,12 @@ struct EntryChange {
 
 // One user action.
 struct EditStep {
-    std::string name; // "Add modifier", shown after "Undone: "
+    std::string name;               // "Add modifier", shown after "Undone: "
+    std::vector<RowsAppended> rows; // carried out before the cells, undone after them
     std::vector<CellChange> cells;
     std::vector<EntryChange> entries;
 
-    bool Empty() const { return cells.empty() && entries.empty(); }
+    bool Empty() const { return rows.empty() && cells.empty() && entries.empty(); }
     bool Touches(const void* document) const;
 };
 

@@ -516,10 +516,33 @@ void CTxtTable::AddRow() {
     // The new row starts a line of its own, so the one before it must end its line.
     RowShape& before = rows_[rows_.size() - 2];
     if (before.end == LineEnd::kNone) {
+        rows_.back().start = kEndedRowBefore | (before.asRead ? kRowBeforeWasAsRead : 0);
         before.end = ending;
         before.asRead = false;
     }
     ++rowCount_;
+}
+
+bool CTxtTable::RemoveAddedRows(std::int32_t dataRows) {
+    if (dataRows < 0 || dataRows > DataRowCount())
+        return false;
+    const std::size_t keep = static_cast<std::size_t>(dataRows) + 1;
+    for (std::size_t r = keep; r < rows_.size(); ++r) {
+        if (!rows_[r].added)
+            return false;
+    }
+    if (keep == rows_.size())
+        return true;
+    const std::uint32_t changed = rows_[keep].start;
+    if (changed & kEndedRowBefore) {
+        RowShape& before = rows_[keep - 1];
+        before.end = LineEnd::kNone;
+        before.asRead = (changed & kRowBeforeWasAsRead) != 0;
+    }
+    edits_.erase(edits_.lower_bound(keep * static_cast<std::size_t>(columnCount_)), edits_.end());
+    rows_.resize(keep);
+    rowCount_ = static_cast<std::int32_t>(keep);
+    return true;
 }
 
 bool ParseNumber(std::string_view text, double& value) {

@@ -78,6 +78,11 @@ public:
     // line end (CR LF when the header has none); a last row that had no line end gets
     // that one first. Ends the program when memory runs out.
     void AddRow();
+    // Takes back the rows AddRow appended after data row `dataRows - 1`, and what adding
+    // them did to the line end of the row before: the table's bytes are then those it
+    // had before they came. False, changing nothing, when a row there was read from a
+    // file or `dataRows` is out of range.
+    bool RemoveAddedRows(std::int32_t dataRows);
 
     std::int32_t RowCount() const { return rowCount_; }
     std::int32_t ColumnCount() const { return columnCount_; }
@@ -103,6 +108,10 @@ private:
         bool added;  // made by AddRow: none of its cells is in bytes_
     };
     static constexpr std::uint32_t kInLengths = 0xFFFFFFFFu;
+    // An added row has no bytes of its own, so its `start` keeps instead what adding it
+    // changed in the row before, for RemoveAddedRows.
+    static constexpr std::uint32_t kEndedRowBefore = 1;
+    static constexpr std::uint32_t kRowBeforeWasAsRead = 2;
 
     std::string_view View(std::size_t tableRow, std::size_t c) const;
     // Where a cell the row read from the file begins, counted from the row's start,

@@ -1,5 +1,7 @@
 #include "tables/EditHistory.h"
 
+#include "grid/RawEdit.h"
+
 #include "items/UniqueLayout.h"
 #include "items/UniqueModel.h"
 #include "mods/ModifierEdit.h"
@@ -32,7 +34,11 @@ struct Documents {
             row[16] = "\xe9";
             rows.push_back(row);
         }
-        table = testing::NamedTable(testing::ClassicUniqueHeader(), rows);
+        // The last line without its line end, which a new row must add and its undo
+        // take away again.
+        std::string bytes = testing::NamedTable(testing::ClassicUniqueHeader(), rows).Serialize();
+        bytes.resize(bytes.size() - 2);
+        table.Parse(bytes);
         strings.Add("Item0", "First");
         strings.Add("Item1", "Twin");
         strings.Add("Item1", "Other twin");
@@ -56,7 +62,15 @@ EditStep RandomEdit(Documents& docs, std::mt19937& rng) {
     const std::int32_t row = static_cast<std::int32_t>(rng() % 4);
     const std::string key = "Item" + std::to_string(row);
     EditStep step;
-    switch (rng() % 4) {
+    switch (rng() % 5) {
+    case 4: { // Raw Edit's New Row, with text in a new row and in an old one
+        RawEdits edits;
+        edits.rows = docs.table.DataRowCount() + 1 + static_cast<std::int32_t>(rng() % 2);
+        edits.cells[{edits.rows - 1, 0}] = "New" + std::to_string(rng() % 100);
+        edits.cells[{row, 2}] = std::to_string(rng() % 100);
+        ApplyRawEdits(docs.table, edits, step);
+        break;
+    }
     case 0: { // add or edit a modifier
         const CRowRecorder recorder(docs.table, row);
         const std::int32_t slot =
@@ -87,13 +101,13 @@ EditStep RandomEdit(Documents& docs, std::mt19937& rng) {
     return step;
 }
 
-TEST(EditHistory, FiftyRandomEditsUndoToTheStartAndRedoToTheEndByteForByte) {
+TEST(EditHistory, RandomEditsUndoToTheStartAndRedoToTheEndByteForByte) {
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         Documents docs;
         CEditHistory history;
         std::mt19937 rng(seed);
         std::vector<std::string> states{docs.State()};
-        for (int action = 0; action < 50; ++action) {
+        for (int action = 0; action < 200; ++action) {
             EditStep step = RandomEdit(docs, rng);
             if (step.Empty())
                 continue;
@@ -105,6 +119,7 @@ TEST(EditHistory, FiftyRandomEditsUndoToTheStartAndRedoToTheEndByteForByte) {
             ASSERT_EQ(docs.State(), states[i - 1]) << "seed " << seed << ", undoing to " << i - 1;
         }
         EXPECT_EQ(history.Undo(), nullptr);
+        EXPECT_FALSE(history.Modified(&docs.table));
         for (std::size_t i = 1; i < states.size(); ++i) {
             ASSERT_NE(history.Redo(), nullptr);
             ASSERT_EQ(docs.State(), states[i]) << "seed " << seed << ", redoing to " << i;
