@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "Names.h"
 #include "TempFiles.h"
+#include "TempNames.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,8 +41,11 @@ bool ExtractToDirectory(const Archive& archive, const std::string& name, const s
         return false;
     }
 
+    // No lock guards the scratch folder; the flock each run holds on its own temporaries is
+    // enough to tell a killed run's leftovers from a live run's files.
+    RemoveStaleTemps(directory);
     TempFile temp;
-    if (!temp.Create(directory + "/." + leaf + ".mpq2k-XXXXXX")) {
+    if (!temp.Create(TempPattern(directory, "." + leaf))) {
         *error = "cannot create a file in " + directory + ": " + std::strerror(errno);
         return false;
     }
@@ -61,7 +65,9 @@ bool ExtractToDirectory(const Archive& archive, const std::string& name, const s
     }
     // The scratch copy is read back at once by the editor and the archive still holds the
     // original, so durability buys nothing here; the rename keeps readers from seeing a
-    // half-written file.
+    // half-written file. The duplicate keeps the flock until the rename, while closing the
+    // original still reports a failed write.
+    const UniqueFd hold(::dup(temp.Fd()));
     if (::fchmod(temp.Fd(), CreationMode()) != 0 || !temp.CloseFd()) {
         *error = "cannot write " + target + ": " + std::strerror(errno);
         return false;

@@ -9,9 +9,14 @@
 namespace mpq2k {
 
 UniqueFd::~UniqueFd() {
+    Reset();
+}
+
+void UniqueFd::Reset(int fd) {
     if (fd_ >= 0) {
         ::close(fd_);
     }
+    fd_ = fd;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {

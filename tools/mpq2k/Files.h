@@ -18,6 +18,8 @@ public:
 
     int Get() const { return fd_; }
     bool Valid() const { return fd_ >= 0; }
+    // Closes the descriptor held so far and takes `fd` in its place.
+    void Reset(int fd = -1);
 
 private:
     int fd_;

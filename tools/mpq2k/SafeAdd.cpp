@@ -4,13 +4,13 @@
 #include "Mpq.h"
 #include "Names.h"
 #include "TempFiles.h"
+#include "TempNames.h"
+#include "TestHold.h"
+#include "WriteLock.h"
 
 #include <StormLib.h>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,8 +36,6 @@ constexpr DWORD kSectorSize = 0x1000;
 constexpr std::int64_t kCompactThreshold = 64 * 1024;
 // Tables and sprites are kilobytes; anything near StormLib's 32-bit sizes is a mistake.
 constexpr std::uint64_t kMaxFileBytes = 1ull << 30;
-const char* const kTempInfix = ".mpq2k-";
-constexpr std::size_t kTempRandom = 6;
 
 bool ReadLocalFile(const std::string& path, std::string* bytes, struct stat* st,
                    std::string* error) {
@@ -100,67 +98,6 @@ bool CopyContents(const std::string& from, int toFd, std::string* error) {
         if (!WriteAll(toFd, buffer.data(), static_cast<std::size_t>(got))) {
             *error = ErrnoText("cannot copy the archive");
             return false;
-        }
-    }
-}
-
-// Each run holds an flock on its own temporary copy for as long as it lives; a copy nobody
-// holds is what a killed run left behind.
-bool CreateLockedTemp(const std::string& directory, const std::string& base, TempFile* temp,
-                      std::string* error) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (!temp->Create(directory + "/" + base + kTempInfix + "XXXXXX")) {
-            *error = ErrnoText("cannot create a temporary file in " + directory);
-            return false;
-        }
-        if (::flock(temp->Fd(), LOCK_EX) != 0) {
-            *error = ErrnoText("cannot lock " + temp->Path());
-            return false;
-        }
-        // A cleanup in another run may have removed the file between mkstemp and flock.
-        struct stat byFd {};
-        struct stat byPath {};
-        if (::fstat(temp->Fd(), &byFd) == 0 && ::stat(temp->Path().c_str(), &byPath) == 0 &&
-            byFd.st_ino == byPath.st_ino && byFd.st_dev == byPath.st_dev) {
-            return true;
-        }
-    }
-    *error = "cannot keep a temporary file in " + directory;
-    return false;
-}
-
-void RemoveStaleTemps(const std::string& directory, const std::string& base) {
-    const std::string prefix = base + kTempInfix;
-    DIR* dir = ::opendir(directory.c_str());
-    if (dir == nullptr) {
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() >= prefix.size() + kTempRandom &&
-            name.compare(0, prefix.size(), prefix) == 0) {
-            names.push_back(name);
-        }
-    }
-    ::closedir(dir);
-
-    std::map<std::string, bool> live;
-    for (const std::string& name : names) {
-        const std::string owner = name.substr(0, prefix.size() + kTempRandom);
-        auto known = live.find(owner);
-        if (known == live.end()) {
-            bool held = false;
-            const int fd = ::open((directory + "/" + owner).c_str(),
-                                  O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-            if (fd >= 0) {
-                held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-                ::close(fd);
-            }
-            known = live.emplace(owner, held).first;
-        }
-        if (!known->second) {
-            ::unlink((directory + "/" + name).c_str());
         }
     }
 }
@@ -513,7 +450,7 @@ void TryCompact(const std::string& directory, const std::string& base, TempFile*
                 const std::string& name, const std::string& bytes, const Baseline& before) {
     TempFile compacted;
     std::string ignored;
-    if (!CreateLockedTemp(directory, base, &compacted, &ignored) ||
+    if (!compacted.Create(TempPattern(directory, base)) ||
         !CopyContents(result->Path(), compacted.Fd(), &ignored)) {
         return;
     }
@@ -522,44 +459,14 @@ void TryCompact(const std::string& directory, const std::string& base, TempFile*
         return;
     }
     const bool ok = SFileCompactArchive(archive.Handle(), nullptr, false);
-    if (!archive.Close(&ignored) || !ok) {
+    // The compaction renamed a new file over the copy: the held one is gone.
+    if (!archive.Close(&ignored) || !ok || !compacted.HoldAgain()) {
         return;
     }
     Snapshot snapshot;
     if (Verify(compacted.Path(), name, bytes, before, &snapshot, &ignored)) {
         *result = std::move(compacted);
     }
-}
-
-// Takes the folder's writer lock, waiting for another run's to end. The folder, not the
-// archive, is locked: the archive is replaced by a rename (a lock on it would be a lock on
-// the old file) and may not exist yet.
-// Returns the locked folder's descriptor, which holds the lock until it is closed, or -1.
-int LockFolder(const std::string& directory, std::string* error, bool* busy) {
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = ErrnoText(directory);
-        return -1;
-    }
-    for (int waited = 0;; waited += 10) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            return fd;
-        }
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            *error = ErrnoText("cannot lock " + directory);
-            break;
-        }
-        if (waited >= kBusyWaitMs) {
-            *error = "archive busy: another mpq2k is still writing into " + directory;
-            if (busy != nullptr) {
-                *busy = true;
-            }
-            break;
-        }
-        ::usleep(10 * 1000);
-    }
-    ::close(fd);
-    return -1;
 }
 
 } // namespace
@@ -587,35 +494,23 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
 
     // Held until the new archive has replaced the old one, so that no other run reads
     // the archive this one is about to replace.
-    std::string folder;
-    std::string leaf;
-    SplitPath(request.archive, &folder, &leaf);
-    const UniqueFd folderLock(LockFolder(folder, error, busy));
-    if (!folderLock.Valid()) {
-        return false;
-    }
-    const ArchiveLookup lookup = FindArchive(request.archive);
-    if (lookup.status == ArchiveLookup::Status::Ambiguous) {
-        *error = "more than one file matches this name when case is ignored";
+    WriteTarget target;
+    UniqueFd folderLock;
+    if (!LockWriteTarget(request.archive, &target, &folderLock, error, busy)) {
         return false;
     }
     Baseline before;
-    before.exists = lookup.status == ArchiveLookup::Status::Found;
-    std::string target = lookup.path;
+    before.exists = target.exists;
+    before.originalPath = target.path;
     mode_t mode = 0;
     if (before.exists) {
-        // Work beside the real file, so that the rename replaces it and not a symlink to it.
-        if (char* real = ::realpath(lookup.path.c_str(), nullptr)) {
-            target = real;
-            ::free(real);
-        }
         struct stat archiveStat {};
-        if (::stat(target.c_str(), &archiveStat) != 0) {
-            *error = ErrnoText(target);
+        if (::stat(target.path.c_str(), &archiveStat) != 0) {
+            *error = ErrnoText(target.path);
             return false;
         }
         mode = archiveStat.st_mode & 07777;
-        const std::string problem = CheckArchiveHeader(target, &before.originalLayout);
+        const std::string problem = CheckArchiveHeader(target.path, &before.originalLayout);
         if (!problem.empty()) {
             *error = problem;
             return false;
@@ -623,20 +518,19 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     } else {
         mode = CreationMode();
     }
-    before.originalPath = target;
-
-    std::string directory;
-    std::string base;
-    SplitPath(target, &directory, &base);
-    RemoveStaleTemps(directory, base);
+    // The lock keeps every other writer out of this folder, so what is not held here is
+    // what killed runs left behind.
+    RemoveStaleTemps(target.directory);
 
     TempFile temp;
-    if (!CreateLockedTemp(directory, base, &temp, error)) {
+    if (!temp.Create(TempPattern(target.directory, target.base))) {
+        *error = ErrnoText("cannot create a temporary file in " + target.directory);
         return false;
     }
     Archive archive;
     if (before.exists) {
-        if (!CopyContents(target, temp.Fd(), error) || !archive.Open(temp.Path(), true, error) ||
+        if (!CopyContents(target.path, temp.Fd(), error) ||
+            !archive.Open(temp.Path(), true, error) ||
             !ListEntries(archive, &before.entries, error) ||
             !FindFileIndex(archive, name, &before.hadName, &before.oldIndex, error)) {
             return false;
@@ -660,18 +554,19 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     const bool allNamed = std::all_of(snapshot.entries.begin(), snapshot.entries.end(),
                                       [](const ArchiveEntry& entry) { return entry.named; });
     if (allNamed && WastedBytes(snapshot) > kCompactThreshold) {
-        TryCompact(directory, base, &temp, name, bytes, before);
+        TryCompact(target.directory, target.base, &temp, name, bytes, before);
     }
 
+    HoldPoint("copied");
     if (!FinishCopy(temp.Path(), mode, error)) {
         return false;
     }
-    if (::rename(temp.Path().c_str(), target.c_str()) != 0) {
-        *error = ErrnoText("cannot replace " + target);
+    if (::rename(temp.Path().c_str(), target.path.c_str()) != 0) {
+        *error = ErrnoText("cannot replace " + target.path);
         return false;
     }
     temp.Release();
-    SyncDirectory(directory);
+    SyncDirectory(target.directory);
     return true;
 }
 

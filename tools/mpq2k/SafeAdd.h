@@ -16,10 +16,10 @@ struct AddRequest {
 };
 
 // Only one run at a time writes into a folder's archives: from reading the archive to the
-// final rename the run holds an exclusive lock on the folder, and a second run waits up to
-// kBusyWaitMs for it before giving up with `busy` set.
-constexpr int kBusyWaitMs = 3000;
-
+// final rename the run holds an exclusive lock on the folder the archive really lives in
+// (links followed, see WriteLock.h), and a second run waits up to kBusyWaitMs for it before
+// giving up with `busy` set.
+//
 // On failure `error` is one line for the user (without the "mpq2k: " prefix).
 bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy = nullptr);
 

@@ -1,7 +1,10 @@
 #include "TempFiles.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,6 +73,15 @@ void OnAbort(int) {
     ::_exit(1);
 }
 
+// Whether `fd` is still the file at `path`: another run's sweep may have removed it (and
+// something else may have taken the name) between mkstemp and the flock.
+bool StillAt(int fd, const std::string& path) {
+    struct stat byFd {};
+    struct stat byPath {};
+    return ::fstat(fd, &byFd) == 0 && ::lstat(path.c_str(), &byPath) == 0 &&
+           byFd.st_ino == byPath.st_ino && byFd.st_dev == byPath.st_dev;
+}
+
 } // namespace
 
 void InstallCleanupHandlers() {
@@ -109,6 +121,46 @@ TempFile& TempFile::operator=(TempFile&& other) noexcept {
 
 bool TempFile::Create(const std::string& pattern) {
     Remove();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!CreateOnce(pattern)) {
+            return false;
+        }
+        // Blocks only while a sweep in another run holds the new file to remove it.
+        if (::flock(fd_, LOCK_EX) != 0) {
+            const int saved = errno;
+            Remove();
+            errno = saved;
+            return false;
+        }
+        if (StillAt(fd_, path_)) {
+            return true;
+        }
+        Forget();
+    }
+    errno = EAGAIN;
+    return false;
+}
+
+bool TempFile::HoldAgain() {
+    if (path_.empty()) {
+        return false;
+    }
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !StillAt(fd, path_)) {
+        ::close(fd);
+        return false;
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool TempFile::CreateOnce(const std::string& pattern) {
     std::string buffer = pattern;
     // Block the cleanup signals so that the file never exists unregistered.
     sigset_t block;
@@ -146,6 +198,14 @@ bool TempFile::CloseFd() {
 }
 
 void TempFile::Release() {
+    CloseFd();
+    Unregister(slot_);
+    slot_ = -1;
+    path_.clear();
+}
+
+// The name is no longer ours: it is let go without being removed.
+void TempFile::Forget() {
     CloseFd();
     Unregister(slot_);
     slot_ = -1;

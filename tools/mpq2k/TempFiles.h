@@ -16,6 +16,9 @@ void InstallCleanupHandlers();
 
 // A temporary file created and owned by this process. Unless Release()d, the destructor
 // removes it. Move-only.
+//
+// The process holds an exclusive flock on each of its temporaries for as long as it may still
+// use them: a temporary nobody holds is what a killed run left behind (see TempNames.h).
 class TempFile {
 public:
     TempFile() = default;
@@ -25,8 +28,12 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // mkstemp() on `pattern` (ending in "XXXXXX"). On failure returns false with errno set.
+    // mkstemp() on `pattern` (ending in "XXXXXX"), then the flock. On failure returns false
+    // with errno set.
     bool Create(const std::string& pattern);
+    // Holds the file now at Path() after another was renamed over it (StormLib's compaction
+    // does that); the old one is let go. False, keeping the old hold, when that fails.
+    bool HoldAgain();
 
     const std::string& Path() const { return path_; }
     int Fd() const { return fd_; }
@@ -40,6 +47,9 @@ public:
     void Remove();
 
 private:
+    bool CreateOnce(const std::string& pattern);
+    void Forget();
+
     std::string path_;
     int fd_ = -1;
     int slot_ = -1;

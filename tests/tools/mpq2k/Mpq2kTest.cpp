@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +28,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,12 +51,19 @@ struct RunResult {
 };
 
 // fork/exec with chdir in the child: the test process keeps its own working directory.
-pid_t Spawn(const std::string& dir, Args args, int outFd, int errFd) {
+// `setting` ("NAME=VALUE"), when given, is added to the child's environment.
+pid_t Spawn(const std::string& dir, Args args, int outFd, int errFd, std::string setting = "") {
     std::string program = MPQ2K;
     std::vector<char*> argv{program.data()};
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        envp.push_back(*entry);
+    if (!setting.empty())
+        envp.push_back(setting.data());
+    envp.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::chdir(dir.c_str()) != 0)
@@ -60,7 +71,7 @@ pid_t Spawn(const std::string& dir, Args args, int outFd, int errFd) {
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);
         ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     return pid;
@@ -96,6 +107,56 @@ RunResult RunTool(const std::string& dir, const Args& args) {
     result.err = Drain(err);
     return result;
 }
+
+// A run told to stop at a hold point (MPQ2K_TEST_HOLD): it writes the stage's name into a FIFO
+// and waits there until the test closes its end.
+class HeldRun {
+public:
+    HeldRun(const std::string& dir, const Args& args, const std::string& stage) : stage_(stage) {
+        const std::string fifo = fifos_.File("hold");
+        if (::mkfifo(fifo.c_str(), 0600) != 0)
+            throw std::runtime_error("cannot make " + fifo);
+        // Opened first, without waiting, so that the run never waits for a reader.
+        reader_ = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        devNull_ = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        pid_ = Spawn(dir, args, devNull_, devNull_, "MPQ2K_TEST_HOLD=" + stage + ":" + fifo);
+        // Readable once the run has ended (glibc 2.36 declares pidfd_open without C linkage).
+        ended_ = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+    }
+    ~HeldRun() { Finish(); }
+    HeldRun(const HeldRun&) = delete;
+    HeldRun& operator=(const HeldRun&) = delete;
+
+    // True once the run stands at the stage; false when it ended without reaching it.
+    bool Arrived() {
+        pollfd either[] = {{reader_, POLLIN, 0}, {ended_, POLLIN, 0}};
+        while (::poll(either, 2, -1) < 0 && errno == EINTR) {
+        }
+        char line[64] = {};
+        return (either[0].revents & POLLIN) != 0 && ::read(reader_, line, sizeof line - 1) > 0 &&
+               line == stage_ + "\n";
+    }
+    // Lets the run go on and returns its exit code.
+    int Finish() {
+        if (pid_ > 0) {
+            ::close(reader_);
+            exitCode_ = Wait(pid_);
+            ::close(ended_);
+            ::close(devNull_);
+            pid_ = -1;
+        }
+        return exitCode_;
+    }
+
+private:
+    std::string stage_;
+    TempDir fifos_;
+    int reader_ = -1;
+    int devNull_ = -1;
+    int ended_ = -1;
+    pid_t pid_ = -1;
+    int exitCode_ = -1;
+};
 
 int CountLines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -434,6 +495,189 @@ TEST_F(Mpq2k, WritersTakeTurnsAndAHeldLockMeansBusy) {
     RunFailing({"a", "x.mpq", "a.txt", "data\\c.txt"}, 5, "archive busy");
     ::close(held);
     EXPECT_EQ(ReadBytes(Game("x.mpq")), before);
+}
+
+// The first writer stops with its new archive complete beside the old one, just before the
+// rename; the second starts then. Whether the second found the lock taken, and both exit codes.
+struct Race {
+    bool secondWaited = false;
+    int first = -1;
+    int second = -1;
+};
+
+Race RaceAHeldWriter(const std::string& firstDir, const Args& firstArgs,
+                     const std::string& secondDir, const Args& secondArgs) {
+    Race race;
+    HeldRun first(firstDir, firstArgs, "copied");
+    if (!first.Arrived()) {
+        ADD_FAILURE() << "the first writer ended before its rename";
+        return race;
+    }
+    HeldRun second(secondDir, secondArgs, "busy");
+    race.secondWaited = second.Arrived();
+    // A waiting second writer tries the lock again only once the first has ended.
+    race.first = first.Finish();
+    race.second = second.Finish();
+    return race;
+}
+
+// The archive's files, without the (listfile), as "name\tsize".
+std::vector<std::string> Listed(const std::string& dir, const std::string& archive) {
+    std::vector<std::string> lines = Lines(RunTool(dir, {"l", archive}).out);
+    lines.erase(
+        std::remove_if(lines.begin(), lines.end(),
+                       [](const std::string& line) { return line.rfind("(listfile)\t", 0) == 0; }),
+        lines.end());
+    return lines;
+}
+
+::testing::AssertionResult Lists(const std::string& dir, const std::string& archive,
+                                 const std::string& line) {
+    const std::vector<std::string> lines = Listed(dir, archive);
+    if (std::find(lines.begin(), lines.end(), line) != lines.end())
+        return ::testing::AssertionSuccess();
+    std::string all;
+    for (const std::string& listed : lines)
+        all += " [" + listed + "]";
+    return ::testing::AssertionFailure() << archive << " holds only" << all;
+}
+
+TEST_F(Mpq2k, WritersThroughDifferentLinksToOneArchiveTakeTurns) {
+    // Game folders sharing one archive, as launchers set them up: g1's link is relative,
+    // g2's absolute.
+    const struct {
+        const char* name;
+        bool made; // the shared archive exists before the writers start
+        const char* firstDir;
+        const char* firstArchive;
+        const char* secondDir;
+        const char* secondArchive;
+    } cases[] = {
+        {"links in two folders", true, "g1", "patch_d2.mpq", "g2", "PATCH_D2.MPQ"},
+        {"a link and the archive itself", true, "g1", "patch_d2.mpq", "shared", "patch_d2.mpq"},
+        {"links to an archive not made yet", false, "g1", "patch_d2.mpq", "g2", "patch_d2.mpq"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir root;
+        for (const char* folder : {"shared", "g1", "g2"})
+            fs::create_directory(root.File(folder));
+        const std::string shared = root.File("shared/patch_d2.mpq");
+        fs::create_symlink("../shared/patch_d2.mpq", root.File("g1/patch_d2.mpq"));
+        fs::create_symlink(shared, root.File("g2/patch_d2.mpq"));
+        std::vector<std::string> expected{"data\\a.txt\t1", "data\\b.txt\t1"};
+        if (c.made) {
+            BuildArchive(shared, {{"data\\seed.txt", "seed"}}, true, 16);
+            expected.push_back("data\\seed.txt\t4");
+        }
+        WriteBytes(root.File(std::string(c.firstDir) + "/a.txt"), "a");
+        WriteBytes(root.File(std::string(c.secondDir) + "/b.txt"), "b");
+
+        const Race race =
+            RaceAHeldWriter(root.File(c.firstDir), {"a", c.firstArchive, "a.txt", "data\\a.txt"},
+                            root.File(c.secondDir), {"a", c.secondArchive, "b.txt", "data\\b.txt"});
+        EXPECT_TRUE(race.secondWaited);
+        EXPECT_EQ(race.first, 0);
+        EXPECT_EQ(race.second, 0);
+        EXPECT_EQ(Listed(root.File("shared"), "patch_d2.mpq"), expected);
+        for (const char* folder : {"shared", "g1", "g2"})
+            EXPECT_FALSE(HasTempLeftovers(root.File(folder))) << folder;
+        EXPECT_TRUE(fs::is_symlink(root.File("g1/patch_d2.mpq")));
+        EXPECT_TRUE(fs::is_symlink(root.File("g2/patch_d2.mpq")));
+    }
+}
+
+TEST_F(Mpq2k, AWriterKeepsItsFoldersLockUntilItsRename) {
+    // The first writer stops in g1 with its copy of x.mpq made. Whoever writes into g1 must
+    // wait for it; a writer into another folder need not.
+    const struct {
+        const char* name;
+        const char* dir;
+        const char* archive;
+        bool waits;
+    } cases[] = {
+        {"the same archive", "g1", "x.mpq", true},
+        {"another archive in the folder", "g1", "y.mpq", true},
+        {"an archive in another folder", "g2", "x.mpq", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir root;
+        for (const char* folder : {"g1", "g2"}) {
+            fs::create_directory(root.File(folder));
+            BuildArchive(root.File(std::string(folder) + "/x.mpq"), {{"data\\seed.txt", "seed"}},
+                         true, 16);
+        }
+        WriteBytes(root.File("g1/a.txt"), "a");
+        WriteBytes(root.File(std::string(c.dir) + "/b.txt"), "b");
+
+        const Race race =
+            RaceAHeldWriter(root.File("g1"), {"a", "x.mpq", "a.txt", "data\\a.txt"},
+                            root.File(c.dir), {"a", c.archive, "b.txt", "data\\b.txt"});
+        EXPECT_EQ(race.secondWaited, c.waits);
+        EXPECT_EQ(race.first, 0);
+        EXPECT_EQ(race.second, 0);
+        EXPECT_TRUE(Lists(root.File("g1"), "x.mpq", "data\\a.txt\t1"));
+        EXPECT_TRUE(Lists(root.File(c.dir), c.archive, "data\\b.txt\t1"));
+    }
+}
+
+TEST_F(Mpq2k, RunsRemoveTheTemporariesOfKilledRunsAndNothingElse) {
+    ASSERT_EQ(Add("x.mpq", "data\\a.txt", "a"), 0);
+    WriteBytes(Game("script.txt"), "o x.mpq\nx data\\a.txt out\\\nc x.mpq\n");
+    const struct {
+        const char* name;
+        bool held; // flocked by a live process
+        bool kept;
+    } files[] = {
+        {"x.mpq.mpq2k-Ab12Cd", false, false},     // a killed writer's copy
+        {"x.mpq.mpq2k-Ab12Cd.tmp", false, false}, // StormLib's compaction file beside it
+        {"y.mpq.mpq2k-Zz0zZ9.tmp", false, false}, // the same, its copy already removed
+        {".b.txt.mpq2k-Qr5St6", false, false},    // a killed extraction's file
+        {"x.mpq.mpq2k-Ef34Gh", true, true},       // a live writer's copy
+        {"x.mpq.mpq2k-Ef34Gh.tmp", false, true},  // and StormLib's file beside it
+        {".b.txt.mpq2k-Hh88Hh", true, true},      // a live extraction's file
+        // Names that are almost ours.
+        {"x.mpq.mpq2k-Ab12C", false, true},      // five random characters
+        {"x.mpq.mpq2k-Ab12Cd7", false, true},    // seven
+        {"x.mpq.mpq2k-Ab12Cd.bak", false, true}, // another ending
+        {"x.mpq.mpq2k-Ab_2Cd", false, true},     // not a letter or digit
+        {"x.mpq.mpq2k_Ab12Cd", false, true},     // another separator
+        {".mpq2k-Ab12Cd", false, true},          // no name in front
+    };
+    const struct {
+        const char* name;
+        Args args;
+        std::string folder; // the one the command cleans
+    } commands[] = {
+        {"a, in the archive's folder", {"a", "x.mpq", "in.txt", "data\\b.txt"}, game_.Path()},
+        {"e, in the folder it extracts into", {"e", "x.mpq", "data\\a.txt", "out\\"}, Game("out")},
+        {"s, in the folder it extracts into", {"s", "script.txt"}, Game("out")},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        fs::create_directory(Game("out"));
+        std::vector<int> holders;
+        for (const auto& file : files) {
+            const std::string path = command.folder + "/" + file.name;
+            WriteBytes(path, "leftover");
+            if (file.held) {
+                holders.push_back(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+                ASSERT_EQ(::flock(holders.back(), LOCK_EX), 0);
+            }
+        }
+        WriteBytes(Game("in.txt"), "b");
+        const RunResult result = Run(command.args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        for (const auto& file : files) {
+            const std::string path = command.folder + "/" + file.name;
+            EXPECT_EQ(fs::exists(path), file.kept) << file.name;
+            fs::remove(path);
+        }
+        for (const int fd : holders)
+            ::close(fd);
+        fs::remove_all(Game("out"));
+    }
 }
 
 TEST_F(Mpq2k, ScriptsRunEveryLineAndFailWhenOneFails) {
