@@ -300,6 +300,7 @@ TEST(ItemPics, CachesByNameGrowsAndRetriesWhatFailed) {
         {"", kPicNoName, 0},          {"invsword", kPicLoadedNow, 28},
         {"invsword", kPicCached, 28}, {"invnothing", kPicLoadedNow, 0},
         {"invsword", kPicCached, 28}, {"invnothing", kPicCached, 0},
+        {"invother", kPicLoadedNow, 0},
     };
     for (const auto& step : steps) {
         EXPECT_EQ(LoadItemPic(pictures, dir.Path(), step.name), step.result) << step.name;
@@ -309,12 +310,16 @@ TEST(ItemPics, CachesByNameGrowsAndRetriesWhatFailed) {
         ASSERT_TRUE(current) << step.name;
         EXPECT_EQ(current->Desc().width, step.currentWidth) << step.name;
     }
-    EXPECT_EQ(pictures.Count(), 2u);
+    EXPECT_EQ(pictures.Count(), 3u);
 
-    // A picture that failed is tried again once forgotten, and found when it is there.
+    // Every picture that failed is tried again once forgotten, and found when it is
+    // there; one that loaded stays.
     WritePicture(dir, "invnothing", 10, 10);
     pictures.ForgetEmpty();
+    EXPECT_EQ(pictures.Count(), 1u);
+    EXPECT_EQ(pictures.FindPic("invother"), -1);
     EXPECT_EQ(pictures.FindPic("invnothing"), -1);
+    EXPECT_NE(pictures.FindPic("invsword"), -1);
     EXPECT_EQ(LoadItemPic(pictures, dir.Path(), "invnothing"), kPicLoadedNow);
     EXPECT_EQ(pictures.CurrentPic()->Desc().width, 10u);
 
