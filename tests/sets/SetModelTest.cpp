@@ -370,8 +370,9 @@ TEST(SetLayouts, RealTables) {
             CheckSetLayout(c, dir);
 }
 
-// A set that Sets.txt lacks comes after the sets it has, numbered by its place among
-// the sets and never by a row of Sets.txt it has none in.
+// Sets that Sets.txt lacks, and set items that name no set, come after the sets it
+// has, numbered by their place among the sets and never by a row of Sets.txt they
+// have none in.
 TEST(SetLayouts, SetsTheSetTableLacksAreNumberedByTheirPlaceInTheTree) {
     const std::string dir = CheckoutDir() + "/tests/data/layouts/110/";
     CTxtTable items;
@@ -379,29 +380,34 @@ TEST(SetLayouts, SetsTheSetTableLacksAreNumberedByTheirPlaceInTheTree) {
     CTxtTable noSets;
     ASSERT_TRUE(items.Load(dir + "SetItems.txt"));
     ASSERT_TRUE(sets.Load(dir + "Sets.txt"));
+    struct Set {
+        const char* outline;
+        const char* add; // where Add on the set goes, or why it cannot
+    };
     const struct {
         const char* name;
         CTxtTable* sets;
-        std::vector<std::string> outlines; // each set's, by number
-        const char* setAdd;                // on the last set
-        const char* memberAdd;             // on its first member
+        std::vector<Set> expected; // each set, by number
     } cases[] = {
         {"one set missing",
          &sets,
-         {"#0 Frostmantle Regalia | #1000 Frostmantle Crown (Crown) | #1001 Frostmantle Mail "
-          "(Chain Mail)",
-          "#1 Duskborn Arms | #2000 Duskborn Blade (Long Sword)",
-          "#2 Hollowmere Relics (not in Sets.txt) | #3000 Hollowmere Charm (Amulet)"},
-         "Hollowmere Relics is not in Sets.txt.",
-         "0/1"},
+         {{"#0 Frostmantle Regalia | #1000 Frostmantle Crown (Crown) | #1001 Frostmantle Mail "
+           "(Chain Mail)",
+           "0/1"},
+          {"#1 Duskborn Arms | #2000 Duskborn Blade (Long Sword)", "1/0"},
+          {"#2 Hollowmere Relics (not in Sets.txt) | #3000 Hollowmere Charm (Amulet)",
+           "Hollowmere Relics is not in Sets.txt."},
+          {"#3 (no set) | #4000 Expansion ()", "These items belong to no set."}}},
         {"empty Sets.txt",
          &noSets,
-         {"#0 Frostmantle Regalia (not in Sets.txt) | #1000 Frostmantle Crown (Crown) | #1001 "
-          "Frostmantle Mail (Chain Mail)",
-          "#1 Hollowmere Relics (not in Sets.txt) | #2000 Hollowmere Charm (Amulet)",
-          "#2 Duskborn Arms (not in Sets.txt) | #3000 Duskborn Blade (Long Sword)"},
-         "Duskborn Arms is not in Sets.txt.",
-         "0/2"},
+         {{"#0 Frostmantle Regalia (not in Sets.txt) | #1000 Frostmantle Crown (Crown) | #1001 "
+           "Frostmantle Mail (Chain Mail)",
+           "Frostmantle Regalia is not in Sets.txt."},
+          {"#1 Hollowmere Relics (not in Sets.txt) | #2000 Hollowmere Charm (Amulet)",
+           "Hollowmere Relics is not in Sets.txt."},
+          {"#2 (no set) | #3000 Expansion ()", "These items belong to no set."},
+          {"#3 Duskborn Arms (not in Sets.txt) | #4000 Duskborn Blade (Long Sword)",
+           "Duskborn Arms is not in Sets.txt."}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -409,12 +415,14 @@ TEST(SetLayouts, SetsTheSetTableLacksAreNumberedByTheirPlaceInTheTree) {
         std::set<std::int32_t> numbers;
         for (const SetNode& node : model.Tree().nodes)
             EXPECT_TRUE(numbers.insert(node.number).second) << "#" << node.number;
-        const auto last = static_cast<std::int32_t>(c.outlines.size()) - 1;
-        for (std::int32_t number = 0; number <= last; ++number)
-            EXPECT_EQ(SetOutline(model, number), c.outlines[static_cast<std::size_t>(number)]);
-        EXPECT_EQ(model.Tree().Find(last + 1), -1);
-        EXPECT_EQ(AddTarget(model, last), c.setAdd);
-        EXPECT_EQ(AddTarget(model, (last + 1) * 1000), c.memberAdd);
+        const auto count = static_cast<std::int32_t>(c.expected.size());
+        for (std::int32_t number = 0; number < count; ++number) {
+            EXPECT_EQ(SetOutline(model, number), c.expected[number].outline);
+            EXPECT_EQ(AddTarget(model, number), c.expected[number].add);
+        }
+        EXPECT_EQ(model.Tree().Find(count), -1);
+        // A member of a set Sets.txt lacks is still edited in its own row.
+        EXPECT_EQ(AddTarget(model, 1000), "0/2");
     }
 }
 
