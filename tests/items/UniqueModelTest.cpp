@@ -137,32 +137,64 @@ void EditEveryWay(CTxtTable& table, std::int32_t row) {
               before.Text(row, mods.Slot(mods.SlotCount() - 1).code)); // the last moved down
 }
 
+// A unique item table in each layout, and what its header and rows must give: the
+// layout's columns, and the cells of the first modifier of the first item.
+struct UniqueFileCase {
+    const char* name;
+    bool real; // among the real game tables, else in the checkout
+    const char* file;
+    const char* summary;   // as Summary gives it
+    const char* firstSlot; // code|param|min|max of row 0, slot 0
+};
+
+const UniqueFileCase kUniqueFiles[] = {
+    {"classic", false, "tests/data/seed-game/d2data/excel/UniqueItems.txt",
+     "classic 0 3 4 8 -1 10 9/12,13/16,17/20", "dmg%||50|70"},
+    {"1.10+", false, "data/demo/d2data/excel/UniqueItems.txt",
+     "1.10+ 0 8 6 -1 17 12 21/24,25/28,29/32", "dmg%||60|80"},
+    {"1.09", false, "tests/data/layouts/109b/UniqueItems.txt",
+     "1.09 0 7 5 -1 -1 10 14/17,18/21,22/25", "skill|9|1|2"},
+    {"1.10+ real", true, "114d/UniqueItems.txt", "1.10+ 0 8 6 -1 17 12 21/24,25/28,29/32",
+     "str||8|8"},
+    {"1.09 real", true, "109b/UniqueItems.txt", "1.09 0 7 5 -1 -1 10 14/17,18/21,22/25",
+     "att||30|30"},
+};
+
+// Rows with no modifier, with some, and with every slot used where the file has one,
+// each edited every way.
+void CheckUniqueFile(const UniqueFileCase& c, const std::string& dir) {
+    SCOPED_TRACE(c.name);
+    CTxtTable table;
+    ASSERT_TRUE(table.Load(dir + "/" + c.file));
+    const UniqueItemsLayout layout = RecogniseUniqueItems(table);
+    EXPECT_EQ(Summary(layout), c.summary);
+    ASSERT_GT(layout.modifiers.SlotCount(), 0);
+    const SlotColumns first = layout.modifiers.Slot(0);
+    std::string cells;
+    for (std::int32_t column : {first.code, first.param, first.min, first.max})
+        cells += (cells.empty() ? "" : "|") + std::string(table.Text(0, column));
+    EXPECT_EQ(cells, c.firstSlot);
+    CUniqueModel model(table, layout);
+    std::map<std::int32_t, std::int32_t> rowOfCount;
+    for (std::int32_t row = 0; row < model.ItemCount(); ++row)
+        rowOfCount.emplace(model.ModifierCount(row), row);
+    for (const auto& [count, row] : rowOfCount) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EditEveryWay(table, row);
+    }
+}
+
+TEST(UniqueLayout, EditsOfEachLayoutsRowsTouchOnlyTheirSlots) {
+    for (const UniqueFileCase& c : kUniqueFiles)
+        if (!c.real)
+            CheckUniqueFile(c, TOLMERE_SOURCE_DIR);
+}
+
 TEST(UniqueLayout, EditsOfRealRowsTouchOnlyTheirSlots) {
     REAL_TABLES_OR_SKIP(real);
-    const struct {
-        const char* file;
-        const char* layout;
-        std::int32_t slots;
-        std::int32_t firstCode;
-    } files[] = {{"/114d/UniqueItems.txt", "1.10+", 12, 21},
-                 {"/109b/UniqueItems.txt", "1.09", 10, 14}};
-    for (const auto& f : files) {
-        CTxtTable table;
-        ASSERT_TRUE(table.Load(real + f.file));
-        const UniqueItemsLayout layout = RecogniseUniqueItems(table);
-        EXPECT_EQ(layout.name, f.layout);
-        ASSERT_EQ(layout.modifiers.SlotCount(), f.slots);
-        EXPECT_EQ(layout.modifiers.Slot(0).code, f.firstCode);
-        // Rows with no modifier, with some, and with every slot used where the file has one.
-        CUniqueModel model(table, layout);
-        std::map<std::int32_t, std::int32_t> rowOfCount;
-        for (std::int32_t row = 0; row < model.ItemCount(); ++row)
-            rowOfCount.emplace(model.ModifierCount(row), row);
-        for (const auto& [count, row] : rowOfCount) {
-            SCOPED_TRACE(std::string(f.file) + " row " + std::to_string(row));
-            EditEveryWay(table, row);
-        }
-    }
+    for (const UniqueFileCase& c : kUniqueFiles)
+        if (c.real)
+            CheckUniqueFile(c, real);
 }
 
 // A classic row keyed `key` whose slots hold one-letter codes ('.' a free slot); each

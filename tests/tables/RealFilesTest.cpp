@@ -1,5 +1,6 @@
-// The game's own tables, read and written again: every byte must come back. They are
-// read where they lie beside the checkout and never copied into it.
+// Tables read and written again: every byte must come back. The game's own are read
+// where they lie beside the checkout and never copied into it; the checkout's invented
+// tables, one or more in each layout, are read on every run.
 #include "tables/StrTbl.h"
 #include "tables/StrTblText.h"
 #include "tables/TxtTable.h"
@@ -47,10 +48,10 @@ std::string LfOnly(const std::string& bytes) {
     return lf;
 }
 
-TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
-    REAL_TABLES_OR_SKIP(dir);
+// Every tab table below `dir` comes back byte for byte, as it is and made LF-only.
+void ExpectTabTablesComeBack(const std::string& dir) {
     const std::vector<std::string> files = RealFiles(dir, ".txt");
-    ASSERT_FALSE(files.empty());
+    ASSERT_FALSE(files.empty()) << dir;
     for (const std::string& path : files) {
         const std::string crlf = testing::ReadBytes(path);
         const std::string lf = LfOnly(crlf);
@@ -61,6 +62,16 @@ TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
                 << path << (bytes == &lf ? " with LF line ends" : "");
         }
     }
+}
+
+TEST(CheckoutFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
+    for (const char* dir : {"/tests/data", "/data/demo"})
+        ExpectTabTablesComeBack(TOLMERE_SOURCE_DIR + std::string(dir));
+}
+
+TEST(RealFiles, TabTablesComeBackByteForByteWithEitherLineEnd) {
+    REAL_TABLES_OR_SKIP(dir);
+    ExpectTabTablesComeBack(dir);
 }
 
 // String tables come back byte for byte, directly and through their text form (tbl2txt,
