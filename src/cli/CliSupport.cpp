@@ -3,12 +3,15 @@
 #include "base/Services.h"
 #include "tables/BinFile.h"
 #include "tables/SafeWriter.h"
+#include "tables/StrTblText.h"
 #include "tables/StringTables.h"
 #include "tables/TableFile.h"
 #include "tables/TxtTable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <limits>
 #include <sys/stat.h>
 
 namespace tolmere {
@@ -20,6 +23,38 @@ int Fail(const std::string& message) {
 
 void Warn(const std::string& message) {
     std::fprintf(stderr, "tolmere-cli: warning: %s\n", message.c_str());
+}
+
+namespace {
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+} // namespace
+
+std::optional<std::int32_t> WholeNumber(const std::string& text) {
+    // from_chars alone would take "-1", and stop quietly at "x" or "." or "e".
+    std::int32_t value = 0;
+    if (!AllDigits(text) ||
+        std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+bool ReadWholeNumber(const std::string& name, const std::string& text, std::int32_t& value) {
+    if (const std::optional<std::int32_t> number = WholeNumber(text)) {
+        value = *number;
+        return true;
+    }
+    const std::string quoted = "\"" + EscapeOnOneLine(text) + "\"";
+    if (AllDigits(text))
+        Fail(name + " " + quoted + " is too large (at most " +
+             std::to_string(std::numeric_limits<std::int32_t>::max()) + ")");
+    else
+        Fail(name + " takes a whole decimal number (digits 0-9 alone), not " + quoted);
+    return false;
 }
 
 bool Emit(const std::string& path, const std::string& bytes) {

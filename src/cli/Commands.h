@@ -6,6 +6,8 @@
 #include "mods/ModSlots.h"
 #include "tables/StringTables.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,12 @@ int SetModCommand(const std::vector<std::string>& args);
 int Fail(const std::string& message);
 // Prints "tolmere-cli: warning: MESSAGE" on stderr.
 void Warn(const std::string& message);
+// A count or an index from the command line: decimal digits alone, within int32. A
+// sign, a space, a base prefix, a point, an exponent or any trailing text makes it
+// nothing, since reading up to it would act on another number than the one meant.
+std::optional<std::int32_t> WholeNumber(const std::string& text);
+// WholeNumber, or false having said which argument (`name`) held what text.
+bool ReadWholeNumber(const std::string& name, const std::string& text, std::int32_t& value);
 // Writes the bytes to the file, safely, or to standard output for "-".
 bool Emit(const std::string& path, const std::string& bytes);
 // Loads a table; on failure says why and returns false.

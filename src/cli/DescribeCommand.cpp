@@ -2,6 +2,7 @@
 
 #include "items/UniqueModel.h"
 #include "mods/GameDescribe.h"
+#include "tables/StrTblText.h"
 
 namespace tolmere {
 int DescribeCommand(const std::vector<std::string>& args) {
@@ -33,11 +34,14 @@ int DescribeCommand(const std::vector<std::string>& args) {
                     " is not a unique items table this editor knows: " + layout.problem);
     }
     out += "\n";
+    // One item or modifier a line, for scripts: a line break in a name is escaped as
+    // tbl2txt escapes it.
     for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
-        out += "#" + std::to_string(row) + " " + model.ItemLabel(row, wording.strings) + "\n";
+        out += "#" + std::to_string(row) + " " +
+               EscapeOnOneLine(model.ItemLabel(row, wording.strings)) + "\n";
         for (const ModLine& line : DescribeModifiers(table, row, model.Modifiers(), wording.keys,
                                                      wording.game, wording.strings))
-            out += "  [" + std::to_string(line.slot) + "] " + line.text + "\n";
+            out += "  [" + std::to_string(line.slot) + "] " + EscapeOnOneLine(line.text) + "\n";
     }
     if (!Emit("-", out))
         return Fail("cannot write to standard output");

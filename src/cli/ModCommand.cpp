@@ -7,34 +7,35 @@
 #include "mods/ModifierEdit.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
 namespace tolmere {
 namespace {
 
-std::optional<std::int32_t> Number(const std::string& text) {
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0)
-        return std::nullopt;
-    return value;
-}
-
-// ROW: a data row number, or key=TEXT for the first row whose key column holds TEXT.
-std::optional<std::int32_t> FindRow(const CUniqueModel& model, const std::string& text) {
+// ROW: a data row number, or key=TEXT for the first row whose key column holds TEXT;
+// nothing, having said why, when there is no such row.
+std::optional<std::int32_t> FindRow(const CUniqueModel& model, const std::string& tablePath,
+                                    const std::string& text) {
     if (text.rfind("key=", 0) == 0) {
         const std::string key = text.substr(4);
+        // Rows left empty at a table's end (1.14d's has one) would match it.
+        if (key.empty()) {
+            Fail("ROW key= names no key; give key=TEXT with the row's key");
+            return std::nullopt;
+        }
         for (std::int32_t row = 0; row < model.ItemCount(); ++row) {
             if (model.Key(row) == key)
                 return row;
         }
-        return std::nullopt;
+    } else {
+        std::int32_t row = -1;
+        if (!ReadWholeNumber("ROW", text, row))
+            return std::nullopt;
+        if (row < model.ItemCount())
+            return row;
     }
-    std::optional<std::int32_t> row = Number(text);
-    if (row && *row >= model.ItemCount())
-        return std::nullopt;
-    return row;
+    Fail(tablePath + " has no row " + text);
+    return std::nullopt;
 }
 
 const char kModUsage[] =
@@ -122,9 +123,9 @@ int ModCommand(const std::vector<std::string>& args) {
     CUniqueModel model(table, RecogniseUniqueItems(table));
     if (!model.Layout().Editable())
         return Fail(model.Layout().problem + "; the table is read-only");
-    const std::optional<std::int32_t> row = FindRow(model, request.args[1]);
+    const std::optional<std::int32_t> row = FindRow(model, tablePath, request.args[1]);
     if (!row)
-        return Fail(tablePath + " has no row " + request.args[1]);
+        return 1;
 
     if (request.verb == "add") {
         const std::int32_t slot = model.SlotForNewModifier(*row);
@@ -134,16 +135,17 @@ int ModCommand(const std::vector<std::string>& args) {
                              {request.args.begin() + 2, request.args.end() - 1},
                              parsed.Flag("--replace"), parsed.Option("--game-data"), out);
     }
-    const std::optional<std::int32_t> slot = Number(request.args[2]);
-    if (!slot || !model.Modifiers().HasSlot(*slot) ||
-        !SlotUsed(table, *row, model.Modifiers().Slot(*slot)))
+    std::int32_t slot = -1;
+    if (!ReadWholeNumber("SLOT", request.args[2], slot))
+        return 1;
+    if (!model.Modifiers().HasSlot(slot) || !SlotUsed(table, *row, model.Modifiers().Slot(slot)))
         return Fail("row " + std::to_string(*row) + " holds no modifier in slot " +
                     request.args[2]);
     if (request.verb == "edit")
-        return ApplyModifier(table, *row, *slot, model.Modifiers(),
+        return ApplyModifier(table, *row, slot, model.Modifiers(),
                              {request.args.begin() + 3, request.args.end() - 1},
                              parsed.Flag("--replace"), parsed.Option("--game-data"), out);
-    if (model.DeleteModifier(*row, *slot) == DeleteResult::kProtected)
+    if (model.DeleteModifier(*row, slot) == DeleteResult::kProtected)
         return Fail(kProtectedItemMessage);
     return WriteTable(table, out);
 }

@@ -5,19 +5,8 @@
 #include "grid/RawEdit.h"
 #include "tables/ColumnFinder.h"
 
-#include <charconv>
-#include <optional>
-
 namespace tolmere {
 namespace {
-
-std::optional<std::int32_t> Index(const std::string& text, std::int32_t bound) {
-    std::int32_t value = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value >= bound)
-        return std::nullopt;
-    return value;
-}
 
 const char kRawUsage[] = "raw set TABLE ROW COLUMN TEXT OUT | raw add-row TABLE FROM_ROW OUT";
 
@@ -30,8 +19,10 @@ int RawCommand(const std::vector<std::string>& args) {
     CTxtTable table;
     if (!LoadTable(args[1], table))
         return 1;
-    const std::optional<std::int32_t> row = Index(args[2], table.DataRowCount());
-    if (!row)
+    std::int32_t row = -1;
+    if (!ReadWholeNumber(verb == "set" ? "ROW" : "FROM_ROW", args[2], row))
+        return 1;
+    if (row >= table.DataRowCount())
         return Fail(args[1] + " has no row " + args[2]);
     RawEdits edits;
     edits.rows = table.DataRowCount();
@@ -39,15 +30,13 @@ int RawCommand(const std::vector<std::string>& args) {
         // New Row: a copy of the row, appended.
         edits.rows += 1;
         for (std::int32_t c = 0; c < table.ColumnCount(); ++c)
-            edits.cells[{edits.rows - 1, c}] = std::string(table.Text(*row, c));
+            edits.cells[{edits.rows - 1, c}] = std::string(table.Text(row, c));
     } else {
-        std::optional<std::int32_t> column = Index(args[3], table.ColumnCount());
-        if (!column) {
-            const std::int32_t named = CColumnFinder(table).Find(args[3]);
-            if (named >= 0)
-                column = named;
-        }
-        if (!column)
+        // A number names a column by place; any other text, a header.
+        std::int32_t column = WholeNumber(args[3]).value_or(-1);
+        if (column < 0 || column >= table.ColumnCount())
+            column = CColumnFinder(table).Find(args[3]);
+        if (column < 0)
             return Fail(args[1] + " has no column " + args[3]);
         const std::string& text = args[4];
         if (text.find_first_of("\t\r\n") != std::string::npos)
@@ -60,11 +49,11 @@ int RawCommand(const std::vector<std::string>& args) {
         const CTxtTable colours;
         const std::vector<RawColumn> columns =
             RawColumnsFor(table, {lists, keys, game, strings, colours});
-        const RawColumn& raw = columns[static_cast<std::size_t>(*column)];
+        const RawColumn& raw = columns[static_cast<std::size_t>(column)];
         const RawPick pick = PickChoice(raw.kind, text);
-        edits.cells[{*row, *column}] = pick.cell;
+        edits.cells[{row, column}] = pick.cell;
         if (pick.writesName && raw.nameColumn >= 0)
-            edits.cells[{*row, raw.nameColumn}] = pick.name;
+            edits.cells[{row, raw.nameColumn}] = pick.name;
     }
     EditStep step;
     ApplyRawEdits(table, edits, step);

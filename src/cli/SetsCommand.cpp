@@ -4,9 +4,7 @@
 
 #include "sets/SetModel.h"
 #include "tables/ColumnFinder.h"
-
-#include <charconv>
-#include <optional>
+#include "tables/StrTblText.h"
 
 namespace tolmere {
 namespace {
@@ -22,17 +20,21 @@ bool LoadSets(const std::string& setItemsPath, const std::string& setsPath, Load
            (setsPath.empty() || LoadTable(setsPath, loaded.sets));
 }
 
+// Each node and each of its lines on a line of its own, for scripts: a line break in a
+// name or a column's header is escaped as tbl2txt escapes it.
 std::string Describe(const CSetModel& model, const Wording& wording) {
     std::string out = "layout: " + model.Tree().layout + "\n";
     for (std::int32_t i = 0; i < model.NodeCount(); ++i) {
         const SetNode& node = model.Node(i);
         const std::string indent = node.IsMember() ? "  " : "";
         out += indent + "#" + std::to_string(node.number) + " " +
-               model.Label(node, wording.strings) + "\n";
+               EscapeOnOneLine(model.Label(node, wording.strings)) + "\n";
         for (const SetListLine& line :
              model.Lines(node, wording.keys, wording.game, wording.strings)) {
+            const std::string text = EscapeOnOneLine(line.text);
             out += indent +
-                   (line.slot < 0 ? "  -- " + line.text : "  [" + line.column + "] " + line.text) +
+                   (line.slot < 0 ? "  -- " + text
+                                  : "  [" + EscapeOnOneLine(line.column) + "] " + text) +
                    "\n";
         }
     }
@@ -99,15 +101,16 @@ int SetModCommand(const std::vector<std::string>& args) {
     const std::size_t wanted = verb == "add" ? 7 : verb == "edit" ? 8 : verb == "delete" ? 4 : 0;
     if (wanted == 0 || pos.size() != wanted)
         return Fail(std::string("usage: ") + kSetModUsage);
+    const std::string nodeText = parsed.Option("--node");
+    std::int32_t number = -1;
+    if (!ReadWholeNumber("--node", nodeText, number))
+        return 1;
     LoadedSets loaded;
     if (!LoadSets(pos[1], parsed.Option("--sets"), loaded))
         return 1;
     CSetModel model({&loaded.setItems, &loaded.sets});
     if (!model.Tree().Editable())
         return Fail(model.Tree().problem + "; the table is read-only");
-    std::int32_t number = -1;
-    const std::string nodeText = parsed.Option("--node");
-    std::from_chars(nodeText.data(), nodeText.data() + nodeText.size(), number);
     const std::int32_t index = model.Tree().Find(number);
     if (index < 0)
         return Fail("no node " + nodeText + " (sets prints each node's number after #)");

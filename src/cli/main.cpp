@@ -6,6 +6,7 @@
 #include "tables/StrTblText.h"
 #include "tables/TxtTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -93,12 +94,31 @@ int TblToTxt(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Where the text holds a NUL byte, as "line N: ..."; "" when it holds none. The game's
+// strings end at NUL, so a key or text holding one builds a table that the game and
+// the editor read as damaged. Lines are counted as StrTblFromText counts them.
+std::string NulByteProblem(const std::string& text) {
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string::npos)
+        return std::string();
+    const auto lineNumber = std::count(text.begin(), text.begin() + nul, '\n') + 1;
+    const std::size_t lineStart = text.rfind('\n', nul);
+    const std::size_t tab = text.find('\t', lineStart == std::string::npos ? 0 : lineStart + 1);
+    const std::size_t lineEnd = text.find('\n', nul);
+    const char* where = tab >= lineEnd ? "" : tab < nul ? " in the text" : " in the key";
+    return "line " + std::to_string(lineNumber) + ": a NUL byte" + where +
+           "; the game's strings end at NUL";
+}
+
 int TxtToTbl(const std::vector<std::string>& args) {
     if (args.size() != 2)
         return Fail("txt2tbl needs IN.txt and OUT.tbl");
     std::string text;
     if (!ReadWholeFile(args[0], text))
         return Fail("cannot read " + args[0]);
+    const std::string nulProblem = NulByteProblem(text);
+    if (!nulProblem.empty())
+        return Fail(args[0] + ": " + nulProblem);
     CStrTbl table;
     std::string error;
     if (!StrTblFromText(text, table, error))

@@ -7,7 +7,7 @@
 namespace tolmere {
 namespace {
 
-void AppendEscaped(std::string& out, const std::string& text) {
+void AppendEscaped(std::string& out, std::string_view text) {
     for (char ch : text) {
         switch (ch) {
         case '\\':
@@ -70,6 +70,13 @@ bool ReadLayoutLine(const std::string& line, CStrTbl& table) {
 }
 
 } // namespace
+
+std::string EscapeOnOneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text);
+    return out;
+}
 
 std::string StrTblToText(const CStrTbl& table) {
     std::vector<const StrEntry*> order;

@@ -8,8 +8,13 @@
 #include "tables/StrTbl.h"
 
 #include <string>
+#include <string_view>
 
 namespace tolmere {
+
+// `text` with backslash, TAB, CR and LF written as \\ \t \r \n, so that it stays on
+// one line of its own and reads back the same.
+std::string EscapeOnOneLine(std::string_view text);
 
 // Entries in the order their strings stand in the file (the order Write keeps).
 std::string StrTblToText(const CStrTbl& table);

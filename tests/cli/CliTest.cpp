@@ -86,17 +86,30 @@ TEST(Cli, StringTablesRoundTripThroughText) {
     ASSERT_EQ(convert("tbl2txt", "layout.tbl", "l2").exitCode, 0);
     EXPECT_EQ(ReadBytes(dir.File("l2")), "tbl hash-slots=5 version=0\nk\tv\n");
 
+    // The game's strings end at NUL: one in a key or a text is refused at its line.
+    using namespace std::string_literals;
     for (const auto& [text, line] : std::vector<std::pair<std::string, std::string>>{
-             {"good\tline\nno tab here\n", "line 2"},
-             {"tbl hash-slots=70000 version=1\nk\tv\n", "line 1"},
-             {"tbl hash-slots=5\nk\tv\n", "line 1"},
-             {"k\tv\ntbl hash-slots=5 version=1\n", "line 2"}}) {
+             {"good\tline\nno tab here\n", "line 2: "},
+             {"tbl hash-slots=70000 version=1\nk\tv\n", "line 1: "},
+             {"tbl hash-slots=5\nk\tv\n", "line 1: "},
+             {"k\tv\ntbl hash-slots=5 version=1\n", "line 2: "},
+             {"k\0ey\tv\n"s, "line 1: a NUL byte in the key"},
+             {"k\tv\0x\n"s, "line 1: a NUL byte in the text"},
+             {"a\tb\r\nk\tv\0\r\n"s, "line 2: a NUL byte in the text"},
+             {"a\tb\n\nc\td\n\0k\tv"s, "line 4: a NUL byte in the key"},
+             {"tbl hash-slots=5 version=1\0\nk\tv\n"s, "line 1: a NUL byte;"}}) {
         WriteBytes(dir.File("bad.txt"), text);
         CliRun bad = convert("txt2tbl", "bad.txt", "x.tbl");
         EXPECT_EQ(bad.exitCode, 1) << text;
         EXPECT_NE(bad.err.find(line), std::string::npos) << bad.err;
+        EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
         EXPECT_FALSE(testing::FileExists(dir.File("x.tbl")));
     }
+    // Any other byte is text.
+    WriteBytes(dir.File("ctl.txt"), "k\x01\tv\x7f\xff\n");
+    ASSERT_EQ(convert("txt2tbl", "ctl.txt", "ctl.tbl").exitCode, 0);
+    ASSERT_EQ(convert("tbl2txt", "ctl.tbl", "ctl2.txt").exitCode, 0);
+    EXPECT_EQ(ReadBytes(dir.File("ctl2.txt")), "k\x01\tv\x7f\xff\n");
 }
 
 TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
@@ -141,6 +154,13 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
     const std::string sample = Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
     const std::string out = Q(dir.File("out.txt"));
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
+    // A row of empty cells at the end, as 1.14d's table has: key= must not find it.
+    const std::string sampleBytes = ReadBytes(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    const auto tabs =
+        std::count(sampleBytes.begin(), sampleBytes.begin() + sampleBytes.find('\n'), '\t');
+    WriteBytes(dir.File("tail.txt"),
+               sampleBytes + std::string(static_cast<std::size_t>(tabs), '\t') + "\r\n");
+    const std::string tail = Q(dir.File("tail.txt"));
     ExpectModRuns(
         dir, "describe",
         {
@@ -156,6 +176,8 @@ TEST(Cli, ModAddEditAndDeleteFollowTheWindowsRules) {
             {"delete " + sample + " 0 9 " + out, "!row 0 holds no modifier in slot 9"},
             {"add " + sample + " 99 dex '' 3 3 " + out, "!has no row 99"},
             {"add " + sample + " key=Nobody dex '' 3 3 " + out, "!has no row key=Nobody"},
+            {"add " + tail + " key= dex '' 3 3 " + out, "!ROW key= names no key"},
+            {"add " + tail + " 'key=Plain Staff' dex '' 3 3 " + out, "  [0] +3 to Dexterity\n"},
             {"add " + Q(dir.File("odd.txt")) + " 0 dex '' 3 3 " + out,
              "!UniqueItems.txt: no column named code; the table is read-only"},
             {"move " + sample, "!usage: mod add"},
@@ -209,6 +231,83 @@ TEST(Cli, SetsPrintsTheTreeAndModEditsANodeByTheWindowsRules) {
     const CliRun unique = Cli(dir, "sets " + Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"));
     EXPECT_EQ(unique.exitCode, 1);
     EXPECT_NE(unique.out.find("layout: unknown (SetItems.txt: no column named"), std::string::npos);
+}
+
+TEST(Cli, NumbersOnTheCommandLineAreWholeDecimalNumbers) {
+    TempDir dir;
+    const std::string unique = Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt");
+    const std::string seed =
+        Q(TOLMERE_SOURCE_DIR "/tests/data/seed-game/d2data/excel/SetItems.txt");
+    const std::string out = Q(dir.File("out.txt"));
+    const struct {
+        const char* name;
+        std::string before, after; // the command around the number
+        const char* accepted;
+    } arguments[] = {
+        {"--node", "mod edit " + seed + " prop1 vit '' 4 4 " + out + " --node", "", "1000"},
+        {"ROW", "mod add " + unique, "dex '' 3 3 " + out, "0"},
+        {"SLOT", "mod delete " + unique + " 0", out, "3"},
+        {"ROW", "raw set " + unique, "lvl 7 " + out, "1"},
+        {"FROM_ROW", "raw add-row " + unique, out, "1"},
+        {"resource N", "resource", out, "147"},
+    };
+    // Each would read as some other number, or as none, if taken up to where it stops.
+    const char* const refused[] = {"",
+                                   "+7",
+                                   " 7",
+                                   "7 ",
+                                   "0x3e8",
+                                   "1e3",
+                                   "1000.5",
+                                   "1000x",
+                                   "-1",
+                                   "2147483648",
+                                   "99999999999999999999"};
+    for (const auto& a : arguments) {
+        const auto run = [&](const std::string& number) {
+            std::remove(dir.File("out.txt").c_str());
+            return Cli(dir, a.before + " " + Q(number) + " " + a.after);
+        };
+        const CliRun good = run(a.accepted);
+        EXPECT_EQ(good.exitCode, 0) << a.before << "\n" << good.err;
+        EXPECT_TRUE(testing::FileExists(dir.File("out.txt"))) << a.before;
+        for (const std::string number : refused) {
+            const CliRun bad = run(number);
+            EXPECT_EQ(bad.exitCode, 1) << a.before << " [" << number << "]";
+            EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
+            EXPECT_NE(bad.err.find(std::string(a.name) + " "), std::string::npos) << bad.err;
+            EXPECT_NE(bad.err.find("\"" + number + "\""), std::string::npos) << bad.err;
+            EXPECT_FALSE(testing::FileExists(dir.File("out.txt"))) << a.before << " " << number;
+        }
+    }
+}
+
+TEST(Cli, DescribeAndSetsKeepEachItemOnOneLine) {
+    TempDir dir;
+    // A name or a modifier's wording holding a line break, a TAB or a backslash is
+    // written as tbl2txt writes it.
+    const std::string odd = "A\nB\r\tC \\n";
+    const std::string escaped = "A\\nB\\r\\tC \\\\n";
+    WriteBytes(dir.File("keys.txt"), "code\tdesc\r\nstr\tStr\rength %.0f\r\n");
+    const struct {
+        std::string command, nameKey, expected;
+    } cases[] = {
+        {"describe --modkey " + Q(dir.File("keys.txt")) + " --tbl " + Q(dir.File("names.tbl")) +
+             " " + Q(TOLMERE_SOURCE_DIR "/samples/UniqueItems.txt"),
+         "Ember Oath", "#0 Ember Oath (5) --- [" + escaped + "]\n  [3] Str\\rength 5\n"},
+        {"sets --tbl " + Q(dir.File("names.tbl")) + " " +
+             Q(TOLMERE_SOURCE_DIR "/tests/data/seed-game/d2data/excel/SetItems.txt"),
+         "Brinewarden's Grip",
+         "  #1000 Brinewarden's Grip (Leather Gloves) --- [" + escaped + "]\n"},
+    };
+    for (const auto& c : cases) {
+        CStrTbl names;
+        names.Add(c.nameKey, odd);
+        ASSERT_TRUE(names.Write(dir.File("names.tbl")));
+        const CliRun run = Cli(dir, c.command);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find("\n" + c.expected), std::string::npos) << run.out;
+    }
 }
 
 TEST(Cli, PicturesNamesWhatEachRowShows) {
