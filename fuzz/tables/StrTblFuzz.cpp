@@ -1,6 +1,7 @@
 // Arbitrary bytes as a string table: reading must never go outside the file, a table
-// that is refused must leave the one in memory as it was, and a table that can be
-// written must read back whole, as the same entries in written order.
+// that is refused must leave the one in memory as it was, a table read and unchanged is
+// written as the bytes read, and a changed one must read back whole, as the same entries
+// in written order.
 #include "support/Require.h"
 #include "tables/StrTbl.h"
 
@@ -35,15 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tolmere;
     using namespace tolmere::fuzz;
 
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
     CStrTbl table;
     table.Add("kept", "unless read");
-    if (!table.Parse(std::string_view(reinterpret_cast<const char*>(data), size))) {
+    if (!table.Parse(input)) {
         Require(table.EntryCount() == 1 && table.Find("kept"), "a refused table changes nothing");
         return 0;
     }
     CheckCounts(table);
 
     std::string written;
+    if (table.Serialize(written))
+        Require(written == input, "an unchanged table is written as the bytes read");
+    // Changed, it is written anew in the game's own layout.
+    table.Add("fuzz", "added");
     if (!table.Serialize(written))
         return 0;
     // Serialize has put the entries in the order it wrote them.
@@ -51,12 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const StrEntry& e : table.List())
         expected.emplace_back(e.key, e.text);
 
+    std::vector<std::string> warnings;
+    Require(CStrTbl::Check(written, &warnings).empty() && warnings.empty(),
+            "a table written anew reads back with nothing amiss");
     CStrTbl again;
     Require(again.Parse(written), "what is written reads back");
     CheckCounts(again);
     Require(again.EntryCount() == expected.size(), "a written table reads back every entry");
 
-    // Reading walks the hash slots; the index numbers it assigns give the written order.
+    // Reading numbers the entries in the element index's order, the written order.
     std::vector<const StrEntry*> read;
     for (const StrEntry& e : again.List())
         read.push_back(&e);

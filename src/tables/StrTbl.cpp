@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -19,12 +20,41 @@ std::uint32_t EntryBytes(const std::string& key, const std::string& text) {
     return static_cast<std::uint32_t>(key.size() + 1 + text.size() + 1);
 }
 
-// Text up to its first zero byte, as a C string reader would see it.
-std::string UpToZero(const unsigned char* p, std::size_t size) {
-    const void* zero = std::memchr(p, 0, size);
-    std::size_t length =
-        zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : size;
-    return std::string(reinterpret_cast<const char*>(p), length);
+struct SlotStrings {
+    std::string_view key;
+    std::string_view text;
+    std::uint32_t bucket = 0; // as stored, whatever bytes it was made from
+};
+
+// The strings of one hash slot of a table whose header passed Check: empty, or why the
+// game would read past the file's end or outside its strings to get them.
+std::string ReadSlot(std::string_view bytes, std::uint32_t slot, SlotStrings& out) {
+    const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    const std::uint32_t areaStart = ReadLe32(file + 9);
+    const unsigned char* s = file + CStrTbl::kHeaderSize + 2 * std::size_t{ReadLe16(file + 2)} +
+                             slot * CStrTbl::kSlotSize;
+    out.bucket = ReadLe32(s + 3);
+    const std::uint32_t keyOffset = ReadLe32(s + 7);
+    const std::uint32_t textOffset = ReadLe32(s + 11);
+    const std::uint16_t textLength = ReadLe16(s + 15);
+    if (keyOffset < areaStart || keyOffset >= size || textOffset < areaStart ||
+        textOffset >= size || textLength == 0 || textLength > size - textOffset)
+        return "points outside its strings";
+    // Keys and texts are C strings; the game's key buffer holds kMaxKeySpan bytes.
+    const std::size_t keySpan = std::min<std::size_t>(size - keyOffset, CStrTbl::kMaxKeySpan);
+    const void* keyEnd = std::memchr(file + keyOffset, 0, keySpan);
+    if (!keyEnd)
+        return keySpan == CStrTbl::kMaxKeySpan ? "holds a key longer than the game reads"
+                                               : "holds a key that runs to the end of the file";
+    const void* textEnd = std::memchr(file + textOffset, 0, textLength);
+    if (!textEnd)
+        return "holds a text that does not end within its " + std::to_string(textLength) + " bytes";
+    out.key =
+        bytes.substr(keyOffset, static_cast<const unsigned char*>(keyEnd) - (file + keyOffset));
+    out.text =
+        bytes.substr(textOffset, static_cast<const unsigned char*>(textEnd) - (file + textOffset));
+    return std::string();
 }
 
 } // namespace
@@ -38,6 +68,7 @@ void CStrTbl::Reset() {
     slotsRead_ = 0;
     versionRead_ = 1;
     header_.fill(0);
+    read_.reset();
 }
 
 bool CStrTbl::Read(const std::string& path, std::string* error) {
@@ -48,10 +79,10 @@ bool CStrTbl::Read(const std::string& path, std::string* error) {
             *error = why;
         return false;
     }
-    return Parse(bytes, error);
+    return Load(bytes, path, error);
 }
 
-std::string CStrTbl::Check(std::string_view bytes) {
+std::string CStrTbl::Check(std::string_view bytes, std::vector<std::string>* warnings) {
     const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
     if (size < kHeaderSize)
@@ -61,82 +92,77 @@ std::string CStrTbl::Check(std::string_view bytes) {
     const std::uint32_t areaStart = ReadLe32(file + 9);
     const std::uint32_t probeLimit = ReadLe32(file + 13);
     const std::uint32_t fileEnd = ReadLe32(file + 17);
-    if (file[8] > 1)
-        return "its header names version " + std::to_string(file[8]) + ", not 0 or 1";
-    if (slots < n || slots > kMaxEntries)
-        return "its header gives " + std::to_string(n) + " entries in " + std::to_string(slots) +
-               " hash slots";
     if (fileEnd != size)
         return "its header gives its size as " + std::to_string(fileEnd) + " bytes; the file has " +
                std::to_string(size);
+    if (slots < n || slots > kMaxEntries)
+        return "its header gives " + std::to_string(n) + " entries in " + std::to_string(slots) +
+               " hash slots";
+    // A key's bucket is its hash modulo the slot count.
+    if (slots == 0)
+        return "its hash table has no slots";
     const std::uint64_t expectedStart = kHeaderSize + 2 * std::uint64_t{n} + kSlotSize * slots;
     if (areaStart != expectedStart || areaStart > size)
         return "its strings start at " + std::to_string(areaStart) +
                " where its header's sizes put " + "them at " + std::to_string(expectedStart);
-    // Tables written without a check sum leave it 0; any other value must match.
+
+    // What the game reads is each entry's slot, by the number the element index gives
+    // it; hash values and the rest of the table only steer lookups by key, and the game
+    // takes them as they are. A mod tool may have hashed a key and then stored other
+    // bytes for it; the entry is still there and the game still shows it.
+    const unsigned char* elementIndex = file + kHeaderSize;
+    std::vector<std::string> notes;
+    std::size_t mismatches = 0;
+    std::uint32_t longestRun = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t slot = ReadLe16(elementIndex + 2 * i);
+        if (slot >= slots)
+            return "entry " + std::to_string(i) + " names hash slot " + std::to_string(slot) +
+                   " of " + std::to_string(slots);
+        SlotStrings strings;
+        const std::string problem = ReadSlot(bytes, slot, strings);
+        if (!problem.empty())
+            return "hash slot " + std::to_string(slot) + " " + problem;
+        if (strings.bucket < slots)
+            longestRun = std::max(longestRun, (slot + slots - strings.bucket) % slots);
+        if (strings.bucket != KeyHash(strings.key) % slots && ++mismatches <= kMaxHashWarnings)
+            notes.push_back("hash slot " + std::to_string(slot) +
+                            " holds the hash of other bytes than its key \"" +
+                            std::string(strings.key) + "\"");
+    }
+    if (mismatches > kMaxHashWarnings)
+        notes.push_back(std::to_string(mismatches - kMaxHashWarnings) +
+                        " more hash slots hold the hash of other bytes than their keys");
+
+    // A lookup stops at a free slot or after the probe limit's number of slots. With no
+    // free slot, a limit past the table's end would take a missing key round it again
+    // and again.
+    std::uint32_t used = 0;
+    for (std::uint32_t slot = 0; slot < slots; ++slot)
+        used += file[kHeaderSize + 2 * n + std::size_t{slot} * kSlotSize] != 0;
+    if (used == slots && probeLimit > slots)
+        return "its probe limit " + std::to_string(probeLimit) + " goes past its " +
+               std::to_string(slots) + " hash slots, none of them free";
+    if (n > 0 && probeLimit < longestRun + 1)
+        notes.push_back("its probe limit " + std::to_string(probeLimit) +
+                        " is shorter than its entries need (" + std::to_string(longestRun + 1) +
+                        "); the game will not find some keys");
+    // The game does not check it; tables written without one leave it 0.
     const std::uint16_t checkSum = ReadLe16(file);
     if (checkSum != 0 && CheckSum(file + areaStart, size - areaStart) != checkSum)
-        return "its check sum does not match its strings";
-
-    const unsigned char* elementIndex = file + kHeaderSize;
-    const unsigned char* slotTable = elementIndex + 2 * n;
-    std::size_t used = 0;
-    std::uint32_t longestRun = 0;
-    // Where each entry's strings begin and end, by its place in the written order.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans(n);
-    for (std::uint32_t slot = 0; slot < slots; ++slot) {
-        const unsigned char* s = slotTable + std::size_t{slot} * kSlotSize;
-        const std::string where = "hash slot " + std::to_string(slot);
-        if (s[0] == 0) {
-            if (std::any_of(s + 1, s + kSlotSize, [](unsigned char b) { return b != 0; }))
-                return where + " is free but not empty";
-            continue;
-        }
-        if (s[0] != 1)
-            return where + " has the flag " + std::to_string(s[0]);
-        ++used;
-        const std::size_t position = ReadLe16(s + 1);
-        const std::uint32_t bucket = ReadLe32(s + 3);
-        const std::uint32_t keyOffset = ReadLe32(s + 7);
-        const std::uint32_t textOffset = ReadLe32(s + 11);
-        const std::uint16_t textLength = ReadLe16(s + 15);
-        if (position >= n || ReadLe16(elementIndex + 2 * position) != slot)
-            return where + " and the element index disagree";
-        if (keyOffset < areaStart || keyOffset >= textOffset ||
-            textOffset - keyOffset > kMaxKeySpan || textLength == 0 || textOffset > size ||
-            textLength > size - textOffset || file[textOffset - 1] != 0 ||
-            file[textOffset + textLength - 1] != 0)
-            return where + " points outside its strings";
-        const std::string key = UpToZero(file + keyOffset, textOffset - keyOffset);
-        if (key.size() + 1 != textOffset - keyOffset ||
-            std::memchr(file + textOffset, 0, textLength) != file + textOffset + textLength - 1)
-            return where + " points outside its strings";
-        if (bucket != KeyHash(key) % slots)
-            return where + " holds the wrong hash for its key";
-        spans[position] = {keyOffset, textOffset + textLength};
-        longestRun = std::max(longestRun, (slot + slots - bucket) % slots);
-    }
-    if (used != n)
-        return "its header gives " + std::to_string(n) + " entries; its hash table holds " +
-               std::to_string(used);
-    // The strings follow one another in the written order and fill the area exactly.
-    std::uint32_t next = areaStart;
-    for (const auto& [from, to] : spans) {
-        if (from != next)
-            return "its strings do not follow one another as its entries say";
-        next = to;
-    }
-    if (next != size)
-        return "its strings do not fill the string area";
-    // The game stops looking a key up after this many slots.
-    if (n > 0 && probeLimit < longestRun + 1)
-        return "its probe limit " + std::to_string(probeLimit) +
-               " is shorter than its entries need";
+        notes.push_back("its check sum does not match its strings");
+    if (warnings)
+        *warnings = std::move(notes);
     return std::string();
 }
 
 bool CStrTbl::Parse(std::string_view bytes, std::string* error) {
-    const std::string problem = Check(bytes);
+    return Load(bytes, "string table", error);
+}
+
+bool CStrTbl::Load(std::string_view bytes, const std::string& name, std::string* error) {
+    std::vector<std::string> warnings;
+    const std::string problem = Check(bytes, &warnings);
     if (!problem.empty()) {
         if (error)
             *error = "damaged string table: " + problem;
@@ -151,6 +177,8 @@ bool CStrTbl::Parse(std::string_view bytes, std::string* error) {
             *error = "there is not enough memory to hold it";
         return false;
     }
+    for (const std::string& warning : warnings)
+        DiagLog(name + " read as the game reads it, but " + warning);
     *this = std::move(read);
     return true;
 }
@@ -159,25 +187,39 @@ void CStrTbl::Fill(std::string_view bytes) {
     const auto* file = reinterpret_cast<const unsigned char*>(bytes.data());
     std::memcpy(header_.data(), file, kHeaderSize);
     const std::size_t elementCount = ReadLe16(&header_[2]);
-    const std::size_t slotCount = ReadLe32(&header_[4]);
-    const std::size_t slotsStart = kHeaderSize + 2 * elementCount;
     // The game's tables often leave a few slots free, and their version byte is 0 in
     // some and 1 in others; writing both back keeps an unchanged table unchanged.
-    slotsRead_ = static_cast<std::uint32_t>(slotCount);
+    slotsRead_ = ReadLe32(&header_[4]);
     versionRead_ = header_[8];
+    read_ = std::make_shared<const std::string>(bytes);
 
-    for (std::size_t slot = 0; slot < slotCount; ++slot) {
-        const unsigned char* s = file + slotsStart + slot * kSlotSize;
-        if (s[0] != 1)
-            continue;
-        const std::uint32_t keyOffset = ReadLe32(s + 7);
-        const std::uint32_t textOffset = ReadLe32(s + 11);
-        const std::uint16_t textLength = ReadLe16(s + 15);
-        Add(UpToZero(file + keyOffset, textOffset - keyOffset),
-            UpToZero(file + textOffset, textLength), keyOffset);
-        if (keyOffset > lastIndex_)
-            lastIndex_ = keyOffset;
+    // Entries in the game's numbering, which is also the order they are written in.
+    for (std::size_t i = 0; i < elementCount; ++i) {
+        SlotStrings strings;
+        ReadSlot(bytes, ReadLe16(file + kHeaderSize + 2 * i), strings);
+        StrEntry& e =
+            Add(std::string(strings.key), std::string(strings.text), static_cast<std::int64_t>(i));
+        e.hashValue = strings.bucket;
     }
+    lastIndex_ = elementCount > 0 ? static_cast<std::uint32_t>(elementCount - 1) : 0;
+}
+
+bool CStrTbl::AsRead() const {
+    if (!read_)
+        return false;
+    const auto* file = reinterpret_cast<const unsigned char*>(read_->data());
+    if (entries_.size() != ReadLe16(file + 2) || slotsRead_ != ReadLe32(file + 4) ||
+        versionRead_ != file[8])
+        return false;
+    std::uint32_t i = 0;
+    for (const StrEntry& e : entries_) {
+        SlotStrings strings;
+        ReadSlot(*read_, ReadLe16(file + kHeaderSize + 2 * std::size_t{i}), strings);
+        if (e.indexNumber != i || e.key != strings.key || e.text != strings.text)
+            return false;
+        ++i;
+    }
+    return true;
 }
 
 bool CStrTbl::Serialize(std::string& out) {
@@ -187,6 +229,12 @@ bool CStrTbl::Serialize(std::string& out) {
     const std::size_t n = entries_.size();
     if (n == 0 || n > kMaxEntries)
         return false;
+    // Whatever the file's hash values, check sum and layout, an unchanged table is the
+    // file it was read from.
+    if (AsRead()) {
+        out = *read_;
+        return true;
+    }
     std::uint64_t stringBytes = 0;
     for (const StrEntry& e : entries_) {
         if (e.text.size() > kMaxTextLength || e.key.size() + 1 > kMaxKeySpan)
@@ -361,7 +409,7 @@ void CStrTbl::Remove(StrEntry* entry) {
     }
 }
 
-std::uint32_t CStrTbl::KeyHash(const std::string& key) {
+std::uint32_t CStrTbl::KeyHash(std::string_view key) {
     std::uint32_t h = 0;
     for (unsigned char byte : key) {
         h = h * 16 + byte;

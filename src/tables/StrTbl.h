@@ -4,14 +4,16 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tolmere {
 
 struct StrEntry {
-    std::uint32_t hashValue = 0;   // bucket number, set when the table is written
+    std::uint32_t hashValue = 0;   // bucket number: the file's, or set when the table is written
     std::uint32_t indexNumber = 0; // orders the entries when the table is written
     std::string key;
     std::string text;
@@ -36,17 +38,23 @@ public:
     CStrTbl& operator=(CStrTbl&&) = default;
 
     void Reset();
-    // Replaces the entries with the file's. False, with the table unchanged and `error`
-    // (when given) saying why, when the file cannot be read or is not a whole string
-    // table: its header must match its size, every hash slot its strings, and its
-    // check sum (where it has one) the strings themselves. The file's hash table size
-    // and version byte are kept for writing it again.
+    // Replaces the entries with the file's, in the game's numbering (the element
+    // index's order), as the game loads them. False, with the table unchanged and
+    // `error` (when given) saying why, only when the file cannot be read or reading it
+    // would go outside it or loop: sizes in its header that do not match the file, a
+    // slot number or a string outside the table, a key or text without its end, a
+    // full hash table whose probe limit goes round it. Hash values made for other
+    // bytes than their keys, a wrong check sum or a short probe limit are what the
+    // game loads too: the table is read, with a line in the diagnostic log for each.
+    // The file's hash table size and version byte are kept for writing it again.
     bool Read(const std::string& path, std::string* error = nullptr);
     bool Parse(std::string_view bytes, std::string* error = nullptr);
-    // Empty when the bytes are a whole string table, otherwise what is wrong.
-    static std::string Check(std::string_view bytes);
+    // Empty when the game can read the bytes as a string table, otherwise what is
+    // wrong; `warnings` (when given) gets what is amiss but readable.
+    static std::string Check(std::string_view bytes, std::vector<std::string>* warnings = nullptr);
     // Sorts the entries by index number and writes the game's layout, safely replacing
-    // the file. The hash table keeps the size and the version byte of the file read,
+    // the file. A table read and not changed since is written as the very bytes read.
+    // Otherwise the hash table keeps the size and the version byte of the file read,
     // growing to one slot an entry when the entries outnumber its slots; a table never
     // read has one slot an entry and version 1. False, with nothing written, for an
     // empty table, more than 65,535 entries, a text over 65,534 bytes, a key over
@@ -55,6 +63,8 @@ public:
     // The file's bytes as Write would write them; false under the same limits.
     bool Serialize(std::string& out);
 
+    // The first entry of `key`, by the key's own bytes: the file's hash values play no
+    // part, so an entry whose hash was made for other bytes is found all the same.
     StrEntry* Find(const std::string& key);
     const StrEntry* Find(const std::string& key) const;
     // The entry of `key` with this index number, among entries that share a key.
@@ -85,12 +95,19 @@ public:
     bool SetHashLayout(std::uint32_t slots, unsigned char version);
     const Entries& List() const { return entries_; }
 
-    static std::uint32_t KeyHash(const std::string& key);
+    static std::uint32_t KeyHash(std::string_view key);
     static std::uint16_t CheckSum(const unsigned char* data, std::size_t size);
 
 private:
+    // At most this many log lines name a key whose hash value was made for other bytes.
+    static constexpr std::size_t kMaxHashWarnings = 20;
+
+    // Parse, naming the file in the diagnostic log.
+    bool Load(std::string_view bytes, const std::string& name, std::string* error);
     // Adds the entries of bytes that passed Check to this empty table.
     void Fill(std::string_view bytes);
+    // Whether the entries, in written order, and the hash layout are still the file's.
+    bool AsRead() const;
 
     // The first entry of each key in list order, over the entries' own key strings
     // (list nodes never move). Names of hundreds of items are looked up at once in
@@ -119,6 +136,7 @@ private:
     std::uint32_t slotsRead_ = 0; // hash table size of the file read, 0 for a new table
     unsigned char versionRead_ = 1;
     std::array<unsigned char, kHeaderSize> header_{};
+    std::shared_ptr<const std::string> read_; // the file's bytes, shared by copies
 };
 
 } // namespace tolmere

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -199,6 +200,8 @@ TEST(StrTbl, ADamagedTableIsRefusedWithItsReasonAndTheTableKept) {
         copy[at] = byte;
         return copy;
     };
+    // Each would make the game read outside the file or its strings, or look a key up
+    // round and round its full hash table.
     const struct {
         std::string bytes;
         const char* reason;
@@ -206,13 +209,13 @@ TEST(StrTbl, ADamagedTableIsRefusedWithItsReasonAndTheTableKept) {
         {file.substr(0, 20), "it is shorter than a string table's header (20 bytes)"},
         {file.substr(0, file.size() - 1), "its header gives its size as"},
         {file + "x", "its header gives its size as"},
-        {changed(8, 7), "its header names version 7"},
         {changed(4, 2), "its header gives 3 entries in 2 hash slots"},
-        {changed(file.size() - 2, 'X'), "its check sum does not match its strings"},
-        {changed(slots + 17 * slotOf(1) + 14, 0x7F), "hash slot"},
-        {changed(slots + 17 * slotOf(2), 2), "hash slot"},
-        {changed(slots + 17 * slotOf(2) + 3, 9), "hash slot"},
-        {changed(21, static_cast<char>(slotOf(1))), "hash slot"},
+        {changed(9, 0x50), "its strings start at 80 where"},
+        {changed(21, 3), "entry 0 names hash slot 3 of 3"},
+        {changed(slots + 17 * slotOf(1) + 14, 0x7F), "points outside its strings"},
+        {changed(slots + 17 * slotOf(1) + 16, 0x7F), "points outside its strings"},
+        {changed(file.size() - 1, 'X'), "holds a text that does not end within its 9 bytes"},
+        {changed(13, 4), "its probe limit 4 goes past its 3 hash slots, none of them free"},
     };
     CStrTbl kept;
     kept.Add("before", "stays");
@@ -226,11 +229,83 @@ TEST(StrTbl, ADamagedTableIsRefusedWithItsReasonAndTheTableKept) {
     CStrTbl reread = kept;
     EXPECT_FALSE(reread.Read("/nonexistent/patchstring.tbl"));
     EXPECT_EQ(Entries(reread), Entries(kept));
-    // A table whose writer left the check sum at 0 is read all the same.
-    std::string unsummed = file;
-    unsummed[0] = unsummed[1] = 0;
-    EXPECT_TRUE(reread.Parse(unsummed));
-    EXPECT_EQ(reread.EntryCount(), 3u);
+    // A probe limit up to the slot count stops a lookup before it comes round again.
+    EXPECT_TRUE(reread.Parse(changed(13, 3)));
+}
+
+// Tables the game loads though their writer left them otherwise than the game's own
+// tools would: all their keys are found, they are written back unchanged, each oddity is
+// logged, and a change writes them anew the way a new table is written.
+TEST(StrTbl, ATableTheGameLoadsIsReadWhateverItsHashValuesAndCheckSum) {
+    const std::string reencoded = "Caf\xC3\xA9";
+    const std::string hashed = "Caf\xE9"; // the key's bytes before a tool re-encoded them
+    CStrTbl table;
+    table.Add("Amulet", "first");
+    table.Add(reencoded, "in UTF-8");
+    table.Add("Amulet", "second");
+    table.Add("Zed", "z");
+    ASSERT_TRUE(table.SetHashLayout(6, 0));
+    const std::string file = Serialized(table);
+    const auto expected = Entries(table);
+    const std::size_t slotsStart = 21 + 2 * 4;
+    const int reencodedSlot = static_cast<unsigned char>(file[21 + 2]);
+    const unsigned char otherBucket = CStrTbl::KeyHash(hashed) % 6;
+    ASSERT_NE(otherBucket, CStrTbl::KeyHash(reencoded) % 6);
+
+    const auto changed = [&](std::initializer_list<std::pair<std::size_t, int>> bytes) {
+        std::string copy = file;
+        for (const auto& [at, byte] : bytes)
+            copy[at] = static_cast<char>(byte);
+        return copy;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string logged; // empty: nothing
+    } cases[] = {
+        {"a key re-encoded after hashing",
+         changed({{slotsStart + 17 * reencodedSlot + 3, otherBucket}}),
+         "hash slot " + std::to_string(reencodedSlot) +
+             " holds the hash of other bytes than its key \"" + reencoded + "\""},
+        {"a wrong check sum", changed({{0, file[0] ^ 1}}), "its check sum does not match"},
+        {"no check sum", changed({{0, 0}, {1, 0}}), ""},
+        {"a probe limit too short", changed({{13, 0}}),
+         "its probe limit 0 is shorter than its entries need (2)"},
+        {"a version byte of 2", changed({{8, 2}}), ""},
+    };
+    TempDir dir;
+    const std::string log = dir.File("log.txt");
+    setenv("TOLMERE_LOG", log.c_str(), 1);
+    for (const auto& c : cases) {
+        WriteBytes(log, "");
+        CStrTbl read;
+        std::string error;
+        ASSERT_TRUE(read.Parse(c.bytes, &error)) << c.name << ": " << error;
+        const std::string logged = ReadBytes(log);
+        if (c.logged.empty())
+            EXPECT_EQ(logged, "") << c.name;
+        else
+            EXPECT_NE(logged.find(c.logged), std::string::npos) << c.name << ": " << logged;
+        EXPECT_EQ(Entries(read), expected) << c.name;
+        for (const auto& [key, text] : {std::pair<std::string, std::string>{reencoded, "in UTF-8"},
+                                        {"Amulet", "first"},
+                                        {"Zed", "z"}}) {
+            ASSERT_TRUE(read.Find(key)) << c.name << ": " << key;
+            EXPECT_EQ(read.Find(key)->text, text) << c.name;
+        }
+        EXPECT_EQ(Serialized(read), c.bytes) << c.name;
+
+        read.SetText(*read.Find("Zed"), "changed");
+        CStrTbl fresh = table;
+        fresh.SetText(*fresh.Find("Zed"), "changed");
+        fresh.SetHashLayout(6, static_cast<unsigned char>(c.bytes[8]));
+        const std::string written = Serialized(read);
+        EXPECT_EQ(written, Serialized(fresh)) << c.name;
+        std::vector<std::string> warnings;
+        EXPECT_EQ(CStrTbl::Check(written, &warnings), "") << c.name;
+        EXPECT_TRUE(warnings.empty()) << c.name << ": " << warnings.front();
+    }
+    unsetenv("TOLMERE_LOG");
 }
 
 } // namespace
