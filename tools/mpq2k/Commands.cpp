@@ -56,12 +56,26 @@ int RunExtract(const std::string& archiveName, const std::string& name, const st
     return kExitOk;
 }
 
-int RunAdd(const std::string& archive, const std::string& file, const std::string& name) {
-    std::string error;
-    bool busy = false;
-    if (!AddFileSafely(AddRequest{archive, file, name}, &error, &busy)) {
-        ReportError(archive + ": " + ArchivedName(name) + ": " + error);
-        return busy ? kExitBusy : kExitFailure;
+int RunAdd(const std::string& archive, const std::vector<std::string>& pairs) {
+    AddRequest request{archive, {}};
+    for (std::size_t i = 0; i + 1 < pairs.size(); i += 2) {
+        request.items.push_back(AddItem{pairs[i], pairs[i + 1]});
+    }
+    const std::string repeated = RepeatedName(request.items);
+    if (!repeated.empty()) {
+        ReportError(archive + ": " + repeated + ": given twice; each NAME goes in once per run");
+        return kExitUsage;
+    }
+    AddFailure failure;
+    if (!AddFilesSafely(request, &failure)) {
+        // A single file is named whatever failed, as it always was; of several, the one at
+        // fault, or none when the archive itself is the problem.
+        std::string name = failure.name;
+        if (name.empty() && request.items.size() == 1) {
+            name = ArchivedName(request.items.front().name);
+        }
+        ReportError(archive + ": " + (name.empty() ? "" : name + ": ") + failure.error);
+        return failure.busy ? kExitBusy : kExitFailure;
     }
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace mpq2k {
 
@@ -16,7 +17,8 @@ constexpr int kExitNoArchive = 4;    // there is no such archive
 constexpr int kExitBusy = 5;         // another mpq2k kept writing into the folder too long
 
 int RunExtract(const std::string& archive, const std::string& name, const std::string& dir);
-int RunAdd(const std::string& archive, const std::string& file, const std::string& name);
+// `pairs` is FILE NAME [FILE NAME]...: every file goes into the archive, or none does.
+int RunAdd(const std::string& archive, const std::vector<std::string>& pairs);
 int RunScript(const std::string& script);
 int RunList(const std::string& archive);
 

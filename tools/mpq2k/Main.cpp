@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -14,7 +15,9 @@ const char kUsage[] =
     "usage: mpq2k COMMAND ARGS...\n"
     "\n"
     "  e ARCHIVE NAME DIR\\   extract NAME into DIR, as its last path component\n"
-    "  a ARCHIVE FILE NAME   store FILE as NAME (replacing it), creating ARCHIVE if missing\n"
+    "  a ARCHIVE FILE NAME [FILE NAME]...\n"
+    "                        store each FILE as its NAME (replacing it), creating ARCHIVE if\n"
+    "                        missing; all of them go in, or on any failure none\n"
     "  s SCRIPT              run a script of lines \"o ARCHIVE\", \"x NAME DIR\\\", \"c ARCHIVE\"\n"
     "                        (\"O\" and \"X\" skip an archive or a file that is not there)\n"
     "  l ARCHIVE             list the files (name, tab, size), one per line\n"
@@ -51,8 +54,11 @@ int main(int argc, char** argv) {
                              : Usage("e needs ARCHIVE NAME DIR");
     }
     if (command == "a") {
-        return operands == 3 ? mpq2k::RunAdd(argv[2], argv[3], argv[4])
-                             : Usage("a needs ARCHIVE FILE NAME");
+        // After the archive, FILE NAME pairs: an odd count means a pair lost a half, and
+        // guessing which would store the wrong file under the wrong name.
+        return operands >= 3 && operands % 2 == 1
+                   ? mpq2k::RunAdd(argv[2], std::vector<std::string>(argv + 3, argv + argc))
+                   : Usage("a needs ARCHIVE FILE NAME [FILE NAME]...");
     }
     if (command == "s") {
         return operands == 1 ? mpq2k::RunScript(argv[2]) : Usage("s needs SCRIPT");

@@ -117,11 +117,13 @@ struct Summary {
     std::set<std::string> internal;
 };
 
-Summary Summarize(const std::vector<ArchiveEntry>& entries, const std::string& upperName,
-                  bool skipIndex, std::uint32_t index) {
+// `written` (upper case) and `skipped` (block indices) are the files the run replaces: the
+// only ones allowed to differ.
+Summary Summarize(const std::vector<ArchiveEntry>& entries, const std::set<std::string>& written,
+                  const std::set<std::uint32_t>& skipped) {
     Summary summary;
     for (const ArchiveEntry& entry : entries) {
-        if (skipIndex && entry.fileIndex == index) {
+        if (skipped.count(entry.fileIndex) != 0) {
             continue;
         }
         const std::string upper = UpperAscii(entry.name);
@@ -129,7 +131,7 @@ Summary Summarize(const std::vector<ArchiveEntry>& entries, const std::string& u
             summary.internal.insert(upper);
         } else if (!entry.named) {
             summary.unnamedSizes.push_back(entry.size);
-        } else if (upper != upperName) {
+        } else if (written.count(upper) == 0) {
             summary.named[upper].push_back(entry.size);
         }
     }
@@ -169,9 +171,21 @@ struct Baseline {
     std::string originalPath;
     ArchiveLayout originalLayout;
     std::vector<ArchiveEntry> entries;
-    bool hadName = false;
-    std::uint32_t oldIndex = 0;
+    std::set<std::uint32_t> oldIndices; // where the files being replaced were
 };
+
+// One file to store, read and named before the archive is touched.
+struct Pending {
+    std::string name; // as archived
+    std::string bytes;
+    ULONGLONG fileTime = 0;
+};
+
+bool FailWith(AddFailure* failure, const std::string& name, const std::string& error) {
+    failure->name = name;
+    failure->error = error;
+    return false;
+}
 
 struct Snapshot {
     ArchiveLayout layout;
@@ -279,53 +293,59 @@ std::vector<bool> UnchangedBlocks(const Baseline& before, const std::string& pat
 }
 
 // Reads the written archive back the way the game and the editor will.
-bool Verify(const std::string& path, const std::string& name, const std::string& bytes,
-            const Baseline& before, Snapshot* after, std::string* error) {
+bool Verify(const std::string& path, const std::vector<Pending>& items, const Baseline& before,
+            Snapshot* after, AddFailure* failure) {
     Archive archive;
     std::string why;
     if (!archive.Open(path, false, &why)) {
-        *error = "the written archive does not open: " + why;
+        failure->error = "the written archive does not open: " + why;
         return false;
     }
     after->layout = archive.Layout();
 
-    // Listed before NAME is opened: opening by name teaches StormLib the name, and the
-    // listing must show what the (listfile) knows.
+    // Listed before any written file is opened: opening by name teaches StormLib the name,
+    // and the listing must show what the (listfile) knows.
     if (!ListEntries(archive, &after->entries, &why)) {
-        *error = "the written archive cannot be listed: " + why;
+        failure->error = "the written archive cannot be listed: " + why;
         return false;
     }
-    std::string stored;
-    std::uint32_t newIndex = 0;
-    const ChunkSink collect = [&](const char* data, std::size_t size) {
-        stored.append(data, size);
-        return stored.size() <= bytes.size();
-    };
-    if (!ReadArchivedFile(archive, name, collect, &why, &newIndex)) {
-        *error = "the written file does not read back: " + why;
-        return false;
-    }
-    if (stored != bytes) {
-        *error = "the written file reads back different bytes";
-        return false;
+    std::set<std::string> written;
+    std::set<std::uint32_t> newIndices;
+    for (const Pending& item : items) {
+        std::string stored;
+        std::uint32_t newIndex = 0;
+        const ChunkSink collect = [&](const char* data, std::size_t size) {
+            stored.append(data, size);
+            return stored.size() <= item.bytes.size();
+        };
+        if (!ReadArchivedFile(archive, item.name, collect, &why, &newIndex)) {
+            return FailWith(failure, item.name, "the written file does not read back: " + why);
+        }
+        if (stored != item.bytes) {
+            return FailWith(failure, item.name, "the written file reads back different bytes");
+        }
+        written.insert(UpperAscii(item.name));
+        newIndices.insert(newIndex);
     }
 
-    const std::string upperName = UpperAscii(name);
-    const Summary now = Summarize(after->entries, upperName, true, newIndex);
+    const Summary now = Summarize(after->entries, written, newIndices);
     if (now.internal.count(UpperAscii(LISTFILE_NAME)) != 0) {
-        const bool listed = std::any_of(
-            after->entries.begin(), after->entries.end(), [&](const ArchiveEntry& entry) {
-                return entry.named && UpperAscii(entry.name) == upperName;
-            });
-        if (!listed) {
-            *error = "the (listfile) does not name the written file";
-            return false;
+        for (const Pending& item : items) {
+            const std::string upperName = UpperAscii(item.name);
+            const bool listed = std::any_of(
+                after->entries.begin(), after->entries.end(), [&](const ArchiveEntry& entry) {
+                    return entry.named && UpperAscii(entry.name) == upperName;
+                });
+            if (!listed) {
+                return FailWith(failure, item.name,
+                                "the (listfile) does not name the written file");
+            }
         }
     }
-    const Summary was = Summarize(before.entries, upperName, before.hadName, before.oldIndex);
+    const Summary was = Summarize(before.entries, written, before.oldIndices);
     const std::string difference = CompareSummaries(was, now);
     if (!difference.empty()) {
-        *error = "check after writing failed: " + difference;
+        failure->error = "check after writing failed: " + difference;
         return false;
     }
 
@@ -333,12 +353,13 @@ bool Verify(const std::string& path, const std::string& name, const std::string&
     std::vector<ArchiveEntry> broken;
     for (const ArchiveEntry& entry : after->entries) {
         const bool proven = entry.fileIndex < unchanged.size() && unchanged[entry.fileIndex];
-        if (entry.fileIndex != newIndex && !proven && !ReadsCleanly(archive, entry)) {
+        if (newIndices.count(entry.fileIndex) == 0 && !proven && !ReadsCleanly(archive, entry)) {
             broken.push_back(entry);
         }
     }
     if (!broken.empty() && !AlreadyBroken(before, broken)) {
-        *error = "check after writing failed: " + broken.front().name + " does not read back";
+        failure->error =
+            "check after writing failed: " + broken.front().name + " does not read back";
         return false;
     }
     return true;
@@ -447,7 +468,7 @@ std::int64_t WastedBytes(const Snapshot& snapshot) {
 // Squeezes the holes out of a verified copy into a second copy. Any failure just keeps the
 // uncompacted copy: compaction is a nicety, the change itself is already safe.
 void TryCompact(const std::string& directory, const std::string& base, TempFile* result,
-                const std::string& name, const std::string& bytes, const Baseline& before) {
+                const std::vector<Pending>& items, const Baseline& before) {
     TempFile compacted;
     std::string ignored;
     if (!compacted.Create(TempPattern(directory, base)) ||
@@ -464,31 +485,65 @@ void TryCompact(const std::string& directory, const std::string& base, TempFile*
         return;
     }
     Snapshot snapshot;
-    if (Verify(compacted.Path(), name, bytes, before, &snapshot, &ignored)) {
+    AddFailure unused;
+    if (Verify(compacted.Path(), items, before, &snapshot, &unused)) {
         *result = std::move(compacted);
     }
 }
 
-} // namespace
-
-bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
-    const std::string name = ArchivedName(request.name);
-    if (name.empty() || !IsSafeLeafName(LastComponent(name))) {
-        *error = "'" + request.name + "' is not a file name";
+// Everything about one file that can be refused before the archive is touched.
+bool PrepareItem(const AddItem& given, Pending* item, std::string* error) {
+    item->name = ArchivedName(given.name);
+    if (item->name.empty() || !IsSafeLeafName(LastComponent(item->name))) {
+        *error = "'" + given.name + "' is not a file name";
         return false;
     }
-    if (name.size() >= MAX_PATH) {
+    if (item->name.size() >= MAX_PATH) {
         *error = "the name is too long for an archive";
         return false;
     }
-    if (IsInternalName(name)) {
-        *error = name + " is maintained by StormLib itself";
+    if (IsInternalName(item->name)) {
+        *error = item->name + " is maintained by StormLib itself";
         return false;
     }
-
-    std::string bytes;
     struct stat fileStat {};
-    if (!ReadLocalFile(request.file, &bytes, &fileStat, error)) {
+    if (!ReadLocalFile(given.file, &item->bytes, &fileStat, error)) {
+        return false;
+    }
+    item->fileTime = FileTimeOf(fileStat);
+    return true;
+}
+
+} // namespace
+
+std::string RepeatedName(const std::vector<AddItem>& items) {
+    std::set<std::string> seen;
+    for (const AddItem& item : items) {
+        const std::string name = ArchivedName(item.name);
+        if (!seen.insert(UpperAscii(name)).second) {
+            return name;
+        }
+    }
+    return std::string();
+}
+
+bool AddFilesSafely(const AddRequest& request, AddFailure* failure) {
+    std::string* const error = &failure->error;
+    const std::string repeated = RepeatedName(request.items);
+    if (!repeated.empty()) {
+        return FailWith(failure, repeated, "given twice");
+    }
+    std::vector<Pending> items;
+    for (const AddItem& given : request.items) {
+        Pending item;
+        if (!PrepareItem(given, &item, error)) {
+            failure->name = ArchivedName(given.name);
+            return false;
+        }
+        items.push_back(std::move(item));
+    }
+    if (items.empty()) {
+        *error = "no file to add";
         return false;
     }
 
@@ -496,7 +551,7 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     // the archive this one is about to replace.
     WriteTarget target;
     UniqueFd folderLock;
-    if (!LockWriteTarget(request.archive, &target, &folderLock, error, busy)) {
+    if (!LockWriteTarget(request.archive, &target, &folderLock, error, &failure->busy)) {
         return false;
     }
     Baseline before;
@@ -531,16 +586,29 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     if (before.exists) {
         if (!CopyContents(target.path, temp.Fd(), error) ||
             !archive.Open(temp.Path(), true, error) ||
-            !ListEntries(archive, &before.entries, error) ||
-            !FindFileIndex(archive, name, &before.hadName, &before.oldIndex, error)) {
+            !ListEntries(archive, &before.entries, error)) {
             return false;
+        }
+        for (const Pending& item : items) {
+            bool found = false;
+            std::uint32_t oldIndex = 0;
+            if (!FindFileIndex(archive, item.name, &found, &oldIndex, error)) {
+                failure->name = item.name;
+                return false;
+            }
+            if (found) {
+                before.oldIndices.insert(oldIndex);
+            }
         }
     } else if (!CreateNewArchive(temp.Path(), &archive, error)) {
         return false;
     }
 
-    if (!StoreFile(archive, name, bytes, FileTimeOf(fileStat), error)) {
-        return false;
+    for (const Pending& item : items) {
+        if (!StoreFile(archive, item.name, item.bytes, item.fileTime, error)) {
+            failure->name = item.name;
+            return false;
+        }
     }
     if (!archive.Close(error)) {
         *error = "cannot write the archive's tables: " + *error;
@@ -548,13 +616,13 @@ bool AddFileSafely(const AddRequest& request, std::string* error, bool* busy) {
     }
 
     Snapshot snapshot;
-    if (!Verify(temp.Path(), name, bytes, before, &snapshot, error)) {
+    if (!Verify(temp.Path(), items, before, &snapshot, failure)) {
         return false;
     }
     const bool allNamed = std::all_of(snapshot.entries.begin(), snapshot.entries.end(),
                                       [](const ArchiveEntry& entry) { return entry.named; });
     if (allNamed && WastedBytes(snapshot) > kCompactThreshold) {
-        TryCompact(target.directory, target.base, &temp, name, bytes, before);
+        TryCompact(target.directory, target.base, &temp, items, before);
     }
 
     HoldPoint("copied");

@@ -622,6 +622,108 @@ TEST_F(Mpq2k, AWriterKeepsItsFoldersLockUntilItsRename) {
     }
 }
 
+// The editor writes a set's two tables with one run, from the game folder.
+const char kSetItems[] = "data\\GLOBAL\\Excel\\SetItems.txt";
+const char kSets[] = "data\\GLOBAL\\Excel\\Sets.txt";
+
+std::map<std::string, std::string> PatchWithASet() {
+    return {{"data\\GLOBAL\\Excel\\Weapons.txt", TableText(20, 9000)},
+            {"data\\GLOBAL\\Excel\\Armor.txt", TableText(21, 7000)},
+            {kSets, TableText(22, 3000)}};
+}
+
+TEST_F(Mpq2k, AddStoresSeveralFilesInOneRunAndLeavesTheOthersAsTheyWere) {
+    // Every row writes two files; a check that leaves out either name, or either old copy,
+    // finds the other one changed.
+    const struct {
+        const char* name;
+        bool made; // the archive exists before the run
+        bool withListfile;
+        std::string first;
+        std::string second;
+    } cases[] = {
+        {"a new file, then a replaced one", true, true, kSetItems, kSets},
+        {"a replaced file, then a new one", true, true, kSets, kSetItems},
+        {"two replaced in the game's patch, without a (listfile)", true, false, kSets,
+         "data\\GLOBAL\\Excel\\Weapons.txt"},
+        {"a new archive", false, true, kSetItems, kSets},
+        {"one leaf name in two folders, either separator", true, true, "data\\a\\Sets.txt",
+         "data/b/SETS.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(Game("patch_d2.mpq"));
+        std::map<std::string, std::string> expected;
+        if (c.made) {
+            expected = PatchWithASet();
+            BuildArchive(Game("patch_d2.mpq"), expected, c.withListfile, 16);
+        }
+        const std::string firstBytes = TableText(30, 12000);
+        const std::string secondBytes = TableText(31, 5000);
+        WriteBytes(Game("tmp08187262.tmp"), firstBytes);
+        WriteBytes(Game("tmp08187262.tmp3"), secondBytes);
+        const RunResult add =
+            Run({"a", "patch_d2.mpq", "tmp08187262.tmp", c.first, "tmp08187262.tmp3", c.second});
+        EXPECT_EQ(add.exitCode, 0) << add.err;
+        EXPECT_EQ(add.err, "");
+
+        std::string second = c.second;
+        std::replace(second.begin(), second.end(), '/', '\\');
+        expected[c.first] = firstBytes;
+        expected[second] = secondBytes;
+        for (const auto& [name, bytes] : expected)
+            EXPECT_EQ(Extract("patch_d2.mpq", name), bytes) << name;
+        EXPECT_EQ(Listed(game_.Path(), "patch_d2.mpq").size(), expected.size());
+        EXPECT_EQ(ListDir(game_.Path()), "out patch_d2.mpq tmp08187262.tmp tmp08187262.tmp3");
+    }
+}
+
+TEST_F(Mpq2k, AddOfSeveralFilesChangesNothingWhenOneIsRefused) {
+    BuildArchive(Game("patch_d2.mpq"), PatchWithASet(), true, 16);
+    const std::string before = ReadBytes(Game("patch_d2.mpq"));
+    WriteBytes(Game("t.tmp"), TableText(30, 12000));
+    WriteBytes(Game("t.tmp3"), TableText(31, 5000));
+    const struct {
+        const char* name;
+        Args args;
+        int exitCode;
+        const char* named; // in the error
+    } cases[] = {
+        {"the second file missing",
+         {"a", "patch_d2.mpq", "t.tmp", kSetItems, "gone.tmp", kSets},
+         1,
+         "Sets.txt: gone.tmp: "},
+        {"the first file missing",
+         {"a", "patch_d2.mpq", "gone.tmp", kSetItems, "t.tmp3", kSets},
+         1,
+         "SetItems.txt: gone.tmp: "},
+        {"the second file missing from a new archive",
+         {"a", "new.mpq", "t.tmp", kSetItems, "gone.tmp", kSets},
+         1,
+         "Sets.txt: gone.tmp: "},
+        {"the second name no file name",
+         {"a", "patch_d2.mpq", "t.tmp", kSets, "t.tmp3", "data\\"},
+         1,
+         "'data\\' is not a file name"},
+        {"the second name StormLib's",
+         {"a", "patch_d2.mpq", "t.tmp", kSets, "t.tmp3", "(listfile)"},
+         1,
+         "(listfile) is maintained"},
+        {"one name twice, in another case and separator",
+         {"a", "patch_d2.mpq", "t.tmp", kSets, "t.tmp3", "DATA/global/excel/SETS.TXT"},
+         2,
+         "DATA\\global\\excel\\SETS.TXT: given twice"},
+        {"a pair without its name", {"a", "patch_d2.mpq", "t.tmp", kSetItems, "t.tmp3"}, 2, ""},
+        {"no pair", {"a", "patch_d2.mpq"}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFailing(c.args, c.exitCode, c.named);
+        EXPECT_EQ(ReadBytes(Game("patch_d2.mpq")), before);
+        EXPECT_EQ(ListDir(game_.Path()), "patch_d2.mpq t.tmp t.tmp3");
+    }
+}
+
 TEST_F(Mpq2k, RunsRemoveTheTemporariesOfKilledRunsAndNothingElse) {
     ASSERT_EQ(Add("x.mpq", "data\\a.txt", "a"), 0);
     WriteBytes(Game("script.txt"), "o x.mpq\nx data\\a.txt out\\\nc x.mpq\n");
