@@ -4,87 +4,30 @@
 // 20 MiB, not 40, so the MB/s figure reads as "tables of this size per second".
 //
 // The file benchmarks also report the most heap memory the work held at once, as
-// peak_bytes and as peak_x_file (that peak over the file's size). It is counted by the
-// operator new below, in one extra untimed pass, so the timings carry no counting.
+// peak_bytes and as peak_x_file (that peak over the file's size), counted in one extra
+// untimed pass (support/HeapPeak.h), so the timings carry no counting.
 #include "support/BenchTemp.h"
+#include "support/HeapPeak.h"
 #include "tables/TableFile.h"
 #include "tables/TxtTable.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <malloc.h>
 #include <map>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 
-// Heap bytes in use while a measurement runs, and the most there were. Off, the only cost
-// is one flag test per allocation, so the other benchmarks in this program are not slowed.
-// Blocks are weighed by malloc_usable_size, which gives the same figure on both sides
-// whether or not the caller passes a size to delete.
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<std::int64_t> gLive{0};
-std::atomic<std::int64_t> gPeak{0};
-
-void* CountedAlloc(std::size_t size) {
-    for (;;) {
-        if (void* block = std::malloc(size == 0 ? 1 : size)) {
-            if (gCounting.load(std::memory_order_relaxed)) {
-                const std::int64_t live =
-                    gLive.fetch_add(static_cast<std::int64_t>(malloc_usable_size(block)),
-                                    std::memory_order_relaxed) +
-                    static_cast<std::int64_t>(malloc_usable_size(block));
-                std::int64_t peak = gPeak.load(std::memory_order_relaxed);
-                while (live > peak && !gPeak.compare_exchange_weak(peak, live))
-                    ;
-            }
-            return block;
-        }
-        // The program's own out-of-memory handling runs through the new handler.
-        std::new_handler handler = std::get_new_handler();
-        if (!handler)
-            throw std::bad_alloc();
-        handler();
-    }
-}
-
-void CountedFree(void* block) noexcept {
-    if (block && gCounting.load(std::memory_order_relaxed))
-        gLive.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(block)),
-                        std::memory_order_relaxed);
-    std::free(block);
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return CountedAlloc(size);
-}
-void* operator new[](std::size_t size) {
-    return CountedAlloc(size);
-}
-void operator delete(void* block) noexcept {
-    CountedFree(block);
-}
-void operator delete[](void* block) noexcept {
-    CountedFree(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    CountedFree(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    CountedFree(block);
-}
-
 namespace tolmere {
 namespace {
+
+using bench::PeakHeap;
+using bench::ReportPeak;
 
 constexpr int kColumns = 70;
 constexpr int kSlotGroups = 14; // prop/par/min/max groups from column 12 to 67
@@ -222,24 +165,6 @@ void ReportSize(benchmark::State& state, std::size_t fileBytes, const CTxtTable&
     state.SkipWithError(what);
     std::fprintf(stderr, "tolmere-bench: %s\n", what);
     std::exit(1);
-}
-
-// The most heap `work` held at once beyond what was in use when it began. Blocks freed
-// during the work that were allocated before it would lower the figure, so `work` must
-// only free what it allocated itself.
-template <typename Work> std::int64_t PeakHeap(Work&& work) {
-    gLive.store(0);
-    gPeak.store(0);
-    gCounting.store(true);
-    work();
-    gCounting.store(false);
-    return gPeak.load();
-}
-
-void ReportPeak(benchmark::State& state, std::size_t fileBytes, std::int64_t peak,
-                const std::string& name = "peak") {
-    state.counters[name + "_bytes"] = static_cast<double>(peak);
-    state.counters[name + "_x_file"] = static_cast<double>(peak) / static_cast<double>(fileBytes);
 }
 
 // Each pass fills a fresh table, as opening a file in the editor does; freeing the
