@@ -13,6 +13,7 @@
 #include "ui/MainWindow.h"
 #include "ui/SkinLook.h"
 #include "ui/WindowGuide.h"
+#include "ui/WindowSizing.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolmere"));
+    // Where the windows' sizes are kept: ~/.config/Tolmere/Tolmere.conf.
+    QApplication::setOrganizationName(QStringLiteral("Tolmere"));
     QApplication::setApplicationVersion(QStringLiteral(TOLMERE_VERSION));
     // Lets Wayland desktops match the windows to the installed desktop entry, and gives
     // X11 taskbars the installed icon (no icon where the program was not installed).
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
     // One look on every desktop: the skin colours assume Fusion's plain controls.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     tolmere::InstallFontSubstitutes();
+    tolmere::CWindowSizing::SetRemembered(true);
     std::shared_ptr<tolmere::CWindowGuide> guide = tolmere::InstallWindowGuide();
 
     tolmere::CMainWindow window(data);

@@ -75,6 +75,31 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     for (const char* language : kLanguages)
         ControlAs<QComboBox>(kMainLanguage)->addItem(QString::fromLatin1(language));
     ControlAs<QPushButton>(kMainSpawnOn)->setDefault(true);
+    // The lists take the new room; the buttons keep to the edges they stand by.
+    MakeResizable(QStringLiteral("main"), {{kMainItemList, kStretchAcross},
+                                           {kMainName, kFollowRight},
+                                           {kMainAbout, kFollowRight},
+                                           {kMainSetItems, kFollowRight},
+                                           {kMainModFrame, kStretch},
+                                           {kMainModList, kStretch},
+                                           {kMainAdd, kFollowRight},
+                                           {kMainEdit, kFollowRight},
+                                           {kMainDelete, kFollowRight},
+                                           {kMainLoadStrings, kFollowRight},
+                                           {kMainSaveStrings, kFollowRight},
+                                           {kMainLanguage, kFollowRight},
+                                           {kMainCacheImages, kFollowBottom},
+                                           {kMainRaw, kFollowCorner},
+                                           {kMainExtra, kFollowCorner},
+                                           {kMainPlus, kFollowCorner},
+                                           {kMainStatus, kStretchAcrossBottom},
+                                           {kMainSpawnOn, kFollowBottom},
+                                           {kMainReload, kFollowBottom},
+                                           {kMainLoadFile, kFollowCorner},
+                                           {kMainSaveAs, kFollowCorner},
+                                           {kMainCancel, kFollowBottom},
+                                           {kMainCatalogueLine, kStretchAcrossBottom},
+                                           {kMainShowImage, kFollowCorner}});
 
     OnCommand(kMainAdd, [this] { OnAdd(); });
     OnCommand(kMainEdit, [this] { OnEdit(); });

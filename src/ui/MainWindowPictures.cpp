@@ -21,7 +21,9 @@ constexpr int kBoxHeight = 118;
 } // namespace
 
 QRect CMainWindow::PictureBox() const {
-    return QRect(ClientRect().topLeft() + QPoint(kBoxLeft, kBoxTop), QSize(kBoxWidth, kBoxHeight));
+    // Beside the buttons at the right edge, which it follows as the window grows.
+    return QRect(ClientRect().topLeft() + QPoint(kBoxLeft + Grown().width(), kBoxTop),
+                 QSize(kBoxWidth, kBoxHeight));
 }
 
 QPoint CMainWindow::PicturePlace(int width, int height) const {

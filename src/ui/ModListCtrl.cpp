@@ -30,11 +30,12 @@ void CModListCtrl::Prepare() {
     setColumnCount(2);
     setHeaderLabels({QString(), QStringLiteral("Modifier")});
     headerItem()->setTextAlignment(kTextColumn, Qt::AlignHCenter);
-    header()->setStretchLastSection(false);
     header()->setMinimumSectionSize(1);
     header()->setSectionResizeMode(QHeaderView::Interactive);
     setColumnWidth(0, 1);
     setColumnWidth(kTextColumn, 220);
+    // The text takes the list's whole width, as wide as the window has grown.
+    header()->setStretchLastSection(true);
 }
 
 void CModListCtrl::SetLines(const std::vector<ModLine>& lines) {

@@ -32,7 +32,7 @@ const DialogTemplate CRawEditDlg::kTemplate{
         {kDialogOk, K::kDrawnButton, "OK", 7, 172, 50, 14, kStyleHidden},
         {kDialogCancel, K::kDrawnButton, "Cancel", 59, 172, 50, 14, kStyleHidden},
         {kRawStatus, K::kStatic, "", 180, 175, 190, 10},
-        {kNoControlId, K::kStatic, "Find (Ctrl+F)", 378, 175, 50, 10},
+        {kRawFindLabel, K::kStatic, "Find (Ctrl+F)", 378, 175, 50, 10},
         {kRawFind, K::kEdit, "", 430, 173, 75, 13},
     }};
 
@@ -41,6 +41,14 @@ CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, 
     OnCommand(kRawApply, [this] { OnApply(); });
     OnCommand(kRawCancel, [this] { CloseDiscarding(); });
     OnCommand(kRawNewRow, [this] { OnNewRow(); });
+    MakeResizable(QStringLiteral("raw"), {{kRawApply, kFollowBottom},
+                                          {kRawCancel, kFollowBottom},
+                                          {kRawNewRow, kFollowBottom},
+                                          {kDialogOk, kFollowBottom},
+                                          {kDialogCancel, kFollowBottom},
+                                          {kRawStatus, kStretchAcrossBottom},
+                                          {kRawFindLabel, kFollowCorner},
+                                          {kRawFind, kFollowCorner}});
 }
 
 CRawEditDlg::~CRawEditDlg() = default;
@@ -54,8 +62,12 @@ void CRawEditDlg::OnInitDialog() {
     grid_ = new CGriddor(this);
     grid_->setObjectName(QString::number(kRawGrid));
     const QRect client = ClientRect();
+    // Placed as in a window of the smallest size, then grown with the window.
     grid_->setGeometry(client.left() + kGridMargin, client.top() + kGridMargin,
-                       client.width() - 2 * kGridMargin, client.height() - kGridBottomRoom);
+                       client.width() - 2 * kGridMargin - Grown().width(),
+                       client.height() - kGridBottomRoom - Grown().height());
+    FollowGrowth(grid_, kStretch);
+    grid_->setGeometry(GrownRect(grid_->geometry(), kStretch, Grown()));
 
     columns_ = RawColumnsFor(
         table_, {data_.baseLists, data_.modKeys, data_.game, data_.strings, data_.colours});

@@ -21,6 +21,7 @@ enum RawEditControl : int {
     kRawGrid = 199,
     kRawStatus = 1001,
     kRawFind = 1002,
+    kRawFindLabel = 1003,
 };
 
 class CRawEditDlg : public CSkinDialog {

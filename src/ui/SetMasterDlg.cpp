@@ -70,6 +70,25 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
       model_({&data.setItems, &data.sets}), pictures_(pictures) {
     setWindowFlag(Qt::Window); // a taskbar button of its own
     ControlAs<QPushButton>(kSetSpawnOn)->setDefault(true);
+    // The tree and the modifiers share the new width, and both take the new height.
+    constexpr Growth kTreeGrowth{0, 0.5, 0, 1};
+    constexpr Growth kListGrowth{0.5, 0.5, 0, 1};
+    constexpr Growth kUnderList{0.5, 0.5, 1, 0};
+    constexpr Growth kListButton{0.5, 0, 1, 0};
+    MakeResizable(QStringLiteral("sets"), {{kSetTree, kTreeGrowth},
+                                           {kSetModList, kListGrowth},
+                                           {kSetFrame, kListGrowth},
+                                           {kSetStatus, kUnderList},
+                                           {kSetAdd, kListButton},
+                                           {kSetEdit, kListButton},
+                                           {kSetDelete, kListButton},
+                                           {kSetRawEdit, kListButton},
+                                           {kSetSpawnOn, kFollowBottom},
+                                           {kSetCancel, kFollowBottom},
+                                           {kSetLoadFile, kFollowBottom},
+                                           {kSetSaveAs, kFollowBottom},
+                                           {kSetNames, kFollowBottom},
+                                           {kSetColours, kFollowBottom}});
     OnCommand(kSetAdd, [this] { OnAdd(); });
     OnCommand(kSetEdit, [this] { OnEdit(); });
     OnCommand(kSetDelete, [this] { OnDelete(); });
@@ -114,7 +133,9 @@ void CSetMasterDlg::OnInitDialog() {
 QRect CSetMasterDlg::PictureBox() const {
     const QRect place =
         DialogUnitsRect(kPictureBox.x, kPictureBox.y, kPictureBox.cx, kPictureBox.cy);
-    return QRect(place.topLeft() + ClientRect().topLeft(), QSize(106, 118));
+    // Right of the modifier frame, whose right edge follows the window's.
+    return QRect(place.topLeft() + ClientRect().topLeft() + QPoint(Grown().width(), 0),
+                 QSize(106, 118));
 }
 
 void CSetMasterDlg::CachePictures() {

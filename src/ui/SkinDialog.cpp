@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace tolmere {
 namespace {
 
@@ -24,6 +26,15 @@ constexpr int kCloseHitFromRight = 28, kCloseHitToRight = 12; // hover and hit t
 constexpr int kCloseClickToRight = 8;                         // a click reaches further
 constexpr int kMenuLeft = 16, kMenuRight = 32;
 constexpr int kMenuBandWidth = 36;
+constexpr int kResizeMargin = 6; // inside the frame's sides and bottom
+
+Qt::CursorShape ResizeCursor(Qt::Edges edges) {
+    const bool across = edges & (Qt::LeftEdge | Qt::RightEdge);
+    const bool down = edges & Qt::BottomEdge;
+    if (across && down)
+        return edges & Qt::LeftEdge ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor;
+    return across ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+}
 
 bool InZoneBand(int y) {
     return y > kZoneTop && y < kZoneBottom;
@@ -83,6 +94,28 @@ int CSkinDialog::RunModal() {
 
 void CSkinDialog::OnInitDialog() {
     ApplySkinColours(this);
+}
+
+void CSkinDialog::MakeResizable(const QString& settingsKey,
+                                const std::vector<std::pair<int, Growth>>& controls) {
+    sizing_.Start(settingsKey);
+    for (const auto& [id, growth] : controls)
+        sizing_.Follow(Control(id), growth);
+}
+
+void CSkinDialog::ToggleMaximized() {
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void CSkinDialog::StartResize(Qt::Edges edges, const QPoint& globalPosition) {
+    if (windowHandle() && windowHandle()->startSystemResize(edges))
+        return;
+    resizing_ = edges;
+    resizeFrom_ = globalPosition;
+    resizeStart_ = geometry();
 }
 
 void CSkinDialog::OnCommand(int id, std::function<void()> handler) {
@@ -182,11 +215,16 @@ void CSkinDialog::paintEvent(QPaintEvent*) {
 void CSkinDialog::ShowWindowMenu() {
     QMenu menu(this);
     QAction* moveAction = menu.addAction(tr("&Move"));
+    QAction* sizeAction = nullptr;
+    if (Resizable())
+        sizeAction = menu.addAction(isMaximized() ? tr("&Restore") : tr("Ma&ximize"));
     QAction* closeAction = menu.addAction(tr("&Close"));
     closeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     QAction* chosen = menu.exec(mapToGlobal(QPoint(0, kSkinFrame.top())));
     if (chosen == closeAction)
         reject();
+    else if (chosen && chosen == sizeAction)
+        ToggleMaximized();
     else if (chosen == moveAction && windowHandle())
         windowHandle()->startSystemMove();
 }
@@ -210,6 +248,12 @@ void CSkinDialog::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
+    if (Resizable() && !isMaximized()) {
+        if (const Qt::Edges edges = ResizeEdges(p, size(), kResizeMargin)) {
+            StartResize(edges, event->globalPosition().toPoint());
+            return;
+        }
+    }
     if (InCloseClickZone(p, width())) {
         reject();
         return;
@@ -226,7 +270,29 @@ void CSkinDialog::mouseMoveEvent(QMouseEvent* event) {
         move(event->globalPosition().toPoint() - dragOffset_);
         return;
     }
+    if (resizing_ && (event->buttons() & Qt::LeftButton)) {
+        const QPoint moved = event->globalPosition().toPoint() - resizeFrom_;
+        QRect wanted = resizeStart_;
+        if (resizing_ & Qt::LeftEdge)
+            wanted.setLeft(std::min(wanted.left() + moved.x(), wanted.right() - minimumWidth()));
+        if (resizing_ & Qt::RightEdge)
+            wanted.setRight(wanted.right() + moved.x());
+        if (resizing_ & Qt::BottomEdge)
+            wanted.setBottom(wanted.bottom() + moved.y());
+        setGeometry(QRect(wanted.topLeft(), wanted.size().expandedTo(minimumSize())));
+        return;
+    }
     const QPoint p = event->position().toPoint();
+    const Qt::Edges edges =
+        Resizable() && !isMaximized() ? ResizeEdges(p, size(), kResizeMargin) : Qt::Edges();
+    // Only a cursor set here is taken back here: derived windows set their own.
+    if (edges) {
+        setCursor(ResizeCursor(edges));
+        resizeCursorShown_ = true;
+    } else if (resizeCursorShown_) {
+        unsetCursor();
+        resizeCursorShown_ = false;
+    }
     const HitZone zone = HitTest(p);
     const QRect closeArea(width() - 28, 0, 28, kSkinFrame.top() + 1);
     if (zone == HitZone::kWindowMenu && pointerOverClose_) {
@@ -243,9 +309,26 @@ void CSkinDialog::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CSkinDialog::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         dragging_ = false;
+        resizing_ = Qt::Edges();
+    }
     QDialog::mouseReleaseEvent(event);
+}
+
+void CSkinDialog::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (Resizable() && event->button() == Qt::LeftButton && p.y() < kSkinFrame.top() &&
+        !InCloseClickZone(p, width()) && !InMenuClickZone(p)) {
+        ToggleMaximized();
+        return;
+    }
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+void CSkinDialog::hideEvent(QHideEvent* event) {
+    sizing_.SaveSize();
+    QDialog::hideEvent(event);
 }
 
 void CSkinDialog::leaveEvent(QEvent* event) {
@@ -296,10 +379,15 @@ void CSkinDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     setMask(RoundedRegion(size()));
     lastAnimationPiece_ = -1;
+    sizing_.Layout();
 }
 
 void CSkinDialog::showEvent(QShowEvent* event) {
     InitDialog();
+    if (!sizeRestored_) {
+        sizeRestored_ = true;
+        sizing_.RestoreSize();
+    }
     setMask(RoundedRegion(size()));
     QDialog::showEvent(event);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/DialogTemplate.h"
+#include "ui/WindowSizing.h"
 
 #include <QBasicTimer>
 #include <QDialog>
@@ -13,6 +14,8 @@
 
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace tolmere {
 
@@ -40,6 +43,19 @@ public:
     void OnCommand(int id, std::function<void()> handler);
     // Carries out the command of control `id` as a click on it would.
     void Command(int id);
+
+    // Lets the window grow past its template size, which stays its smallest: from its
+    // frame's edges, by maximising (a double click on the caption, or the window menu),
+    // and to the size it last had where the editor remembers sizes (under
+    // `settingsKey`). Each listed control follows the growth as its Growth says; the
+    // others keep their places. Call once the controls are placed.
+    void MakeResizable(const QString& settingsKey,
+                       const std::vector<std::pair<int, Growth>>& controls);
+    // A control not in the template (made in code) follows the growth too.
+    void FollowGrowth(QWidget* control, Growth growth) { sizing_.Follow(control, growth); }
+    // How much larger than its template size the window is now.
+    QSize Grown() const { return sizing_.Grown(); }
+    bool Resizable() const { return sizing_.Started(); }
 
     // Where a point of the window (window coordinates) lies for the pointer. The close
     // zone answers the window-menu code and marks the pointer as over the close button.
@@ -72,6 +88,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -88,6 +106,8 @@ private:
     void ShowWindowMenu();
     void StartDrag(const QPoint& globalPosition);
     void SetAnimating(bool on);
+    void ToggleMaximized();
+    void StartResize(Qt::Edges edges, const QPoint& globalPosition);
 
     int resourceId_;
     QFont captionFont_;
@@ -102,6 +122,13 @@ private:
     QBasicTimer animationTimer_;
     bool dragging_ = false;
     QPoint dragOffset_;
+    CWindowSizing sizing_{this};
+    bool sizeRestored_ = false;
+    // A resize the window follows itself, where the window system does not do it.
+    Qt::Edges resizing_;
+    bool resizeCursorShown_ = false;
+    QPoint resizeFrom_;
+    QRect resizeStart_;
 };
 
 } // namespace tolmere
