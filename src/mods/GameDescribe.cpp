@@ -14,6 +14,7 @@ enum PropertyFunc : std::int32_t {
     kMinDamage = 5,
     kMaxDamage = 6,
     kEnhancedDamage = 7,
+    kSkillTab = 10,
     kSkillOnEvent = 11,
     kRandomSkill = 12,
     kSockets = 14,
@@ -167,6 +168,12 @@ void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int3
             stat.name = kMaxDamagePercent;
             break;
         }
+        case kSkillTab:
+            // The tables count tabs three a class (0 Amazon's first … 20 Assassin's
+            // last); the stat packs them eight a class, as its description reads them.
+            if (parValue >= 0)
+                stat.param = parValue / 3 * 8 + parValue % 3;
+            break;
         case kSkillOnEvent:
             stat.value = {minMax.hi, minMax.hi}; // the skill's level
             stat.chance = {minMax.lo, minMax.lo};

@@ -14,6 +14,8 @@
 namespace tolmere {
 namespace {
 
+using testing::Row;
+
 struct RealGame {
     std::string skip;
     CGameData game;
@@ -44,6 +46,27 @@ struct RealGame {
     }
 };
 
+// The lines of one item whose level, base item and slots ("code", "par", "min",
+// "max", four cells a slot) are given, joined by '|'.
+std::string ItemLines(const CGameData& game, const CStringTables& strings, const Row& cells,
+                      const std::string& level = "1", const std::string& base = "") {
+    Row header{"index", "lvl", "code"};
+    for (std::size_t slot = 1; slot <= (cells.size() + 3) / 4; ++slot) {
+        for (const char* name : {"prop", "par", "min", "max"})
+            header.push_back(name + std::to_string(slot));
+    }
+    Row row{"item", level, base};
+    row.insert(row.end(), cells.begin(), cells.end());
+    const CTxtTable table = testing::NamedTable(header, {row});
+    CColumnFinder finder(table);
+    std::string lines;
+    for (const ModLine& line :
+         CGameDescriber(game, strings)
+             .Describe(table, 0, SlotsByName(finder, {"prop#", "par#", "min#", "max#"})))
+        lines += (lines.empty() ? "" : "|") + line.text;
+    return lines;
+}
+
 const RealGame& Real() {
     static const RealGame real;
     return real;
@@ -71,7 +94,8 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
          "[6] +2 to Necromancer Skill Levels|[2] Adds 4-8 cold damage|[5] 5% Mana stolen per "
          "hit|[0] +10 to Strength|[1] +10 to Dexterity|[7] +(25-50) to Mana"},
         {"Carin Shard", 43,
-         "[6] +2 to Fire Skills (Sorceress Only)|[5] +1 to Necromancer Skill Levels|[1] +10% "
+         "[6] +2 to Summoning Skills (Necromancer Only)|[5] +1 to Necromancer Skill Levels|[1] "
+         "+10% "
          "Faster Cast Rate|[3] +30% Faster Hit Recovery|[0] +(1-123) to Life (Based on Character "
          "Level)|[4] Replenish Life +5|[2] +(1-123) to Mana (Based on Character Level)"},
         {"Azurewrath", 87,
@@ -161,6 +185,38 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
             lines += (lines.empty() ? "" : "|") + line;
         EXPECT_EQ(lines, item.lines) << item.key;
     }
+}
+
+// The tables count skill tabs three a class, in CharStats.txt's order of the tabs.
+TEST(GameDescribe, RealSkillTabsNameTheirClassAndTab) {
+    REAL_OR_SKIP();
+    const char* tabs[] = {
+        "+2 to Bow and Crossbow Skills (Amazon Only)",
+        "+2 to Passive and Magic Skills (Amazon Only)",
+        "+2 to Javelin and Spear Skills (Amazon Only)",
+        "+2 to Fire Skills (Sorceress Only)",
+        "+2 to Lightning Skills (Sorceress Only)",
+        "+2 to Cold Skills (Sorceress Only)",
+        "+2 to Curses (Necromancer Only)",
+        "+2 to Poison and Bone Skills (Necromancer Only)",
+        "+2 to Summoning Skills (Necromancer Only)",
+        "+2 to Combat Skills (Paladin Only)",
+        "+2 to Offensive Auras (Paladin Only)",
+        "+2 to Defensive Auras (Paladin Only)",
+        "+2 to Combat Skills (Barbarian Only)",
+        "+2 to Masteries (Barbarian Only)",
+        "+2 to Warcries (Barbarian Only)",
+        "+2 to Summoning Skills (Druid Only)",
+        "+2 to Shape Shifting Skills (Druid Only)",
+        "+2 to Elemental Skills (Druid Only)",
+        "+2 to Traps (Assassin Only)",
+        "+2 to Shadow Disciplines (Assassin Only)",
+        "+2 to Martial Arts (Assassin Only)",
+    };
+    for (int par = 0; par < 21; ++par)
+        EXPECT_EQ(ItemLines(real.game, real.strings, {"skilltab", std::to_string(par), "2", "2"}),
+                  tabs[par])
+            << "par " << par;
 }
 
 // Every property every unique, set item and set uses is worded: no line says
