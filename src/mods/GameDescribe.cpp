@@ -61,6 +61,15 @@ ValueRange Scaled(ValueRange value, std::int64_t times, std::int64_t divide) {
     return {Held(value.lo) * Held(times) / divide, Held(value.hi) * Held(times) / divide};
 }
 
+// Poison is kept as a rate in 256ths of a point a frame; the item shows the total over
+// its frames rounded to the nearest point, a half going up: a rate of 128 for 75
+// frames (37.5) shows 38, 205 for 125 frames (100.1) shows 100.
+std::int64_t PoisonTotal(std::int64_t rate, std::int64_t frames) {
+    const std::int64_t total = Held(rate) * Held(frames);
+    const std::int64_t half = kPoisonScale / 2;
+    return total >= 0 ? (total + half) / kPoisonScale : -((-total + half) / kPoisonScale);
+}
+
 std::string Trimmed(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
@@ -380,8 +389,8 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
         std::vector<std::string> args;
         if (poison) {
             const std::int64_t frames = length ? length->value.hi : 0;
-            low = Scaled(low, frames, kPoisonScale);
-            high = Scaled(high, frames, kPoisonScale);
+            low = {PoisonTotal(low.lo, frames), PoisonTotal(low.hi, frames)};
+            high = {PoisonTotal(high.lo, frames), PoisonTotal(high.hi, frames)};
         }
         const bool same = low == high;
         args.push_back(NumberText(low));

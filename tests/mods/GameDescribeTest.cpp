@@ -89,7 +89,7 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
          "Wounds|[0] +8 to Strength"},
         {"Rakescar", 36,
          "[6] +30% Increased Attack Speed|[5] +(75-150)% Enhanced Damage|[3] +50 to Attack "
-         "Rating|[0] +37 poison damage over 3 seconds|[4] Poison Resist +50%"},
+         "Rating|[0] +38 poison damage over 3 seconds|[4] Poison Resist +50%"},
         {"Gravenspine", 27,
          "[6] +2 to Necromancer Skill Levels|[2] Adds 4-8 cold damage|[5] 5% Mana stolen per "
          "hit|[0] +10 to Strength|[1] +10 to Dexterity|[7] +(25-50) to Mana"},
@@ -217,6 +217,27 @@ TEST(GameDescribe, RealSkillTabsNameTheirClassAndTab) {
         EXPECT_EQ(ItemLines(real.game, real.strings, {"skilltab", std::to_string(par), "2", "2"}),
                   tabs[par])
             << "par " << par;
+}
+
+// The total shown is rounded to the nearest point: 37.5 goes up, 42.48 down.
+TEST(GameDescribe, RealPoisonRoundsToTheNearestPoint) {
+    REAL_OR_SKIP();
+    const struct {
+        const char* name;
+        Row cells;
+        const char* line;
+    } cases[] = {
+        {"a half goes up", {"dmg-pois", "75", "128", "128"}, "+38 poison damage over 3 seconds"},
+        {"just under a half goes down",
+         {"dmg-pois", "75", "145", "145"},
+         "+42 poison damage over 3 seconds"},
+        {"each end of a range",
+         {"dmg-pois", "75", "111", "145"},
+         "Adds 33-42 poison damage over 3 seconds"},
+        {"Snakecord's 11.72", {"dmg-pois", "75", "40", "40"}, "+12 poison damage over 3 seconds"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ItemLines(real.game, real.strings, c.cells), c.line) << c.name;
 }
 
 // Every property every unique, set item and set uses is worded: no line says
