@@ -347,13 +347,18 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
         lines.push_back(std::move(line));
     };
 
-    // The same stat from several slots adds up, as on the item.
+    // The same stat adds up on the item whichever properties set it (res-all and
+    // res-pois both give poisonresist), before groups are formed. A skill cast on an
+    // event or with charges is a stat of its own per slot.
+    const auto addsUp = [](const Stat& stat) {
+        return !stat.used && stat.def && stat.text.empty() && stat.func != kSkillOnEvent &&
+               stat.func != kCharges;
+    };
     for (std::size_t i = 0; i < stats.size(); ++i) {
         for (std::size_t j = i + 1; j < stats.size(); ++j) {
             Stat& a = stats[i];
             Stat& b = stats[j];
-            if (a.used || b.used || !a.def || a.name != b.name || a.param != b.param ||
-                a.func == kSkillOnEvent || a.func == kCharges || b.func != a.func)
+            if (!addsUp(a) || !addsUp(b) || a.name != b.name || a.param != b.param)
                 continue;
             a.value = {a.value.lo + b.value.lo, a.value.hi + b.value.hi};
             b.used = true;

@@ -170,6 +170,28 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
          "[1] +2 to All Skills|[5] +(8-15)% to Cold Skill Damage|[0] +(90-120)% Enhanced "
          "Defense|[2] +(10-20) to Dexterity|[3] +(5-9) Cold Absorb|[4] Half Freeze Duration|[6] "
          "Requirements -50%"},
+        // Flee: 64 in 128ths of the time is 50%.
+        {"Umes Lament", 38,
+         "[0] +2 to Necromancer Skill Levels|[2] +20% Faster Cast Rate|[4] +3 to Terror "
+         "(Necromancer Only)|[5] +2 to Decrepify (Necromancer Only)|[3] Hit Causes Monster to "
+         "Flee 50%|[1] +40 to Mana"},
+        // res-pois and res-all's poison make one stat; the group's members then differ.
+        {"Horadric Staff", 0,
+         "[4] +50% Increased Attack Speed|[2] +10 to Life|[0] +10 to Mana|[3] Cold Resist "
+         "+10%|[3] Lightning Resist +10%|[3] Fire Resist +10%|[1] Poison Resist +35%"},
+        // Skills named as Skills.txt spells them ("Wearwolf", "feral rage").
+        {"Wolfhowl", 85,
+         "[1] +(2-3) to Warcries (Barbarian Only)|[5] +(3-6) to Werewolf|[7] +(3-6) to "
+         "Lycanthropy|[8] +(3-6) to Feral Rage|[0] +(120-150)% Enhanced Defense|[2] +(8-15) to "
+         "Strength|[3] +(8-15) to Dexterity|[4] +(8-15) to Vitality|[6] Level 15 Summon Dire Wolf "
+         "(18/18 Charges)"},
+        {"Cerebus", 71,
+         "[1] +(2-4) to Shape Shifting Skills (Druid Only)|[3] (60-120)% Bonus to Attack "
+         "Rating|[2] (7-10)% Life stolen per hit|[4] 33% Chance of Open Wounds|[5] +(1-2) to "
+         "Feral Rage (Druid Only)|[0] +(130-140)% Enhanced Defense"},
+        {"Bloodmoon", 69,
+         "[0] +(210-260)% Enhanced Damage|[1] (10-15)% Life stolen per hit|[4] 50% Chance of "
+         "Open Wounds|[3] +(7-13) Life after each Kill|[2] Level 15 Blood Golem (9/9 Charges)"},
     };
     const UniqueItemsLayout layout = RecogniseUniqueItems(real.unique);
     const std::int32_t level = CColumnFinder(real.unique).Find("lvl");

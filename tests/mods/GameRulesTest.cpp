@@ -120,5 +120,28 @@ TEST(GameDescribeRules, PoisonTotalsRoundToTheNearestPoint) {
         });
 }
 
+// A stat adds up over every property that sets it before the group is worded, and a
+// group whose members differ is worded stat by stat.
+TEST(GameDescribeRules, StatsAddUpBeforeGrouping) {
+    ExpectLines(Tiny(), {
+                            {"res-all and res-pois",
+                             {"res-all", "", "10", "10", "res-pois", "", "25", "25"},
+                             "Fire Resist +10%|Poison Resist +35%"},
+                            {"adding up to equal members",
+                             {"res-all", "", "10", "10", "res-fire", "", "5", "5", "res-pois", "",
+                              "5", "5"},
+                             "All Resistances +15"},
+                            {"members that differ",
+                             {"res-fire", "", "20", "20", "res-pois", "", "10", "10"},
+                             "Fire Resist +20%|Poison Resist +10%"},
+                            {"ranges with one end the same",
+                             {"res-fire", "", "10", "20", "res-pois", "", "20", "20"},
+                             "Fire Resist +(10-20)%|Poison Resist +20%"},
+                            {"equal members",
+                             {"res-fire", "", "20", "20", "res-pois", "", "20", "20"},
+                             "All Resistances +20"},
+                        });
+}
+
 } // namespace
 } // namespace tolmere
