@@ -19,6 +19,7 @@ using testing::Row;
 struct RealGame {
     std::string skip;
     CGameData game;
+    CGameData noCharStats; // the same game without CharStats.txt
     CStringTables strings;
     CTxtTable unique, setItems, sets;
 
@@ -35,6 +36,13 @@ struct RealGame {
             strings.Table(StringSource::kBase).Read(dir + "/strings/string.tbl");
         if (!loaded)
             skip = "the real tables did not load: " + error;
+        GameTables tables;
+        for (std::size_t i = 0; i < GameTables::FileNames().size(); ++i) {
+            const std::string name = GameTables::FileNames()[i];
+            if (name != "CharStats.txt" && !tables[i].Load(dir + "/114d/" + name))
+                skip = "the real " + name + " did not load";
+        }
+        noCharStats.Assign(tables);
     }
     // The row's lines as "[slot] text".
     std::vector<std::string> Lines(const CTxtTable& table, std::int32_t row,
@@ -235,10 +243,32 @@ TEST(GameDescribe, RealSkillTabsNameTheirClassAndTab) {
         "+2 to Shadow Disciplines (Assassin Only)",
         "+2 to Martial Arts (Assassin Only)",
     };
-    for (int par = 0; par < 21; ++par)
-        EXPECT_EQ(ItemLines(real.game, real.strings, {"skilltab", std::to_string(par), "2", "2"}),
-                  tabs[par])
-            << "par " << par;
+    for (const CGameData* game : {&real.game, &real.noCharStats}) {
+        for (int par = 0; par < 21; ++par)
+            EXPECT_EQ(ItemLines(*game, real.strings, {"skilltab", std::to_string(par), "2", "2"}),
+                      tabs[par])
+                << "par " << par;
+    }
+}
+
+// With CharStats.txt or without it, each class is its own.
+TEST(GameDescribe, RealClassSkillsNameTheirClass) {
+    REAL_OR_SKIP();
+    const struct {
+        const char* code;
+        const char* line;
+    } classes[] = {
+        {"ama", "+3 to Amazon Skill Levels"},      {"sor", "+3 to Sorceress Skill Levels"},
+        {"nec", "+3 to Necromancer Skill Levels"}, {"pal", "+3 to Paladin Skill Levels"},
+        {"bar", "+3 to Barbarian Skill Levels"},   {"dru", "+3 to Druid Skills"},
+        {"ass", "+3 to Assassin Skills"},
+    };
+    EXPECT_TRUE(real.game.ClassesFromCharStats());
+    EXPECT_FALSE(real.noCharStats.ClassesFromCharStats());
+    for (const CGameData* game : {&real.game, &real.noCharStats}) {
+        for (const auto& c : classes)
+            EXPECT_EQ(ItemLines(*game, real.strings, {c.code, "", "3", "3"}), c.line) << c.code;
+    }
 }
 
 // The total shown is rounded to the nearest point: 37.5 goes up, 42.48 down.

@@ -143,5 +143,32 @@ TEST(GameDescribeRules, StatsAddUpBeforeGrouping) {
                         });
 }
 
+// Classes are named by CharStats.txt; without it, by the game's own order and keys
+// (Amazon, Sorceress, Necromancer, Paladin, Barbarian, Druid, Assassin).
+TEST(GameDescribeRules, ClassesWithAndWithoutCharStats) {
+    ExpectLines(
+        Tiny(),
+        {
+            {"class 1", {"sor", "", "3", "3"}, "+3 to Sorceress Skill Levels"},
+            {"class 5", {"dru", "", "3", "3"}, "+3 to Druid Skills"},
+            {"tab 5", {"skilltab", "5", "2", "2"}, "+2 to Cold Skills (Sorceress Only)"},
+            {"tab 16", {"skilltab", "16", "2", "2"}, "+2 to Shape Shifting Skills (Druid Only)"},
+        });
+    GameTables tables = TinyTables();
+    tables.charStats = NamedTable(
+        {"class", "StrAllSkills", "StrSkillTab1", "StrSkillTab2", "StrSkillTab3", "StrClassOnly"},
+        {{"Amazon", "AmaSkills"},
+         {"Witch", "ModStre8a", "StrSklTabItem17", "StrSklTabItem13", "", "DruOnly"}});
+    CGameData game;
+    game.Assign(tables);
+    EXPECT_TRUE(game.ClassesFromCharStats());
+    ExpectLines(
+        game, {
+                  {"a mod's class 1", {"sor", "", "3", "3"}, "+3 to Druid Skills"},
+                  {"a mod's tab 4", {"skilltab", "4", "2", "2"}, "+2 to Cold Skills (Druid Only)"},
+              });
+    EXPECT_FALSE(Tiny().ClassesFromCharStats());
+}
+
 } // namespace
 } // namespace tolmere
