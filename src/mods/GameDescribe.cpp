@@ -1,6 +1,7 @@
 #include "mods/GameDescribe.h"
 
 #include "mods/GameText.h"
+#include "tables/ColumnFinder.h"
 
 #include <algorithm>
 #include <set>
@@ -51,6 +52,16 @@ const char kMinDamagePercent[] = "item_mindamage_percent";
 constexpr std::int64_t kPoisonScale = 256;
 constexpr std::int64_t kFramesPerSecond = 25;
 constexpr std::int64_t kMaxCharacterLevel = 99;
+constexpr std::int64_t kMaxItemLevel = 99;
+// A skill cast on an event at level 0 takes its level from the item's:
+// min((item level - skill's required level) / 4 + 1, 20).
+constexpr std::int64_t kLevelsPerSkillLevel = 4;
+constexpr std::int64_t kMaxDerivedSkillLevel = 20;
+
+std::int64_t DerivedSkillLevel(std::int64_t itemLevel, std::int64_t requiredLevel) {
+    return std::min(std::max<std::int64_t>(itemLevel - requiredLevel, 0) / kLevelsPerSkillLevel + 1,
+                    kMaxDerivedSkillLevel);
+}
 
 // Values summed over slots may pass 32 bits; held there, a product stays inside 64.
 std::int64_t Held(std::int64_t value) {
@@ -113,9 +124,10 @@ struct CGameDescriber::Stat {
     std::int32_t func = 0;
     ValueRange value;
     std::int64_t param = 0;
-    std::string paramText; // the slot's parameter as written: a skill's name, a state
-    ValueRange chance;     // a skill-on-event's chance, a charged skill's charges
-    std::string text;      // the whole line, for what ItemStatCost does not word
+    std::string paramText;      // the slot's parameter as written: a skill's name, a state
+    ValueRange chance;          // a skill-on-event's chance, a charged skill's charges
+    std::string text;           // the whole line, for what ItemStatCost does not word
+    bool levelFromItem = false; // a skill's level the item's level gives, not known here
     bool used = false;
 };
 
@@ -142,8 +154,22 @@ std::string CGameDescriber::SkillName(const std::string& numberOrName) const {
     return skill->name;
 }
 
+CGameDescriber::Item CGameDescriber::ItemOf(const CTxtTable& table, std::int32_t row) const {
+    const CColumnFinder find(table);
+    Item item;
+    // Unique items name their base in "code", set items in "item".
+    const std::int32_t code = find.Find("code") >= 0 ? find.Find("code") : find.Find("item");
+    const BaseItemDef* base = code >= 0 ? game_.BaseItem(table.Text(row, code)) : nullptr;
+    if (base)
+        item.maxSockets = base->gemSockets;
+    const std::int32_t level = find.Find("lvl");
+    if (const auto own = level >= 0 ? CellNumber(table.Text(row, level)) : std::nullopt)
+        item.level = std::max<std::int64_t>(*own, base ? base->level : 0);
+    return item;
+}
+
 void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int32_t slot,
-                            const std::string& par, ValueRange minMax,
+                            const std::string& par, ValueRange minMax, const Item& item,
                             std::vector<Stat>& out) const {
     const std::optional<std::int64_t> parNumber = CellNumber(par);
     const std::int64_t parValue = parNumber.value_or(0);
@@ -223,9 +249,19 @@ void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int3
         default:
             break;
         }
+        const SkillDef* skill = nullptr;
         if (entry.func == kSkillOnEvent || entry.func == kCharges || entry.func == kSkill) {
-            if (const SkillDef* skill = game_.Skill(par))
+            skill = game_.Skill(par);
+            if (skill)
                 stat.param = skill->id;
+        }
+        if (entry.func == kSkillOnEvent && minMax.hi == 0) {
+            // The item drops at its level or above, up to 99.
+            if (skill && item.level)
+                stat.value = {DerivedSkillLevel(*item.level, skill->reqLevel),
+                              DerivedSkillLevel(kMaxItemLevel, skill->reqLevel)};
+            else
+                stat.levelFromItem = true;
         }
         stat.def = game_.Stat(stat.name);
         out.push_back(std::move(stat));
@@ -291,7 +327,9 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
         return FormatGameText(first, {NumberText(value)});
     }
     case 15:
-        return FormatGameText(first, {NumberText(stat.chance), NumberText(value), skill});
+        return FormatGameText(first, {NumberText(stat.chance),
+                                      stat.levelFromItem ? "(from item level)" : NumberText(value),
+                                      skill});
     case 16:
         return FormatGameText(first, {NumberText(value), skill});
     case 17:
@@ -327,7 +365,8 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
     }
 }
 
-std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats) const {
+std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats,
+                                                        const Item& item) const {
     std::vector<Line> lines;
     const auto find = [&stats](const std::string& name) -> Stat* {
         for (Stat& stat : stats) {
@@ -442,9 +481,15 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
             continue;
         std::string text = stat.text;
         // What the game shows elsewhere than in the modifier lines.
-        if (text.empty() && stat.name == "item_numsockets")
-            text = Text("Socketable") + " (" + Bare(stat.value) + ")";
-        else if (text.empty() && stat.name == "maxdurability")
+        if (text.empty() && stat.name == "item_numsockets") {
+            // The base item takes no more than its gemsockets; none shows nothing.
+            ValueRange sockets = stat.value;
+            if (item.maxSockets)
+                sockets = {std::min<std::int64_t>(sockets.lo, *item.maxSockets),
+                           std::min<std::int64_t>(sockets.hi, *item.maxSockets)};
+            if (sockets.hi > 0)
+                text = Text("Socketable") + " (" + Bare(sockets) + ")";
+        } else if (text.empty() && stat.name == "maxdurability")
             text = SignedText(stat.value) + " to Maximum Durability";
         else if (text.empty() && stat.def)
             text = Format(stat, *stat.def, stat.def->descFunc, stat.def->descVal, stat.def->strPos,
@@ -461,6 +506,7 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
     std::vector<Line> tail; // disabled and unknown slots, after the game's own lines
     std::vector<std::int32_t> usedSlots;
     const auto cell = [&](std::int32_t column) { return std::string(table.Text(row, column)); };
+    const Item item = ItemOf(table, row);
     for (std::int32_t slot = 0; slot < static_cast<std::int32_t>(slots.size()); ++slot) {
         const SlotColumns& columns = slots[static_cast<std::size_t>(slot)];
         const std::string code = cell(columns.code);
@@ -477,19 +523,19 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
         const ValueRange minMax{CellNumber(cell(columns.min)).value_or(0),
                                 CellNumber(cell(columns.max)).value_or(0)};
         if (!disabled) {
-            Expand(*property, slot, cell(columns.param), minMax, stats);
+            Expand(*property, slot, cell(columns.param), minMax, item, stats);
             continue;
         }
         // The game skips a disabled slot: worded alone, so that it joins no group.
         std::vector<Stat> own;
-        Expand(*property, slot, cell(columns.param), minMax, own);
-        for (Line& line : Lines(own)) {
+        Expand(*property, slot, cell(columns.param), minMax, item, own);
+        for (Line& line : Lines(own, item)) {
             if (!line.text.empty())
                 tail.push_back({slot, 0, "Disabled: " + line.text, {slot}});
         }
     }
 
-    std::vector<Line> lines = Lines(stats);
+    std::vector<Line> lines = Lines(stats, item);
     std::stable_sort(lines.begin(), lines.end(),
                      [](const Line& a, const Line& b) { return a.priority > b.priority; });
     std::set<std::int32_t> covered;

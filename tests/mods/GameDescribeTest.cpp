@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tolmere {
 namespace {
 
@@ -118,7 +120,7 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         {"Blade of Ali Baba", 43,
          "[4] +(60-120)% Enhanced Damage|[5] +(5-15) to Dexterity|[3] +15 to Mana|[1] (2-247)% "
          "Extra Gold from Monsters (Based on Character Level)|[2] (1-99)% Better Chance of Getting "
-         "Magic Items (Based on Character Level)|[0] Socketed (3)"},
+         "Magic Items (Based on Character Level)|[0] Socketed (2)"},
         {"Medusa's Gaze", 84,
          "[2] 10% Chance to cast level 7 Lower Resist when struck|[4] 100% Chance to cast level 44 "
          "Nova when you Die|[3] (5-9)% Life stolen per hit|[1] Slows Target by 20%|[0] +(150-180)% "
@@ -290,6 +292,49 @@ TEST(GameDescribe, RealPoisonRoundsToTheNearestPoint) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ItemLines(real.game, real.strings, c.cells), c.line) << c.name;
+}
+
+// Lines the item's own level or base item decide: a skill cast on an event at level 0
+// takes min((item level - skill's level) / 4 + 1, 20) from the lowest level the item
+// drops at (its own or its base's) up to 99; sockets stop at the base's gemsockets.
+TEST(GameDescribe, RealLinesTheItemLevelAndBaseDecide) {
+    REAL_OR_SKIP();
+    const struct {
+        bool setItem;
+        const char* key;
+        const char* line;
+    } cases[] = {
+        // Tabar (level 49 like the item), Charged Bolt needs level 1.
+        {false, "Stormrider", "10% Chance to cast level (13-20) Charged Bolt on striking"},
+        // Gothic Axe, level 50 like the item; Holy Bolt needs 6.
+        {false, "Boneslayer Blade", "50% Chance to cast level (12-20) Holy Bolt when struck"},
+        // The Decapitator's level 73 is above the item's 71; Fire Ball needs 12.
+        {false, "Hellslayer", "10% Chance to cast level (16-20) Fire Ball on attack"},
+        // A Tulwar takes 2, a Mighty Scepter 2, a Jagged Star 3, a Cryptic Axe 5.
+        {false, "Blade of Ali Baba", "Socketed (2)"},
+        {false, "Heaven's Light", "Socketed (1-2)"},
+        {false, "Tomb Reaver", "Socketed (1-3)"},
+        {true, "Aldur's Gauntlet", "Socketed (2-3)"},
+    };
+    SlotList setSlots;
+    {
+        CColumnFinder finder(real.setItems);
+        setSlots = SlotsByName(finder, {"prop#", "par#", "min#", "max#"});
+    }
+    const SlotList& uniqueSlots = RecogniseUniqueItems(real.unique).modifiers.slots;
+    for (const auto& c : cases) {
+        const CTxtTable& table = c.setItem ? real.setItems : real.unique;
+        std::int32_t row = 0;
+        while (row < table.DataRowCount() && table.Text(row, 0) != c.key)
+            ++row;
+        ASSERT_LT(row, table.DataRowCount()) << c.key;
+        const std::vector<std::string> lines =
+            real.Lines(table, row, c.setItem ? setSlots : uniqueSlots);
+        EXPECT_TRUE(std::any_of(
+            lines.begin(), lines.end(),
+            [&c](const std::string& line) { return line.substr(line.find(' ') + 1) == c.line; }))
+            << c.key << ": " << ::testing::PrintToString(lines);
+    }
 }
 
 // Every property every unique, set item and set uses is worded: no line says

@@ -27,7 +27,12 @@ GameTables TinyTables() {
             {"dru", "21", "item_addclassskills", "5"},
             {"skilltab", "10", "item_addskill_tab"},
             {"howl", "1", "item_howl"},
+            {"sock", "14", "item_numsockets"},
+            {"hit-skill", "11", "item_skillonhit"},
         });
+    tables.skills = NamedTable({"skill", "Id", "reqlevel"}, {{"Fire Ball", "47", "12"}});
+    tables.weapons = NamedTable({"code", "level", "gemsockets"},
+                                {{"two", "73", "2"}, {"any", "5", ""}, {"non", "5", "0"}});
     tables.itemStatCost = NamedTable(
         {"Stat", "ID", "descpriority", "descfunc", "descval", "descstrpos", "descstrneg", "dgrp",
          "dgrpfunc", "dgrpval", "dgrpstrpos"},
@@ -40,6 +45,8 @@ GameTables TinyTables() {
             {"item_addclassskills", "5", "150", "13", "1", "AmaSkills", "AmaSkills"},
             {"item_addskill_tab", "6", "151", "14", "", "Tab1", "Tab1"},
             {"item_howl", "7", "79", "5", "2", "Flee", "Flee"},
+            {"item_numsockets", "8"},
+            {"item_skillonhit", "9", "160", "15", "", "CastOnHit", "CastOnHit"},
         });
     return tables;
 }
@@ -60,6 +67,8 @@ CStringTables TinyStrings() {
         {"SorOnly", "(Sorceress Only)"},
         {"DruOnly", "(Druid Only)"},
         {"Flee", "Hit Causes Monster to Flee"},
+        {"Socketable", "Socketed"},
+        {"CastOnHit", "%d%% Chance to cast level %d %s on striking"},
     };
     for (const auto& [key, text] : texts)
         strings.Patch().Add(key, text);
@@ -68,14 +77,15 @@ CStringTables TinyStrings() {
 
 // The lines of an item whose slots hold `cells` (code, par, min, max a slot), joined
 // by '|'.
-std::string Lines(const CGameData& game, const Row& cells) {
+std::string Lines(const CGameData& game, const Row& cells, const std::string& level = "1",
+                  const std::string& base = "") {
     static const CStringTables strings = TinyStrings();
     Row header{"index", "lvl", "code"};
     for (std::size_t slot = 1; slot <= (cells.size() + 3) / 4; ++slot) {
         for (const char* name : {"prop", "par", "min", "max"})
             header.push_back(name + std::to_string(slot));
     }
-    Row row{"item", "1", ""};
+    Row row{"item", level, base};
     row.insert(row.end(), cells.begin(), cells.end());
     const CTxtTable table = NamedTable(header, {row});
     CColumnFinder finder(table);
@@ -99,11 +109,13 @@ struct Case {
     const char* name;
     Row cells;
     const char* lines;
+    const char* level = "1";
+    const char* base = "";
 };
 
 void ExpectLines(const CGameData& game, const std::vector<Case>& cases) {
     for (const Case& c : cases)
-        EXPECT_EQ(Lines(game, c.cells), c.lines) << c.name;
+        EXPECT_EQ(Lines(game, c.cells, c.level, c.base), c.lines) << c.name;
 }
 
 TEST(GameDescribeRules, PoisonTotalsRoundToTheNearestPoint) {
@@ -168,6 +180,54 @@ TEST(GameDescribeRules, ClassesWithAndWithoutCharStats) {
                   {"a mod's tab 4", {"skilltab", "4", "2", "2"}, "+2 to Cold Skills (Druid Only)"},
               });
     EXPECT_FALSE(Tiny().ClassesFromCharStats());
+}
+
+// Sockets stop at the base item's gemsockets; a base that takes none shows none.
+TEST(GameDescribeRules, SocketsStopAtTheBaseItemsMost) {
+    ExpectLines(Tiny(), {
+                            {"over", {"sock", "", "3", "3"}, "Socketed (2)", "1", "two"},
+                            {"at", {"sock", "", "2", "2"}, "Socketed (2)", "1", "two"},
+                            {"under", {"sock", "", "1", "1"}, "Socketed (1)", "1", "two"},
+                            {"a range over", {"sock", "", "1", "4"}, "Socketed (1-2)", "1", "two"},
+                            {"by parameter", {"sock", "4", "", ""}, "Socketed (2)", "1", "two"},
+                            {"no limit given", {"sock", "", "4", "4"}, "Socketed (4)", "1", "any"},
+                            {"unknown base", {"sock", "", "4", "4"}, "Socketed (4)", "1", "zzz"},
+                            {"a base without sockets",
+                             {"sock", "", "4", "4"},
+                             "sock 4 4 (not shown on the item)",
+                             "1",
+                             "non"},
+                        });
+}
+
+// A skill cast on an event at level 0 takes its level from the item's: from the
+// lowest level the item drops at (its own or its base's) to 99, at most 20.
+TEST(GameDescribeRules, SkillLevelZeroComesFromTheItemLevel) {
+    ExpectLines(Tiny(), {
+                            {"the base's level",
+                             {"hit-skill", "Fire Ball", "10", "0"},
+                             "10% Chance to cast level (16-20) Fire Ball on striking",
+                             "71",
+                             "two"},
+                            {"the item's level",
+                             {"hit-skill", "Fire Ball", "10", "0"},
+                             "10% Chance to cast level (18-20) Fire Ball on striking",
+                             "80",
+                             "two"},
+                            {"below the skill's level",
+                             {"hit-skill", "Fire Ball", "10", "0"},
+                             "10% Chance to cast level (1-20) Fire Ball on striking",
+                             "3"},
+                            {"a level of its own",
+                             {"hit-skill", "47", "10", "5"},
+                             "10% Chance to cast level 5 Fire Ball on striking",
+                             "71",
+                             "two"},
+                            {"no item level",
+                             {"hit-skill", "Fire Ball", "10", "0"},
+                             "10% Chance to cast level (from item level) Fire Ball on striking",
+                             ""},
+                        });
 }
 
 } // namespace
