@@ -489,11 +489,12 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
                            std::min<std::int64_t>(sockets.hi, *item.maxSockets)};
             if (sockets.hi > 0)
                 text = Text("Socketable") + " (" + Bare(sockets) + ")";
-        } else if (text.empty() && stat.name == "maxdurability")
-            text = SignedText(stat.value) + " to Maximum Durability";
-        else if (text.empty() && stat.def)
+        } else if (text.empty() && stat.def) {
+            // A stat ItemStatCost.txt gives no description is worded nowhere: its
+            // slot is marked as not shown on the item, as every such slot is.
             text = Format(stat, *stat.def, stat.def->descFunc, stat.def->descVal, stat.def->strPos,
                           stat.def->strNeg, stat.def->str2);
+        }
         if (!text.empty())
             add({&stat}, priority(&stat), std::move(text));
     }
@@ -513,8 +514,17 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
         if (code.empty())
             continue;
         usedSlots.push_back(slot);
-        const bool disabled = code[0] == '*';
-        const std::string name = disabled ? code.substr(1) : code;
+        const std::size_t first = code.find_first_not_of(' ');
+        const std::size_t last = code.find_last_not_of(' ');
+        const std::string trimmed =
+            first == std::string::npos ? std::string() : code.substr(first, last - first + 1);
+        const std::string spaces = first == std::string::npos || trimmed.size() == code.size()
+                                       ? std::string()
+                                   : first == 0              ? " (code has a trailing space)"
+                                   : last + 1 == code.size() ? " (code has a leading space)"
+                                                             : " (code has spaces around it)";
+        const bool disabled = !trimmed.empty() && trimmed[0] == '*';
+        const std::string name = disabled ? trimmed.substr(1) : trimmed;
         const std::vector<PropertyStat>* property = game_.Property(name);
         if (!property) {
             tail.push_back({slot, 0, "Unknown modifier: " + code, {slot}});
@@ -522,16 +532,18 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
         }
         const ValueRange minMax{CellNumber(cell(columns.min)).value_or(0),
                                 CellNumber(cell(columns.max)).value_or(0)};
-        if (!disabled) {
+        if (!disabled && spaces.empty()) {
             Expand(*property, slot, cell(columns.param), minMax, item, stats);
             continue;
         }
-        // The game skips a disabled slot: worded alone, so that it joins no group.
+        // The game skips a disabled slot, and a code with spaces may not be the code
+        // it reads: worded alone, so that it joins no group.
         std::vector<Stat> own;
         Expand(*property, slot, cell(columns.param), minMax, item, own);
         for (Line& line : Lines(own, item)) {
             if (!line.text.empty())
-                tail.push_back({slot, 0, "Disabled: " + line.text, {slot}});
+                tail.push_back(
+                    {slot, 0, (disabled ? "Disabled: " : "") + line.text + spaces, {slot}});
         }
     }
 

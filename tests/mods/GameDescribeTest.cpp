@@ -189,6 +189,12 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         {"Horadric Staff", 0,
          "[4] +50% Increased Attack Speed|[2] +10 to Life|[0] +10 to Mana|[3] Cold Resist "
          "+10%|[3] Lightning Resist +10%|[3] Fire Resist +10%|[1] Poison Resist +35%"},
+        // Cold 50 and the others 20: no "All Resistances"; durability is no modifier line.
+        {"Duriel's Shell", 49,
+         "[3] +(160-200)% Enhanced Defense|[1] +(1-123) Defense (Based on Character Level)|[0] "
+         "+15 to Strength|[2] +(1-99) to Life (Based on Character Level)|[7] Cold Resist "
+         "+50%|[5] Lightning Resist +20%|[4] Fire Resist +20%|[6] Poison Resist +20%|[8] Cannot "
+         "Be Frozen|[9] dur 100 100 (not shown on the item)"},
         // Skills named as Skills.txt spells them ("Wearwolf", "feral rage").
         {"Wolfhowl", 85,
          "[1] +(2-3) to Warcries (Barbarian Only)|[5] +(3-6) to Werewolf|[7] +(3-6) to "

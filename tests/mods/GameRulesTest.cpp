@@ -29,6 +29,8 @@ GameTables TinyTables() {
             {"howl", "1", "item_howl"},
             {"sock", "14", "item_numsockets"},
             {"hit-skill", "11", "item_skillonhit"},
+            {"dur", "1", "maxdurability"},
+            {"bloody", "1", "item_extrablood"},
         });
     tables.skills = NamedTable({"skill", "Id", "reqlevel"}, {{"Fire Ball", "47", "12"}});
     tables.weapons = NamedTable({"code", "level", "gemsockets"},
@@ -46,6 +48,8 @@ GameTables TinyTables() {
             {"item_addskill_tab", "6", "151", "14", "", "Tab1", "Tab1"},
             {"item_howl", "7", "79", "5", "2", "Flee", "Flee"},
             {"item_numsockets", "8"},
+            {"maxdurability", "10"},
+            {"item_extrablood", "11"},
             {"item_skillonhit", "9", "160", "15", "", "CastOnHit", "CastOnHit"},
         });
     return tables;
@@ -228,6 +232,39 @@ TEST(GameDescribeRules, SkillLevelZeroComesFromTheItemLevel) {
                              "10% Chance to cast level (from item level) Fire Ball on striking",
                              ""},
                         });
+}
+
+// Stats ItemStatCost.txt gives no description are all marked the same way.
+TEST(GameDescribeRules, StatsWithoutADescriptionAreMarked) {
+    ExpectLines(Tiny(),
+                {
+                    {"durability", {"dur", "", "20", "40"}, "dur 20 40 (not shown on the item)"},
+                    {"blood", {"bloody", "", "1", "1"}, "bloody 1 1 (not shown on the item)"},
+                });
+}
+
+// A code with spaces is worded as the code without them, alone and marked.
+TEST(GameDescribeRules, CodesWithSpacesAreWordedTrimmedAndMarked) {
+    ExpectLines(Tiny(),
+                {
+                    {"trailing",
+                     {"res-fire ", "", "10", "10"},
+                     "Fire Resist +10% (code has a trailing space)"},
+                    {"leading",
+                     {" res-fire", "", "10", "10"},
+                     "Fire Resist +10% (code has a leading space)"},
+                    {"both",
+                     {" res-fire  ", "", "10", "10"},
+                     "Fire Resist +10% (code has spaces around it)"},
+                    {"disabled",
+                     {"*res-fire ", "", "10", "10"},
+                     "Disabled: Fire Resist +10% (code has a trailing space)"},
+                    {"joins no group",
+                     {"res-fire ", "", "20", "20", "res-pois", "", "20", "20"},
+                     "Poison Resist +20%|Fire Resist +20% (code has a trailing space)"},
+                    {"unknown however trimmed", {"zap ", "", "1", "1"}, "Unknown modifier: zap "},
+                    {"spaces alone", {"  ", "", "1", "1"}, "Unknown modifier:   "},
+                });
 }
 
 } // namespace
