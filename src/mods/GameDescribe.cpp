@@ -341,13 +341,18 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
         return Compose(val, Negated(value) + "%", first, "");
     case 21:
         return Compose(val, Negated(value), first, "");
-    case 22:
-        return Compose(val, SignedText(value) + "%", first, "") + " (monster type " +
-               std::to_string(stat.param) + ")";
-    case 23:
-        // The game names the monster from MonStats.txt, which is not read: its number.
-        return NumberText(value) + "% " + first + " monster " +
-               (stat.paramText.empty() ? std::to_string(stat.param) : stat.paramText);
+    case 22: {
+        // Named by MonType.txt; by number only where the table is missing.
+        const std::string* type = game_.MonsterTypeName(stat.param);
+        return Compose(val, SignedText(value) + "%", first, "") + " " +
+               (type ? Text(*type) : "(monster type " + std::to_string(stat.param) + ")");
+    }
+    case 23: {
+        // Named by MonStats.txt; by number only where the table is missing.
+        const std::string* monster = game_.MonsterNameKey(stat.param);
+        return NumberText(value) + "% " + first + " " +
+               (monster ? Text(*monster) : "monster " + std::to_string(stat.param));
+    }
     case 24:
         return "Level " + NumberText(value) + " " + skill + " " +
                FormatGameText(first, {NumberText(stat.chance), NumberText(stat.chance)});

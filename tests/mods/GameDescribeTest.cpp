@@ -133,7 +133,7 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         {"Tomb Reaver", 86,
          "[0] +60% Increased Attack Speed|[2] +(200-280)% Enhanced Damage|[3] +(150-230)% Damage "
          "to Undead|[6] +(250-350) to Attack Rating against Undead|[5] All Resistances "
-         "+(30-50)|[7] 10% Reanimate as: monster 1|[8] +(10-14) Life after each Kill|[4] (50-80)% "
+         "+(30-50)|[7] 10% Reanimate as: Returned|[8] +(10-14) Life after each Kill|[4] (50-80)% "
          "Better Chance of Getting Magic Items|[1] +4 to Light Radius|[9] Socketed (1-3)"},
         {"Mindrend", 28,
          "[5] +(60-100)% Enhanced Damage|[4] +(50-100) to Attack Rating|[2] Adds 1-(12-15) "

@@ -31,6 +31,8 @@ GameTables TinyTables() {
             {"hit-skill", "11", "item_skillonhit"},
             {"dur", "1", "maxdurability"},
             {"bloody", "1", "item_extrablood"},
+            {"reanimate", "24", "item_reanimate"},
+            {"att-mon%", "24", "attack_vs_montype"},
         });
     tables.skills = NamedTable({"skill", "Id", "reqlevel"}, {{"Fire Ball", "47", "12"}});
     tables.weapons = NamedTable({"code", "level", "gemsockets"},
@@ -50,6 +52,8 @@ GameTables TinyTables() {
             {"item_numsockets", "8"},
             {"maxdurability", "10"},
             {"item_extrablood", "11"},
+            {"item_reanimate", "12", "17", "23", "1", "Reanimate", "Reanimate"},
+            {"attack_vs_montype", "13", "108", "22", "1", "VersusM", "VersusM"},
             {"item_skillonhit", "9", "160", "15", "", "CastOnHit", "CastOnHit"},
         });
     return tables;
@@ -72,6 +76,10 @@ CStringTables TinyStrings() {
         {"DruOnly", "(Druid Only)"},
         {"Flee", "Hit Causes Monster to Flee"},
         {"Socketable", "Socketed"},
+        {"Reanimate", "Reanimate as:"},
+        {"VersusM", "to Attack Rating versus"},
+        {"Zombie", "Zombie"},
+        {"Dead", "the Dead"},
         {"CastOnHit", "%d%% Chance to cast level %d %s on striking"},
     };
     for (const auto& [key, text] : texts)
@@ -265,6 +273,35 @@ TEST(GameDescribeRules, CodesWithSpacesAreWordedTrimmedAndMarked) {
                     {"unknown however trimmed", {"zap ", "", "1", "1"}, "Unknown modifier: zap "},
                     {"spaces alone", {"  ", "", "1", "1"}, "Unknown modifier:   "},
                 });
+}
+
+// Monsters and monster types are named by MonStats.txt and MonType.txt through the
+// string tables; by number only where a table is missing.
+TEST(GameDescribeRules, MonstersByNameWhereTheTablesAreThere) {
+    const std::vector<Case> numbers{
+        {"reanimate", {"reanimate", "2", "10", "10"}, "10% Reanimate as: monster 2"},
+        {"monster type",
+         {"att-mon%", "1", "50", "50"},
+         "+50% to Attack Rating versus (monster type 1)"},
+    };
+    ExpectLines(Tiny(), numbers);
+    GameTables tables = TinyTables();
+    // Monsters go by hcIdx, not by row; a type without a name is its code.
+    tables.monStats = NamedTable({"Id", "hcIdx", "NameStr"},
+                                 {{"skeleton1", "0", "Skeleton"}, {"zombie1", "2", "Zombie"}});
+    tables.monType = NamedTable({"type", "strplur"}, {{"undead", "Dead"}, {"demon", ""}});
+    CGameData game;
+    game.Assign(tables);
+    ExpectLines(
+        game,
+        {
+            {"reanimate", {"reanimate", "2", "10", "10"}, "10% Reanimate as: Zombie"},
+            {"unknown monster", {"reanimate", "7", "10", "10"}, "10% Reanimate as: monster 7"},
+            {"named type", {"att-mon%", "0", "50", "50"}, "+50% to Attack Rating versus the Dead"},
+            {"type without a name",
+             {"att-mon%", "1", "50", "50"},
+             "+50% to Attack Rating versus demon"},
+        });
 }
 
 } // namespace
