@@ -3,7 +3,8 @@
 // the game groups them (fire damage from its minimum and maximum, all resistances,
 // all attributes, enhanced damage) and each is written by its ItemStatCost.txt
 // description function with the strings of the string tables. Where a slot gives a
-// range (min and max differ), the value is shown as "(60-70)".
+// range (min and max differ), the value is shown as "(60-70)"; so is what the item's
+// level decides (a skill's level 0), from the lowest level the item drops at to 99.
 #pragma once
 
 #include "mods/Describe.h"
