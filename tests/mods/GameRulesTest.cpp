@@ -242,6 +242,14 @@ TEST(GameDescribeRules, SkillLevelZeroComesFromTheItemLevel) {
                         });
 }
 
+// Description function 5 shows a value in 128ths as a percentage, rounded down.
+TEST(GameDescribeRules, FleeIsShownIn128ths) {
+    ExpectLines(Tiny(), {
+                            {"half", {"howl", "", "64", "64"}, "Hit Causes Monster to Flee 50%"},
+                            {"78.1", {"howl", "", "100", "100"}, "Hit Causes Monster to Flee 78%"},
+                        });
+}
+
 // Stats ItemStatCost.txt gives no description are all marked the same way.
 TEST(GameDescribeRules, StatsWithoutADescriptionAreMarked) {
     ExpectLines(Tiny(),
