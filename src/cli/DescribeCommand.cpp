@@ -19,6 +19,10 @@ int DescribeCommand(const std::vector<std::string>& args) {
                       parsed.Option("--game-data")},
                      wording))
         return 1;
+    // Without it every class would read as the game's own, which a mod may have changed.
+    const std::string gameDir = parsed.Option("--game-data");
+    if (!gameDir.empty() && !wording.game.ClassesFromCharStats())
+        Warn(gameDir + " holds no CharStats.txt: classes are named in the game's own order");
     CTxtTable table;
     if (!LoadTable(tablePath, table))
         return 1;

@@ -31,7 +31,44 @@ std::string FindFile(const std::string& dir, const char* name) {
     return found.empty() ? std::string() : dir + "/" + found;
 }
 
+// The classes as the game's own CharStats.txt names them, for a game without one.
+ClassDef DefaultClass(const char* code, const char* allSkills, std::array<int, 3> tabs,
+                      const char* classOnly) {
+    ClassDef cls;
+    cls.code = code;
+    cls.allSkills = allSkills;
+    for (std::size_t tab = 0; tab < 3; ++tab)
+        cls.skillTabs[tab] = "StrSklTabItem" + std::to_string(tabs[tab]);
+    cls.classOnly = classOnly;
+    return cls;
+}
+
+std::vector<ClassDef> DefaultClasses() {
+    return {
+        DefaultClass("ama", "ModStr3a", {3, 2, 1}, "AmaOnly"),
+        DefaultClass("sor", "ModStr3d", {15, 14, 13}, "SorOnly"),
+        DefaultClass("nec", "ModStr3c", {8, 7, 9}, "NecOnly"),
+        DefaultClass("pal", "ModStr3b", {6, 5, 4}, "PalOnly"),
+        DefaultClass("bar", "ModStr3e", {11, 12, 10}, "BarOnly"),
+        DefaultClass("dru", "ModStre8a", {16, 17, 18}, "DruOnly"),
+        DefaultClass("ass", "ModStre8b", {19, 20, 21}, "AssOnly"),
+    };
+}
+
 } // namespace
+
+const std::array<const char*, 10>& GameTables::FileNames() {
+    static const std::array<const char*, 10> names{
+        "Properties.txt", "ItemStatCost.txt", "Skills.txt",  "SkillDesc.txt", "CharStats.txt",
+        "MonStats.txt",   "MonType.txt",      "Weapons.txt", "Armor.txt",     "Misc.txt"};
+    return names;
+}
+
+CTxtTable& GameTables::operator[](std::size_t index) {
+    CTxtTable* tables[] = {&properties, &itemStatCost, &skills,  &skillDesc, &charStats,
+                           &monStats,   &monType,      &weapons, &armor,     &misc};
+    return *tables[index];
+}
 
 std::optional<std::int64_t> CellNumber(std::string_view cell) {
     std::size_t at = 0;
@@ -53,7 +90,22 @@ std::optional<std::int64_t> CellNumber(std::string_view cell) {
 void CGameData::Assign(const CTxtTable& properties, const CTxtTable& itemStatCost,
                        const CTxtTable& skills, const CTxtTable& skillDesc,
                        const CTxtTable& charStats) {
+    GameTables tables;
+    tables.properties = properties;
+    tables.itemStatCost = itemStatCost;
+    tables.skills = skills;
+    tables.skillDesc = skillDesc;
+    tables.charStats = charStats;
+    Assign(tables);
+}
+
+void CGameData::Assign(const GameTables& tables) {
     Clear();
+    const CTxtTable& properties = tables.properties;
+    const CTxtTable& itemStatCost = tables.itemStatCost;
+    const CTxtTable& skills = tables.skills;
+    const CTxtTable& skillDesc = tables.skillDesc;
+    const CTxtTable& charStats = tables.charStats;
     {
         const CColumnFinder find(properties);
         const std::int32_t code = find.Find("code");
@@ -130,6 +182,7 @@ void CGameData::Assign(const CTxtTable& properties, const CTxtTable& itemStatCos
         const std::int32_t id = find.Find("Id") >= 0 ? find.Find("Id") : find.Find("*Id");
         const std::int32_t charClass = find.Find("charclass");
         const std::int32_t desc = find.Find("skilldesc");
+        const std::int32_t reqLevel = find.Find("reqlevel");
         for (std::int32_t row = 0; name >= 0 && row < skills.DataRowCount(); ++row) {
             SkillDef skill;
             skill.name = Str(skills, row, name);
@@ -137,6 +190,7 @@ void CGameData::Assign(const CTxtTable& properties, const CTxtTable& itemStatCos
                 continue;
             skill.id = id >= 0 ? CellNumber(skills.Text(row, id)).value_or(row) : row;
             skill.charClass = Str(skills, row, charClass);
+            skill.reqLevel = Int(skills, row, reqLevel);
             const auto key = nameKeys.find(Lower(skills.Text(row, desc)));
             if (key != nameKeys.end())
                 skill.nameKey = key->second;
@@ -164,14 +218,49 @@ void CGameData::Assign(const CTxtTable& properties, const CTxtTable& itemStatCos
             cls.classOnly = Str(charStats, row, only);
             classes_.push_back(std::move(cls));
         }
+        classesRead_ = !classes_.empty();
+        if (!classesRead_)
+            classes_ = DefaultClasses();
+    }
+    {
+        // Monsters go by their hcIdx, which the stock table keeps equal to the row.
+        const CColumnFinder find(tables.monStats);
+        const std::int32_t id = find.Find("hcIdx");
+        const std::int32_t name = find.Find("NameStr");
+        for (std::int32_t row = 0; name >= 0 && row < tables.monStats.DataRowCount(); ++row) {
+            const std::int64_t number =
+                id >= 0 ? CellNumber(tables.monStats.Text(row, id)).value_or(row) : row;
+            monsters_.emplace(number, Str(tables.monStats, row, name));
+        }
+    }
+    {
+        const CColumnFinder find(tables.monType);
+        const std::int32_t type = find.Find("type");
+        const std::int32_t plural = find.Find("strplur");
+        for (std::int32_t row = 0; type >= 0 && row < tables.monType.DataRowCount(); ++row) {
+            const std::string name = Str(tables.monType, row, plural);
+            monsterTypes_.emplace(row, name.empty() ? Str(tables.monType, row, type) : name);
+        }
+    }
+    for (const CTxtTable* base : {&tables.weapons, &tables.armor, &tables.misc}) {
+        const CColumnFinder find(*base);
+        const std::int32_t code = find.Find("code");
+        const std::int32_t level = find.Find("level");
+        const std::int32_t sockets = find.Find("gemsockets");
+        for (std::int32_t row = 0; code >= 0 && row < base->DataRowCount(); ++row) {
+            BaseItemDef item;
+            item.level = Int(*base, row, level);
+            if (const auto count = CellNumber(base->Text(row, sockets)))
+                item.gemSockets = static_cast<std::int32_t>(*count);
+            baseItems_.emplace(Str(*base, row, code), item);
+        }
     }
 }
 
 bool CGameData::LoadFolder(const std::string& dir, std::string& error) {
-    const char* names[] = {"Properties.txt", "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt",
-                           "CharStats.txt"};
-    std::array<CTxtTable, 5> tables;
-    for (std::size_t i = 0; i < tables.size(); ++i) {
+    const auto& names = GameTables::FileNames();
+    GameTables tables;
+    for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string path = FindFile(dir, names[i]);
         if (path.empty()) {
             if (i < 2) {
@@ -185,8 +274,23 @@ bool CGameData::LoadFolder(const std::string& dir, std::string& error) {
             return false;
         }
     }
-    Assign(tables[0], tables[1], tables[2], tables[3], tables[4]);
+    Assign(tables);
     return true;
+}
+
+const std::string* CGameData::MonsterNameKey(std::int64_t id) const {
+    const auto found = monsters_.find(id);
+    return found == monsters_.end() ? nullptr : &found->second;
+}
+
+const std::string* CGameData::MonsterTypeName(std::int64_t id) const {
+    const auto found = monsterTypes_.find(id);
+    return found == monsterTypes_.end() ? nullptr : &found->second;
+}
+
+const BaseItemDef* CGameData::BaseItem(std::string_view code) const {
+    const auto found = baseItems_.find(std::string(code));
+    return found == baseItems_.end() ? nullptr : &found->second;
 }
 
 const std::vector<PropertyStat>* CGameData::Property(std::string_view code) const {

@@ -2,7 +2,9 @@
 // to the stats it sets, and how its parameter, minimum and maximum feed them),
 // ItemStatCost.txt (how each stat is worded), Skills.txt and SkillDesc.txt (skills by
 // number or name, and their shown names) and CharStats.txt (the classes' skill
-// strings). Columns are found by their names, so the tables of any mod read.
+// strings), MonStats.txt and MonType.txt (monsters and monster types by number) and
+// the base item tables (an item's level and how many sockets it takes). Columns are
+// found by their names, so the tables of any mod read.
 #pragma once
 
 #include "tables/TxtTable.h"
@@ -49,6 +51,22 @@ struct SkillDef {
     std::string name;      // Skills.txt's "skill"
     std::string nameKey;   // the string key of its shown name, from SkillDesc.txt
     std::string charClass; // "ama" … "ass", empty for skills of no class
+    std::int32_t reqLevel = 0;
+};
+
+// A base item of Weapons.txt, Armor.txt or Misc.txt.
+struct BaseItemDef {
+    std::int32_t level = 0;
+    std::optional<std::int32_t> gemSockets; // none where the cell is empty
+};
+
+// The game's tables the describer reads; any may be empty.
+struct GameTables {
+    CTxtTable properties, itemStatCost, skills, skillDesc, charStats, monStats, monType, weapons,
+        armor, misc;
+    // Their file names, in the order of the members above.
+    static const std::array<const char*, 10>& FileNames();
+    CTxtTable& operator[](std::size_t index);
 };
 
 struct ClassDef {
@@ -62,10 +80,11 @@ class CGameData {
 public:
     // Takes the tables (any may be empty). Ready() once Properties.txt and
     // ItemStatCost.txt both read.
+    void Assign(const GameTables& tables);
     void Assign(const CTxtTable& properties, const CTxtTable& itemStatCost, const CTxtTable& skills,
                 const CTxtTable& skillDesc, const CTxtTable& charStats);
-    // Loads the files of those names from a folder (any letter case); false, with
-    // `error`, when Properties.txt or ItemStatCost.txt cannot be read.
+    // Loads the files of GameTables::FileNames() from a folder (any letter case); false,
+    // with `error`, when Properties.txt or ItemStatCost.txt cannot be read.
     bool LoadFolder(const std::string& dir, std::string& error);
     void Clear() { *this = CGameData(); }
 
@@ -80,8 +99,18 @@ public:
     const SkillDef* Skill(std::string_view numberOrName) const;
     const SkillDef* SkillById(std::int64_t id) const;
     const std::vector<SkillDef>& Skills() const { return skills_; }
-    // Classes in the game's order (Amazon 0 … Assassin 6).
+    // Classes in the game's order (Amazon 0 … Assassin 6): CharStats.txt's, or without
+    // it the game's own classes and string keys.
     const std::vector<ClassDef>& Classes() const { return classes_; }
+    bool ClassesFromCharStats() const { return classesRead_; }
+    // The string key of a monster's name by its MonStats.txt number (hcIdx), and of a
+    // monster type's by its MonType.txt row; null where the table does not have it.
+    const std::string* MonsterNameKey(std::int64_t id) const;
+    const std::string* MonsterTypeName(std::int64_t id) const;
+    bool HasMonsters() const { return !monsters_.empty(); }
+    bool HasMonsterTypes() const { return !monsterTypes_.empty(); }
+    // A base item by its code; null where the base tables do not have it.
+    const BaseItemDef* BaseItem(std::string_view code) const;
     const ClassDef* ClassOf(std::string_view code) const;
     bool HasProperty(std::string_view code) const { return Property(code) != nullptr; }
     const std::vector<std::string>& PropertyCodes() const { return codes_; }
@@ -96,6 +125,10 @@ private:
     std::unordered_map<std::int64_t, std::size_t> skillById_;
     std::unordered_map<std::string, std::size_t> skillByName_; // lower case
     std::vector<ClassDef> classes_;
+    bool classesRead_ = false;
+    std::unordered_map<std::int64_t, std::string> monsters_;     // hcIdx to NameStr
+    std::unordered_map<std::int64_t, std::string> monsterTypes_; // row to its name or type
+    std::unordered_map<std::string, BaseItemDef> baseItems_;
 };
 
 // A cell as a whole number the way the game reads one (leading digits, sign, held to

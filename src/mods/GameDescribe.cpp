@@ -1,6 +1,7 @@
 #include "mods/GameDescribe.h"
 
 #include "mods/GameText.h"
+#include "tables/ColumnFinder.h"
 
 #include <algorithm>
 #include <set>
@@ -14,6 +15,7 @@ enum PropertyFunc : std::int32_t {
     kMinDamage = 5,
     kMaxDamage = 6,
     kEnhancedDamage = 7,
+    kSkillTab = 10,
     kSkillOnEvent = 11,
     kRandomSkill = 12,
     kSockets = 14,
@@ -50,6 +52,16 @@ const char kMinDamagePercent[] = "item_mindamage_percent";
 constexpr std::int64_t kPoisonScale = 256;
 constexpr std::int64_t kFramesPerSecond = 25;
 constexpr std::int64_t kMaxCharacterLevel = 99;
+constexpr std::int64_t kMaxItemLevel = 99;
+// A skill cast on an event at level 0 takes its level from the item's:
+// min((item level - skill's required level) / 4 + 1, 20).
+constexpr std::int64_t kLevelsPerSkillLevel = 4;
+constexpr std::int64_t kMaxDerivedSkillLevel = 20;
+
+std::int64_t DerivedSkillLevel(std::int64_t itemLevel, std::int64_t requiredLevel) {
+    return std::min(std::max<std::int64_t>(itemLevel - requiredLevel, 0) / kLevelsPerSkillLevel + 1,
+                    kMaxDerivedSkillLevel);
+}
 
 // Values summed over slots may pass 32 bits; held there, a product stays inside 64.
 std::int64_t Held(std::int64_t value) {
@@ -58,6 +70,15 @@ std::int64_t Held(std::int64_t value) {
 
 ValueRange Scaled(ValueRange value, std::int64_t times, std::int64_t divide) {
     return {Held(value.lo) * Held(times) / divide, Held(value.hi) * Held(times) / divide};
+}
+
+// Poison is kept as a rate in 256ths of a point a frame; the item shows the total over
+// its frames rounded to the nearest point, a half going up: a rate of 128 for 75
+// frames (37.5) shows 38, 205 for 125 frames (100.1) shows 100.
+std::int64_t PoisonTotal(std::int64_t rate, std::int64_t frames) {
+    const std::int64_t total = Held(rate) * Held(frames);
+    const std::int64_t half = kPoisonScale / 2;
+    return total >= 0 ? (total + half) / kPoisonScale : -((-total + half) / kPoisonScale);
 }
 
 std::string Trimmed(std::string text) {
@@ -103,9 +124,10 @@ struct CGameDescriber::Stat {
     std::int32_t func = 0;
     ValueRange value;
     std::int64_t param = 0;
-    std::string paramText; // the slot's parameter as written: a skill's name, a state
-    ValueRange chance;     // a skill-on-event's chance, a charged skill's charges
-    std::string text;      // the whole line, for what ItemStatCost does not word
+    std::string paramText;      // the slot's parameter as written: a skill's name, a state
+    ValueRange chance;          // a skill-on-event's chance, a charged skill's charges
+    std::string text;           // the whole line, for what ItemStatCost does not word
+    bool levelFromItem = false; // a skill's level the item's level gives, not known here
     bool used = false;
 };
 
@@ -132,8 +154,22 @@ std::string CGameDescriber::SkillName(const std::string& numberOrName) const {
     return skill->name;
 }
 
+CGameDescriber::Item CGameDescriber::ItemOf(const CTxtTable& table, std::int32_t row) const {
+    const CColumnFinder find(table);
+    Item item;
+    // Unique items name their base in "code", set items in "item".
+    const std::int32_t code = find.Find("code") >= 0 ? find.Find("code") : find.Find("item");
+    const BaseItemDef* base = code >= 0 ? game_.BaseItem(table.Text(row, code)) : nullptr;
+    if (base)
+        item.maxSockets = base->gemSockets;
+    const std::int32_t level = find.Find("lvl");
+    if (const auto own = level >= 0 ? CellNumber(table.Text(row, level)) : std::nullopt)
+        item.level = std::max<std::int64_t>(*own, base ? base->level : 0);
+    return item;
+}
+
 void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int32_t slot,
-                            const std::string& par, ValueRange minMax,
+                            const std::string& par, ValueRange minMax, const Item& item,
                             std::vector<Stat>& out) const {
     const std::optional<std::int64_t> parNumber = CellNumber(par);
     const std::int64_t parValue = parNumber.value_or(0);
@@ -167,6 +203,12 @@ void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int3
             stat.name = kMaxDamagePercent;
             break;
         }
+        case kSkillTab:
+            // The tables count tabs three a class (0 Amazon's first … 20 Assassin's
+            // last); the stat packs them eight a class, as its description reads them.
+            if (parValue >= 0)
+                stat.param = parValue / 3 * 8 + parValue % 3;
+            break;
         case kSkillOnEvent:
             stat.value = {minMax.hi, minMax.hi}; // the skill's level
             stat.chance = {minMax.lo, minMax.lo};
@@ -207,9 +249,19 @@ void CGameDescriber::Expand(const std::vector<PropertyStat>& property, std::int3
         default:
             break;
         }
+        const SkillDef* skill = nullptr;
         if (entry.func == kSkillOnEvent || entry.func == kCharges || entry.func == kSkill) {
-            if (const SkillDef* skill = game_.Skill(par))
+            skill = game_.Skill(par);
+            if (skill)
                 stat.param = skill->id;
+        }
+        if (entry.func == kSkillOnEvent && minMax.hi == 0) {
+            // The item drops at its level or above, up to 99.
+            if (skill && item.level)
+                stat.value = {DerivedSkillLevel(*item.level, skill->reqLevel),
+                              DerivedSkillLevel(kMaxItemLevel, skill->reqLevel)};
+            else
+                stat.levelFromItem = true;
         }
         stat.def = game_.Stat(stat.name);
         out.push_back(std::move(stat));
@@ -275,7 +327,9 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
         return FormatGameText(first, {NumberText(value)});
     }
     case 15:
-        return FormatGameText(first, {NumberText(stat.chance), NumberText(value), skill});
+        return FormatGameText(first, {NumberText(stat.chance),
+                                      stat.levelFromItem ? "(from item level)" : NumberText(value),
+                                      skill});
     case 16:
         return FormatGameText(first, {NumberText(value), skill});
     case 17:
@@ -287,13 +341,18 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
         return Compose(val, Negated(value) + "%", first, "");
     case 21:
         return Compose(val, Negated(value), first, "");
-    case 22:
-        return Compose(val, SignedText(value) + "%", first, "") + " (monster type " +
-               std::to_string(stat.param) + ")";
-    case 23:
-        // The game names the monster from MonStats.txt, which is not read: its number.
-        return NumberText(value) + "% " + first + " monster " +
-               (stat.paramText.empty() ? std::to_string(stat.param) : stat.paramText);
+    case 22: {
+        // Named by MonType.txt; by number only where the table is missing.
+        const std::string* type = game_.MonsterTypeName(stat.param);
+        return Compose(val, SignedText(value) + "%", first, "") + " " +
+               (type ? Text(*type) : "(monster type " + std::to_string(stat.param) + ")");
+    }
+    case 23: {
+        // Named by MonStats.txt; by number only where the table is missing.
+        const std::string* monster = game_.MonsterNameKey(stat.param);
+        return NumberText(value) + "% " + first + " " +
+               (monster ? Text(*monster) : "monster " + std::to_string(stat.param));
+    }
     case 24:
         return "Level " + NumberText(value) + " " + skill + " " +
                FormatGameText(first, {NumberText(stat.chance), NumberText(stat.chance)});
@@ -311,7 +370,8 @@ std::string CGameDescriber::Format(const Stat& stat, const StatDef& def, std::in
     }
 }
 
-std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats) const {
+std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats,
+                                                        const Item& item) const {
     std::vector<Line> lines;
     const auto find = [&stats](const std::string& name) -> Stat* {
         for (Stat& stat : stats) {
@@ -331,13 +391,18 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
         lines.push_back(std::move(line));
     };
 
-    // The same stat from several slots adds up, as on the item.
+    // The same stat adds up on the item whichever properties set it (res-all and
+    // res-pois both give poisonresist), before groups are formed. A skill cast on an
+    // event or with charges is a stat of its own per slot.
+    const auto addsUp = [](const Stat& stat) {
+        return !stat.used && stat.def && stat.text.empty() && stat.func != kSkillOnEvent &&
+               stat.func != kCharges;
+    };
     for (std::size_t i = 0; i < stats.size(); ++i) {
         for (std::size_t j = i + 1; j < stats.size(); ++j) {
             Stat& a = stats[i];
             Stat& b = stats[j];
-            if (a.used || b.used || !a.def || a.name != b.name || a.param != b.param ||
-                a.func == kSkillOnEvent || a.func == kCharges || b.func != a.func)
+            if (!addsUp(a) || !addsUp(b) || a.name != b.name || a.param != b.param)
                 continue;
             a.value = {a.value.lo + b.value.lo, a.value.hi + b.value.hi};
             b.used = true;
@@ -373,8 +438,8 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
         std::vector<std::string> args;
         if (poison) {
             const std::int64_t frames = length ? length->value.hi : 0;
-            low = Scaled(low, frames, kPoisonScale);
-            high = Scaled(high, frames, kPoisonScale);
+            low = {PoisonTotal(low.lo, frames), PoisonTotal(low.hi, frames)};
+            high = {PoisonTotal(high.lo, frames), PoisonTotal(high.hi, frames)};
         }
         const bool same = low == high;
         args.push_back(NumberText(low));
@@ -421,13 +486,20 @@ std::vector<CGameDescriber::Line> CGameDescriber::Lines(std::vector<Stat>& stats
             continue;
         std::string text = stat.text;
         // What the game shows elsewhere than in the modifier lines.
-        if (text.empty() && stat.name == "item_numsockets")
-            text = Text("Socketable") + " (" + Bare(stat.value) + ")";
-        else if (text.empty() && stat.name == "maxdurability")
-            text = SignedText(stat.value) + " to Maximum Durability";
-        else if (text.empty() && stat.def)
+        if (text.empty() && stat.name == "item_numsockets") {
+            // The base item takes no more than its gemsockets; none shows nothing.
+            ValueRange sockets = stat.value;
+            if (item.maxSockets)
+                sockets = {std::min<std::int64_t>(sockets.lo, *item.maxSockets),
+                           std::min<std::int64_t>(sockets.hi, *item.maxSockets)};
+            if (sockets.hi > 0)
+                text = Text("Socketable") + " (" + Bare(sockets) + ")";
+        } else if (text.empty() && stat.def) {
+            // A stat ItemStatCost.txt gives no description is worded nowhere: its
+            // slot is marked as not shown on the item, as every such slot is.
             text = Format(stat, *stat.def, stat.def->descFunc, stat.def->descVal, stat.def->strPos,
                           stat.def->strNeg, stat.def->str2);
+        }
         if (!text.empty())
             add({&stat}, priority(&stat), std::move(text));
     }
@@ -440,14 +512,24 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
     std::vector<Line> tail; // disabled and unknown slots, after the game's own lines
     std::vector<std::int32_t> usedSlots;
     const auto cell = [&](std::int32_t column) { return std::string(table.Text(row, column)); };
+    const Item item = ItemOf(table, row);
     for (std::int32_t slot = 0; slot < static_cast<std::int32_t>(slots.size()); ++slot) {
         const SlotColumns& columns = slots[static_cast<std::size_t>(slot)];
         const std::string code = cell(columns.code);
         if (code.empty())
             continue;
         usedSlots.push_back(slot);
-        const bool disabled = code[0] == '*';
-        const std::string name = disabled ? code.substr(1) : code;
+        const std::size_t first = code.find_first_not_of(' ');
+        const std::size_t last = code.find_last_not_of(' ');
+        const std::string trimmed =
+            first == std::string::npos ? std::string() : code.substr(first, last - first + 1);
+        const std::string spaces = first == std::string::npos || trimmed.size() == code.size()
+                                       ? std::string()
+                                   : first == 0              ? " (code has a trailing space)"
+                                   : last + 1 == code.size() ? " (code has a leading space)"
+                                                             : " (code has spaces around it)";
+        const bool disabled = !trimmed.empty() && trimmed[0] == '*';
+        const std::string name = disabled ? trimmed.substr(1) : trimmed;
         const std::vector<PropertyStat>* property = game_.Property(name);
         if (!property) {
             tail.push_back({slot, 0, "Unknown modifier: " + code, {slot}});
@@ -455,20 +537,22 @@ std::vector<ModLine> CGameDescriber::Describe(const CTxtTable& table, std::int32
         }
         const ValueRange minMax{CellNumber(cell(columns.min)).value_or(0),
                                 CellNumber(cell(columns.max)).value_or(0)};
-        if (!disabled) {
-            Expand(*property, slot, cell(columns.param), minMax, stats);
+        if (!disabled && spaces.empty()) {
+            Expand(*property, slot, cell(columns.param), minMax, item, stats);
             continue;
         }
-        // The game skips a disabled slot: worded alone, so that it joins no group.
+        // The game skips a disabled slot, and a code with spaces may not be the code
+        // it reads: worded alone, so that it joins no group.
         std::vector<Stat> own;
-        Expand(*property, slot, cell(columns.param), minMax, own);
-        for (Line& line : Lines(own)) {
+        Expand(*property, slot, cell(columns.param), minMax, item, own);
+        for (Line& line : Lines(own, item)) {
             if (!line.text.empty())
-                tail.push_back({slot, 0, "Disabled: " + line.text, {slot}});
+                tail.push_back(
+                    {slot, 0, (disabled ? "Disabled: " : "") + line.text + spaces, {slot}});
         }
     }
 
-    std::vector<Line> lines = Lines(stats);
+    std::vector<Line> lines = Lines(stats, item);
     std::stable_sort(lines.begin(), lines.end(),
                      [](const Line& a, const Line& b) { return a.priority > b.priority; });
     std::set<std::int32_t> covered;

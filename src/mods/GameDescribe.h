@@ -3,7 +3,8 @@
 // the game groups them (fire damage from its minimum and maximum, all resistances,
 // all attributes, enhanced damage) and each is written by its ItemStatCost.txt
 // description function with the strings of the string tables. Where a slot gives a
-// range (min and max differ), the value is shown as "(60-70)".
+// range (min and max differ), the value is shown as "(60-70)"; so is what the item's
+// level decides (a skill's level 0), from the lowest level the item drops at to 99.
 #pragma once
 
 #include "mods/Describe.h"
@@ -12,6 +13,7 @@
 #include "mods/ModSlots.h"
 #include "tables/StringTables.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,9 +40,17 @@ public:
 private:
     struct Stat;
     struct Line;
+    // What the row's item gives the wording: its base item's most sockets and the
+    // lowest level it drops at.
+    struct Item {
+        std::optional<std::int32_t> maxSockets;
+        std::optional<std::int64_t> level;
+    };
+    Item ItemOf(const CTxtTable& table, std::int32_t row) const;
     void Expand(const std::vector<PropertyStat>& property, std::int32_t slot,
-                const std::string& par, ValueRange minMax, std::vector<Stat>& out) const;
-    std::vector<Line> Lines(std::vector<Stat>& stats) const;
+                const std::string& par, ValueRange minMax, const Item& item,
+                std::vector<Stat>& out) const;
+    std::vector<Line> Lines(std::vector<Stat>& stats, const Item& item) const;
     std::string Format(const Stat& stat, const StatDef& def, std::int32_t func, std::int32_t val,
                        const std::string& pos, const std::string& neg,
                        const std::string& second) const;

@@ -1,8 +1,10 @@
 #include "mods/NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -56,6 +58,35 @@ std::string FixedDigits(double magnitude, int precision) {
                                  std::chars_format::fixed, precision));
 }
 
+// %g as printf writes it: with P significant digits (6 when none are given, 1 for 0)
+// and X the exponent the value has when rounded to them, fixed notation with P-1-X
+// decimals when -4 <= X < P, scientific with P-1 otherwise; trailing zeros (and a
+// trailing point) go, unless the alternate form "#" keeps them.
+std::string General(double magnitude, int precision, bool alternate) {
+    precision = std::max(precision, 1);
+    char buffer[kMaxField + 400];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                 std::chars_format::scientific, precision - 1);
+    if (r.ec != std::errc())
+        return "?";
+    std::string body(buffer, r.ptr);
+    const std::size_t e = body.find('e');
+    const int exponent = std::atoi(body.c_str() + e + 1);
+    if (exponent >= -4 && exponent < precision)
+        body = FixedDigits(magnitude, precision - 1 - exponent);
+    if (alternate)
+        return body;
+    const std::size_t end = std::min(body.find('e'), body.size());
+    std::size_t keep = end;
+    if (body.find('.') < end) {
+        while (keep > 0 && body[keep - 1] == '0')
+            --keep;
+        if (keep > 0 && body[keep - 1] == '.')
+            --keep;
+    }
+    return body.substr(0, keep) + body.substr(end);
+}
+
 std::string Body(const Conversion& conv, double magnitude) {
     char lower = static_cast<char>(conv.type | 0x20);
     int precision = conv.precision < 0 ? 6 : conv.precision;
@@ -64,12 +95,12 @@ std::string Body(const Conversion& conv, double magnitude) {
         body = std::isnan(magnitude) ? "nan" : "inf";
     } else if (lower == 'f') {
         body = FixedDigits(magnitude, precision);
+    } else if (lower == 'g') {
+        body = General(magnitude, precision, conv.alternate);
     } else {
         char buffer[kMaxField + 400];
-        auto format = lower == 'e' ? std::chars_format::scientific : std::chars_format::general;
-        if (lower == 'g' && precision == 0)
-            precision = 1;
-        auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude, format, precision);
+        auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                               std::chars_format::scientific, precision);
         body = r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string("?");
     }
     if (conv.alternate && body.find('.') == std::string::npos && std::isfinite(magnitude)) {

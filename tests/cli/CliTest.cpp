@@ -139,6 +139,17 @@ TEST(Cli, DescribeNamesTheLayoutAndListsItemsWithTheirModifierLines) {
                      "(expansionstring.tbl)\n  [3] Strength 5\n  [2] Unknown modifier: fire-max\n"),
         std::string::npos);
 
+    // Without CharStats.txt the game's own classes are used, and said so once.
+    std::filesystem::create_directories(dir.File("game"));
+    WriteBytes(dir.File("game/Properties.txt"), "code\tfunc1\tstat1\r\nstr\t1\tstrength\r\n");
+    WriteBytes(dir.File("game/ItemStatCost.txt"), "Stat\tID\r\nstrength\t0\r\n");
+    const std::string game = " --game-data " + Q(dir.File("game")) + " ";
+    EXPECT_EQ(Cli(dir, "describe" + game + sample).err,
+              "tolmere-cli: warning: " + dir.File("game") +
+                  " holds no CharStats.txt: classes are named in the game's own order\n");
+    WriteBytes(dir.File("game/CharStats.txt"), "class\tStrAllSkills\r\nAmazon\tModStr3a\r\n");
+    EXPECT_EQ(Cli(dir, "describe" + game + sample).err, "");
+
     WriteBytes(dir.File("odd.txt"), "name\tkind\r\nx\ty\r\n");
     CliRun unknown = Cli(dir, "describe " + Q(dir.File("odd.txt")));
     EXPECT_EQ(unknown.out, "layout: unknown (UniqueItems.txt: no column named code)\n");

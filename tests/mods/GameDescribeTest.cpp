@@ -11,12 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tolmere {
 namespace {
+
+using testing::Row;
 
 struct RealGame {
     std::string skip;
     CGameData game;
+    CGameData noCharStats; // the same game without CharStats.txt
     CStringTables strings;
     CTxtTable unique, setItems, sets;
 
@@ -33,6 +38,13 @@ struct RealGame {
             strings.Table(StringSource::kBase).Read(dir + "/strings/string.tbl");
         if (!loaded)
             skip = "the real tables did not load: " + error;
+        GameTables tables;
+        for (std::size_t i = 0; i < GameTables::FileNames().size(); ++i) {
+            const std::string name = GameTables::FileNames()[i];
+            if (name != "CharStats.txt" && !tables[i].Load(dir + "/114d/" + name))
+                skip = "the real " + name + " did not load";
+        }
+        noCharStats.Assign(tables);
     }
     // The row's lines as "[slot] text".
     std::vector<std::string> Lines(const CTxtTable& table, std::int32_t row,
@@ -43,6 +55,27 @@ struct RealGame {
         return lines;
     }
 };
+
+// The lines of one item whose level, base item and slots ("code", "par", "min",
+// "max", four cells a slot) are given, joined by '|'.
+std::string ItemLines(const CGameData& game, const CStringTables& strings, const Row& cells,
+                      const std::string& level = "1", const std::string& base = "") {
+    Row header{"index", "lvl", "code"};
+    for (std::size_t slot = 1; slot <= (cells.size() + 3) / 4; ++slot) {
+        for (const char* name : {"prop", "par", "min", "max"})
+            header.push_back(name + std::to_string(slot));
+    }
+    Row row{"item", level, base};
+    row.insert(row.end(), cells.begin(), cells.end());
+    const CTxtTable table = testing::NamedTable(header, {row});
+    CColumnFinder finder(table);
+    std::string lines;
+    for (const ModLine& line :
+         CGameDescriber(game, strings)
+             .Describe(table, 0, SlotsByName(finder, {"prop#", "par#", "min#", "max#"})))
+        lines += (lines.empty() ? "" : "|") + line.text;
+    return lines;
+}
 
 const RealGame& Real() {
     static const RealGame real;
@@ -66,12 +99,13 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
          "Wounds|[0] +8 to Strength"},
         {"Rakescar", 36,
          "[6] +30% Increased Attack Speed|[5] +(75-150)% Enhanced Damage|[3] +50 to Attack "
-         "Rating|[0] +37 poison damage over 3 seconds|[4] Poison Resist +50%"},
+         "Rating|[0] +38 poison damage over 3 seconds|[4] Poison Resist +50%"},
         {"Gravenspine", 27,
          "[6] +2 to Necromancer Skill Levels|[2] Adds 4-8 cold damage|[5] 5% Mana stolen per "
          "hit|[0] +10 to Strength|[1] +10 to Dexterity|[7] +(25-50) to Mana"},
         {"Carin Shard", 43,
-         "[6] +2 to Fire Skills (Sorceress Only)|[5] +1 to Necromancer Skill Levels|[1] +10% "
+         "[6] +2 to Summoning Skills (Necromancer Only)|[5] +1 to Necromancer Skill Levels|[1] "
+         "+10% "
          "Faster Cast Rate|[3] +30% Faster Hit Recovery|[0] +(1-123) to Life (Based on Character "
          "Level)|[4] Replenish Life +5|[2] +(1-123) to Mana (Based on Character Level)"},
         {"Azurewrath", 87,
@@ -86,7 +120,7 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         {"Blade of Ali Baba", 43,
          "[4] +(60-120)% Enhanced Damage|[5] +(5-15) to Dexterity|[3] +15 to Mana|[1] (2-247)% "
          "Extra Gold from Monsters (Based on Character Level)|[2] (1-99)% Better Chance of Getting "
-         "Magic Items (Based on Character Level)|[0] Socketed (3)"},
+         "Magic Items (Based on Character Level)|[0] Socketed (2)"},
         {"Medusa's Gaze", 84,
          "[2] 10% Chance to cast level 7 Lower Resist when struck|[4] 100% Chance to cast level 44 "
          "Nova when you Die|[3] (5-9)% Life stolen per hit|[1] Slows Target by 20%|[0] +(150-180)% "
@@ -99,7 +133,7 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         {"Tomb Reaver", 86,
          "[0] +60% Increased Attack Speed|[2] +(200-280)% Enhanced Damage|[3] +(150-230)% Damage "
          "to Undead|[6] +(250-350) to Attack Rating against Undead|[5] All Resistances "
-         "+(30-50)|[7] 10% Reanimate as: monster 1|[8] +(10-14) Life after each Kill|[4] (50-80)% "
+         "+(30-50)|[7] 10% Reanimate as: Returned|[8] +(10-14) Life after each Kill|[4] (50-80)% "
          "Better Chance of Getting Magic Items|[1] +4 to Light Radius|[9] Socketed (1-3)"},
         {"Mindrend", 28,
          "[5] +(60-100)% Enhanced Damage|[4] +(50-100) to Attack Rating|[2] Adds 1-(12-15) "
@@ -146,6 +180,34 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
          "[1] +2 to All Skills|[5] +(8-15)% to Cold Skill Damage|[0] +(90-120)% Enhanced "
          "Defense|[2] +(10-20) to Dexterity|[3] +(5-9) Cold Absorb|[4] Half Freeze Duration|[6] "
          "Requirements -50%"},
+        // Flee: 64 in 128ths of the time is 50%.
+        {"Umes Lament", 38,
+         "[0] +2 to Necromancer Skill Levels|[2] +20% Faster Cast Rate|[4] +3 to Terror "
+         "(Necromancer Only)|[5] +2 to Decrepify (Necromancer Only)|[3] Hit Causes Monster to "
+         "Flee 50%|[1] +40 to Mana"},
+        // res-pois and res-all's poison make one stat; the group's members then differ.
+        {"Horadric Staff", 0,
+         "[4] +50% Increased Attack Speed|[2] +10 to Life|[0] +10 to Mana|[3] Cold Resist "
+         "+10%|[3] Lightning Resist +10%|[3] Fire Resist +10%|[1] Poison Resist +35%"},
+        // Cold 50 and the others 20: no "All Resistances"; durability is no modifier line.
+        {"Duriel's Shell", 49,
+         "[3] +(160-200)% Enhanced Defense|[1] +(1-123) Defense (Based on Character Level)|[0] "
+         "+15 to Strength|[2] +(1-99) to Life (Based on Character Level)|[7] Cold Resist "
+         "+50%|[5] Lightning Resist +20%|[4] Fire Resist +20%|[6] Poison Resist +20%|[8] Cannot "
+         "Be Frozen|[9] dur 100 100 (not shown on the item)"},
+        // Skills named as Skills.txt spells them ("Wearwolf", "feral rage").
+        {"Wolfhowl", 85,
+         "[1] +(2-3) to Warcries (Barbarian Only)|[5] +(3-6) to Werewolf|[7] +(3-6) to "
+         "Lycanthropy|[8] +(3-6) to Feral Rage|[0] +(120-150)% Enhanced Defense|[2] +(8-15) to "
+         "Strength|[3] +(8-15) to Dexterity|[4] +(8-15) to Vitality|[6] Level 15 Summon Dire Wolf "
+         "(18/18 Charges)"},
+        {"Cerebus", 71,
+         "[1] +(2-4) to Shape Shifting Skills (Druid Only)|[3] (60-120)% Bonus to Attack "
+         "Rating|[2] (7-10)% Life stolen per hit|[4] 33% Chance of Open Wounds|[5] +(1-2) to "
+         "Feral Rage (Druid Only)|[0] +(130-140)% Enhanced Defense"},
+        {"Bloodmoon", 69,
+         "[0] +(210-260)% Enhanced Damage|[1] (10-15)% Life stolen per hit|[4] 50% Chance of "
+         "Open Wounds|[3] +(7-13) Life after each Kill|[2] Level 15 Blood Golem (9/9 Charges)"},
     };
     const UniqueItemsLayout layout = RecogniseUniqueItems(real.unique);
     const std::int32_t level = CColumnFinder(real.unique).Find("lvl");
@@ -160,6 +222,124 @@ TEST(GameDescribe, RealItemsReadAsTheirItemDescriptions) {
         for (const std::string& line : real.Lines(real.unique, row, layout.modifiers.slots))
             lines += (lines.empty() ? "" : "|") + line;
         EXPECT_EQ(lines, item.lines) << item.key;
+    }
+}
+
+// The tables count skill tabs three a class, in CharStats.txt's order of the tabs.
+TEST(GameDescribe, RealSkillTabsNameTheirClassAndTab) {
+    REAL_OR_SKIP();
+    const char* tabs[] = {
+        "+2 to Bow and Crossbow Skills (Amazon Only)",
+        "+2 to Passive and Magic Skills (Amazon Only)",
+        "+2 to Javelin and Spear Skills (Amazon Only)",
+        "+2 to Fire Skills (Sorceress Only)",
+        "+2 to Lightning Skills (Sorceress Only)",
+        "+2 to Cold Skills (Sorceress Only)",
+        "+2 to Curses (Necromancer Only)",
+        "+2 to Poison and Bone Skills (Necromancer Only)",
+        "+2 to Summoning Skills (Necromancer Only)",
+        "+2 to Combat Skills (Paladin Only)",
+        "+2 to Offensive Auras (Paladin Only)",
+        "+2 to Defensive Auras (Paladin Only)",
+        "+2 to Combat Skills (Barbarian Only)",
+        "+2 to Masteries (Barbarian Only)",
+        "+2 to Warcries (Barbarian Only)",
+        "+2 to Summoning Skills (Druid Only)",
+        "+2 to Shape Shifting Skills (Druid Only)",
+        "+2 to Elemental Skills (Druid Only)",
+        "+2 to Traps (Assassin Only)",
+        "+2 to Shadow Disciplines (Assassin Only)",
+        "+2 to Martial Arts (Assassin Only)",
+    };
+    for (const CGameData* game : {&real.game, &real.noCharStats}) {
+        for (int par = 0; par < 21; ++par)
+            EXPECT_EQ(ItemLines(*game, real.strings, {"skilltab", std::to_string(par), "2", "2"}),
+                      tabs[par])
+                << "par " << par;
+    }
+}
+
+// With CharStats.txt or without it, each class is its own.
+TEST(GameDescribe, RealClassSkillsNameTheirClass) {
+    REAL_OR_SKIP();
+    const struct {
+        const char* code;
+        const char* line;
+    } classes[] = {
+        {"ama", "+3 to Amazon Skill Levels"},      {"sor", "+3 to Sorceress Skill Levels"},
+        {"nec", "+3 to Necromancer Skill Levels"}, {"pal", "+3 to Paladin Skill Levels"},
+        {"bar", "+3 to Barbarian Skill Levels"},   {"dru", "+3 to Druid Skills"},
+        {"ass", "+3 to Assassin Skills"},
+    };
+    EXPECT_TRUE(real.game.ClassesFromCharStats());
+    EXPECT_FALSE(real.noCharStats.ClassesFromCharStats());
+    for (const CGameData* game : {&real.game, &real.noCharStats}) {
+        for (const auto& c : classes)
+            EXPECT_EQ(ItemLines(*game, real.strings, {c.code, "", "3", "3"}), c.line) << c.code;
+    }
+}
+
+// The total shown is rounded to the nearest point: 37.5 goes up, 42.48 down.
+TEST(GameDescribe, RealPoisonRoundsToTheNearestPoint) {
+    REAL_OR_SKIP();
+    const struct {
+        const char* name;
+        Row cells;
+        const char* line;
+    } cases[] = {
+        {"a half goes up", {"dmg-pois", "75", "128", "128"}, "+38 poison damage over 3 seconds"},
+        {"just under a half goes down",
+         {"dmg-pois", "75", "145", "145"},
+         "+42 poison damage over 3 seconds"},
+        {"each end of a range",
+         {"dmg-pois", "75", "111", "145"},
+         "Adds 33-42 poison damage over 3 seconds"},
+        {"Snakecord's 11.72", {"dmg-pois", "75", "40", "40"}, "+12 poison damage over 3 seconds"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ItemLines(real.game, real.strings, c.cells), c.line) << c.name;
+}
+
+// Lines the item's own level or base item decide: a skill cast on an event at level 0
+// takes min((item level - skill's level) / 4 + 1, 20) from the lowest level the item
+// drops at (its own or its base's) up to 99; sockets stop at the base's gemsockets.
+TEST(GameDescribe, RealLinesTheItemLevelAndBaseDecide) {
+    REAL_OR_SKIP();
+    const struct {
+        bool setItem;
+        const char* key;
+        const char* line;
+    } cases[] = {
+        // Tabar (level 49 like the item), Charged Bolt needs level 1.
+        {false, "Stormrider", "10% Chance to cast level (13-20) Charged Bolt on striking"},
+        // Gothic Axe, level 50 like the item; Holy Bolt needs 6.
+        {false, "Boneslayer Blade", "50% Chance to cast level (12-20) Holy Bolt when struck"},
+        // The Decapitator's level 73 is above the item's 71; Fire Ball needs 12.
+        {false, "Hellslayer", "10% Chance to cast level (16-20) Fire Ball on attack"},
+        // A Tulwar takes 2, a Mighty Scepter 2, a Jagged Star 3, a Cryptic Axe 5.
+        {false, "Blade of Ali Baba", "Socketed (2)"},
+        {false, "Heaven's Light", "Socketed (1-2)"},
+        {false, "Tomb Reaver", "Socketed (1-3)"},
+        {true, "Aldur's Gauntlet", "Socketed (2-3)"},
+    };
+    SlotList setSlots;
+    {
+        CColumnFinder finder(real.setItems);
+        setSlots = SlotsByName(finder, {"prop#", "par#", "min#", "max#"});
+    }
+    const SlotList& uniqueSlots = RecogniseUniqueItems(real.unique).modifiers.slots;
+    for (const auto& c : cases) {
+        const CTxtTable& table = c.setItem ? real.setItems : real.unique;
+        std::int32_t row = 0;
+        while (row < table.DataRowCount() && table.Text(row, 0) != c.key)
+            ++row;
+        ASSERT_LT(row, table.DataRowCount()) << c.key;
+        const std::vector<std::string> lines =
+            real.Lines(table, row, c.setItem ? setSlots : uniqueSlots);
+        EXPECT_TRUE(std::any_of(
+            lines.begin(), lines.end(),
+            [&c](const std::string& line) { return line.substr(line.find(' ') + 1) == c.line; }))
+            << c.key << ": " << ::testing::PrintToString(lines);
     }
 }
 

@@ -79,6 +79,37 @@ TEST(NumberFormat, FlagsWidthAndPrecisionAsPrintf) {
     EXPECT_EQ(FormatNumbers("%.0f - %.0f fire damage", {5, 10}), "5 - 10 fire damage");
 }
 
+// %g keeps P significant digits and drops trailing zeros, but not in its "#" form.
+TEST(NumberFormat, GeneralFormAsPrintf) {
+    const struct {
+        const char* pattern;
+        double value;
+        const char* expected;
+    } cases[] = {
+        {"%#g", 280, "280.000"},
+        {"%g", 280, "280"},
+        {"%#.3g", 100, "100."},
+        {"%.3g", 1234.5, "1.23e+03"},
+        {"%#g", 0.0001, "0.000100000"},
+        {"%g", 0.0001, "0.0001"},
+        {"%g", 0.00001, "1e-05"},
+        {"%#.0g", 7, "7."},
+        {"%.0g", 250, "2e+02"},
+        {"%g", 123456, "123456"},
+        {"%g", 1234567, "1.23457e+06"},
+        {"%G", 1e-10, "1E-10"},
+        {"%#.2G", 1.5e-7, "1.5E-07"},
+        {"[%10.3g]", 3.14159, "[      3.14]"},
+        {"[%-8g]", 2.5, "[2.5     ]"},
+        {"[%08.3g]", -1.5, "[-00001.5]"},
+        {"%+.2g", 0.000123456, "+0.00012"},
+        {"%g", 0.0, "0"},
+        {"%#g", 0.0, "0.00000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumbers(c.pattern, {c.value}), c.expected) << c.pattern << " " << c.value;
+}
+
 TEST(NumberFormat, AnythingElseIsShownAsWritten) {
     // Conversions that would read or write memory under printf are plain text here.
     EXPECT_EQ(FormatNumbers("%s and %n and %d and %x%p", {1}), "%s and %n and %d and %x%p");
