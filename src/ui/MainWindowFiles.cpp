@@ -155,11 +155,15 @@ bool CMainWindow::TakeStringTables(const std::string& language, bool announce) {
 }
 
 void CMainWindow::TakeGameData() {
-    std::vector<CTxtTable> tables;
-    const std::string reason = bridge_->ExtractTables(
-        {"Properties.txt", "ItemStatCost.txt", "Skills.txt", "SkillDesc.txt", "CharStats.txt"},
-        tables);
-    data_.game.Assign(tables[0], tables[1], tables[2], tables[3], tables[4]);
+    // Every table the game's wording draws on, in one run of the tool.
+    const auto& names = GameTables::FileNames();
+    std::vector<CTxtTable> extracted;
+    const std::string reason =
+        bridge_->ExtractTables(std::vector<std::string>(names.begin(), names.end()), extracted);
+    GameTables tables;
+    for (std::size_t i = 0; i < extracted.size() && i < names.size(); ++i)
+        tables[i] = std::move(extracted[i]);
+    data_.game.Assign(tables);
     // A game without them is worded by the catalogue silently; one whose tables
     // failed to load is told why its lines read differently.
     if (!reason.empty())
