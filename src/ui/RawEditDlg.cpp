@@ -62,12 +62,8 @@ void CRawEditDlg::OnInitDialog() {
     grid_ = new CGriddor(this);
     grid_->setObjectName(QString::number(kRawGrid));
     const QRect client = ClientRect();
-    // Placed as in a window of the smallest size, then grown with the window.
     grid_->setGeometry(client.left() + kGridMargin, client.top() + kGridMargin,
-                       client.width() - 2 * kGridMargin - Grown().width(),
-                       client.height() - kGridBottomRoom - Grown().height());
-    FollowGrowth(grid_, kStretch);
-    grid_->setGeometry(GrownRect(grid_->geometry(), kStretch, Grown()));
+                       client.width() - 2 * kGridMargin, client.height() - kGridBottomRoom);
 
     columns_ = RawColumnsFor(
         table_, {data_.baseLists, data_.modKeys, data_.game, data_.strings, data_.colours});

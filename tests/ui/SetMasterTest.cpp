@@ -1,5 +1,7 @@
 // The set item window on the classic test game, and the palette dialog.
 #include "ui/ChangePalDlg.h"
+#include "ui/Griddor.h"
+#include "ui/RawEditDlg.h"
 #include "ui/SetMasterDlg.h"
 
 #include "MainWindowFixture.h"
@@ -124,6 +126,46 @@ TEST_F(SetMasterTest, EveryWayOutOfSetMasterReturnsToTheMainWindow) {
         EXPECT_TRUE(backInMain);
         EXPECT_EQ(data_.uniqueItems.Text(0, 0), "edited, not saved");
         window_.reset();
+    }
+}
+
+// Each window grows past its template: its list takes its share of the new room, the
+// buttons keep to their edges, and it never becomes smaller than the template.
+TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
+    Start();
+    CSetMasterDlg sets(data_, nullptr);
+    CTxtTable table = data_.uniqueItems;
+    CRawEditDlg raw(data_, table, "UniqueItems.txt");
+    raw.InitDialog();
+    const struct {
+        CSkinDialog* window;
+        QWidget* list;
+        double listShare; // of the new width
+        int rightButton;  // -1: none follows the right edge
+        QPoint rightMove;
+        int bottomButton;
+    } cases[] = {
+        {window_.get(), Mods(), 1.0, kMainAbout, {300, 0}, kMainSpawnOn},
+        {&sets, sets.Tree(), 0.5, -1, {}, kSetSpawnOn},
+        {&raw, raw.findChild<CGriddor*>(), 1.0, kRawFind, {300, 200}, kRawApply},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window->windowTitle().toStdString());
+        c.window->show();
+        const QSize smallest = c.window->size();
+        const QRect list = c.list->geometry();
+        const QRect right =
+            c.rightButton >= 0 ? c.window->Control(c.rightButton)->geometry() : QRect();
+        const QRect bottom = c.window->Control(c.bottomButton)->geometry();
+        c.window->resize(smallest + QSize(300, 200));
+        EXPECT_EQ(c.list->size(), list.size() + QSize(static_cast<int>(300 * c.listShare), 200));
+        if (c.rightButton >= 0)
+            EXPECT_EQ(c.window->Control(c.rightButton)->geometry(), right.translated(c.rightMove));
+        EXPECT_EQ(c.window->Control(c.bottomButton)->geometry(), bottom.translated(0, 200));
+        c.window->resize(smallest - QSize(50, 50));
+        EXPECT_EQ(c.window->size(), smallest);
+        EXPECT_EQ(c.list->geometry(), list);
+        c.window->hide();
     }
 }
 
