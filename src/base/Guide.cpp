@@ -1,5 +1,7 @@
 #include "base/Guide.h"
 
+#include "base/GuideLog.h"
+
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -36,7 +38,10 @@ std::shared_ptr<IGuide> Current() {
 } // namespace
 
 int GuideMsg(const std::string& text, const std::string& caption, unsigned flags) {
-    return Current()->Message(text, caption, flags);
+    const int answer = Current()->Message(text, caption, flags);
+    const bool question = (flags & kGuideYesNo) != 0;
+    AddToGuideLog(caption, question ? text + (answer == kGuideYes ? " [Yes]" : " [No]") : text);
+    return answer;
 }
 
 bool GuideConfirm(const std::string& question) {

@@ -2,7 +2,13 @@
 
 #include "base/Guide.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tolmere {
 
@@ -25,6 +31,42 @@ CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string captio
       flags_(flags) {
     OnCommand(kGuideMsgYes, [this] { done(kGuideYes); });
     OnCommand(kGuideMsgNo, [this] { done(kGuideNo); });
+    constexpr Growth kCentredBelow{0.5, 0, 1, 0};
+    MakeResizable(QString(), {{kGuideMsgPicture, kStretch},
+                              {kGuideMsgText, kStretch},
+                              {kGuideMsgOk, kCentredBelow},
+                              {kGuideMsgCancel, kCentredBelow},
+                              {kGuideMsgYes, kCentredBelow},
+                              {kGuideMsgNo, kCentredBelow}});
+}
+
+void CGuideMsgDlg::FitText(const QString& text) {
+    // Wider first, up to half the screen, then taller, so that no line of a tool's
+    // reason or a path is ever cut off.
+    auto* label = ControlAs<QLabel>(kGuideMsgText);
+    const QRect box = label->geometry();
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int widest = std::max(box.width(), screen ? screen->availableGeometry().width() / 2 : 0);
+    const int tallest = screen ? screen->availableGeometry().height() * 3 / 4 : box.height();
+    const QFontMetrics metrics(label->font());
+    const auto needed = [&](int width) {
+        return metrics.boundingRect(QRect(0, 0, width, 100000), Qt::AlignHCenter | Qt::TextWordWrap,
+                                    text);
+    };
+    // A word (a path, a file name) is never broken: the box is at least as wide as the
+    // longest one, as far as the screen allows.
+    int width = box.width();
+    const int screenWide = screen ? screen->availableGeometry().width() * 9 / 10 : widest;
+    for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+"))))
+        width = std::max(width, std::min(screenWide, metrics.horizontalAdvance(word) + 2));
+    QRect need = needed(width);
+    while ((need.height() > box.height() || need.width() > width) && width < widest) {
+        width = std::min(widest, width + box.width() / 4);
+        need = needed(width);
+    }
+    width = std::max(width, std::min(widest, need.width()));
+    const int height = std::min(tallest, std::max(box.height(), need.height()));
+    resize(size() + QSize(width - box.width(), height - box.height()));
 }
 
 void CGuideMsgDlg::OnInitDialog() {
@@ -39,7 +81,9 @@ void CGuideMsgDlg::OnInitDialog() {
     if (question) {
         retire(kGuideMsgOk, true);
         retire(kGuideMsgCancel, true);
-        Control(kGuideMsgYes)->setFocus();
+        // Every question the program asks writes into the archive or throws work away:
+        // Enter answers No, and Yes takes a deliberate choice.
+        Control(kGuideMsgNo)->setFocus();
     } else {
         retire(kGuideMsgYes, true);
         retire(kGuideMsgNo, true);
@@ -51,6 +95,7 @@ void CGuideMsgDlg::OnInitDialog() {
     auto* label = ControlAs<QLabel>(kGuideMsgText);
     label->setText(text);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    FitText(text);
     setWindowTitle(QString::fromUtf8(caption_.data(), static_cast<qsizetype>(caption_.size())));
 }
 

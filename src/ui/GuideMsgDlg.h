@@ -28,6 +28,9 @@ protected:
     void OnInitDialog() override;
 
 private:
+    // Grows the box to show the whole text.
+    void FitText(const QString& text);
+
     std::string text_;
     std::string caption_;
     unsigned flags_;

@@ -4,10 +4,12 @@
 #include "items/NameColours.h"
 #include "mods/GameDescribe.h"
 #include "ui/AboutDlg.h"
+#include "ui/MessagesDlg.h"
 #include "ui/ModListCtrl.h"
 #include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
 #include "ui/SetMasterDlg.h"
+#include "ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -127,6 +129,8 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
             [this] { OnLanguageChosen(); });
     connect(ModList(), &QTreeWidget::itemClicked, this, [this] { UpdateCatalogueLine(); });
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
+    connect(ModList(), &CModListCtrl::enterPressed, this, [this] { OnEdit(); });
+    AddMessagesShortcut(this);
     connect(ModList(), &QTreeWidget::itemSelectionChanged, this, [this] { UpdateCatalogueLine(); });
     // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, wherever the focus is in the window.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
@@ -153,10 +157,10 @@ QLabel* CMainWindow::Label(int id) const {
 }
 
 void CMainWindow::SetStatus(const QString& text) {
-    Label(kMainStatus)->setText(text);
+    ShowStatusText(Label(kMainStatus), text);
 }
 QString CMainWindow::StatusText() const {
-    return Label(kMainStatus)->text();
+    return StatusTextOf(Label(kMainStatus));
 }
 
 void CMainWindow::OnInitDialog() {
@@ -241,7 +245,8 @@ void CMainWindow::FillModifierList() {
     if (row < 0)
         return;
     DescribeSelected();
-    SetStatus(QString::asprintf("%i Modifiers", Model().ModifierCount(row)));
+    ShowStatusText(Label(kMainStatus),
+                   QString::asprintf("%i Modifiers", Model().ModifierCount(row)), false);
     UpdateCatalogueLine();
     RequestPicture();
 }

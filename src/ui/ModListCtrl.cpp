@@ -87,6 +87,17 @@ void CModListCtrl::keyReleaseEvent(QKeyEvent* event) {
     Q_EMIT keyReleased();
 }
 
+void CModListCtrl::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Taken here, so that it never reaches the window as its default command.
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
 void CModListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     Q_EMIT doubleClickedAnywhere();

@@ -39,9 +39,12 @@ Q_SIGNALS:
     void keyReleased();
     // A double click, on a line or on blank space.
     void doubleClickedAnywhere();
+    // Enter or Return on the list: what a double click on the selected line does.
+    void enterPressed();
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:

@@ -6,11 +6,13 @@
 #include "ui/ChangePalDlg.h"
 #include "ui/DibImage.h"
 #include "ui/MainWindow.h"
+#include "ui/MessagesDlg.h"
 #include "ui/ModListCtrl.h"
 #include "ui/ModifierDlg.h"
 #include "ui/NameDlg.h"
 #include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
+#include "ui/StatusLine.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -99,6 +101,8 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     OnCommand(kSetRawEdit, [this] { OnRawEdit(); });
     connect(Tree(), &QTreeWidget::currentItemChanged, this, [this] { FillList(); });
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
+    connect(ModList(), &CModListCtrl::enterPressed, this, [this] { OnEdit(); });
+    AddMessagesShortcut(this);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
             [this] { OnUndoRedo(false); });
     for (const QKeySequence& keys :
@@ -114,10 +118,10 @@ CModListCtrl* CSetMasterDlg::ModList() const {
     return ControlAs<CModListCtrl>(kSetModList);
 }
 QString CSetMasterDlg::StatusText() const {
-    return ControlAs<QLabel>(kSetStatus)->text();
+    return StatusTextOf(ControlAs<QLabel>(kSetStatus));
 }
 void CSetMasterDlg::SetStatus(const std::string& text) {
-    ControlAs<QLabel>(kSetStatus)->setText(Text(text));
+    ShowStatusText(ControlAs<QLabel>(kSetStatus), Text(text));
 }
 
 void CSetMasterDlg::OnInitDialog() {
@@ -243,7 +247,7 @@ void CSetMasterDlg::FillList() {
     std::string status = "Modifiers [" + std::to_string(info.listed) + "]";
     if (!node.IsMember())
         status += " - TotalModifiers [" + std::to_string(info.modifierCount) + "]";
-    SetStatus(status);
+    ShowStatusText(ControlAs<QLabel>(kSetStatus), Text(status), false);
 }
 
 void CSetMasterDlg::SetLabel(QTreeWidgetItem* item, const SetNode& node) const {

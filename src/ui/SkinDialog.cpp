@@ -4,7 +4,9 @@
 #include "ui/SkinLook.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QBitmap>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -397,10 +399,13 @@ void CSkinDialog::keyPressEvent(QKeyEvent* event) {
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         // A focused push button takes Enter as its own click; anywhere else Enter is
         // the dialog's OK command.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+        // In a list or a drop-down list Enter means the list's own choice, never the
+        // window's OK (which writes the archive in the editor's windows).
+        QWidget* focus = focusWidget();
+        if (auto* button = qobject_cast<QPushButton*>(focus);
             button && button->isVisible() && button->isEnabled()) {
             button->click();
-        } else {
+        } else if (!qobject_cast<QAbstractItemView*>(focus) && !qobject_cast<QComboBox*>(focus)) {
             Command(kDialogOk);
         }
         return;

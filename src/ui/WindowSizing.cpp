@@ -72,7 +72,7 @@ void CWindowSizing::Layout() {
 }
 
 void CWindowSizing::RestoreSize() {
-    if (!gRemembered || !Started())
+    if (!gRemembered || !Started() || key_.isEmpty())
         return;
     const QSettings settings;
     QSize size = settings.value(SettingsName(key_, "size")).toSize();
@@ -88,7 +88,7 @@ void CWindowSizing::RestoreSize() {
 }
 
 void CWindowSizing::SaveSize() const {
-    if (!gRemembered || !Started())
+    if (!gRemembered || !Started() || key_.isEmpty())
         return;
     QSettings settings;
     const bool maximized = window_->isMaximized();

@@ -39,7 +39,7 @@ public:
     explicit CWindowSizing(QWidget* window) : window_(window) {}
 
     // The window's present size becomes its smallest, and every control placed so far
-    // its place at that size.
+    // its place at that size. An empty key: the size is not remembered.
     void Start(const QString& settingsKey);
     bool Started() const { return !minimum_.isEmpty(); }
     void Follow(QWidget* control, Growth growth);

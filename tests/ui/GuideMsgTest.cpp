@@ -34,6 +34,8 @@ TEST(GuideMsgTest, TheFlagsChooseTheButtonsAndTheButtonOrKeyTheResult) {
         {36, key(Qt::Key_Escape), 2},
         {1, key(Qt::Key_Escape), 2},
         {36, key(Qt::Key_N, Qt::AltModifier), 7},
+        // A question's Enter answers No: every question writes or throws work away.
+        {36, key(Qt::Key_Return), 7},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
@@ -54,6 +56,34 @@ TEST(GuideMsgTest, TheFlagsChooseTheButtonsAndTheButtonOrKeyTheResult) {
         EXPECT_EQ(text, "Guide: Unable to load.\nR&D");
         const std::vector<int> question{kGuideMsgYes, kGuideMsgNo}, ok{kGuideMsgOk};
         EXPECT_EQ(shown, c.flags == 36 ? question : ok) << "case " << i;
+    }
+}
+
+// However long the text, the box grows until all of it shows: across first, then down.
+TEST(GuideMsgTest, TheBoxGrowsToShowTheWholeText) {
+    std::string lines;
+    for (int i = 0; i < 30; ++i)
+        lines += "mpq2k: line " + std::to_string(i) + " of the tool's reason\n";
+    const std::string cases[] = {
+        "Short.",
+        "/home/modder/.local/share/tolmere/backups/Diablo_II-390a69e770c8ba73/"
+        "2026-12-07-204512_patch_d2.mpq",
+        lines + "Write into it anyway?",
+    };
+    for (const std::string& text : cases) {
+        QSize shown;
+        int needed = 0, widest = 0;
+        WhenModal([&](QWidget* box) {
+            auto* label = FindControlAs<QLabel>(box, kGuideMsgText);
+            shown = label->size();
+            needed = label->heightForWidth(shown.width());
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        RunGuideMsg(nullptr, text, "Guide", 0);
+        EXPECT_GE(shown.height(), needed) << text;
+        EXPECT_GE(shown.width(), widest) << text;
     }
 }
 

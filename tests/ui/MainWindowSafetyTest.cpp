@@ -2,7 +2,11 @@
 // redo, loads that check what they load, and failures that say why.
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
+#include "base/GuideLog.h"
+#include "ui/MessagesDlg.h"
 #include "ui/WindowGuide.h"
+
+#include <QLabel>
 
 namespace tolmere {
 namespace {
@@ -275,6 +279,68 @@ TEST_F(SafetyTest, EscapeClosingTheQuestionDoesNotCloseTheWindow) {
     SetGuide(previous);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.result(), 0);
+}
+
+} // namespace
+} // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+// Enter in a list means the list's own choice: in the modifiers it edits the selected
+// one, in the item list nothing; never Spawn On, which writes the archive.
+TEST_F(SafetyTest, EnterInAListNeverWritesTheArchive) {
+    CMainWindow& window = Start();
+    window.show();
+    Mods()->SelectLine(0);
+    const struct {
+        QWidget* focus;
+        bool editsModifier;
+    } cases[] = {{Mods(), true}, {Items(), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus->objectName().toStdString());
+        guide_->shown.clear();
+        bool dialogOpened = false;
+        WhenModal([&](QWidget* dialog) {
+            dialogOpened = dialog != &window;
+            static_cast<CSkinDialog*>(dialog)->Command(kDialogCancel);
+        });
+        c.focus->setFocus();
+        QTest::keyClick(c.focus, Qt::Key_Return);
+        testing::Settle();
+        EXPECT_EQ(dialogOpened, c.editsModifier);
+        EXPECT_TRUE(guide_->shown.empty()) << guide_->shown.front();
+    }
+    window.hide();
+}
+
+// A result longer than the status line is cut there with "…" but whole in its tooltip
+// and in the Messages view, with the messages before it.
+TEST_F(SafetyTest, EveryResultIsWholeInTheTooltipAndTheMessagesView) {
+    CMainWindow& window = Start();
+    ClearGuideLog();
+    GuideMsg("A message before it", kCaptionGuide);
+    const std::string status = "UniqueItems.txt written into patch_d2.mpq; the archive as it "
+                               "was is kept in /home/modder/.local/share/tolmere/backups/"
+                               "Diablo_II-390a69e770c8ba73/2026-12-07-204512_patch_d2.mpq";
+    window.SetStatus(QString::fromStdString(status));
+    auto* line = window.ControlAs<QLabel>(kMainStatus);
+    EXPECT_TRUE(line->text().endsWith(QChar(0x2026))) << line->text().toStdString();
+    EXPECT_EQ(line->toolTip().toStdString(), status);
+    EXPECT_EQ(window.StatusText().toStdString(), status);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QString messages;
+    WhenModal([&](QWidget* dialog) {
+        messages = static_cast<CMessagesDlg*>(dialog)->Text();
+        static_cast<CSkinDialog*>(dialog)->Command(kDialogOk);
+    });
+    QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+    window.hide();
+    const qsizetype before = messages.indexOf(QStringLiteral("Guide: A message before it"));
+    EXPECT_GE(before, 0) << messages.toStdString();
+    EXPECT_GT(messages.indexOf(QString::fromStdString("Status: " + status)), before);
 }
 
 } // namespace

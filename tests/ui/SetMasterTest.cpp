@@ -159,8 +159,9 @@ TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
         const QRect bottom = c.window->Control(c.bottomButton)->geometry();
         c.window->resize(smallest + QSize(300, 200));
         EXPECT_EQ(c.list->size(), list.size() + QSize(static_cast<int>(300 * c.listShare), 200));
-        if (c.rightButton >= 0)
+        if (c.rightButton >= 0) {
             EXPECT_EQ(c.window->Control(c.rightButton)->geometry(), right.translated(c.rightMove));
+        }
         EXPECT_EQ(c.window->Control(c.bottomButton)->geometry(), bottom.translated(0, 200));
         c.window->resize(smallest - QSize(50, 50));
         EXPECT_EQ(c.window->size(), smallest);
