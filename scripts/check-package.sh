@@ -35,7 +35,7 @@ problem() {
 }
 
 # Root runs lintian with a complaint of its own on stderr; the tags are on stdout.
-report=$(lintian --info --pedantic "$deb" 2>/dev/null) || true
+report=$(lintian --display-info --pedantic "$deb" 2>/dev/null) || true
 echo "$report"
 if grep -qE '^[EW]: ' <<<"$report"; then
     problem "lintian reports errors or warnings (above)"
