@@ -45,7 +45,8 @@ contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 for file in usr/share/man/man1/tolmere.1.gz usr/share/man/man1/tolmere-cli.1.gz \
     usr/share/man/man1/mpq2k.1.gz usr/share/bash-completion/completions/tolmere \
     usr/share/bash-completion/completions/tolmere-cli \
-    usr/share/bash-completion/completions/mpq2k usr/share/doc/tolmere/copyright \
+    usr/share/bash-completion/completions/mpq2k usr/share/zsh/vendor-completions/_tolmere-cli \
+    usr/share/zsh/vendor-completions/_mpq2k usr/share/doc/tolmere/copyright \
     usr/share/doc/tolmere/changelog.gz usr/share/metainfo/io.github.tolmere.Tolmere.metainfo.xml; do
     grep -qx "./$file" <<<"$contents" || problem "the package lacks /$file"
 done

@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # The manual pages and the bash completion say what --help says: every command and
 # option of a program's --help is in its manual page, every exit code of its "Exit
-# status" in the page's EXIT STATUS, Tab offers every command (and every option the
-# --help puts on a command's line, after that command), and --version and the page
-# carry the project's version. The AppStream screenshots are pictures tolmere-shots
+# status" in the page's EXIT STATUS, Tab in bash offers every command (and every option
+# the --help puts on a command's line, after that command), the zsh completion names
+# every command and option, and --version and the page carry the project's version. The AppStream screenshots are pictures tolmere-shots
 # draws.
 #
 #   help-agreement.sh SOURCE_DIR VERSION TOLMERE TOLMERE_CLI MPQ2K
 # No pipefail: grep -q leaves a pipe early, and the writer then fails.
 set -u
 source_dir=$1 version=$2
-# program name, built program, manual page, completion
+# program name, built program, manual page, bash completion, zsh completion
 programs=(
-    "tolmere|$3|packaging/man/tolmere.1.in|packaging/completion/tolmere.bash"
-    "tolmere-cli|$4|packaging/man/tolmere-cli.1.in|packaging/completion/tolmere-cli.bash"
-    "mpq2k|$5|packaging/man/mpq2k.1.in|packaging/completion/mpq2k.bash"
+    "tolmere|$3|packaging/man/tolmere.1.in|packaging/completion/tolmere.bash|packaging/completion/_tolmere"
+    "tolmere-cli|$4|packaging/man/tolmere-cli.1.in|packaging/completion/tolmere-cli.bash|packaging/completion/_tolmere-cli"
+    "mpq2k|$5|packaging/man/mpq2k.1.in|packaging/completion/mpq2k.bash|packaging/completion/_mpq2k"
 )
 failures=0
 fail() {
@@ -39,8 +39,8 @@ offered() {
 }
 
 for row in "${programs[@]}"; do
-    IFS='|' read -r name program page completion <<<"$row"
-    page="$source_dir/$page" completion="$source_dir/$completion"
+    IFS='|' read -r name program page completion zsh <<<"$row"
+    page="$source_dir/$page" completion="$source_dir/$completion" zsh="$source_dir/$zsh"
     help=$("$program" --help) || fail "$name --help exits with $?"
     text=$(page_text "$page")
 
@@ -70,6 +70,9 @@ for row in "${programs[@]}"; do
             offered "$completion" "$name" "${before[@]}" "" | grep -qxF -- "$word" ||
                 fail "$completion: Tab after '$name ${before[*]}' does not offer '$word'"
             before+=("$word")
+            # A candidate of _describe ('word:what it does') or of _values.
+            grep -qE -- "'$word:|_values '[^']*'( [a-z-]+)* $word( |\$)" "$zsh" ||
+                fail "$zsh: '$word' is no candidate"
         done
         # The options the table puts on this command's lines, offered after it.
         for option in $(grep -E "^  $command( |$)" <<<"$help" | grep -oE -- ' \[?--[a-z][a-z-]*' |
@@ -83,6 +86,8 @@ for row in "${programs[@]}"; do
         [[ -z $option ]] && continue
         grep -qE -- "(^|[^a-z0-9-])$option([^a-z-]|$)" <<<"$text" ||
             fail "$page: no mention of '$option'"
+        [[ $option != --* ]] || grep -qE -- "(^|[^a-z0-9-])$option([^a-z-]|$)" "$zsh" ||
+            fail "$zsh: no '$option'"
     done <<<"$options"
     # Options on a line of their own (--help, --version) are offered first.
     for option in $(grep -E '^  -' <<<"$help" | grep -oE -- '--[a-z][a-z-]*'); do
