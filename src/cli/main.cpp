@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+// The build passes it; the fallback keeps a build by other means compiling.
+#ifndef TOLMERE_VERSION
+#define TOLMERE_VERSION "unknown"
+#endif
+
 namespace tolmere {
 namespace {
 
@@ -66,8 +71,14 @@ const char kUsage[] =
     "                                shows for it; DIR holds weapons.txt, armor.txt\n"
     "                                and misc.txt\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
+    "  -h, --help                    print this and exit\n"
+    "  --version                     print the version and exit\n"
     "\n"
-    "OUT may be - for standard output.\n";
+    "OUT may be - for standard output.\n"
+    "\n"
+    "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
+    "why, and nothing is written), 210 out of memory, 254 a table grew past the most\n"
+    "cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
     if (args.size() != 2)
@@ -149,6 +160,10 @@ int main(int argc, char** argv) {
     args.erase(args.begin());
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::fputs("tolmere-cli " TOLMERE_VERSION "\n", stdout);
         return 0;
     }
     if (command == "resave")

@@ -39,7 +39,12 @@ const char kUsage[] =
     "  --prefix DIR   a Wine prefix whose registry names the game's folder\n"
     "                 (without either: the registry of $WINEPREFIX, else ~/.wine)\n"
     "  -h, --help     print this and exit\n"
-    "  --version      print the version and exit\n";
+    "  --version      print the version and exit\n"
+    "\n"
+    "Exit status: 0 closed, 1 wrong arguments, 2 the item table cannot be extracted\n"
+    "from the game, 3 it cannot be loaded, 4 modkey.txt or colors.txt is missing,\n"
+    "210 out of memory, 254 a table grew past the most cells it can hold, 255 an\n"
+    "internal error.\n";
 
 // False, having printed why, for arguments the program does not take.
 bool ReadArguments(const QStringList& arguments, tolmere::GameSearch& search) {

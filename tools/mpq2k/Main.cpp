@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+// The build passes it; the fallback keeps a build by other means compiling.
+#ifndef TOLMERE_VERSION
+#define TOLMERE_VERSION "unknown"
+#endif
+
 namespace {
 
 const char kUsage[] =
@@ -21,7 +26,8 @@ const char kUsage[] =
     "  s SCRIPT              run a script of lines \"o ARCHIVE\", \"x NAME DIR\\\", \"c ARCHIVE\"\n"
     "                        (\"O\" and \"X\" skip an archive or a file that is not there)\n"
     "  l ARCHIVE             list the files (name, tab, size), one per line\n"
-    "  --help                show this text\n"
+    "  -h, --help            show this text\n"
+    "  --version             show the version\n"
     "\n"
     "Archive names are matched without regard to case. Names inside an archive use \"\\\"\n"
     "(\"/\" is accepted and converted). Written archives are MPQ version 1 with imploded\n"
@@ -47,6 +53,10 @@ int main(int argc, char** argv) {
     const int operands = argc - 2;
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
+        return mpq2k::kExitOk;
+    }
+    if (command == "--version") {
+        std::fputs("mpq2k " TOLMERE_VERSION "\n", stdout);
         return mpq2k::kExitOk;
     }
     if (command == "e") {
