@@ -4,6 +4,7 @@
 #include "items/NameColours.h"
 #include "mods/GameDescribe.h"
 #include "ui/AboutDlg.h"
+#include "ui/ItemSearch.h"
 #include "ui/MessagesDlg.h"
 #include "ui/ModListCtrl.h"
 #include "ui/RawEditDlg.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyledItemDelegate>
@@ -36,32 +38,35 @@ const DialogTemplate CMainWindow::kTemplate{
     102,
     "Tolmere edit",
     279,
-    186,
+    200,
     {
-        {kMainModFrame, K::kGroupBox, "Modifiers (max 10)", 7, 25, 258, 130},
-        {kMainItemList, K::kDropDownList, "", 7, 7, 177, 12},
-        {kMainModList, K::kListView, "", 11, 36, 151, 100},
-        {kMainAdd, K::kSkinButton, "Add", 170, 35, 75, 13},
-        {kMainEdit, K::kSkinButton, "Edit", 170, 50, 75, 13},
-        {kMainDelete, K::kSkinButton, "Delete", 170, 65, 75, 13},
-        {kMainSpawnOn, K::kSkinButton, "S&pawn On", 7, 162, 64, 14},
-        {kMainReload, K::kSkinButton, "&Reload", 72, 162, 64, 14},
-        {kMainLoadFile, K::kSkinButton, "Load &File", 137, 162, 63, 14},
-        {kMainSaveAs, K::kSkinButton, "Save &As", 201, 162, 64, 14},
+        {kMainModFrame, K::kGroupBox, "Modifiers (max 10)", 7, 39, 258, 130},
+        {kMainItemList, K::kDropDownList, "", 7, 21, 177, 12},
+        // After the list, which keeps the first focus: Ctrl+Z there undoes the table's
+        // edits, in the field its own typing.
+        {kMainFind, K::kEdit, "", 7, 7, 177, 12},
+        {kMainModList, K::kListView, "", 11, 50, 151, 100},
+        {kMainAdd, K::kSkinButton, "Add", 170, 49, 56, 13},
+        {kMainEdit, K::kSkinButton, "Edit", 170, 64, 56, 13},
+        {kMainDelete, K::kSkinButton, "Delete", 170, 79, 56, 13},
+        {kMainSpawnOn, K::kSkinButton, "S&pawn On", 7, 176, 64, 14},
+        {kMainReload, K::kSkinButton, "&Reload", 72, 176, 64, 14},
+        {kMainLoadFile, K::kSkinButton, "Load &File", 137, 176, 63, 14},
+        {kMainSaveAs, K::kSkinButton, "Save &As", 201, 176, 64, 14},
         {kMainName, K::kSkinButton, "&Name", 188, 7, 40, 13},
         {kMainAbout, K::kSkinButton, "A&bout", 230, 7, 35, 13},
-        {kMainCacheImages, K::kSkinButton, "&Cache Img", 11, 138, 46, 14},
-        {kMainRaw, K::kSkinButton, "raw", 227, 137, 16, 13, kStyleHidden},
-        {kMainLoadStrings, K::kSkinButton, "", 251, 35, 9, 20},
-        {kMainSaveStrings, K::kSkinButton, "", 251, 57, 9, 20},
-        {kMainExtra, K::kSkinButton, "xtra", 245, 137, 16, 13},
-        {kMainSetItems, K::kSkinButton, "", 230, 21, 35, 6},
-        {kMainLanguage, K::kDropDownList, "", 170, 80, 75, 12, kStyleHidden},
-        {kMainCancel, K::kDrawnButton, "Cancel", 7, 166, 64, 14, kStyleHidden},
-        {kMainStatus, K::kStaticCentered, "0 modifier(s)", 60, 140, 101, 10},
-        {kMainCatalogueLine, K::kStaticCentered, "", 73, 171, 120, 8, kStyleHidden},
-        {kMainShowImage, K::kCheckBox, "S&how Image", 173, 172, 65, 8, kStyleHidden},
-        {kMainPlus, K::kSkinButton, "+", 209, 137, 16, 13, kStyleHidden},
+        {kMainCacheImages, K::kSkinButton, "&Cache Img", 11, 152, 46, 14},
+        {kMainRaw, K::kSkinButton, "raw", 227, 151, 16, 13, kStyleHidden},
+        {kMainLoadStrings, K::kSkinButton, "Load .tbl", 228, 49, 37, 13},
+        {kMainSaveStrings, K::kSkinButton, "Save .tbl", 228, 64, 37, 13},
+        {kMainExtra, K::kSkinButton, "xtra", 245, 151, 16, 13},
+        {kMainSetItems, K::kSkinButton, "Set &Master", 188, 21, 77, 12},
+        {kMainLanguage, K::kDropDownList, "", 170, 94, 75, 12, kStyleHidden},
+        {kMainCancel, K::kDrawnButton, "Cancel", 7, 180, 64, 14, kStyleHidden},
+        {kMainStatus, K::kStaticCentered, "0 modifier(s)", 60, 154, 101, 10},
+        {kMainCatalogueLine, K::kStaticCentered, "", 73, 185, 120, 8, kStyleHidden},
+        {kMainShowImage, K::kCheckBox, "S&how Image", 173, 186, 65, 8, kStyleHidden},
+        {kMainPlus, K::kSkinButton, "+", 209, 151, 16, 13, kStyleHidden},
     }};
 
 CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
@@ -122,6 +127,15 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
 
     connect(ItemList(), QOverload<int>::of(&QComboBox::activated), this,
             [this] { FillModifierList(); });
+    auto* find = ControlAs<QLineEdit>(kMainFind);
+    find->setPlaceholderText(QStringLiteral("Find an item by name, key or base (Ctrl+F)"));
+    search_ = new CItemSearch(find, [this](int row) {
+        const int index = ItemList()->findData(row);
+        if (index < 0)
+            return;
+        ItemList()->setCurrentIndex(index);
+        FillModifierList();
+    });
     connect(ItemList(), &QComboBox::currentIndexChanged, this, [this] { ShowItemColour(); });
     // The desktop's menu-like delegate ignores the entries' own colours.
     ItemList()->setItemDelegate(new QStyledItemDelegate(ItemList()));
@@ -208,7 +222,30 @@ void CMainWindow::FillItemList(std::int32_t row) {
     if (count > 0)
         items->setCurrentIndex(row >= 0 && row < count ? row : 0);
     ShowItemColour();
+    FillSearch();
     DescribeSelected();
+}
+
+void CMainWindow::FillSearch() {
+    // Found by the words of the list and by the base item's name and code; the rows
+    // without a base item are the table's headings ("Armor"), not items.
+    const CTxtTable& table = data_.uniqueItems;
+    const std::int32_t codeColumn = data_.uniqueLayout.codeColumn;
+    std::vector<CItemSearch::Entry> entries;
+    for (int index = 0; index < ItemList()->count(); ++index) {
+        const std::int32_t row = ItemList()->itemData(index).toInt();
+        const std::string code(table.Text(row, codeColumn));
+        if (codeColumn >= 0 && code.empty())
+            continue;
+        BaseItem base;
+        data_.baseLists.FindBaseItem(code, base);
+        QString text = ItemList()->itemText(index) + QStringLiteral("  \u00b7  ");
+        if (!base.name.empty())
+            text += ScreenText(base.name, TextSource::kTableCell) + QLatin1Char(' ');
+        text += QLatin1Char('(') + ScreenText(code, TextSource::kTableCell) + QLatin1Char(')');
+        entries.push_back({text, row});
+    }
+    search_->SetEntries(entries);
 }
 
 void CMainWindow::ShowItemColour() {

@@ -40,6 +40,7 @@ enum MainWindowControl : int {
     kMainLanguage = 1020,
     kMainRaw = 1021,
     kMainPlus = 1022,
+    kMainFind = 1023,
     kMainSpawnOn = 1,
     kMainCancel = 2,
     kMainSaveAs = 3,
@@ -48,6 +49,8 @@ enum MainWindowControl : int {
     // The "Modifiers (max N)" frame, named so that its caption can follow the layout.
     kMainModFrame = 1901,
 };
+
+class CItemSearch;
 
 class CMainWindow : public CSkinDialog {
     Q_OBJECT
@@ -129,6 +132,8 @@ private:
 
     // Colours the closed item list like the selected entry's name.
     void ShowItemColour();
+    // The search field's entries, one for each item of the list.
+    void FillSearch();
     QComboBox* ItemList() const;
     CModListCtrl* ModList() const;
     QLabel* Label(int id) const;
@@ -164,7 +169,8 @@ private:
     ProgramData& data_;
     std::string gameDir_;
     std::optional<CArchiveBridge> bridge_;
-    CWorkLock workLock_; // held for the run on gameDir_
+    CWorkLock workLock_;            // held for the run on gameDir_
+    CItemSearch* search_ = nullptr; // owned by its field
     CPictureWorker pictureWorker_;
     bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
     // The folder file dialogs open in: the game's at first, then where the user was.

@@ -15,6 +15,7 @@ namespace {
 // The box, in the client area's pixels.
 constexpr int kBoxLeft = 254;
 constexpr int kBoxTop = 128;
+constexpr int kBoxDown = 14; // dialog units: below the search field
 constexpr int kBoxWidth = 106;
 constexpr int kBoxHeight = 118;
 
@@ -22,7 +23,8 @@ constexpr int kBoxHeight = 118;
 
 QRect CMainWindow::PictureBox() const {
     // Beside the buttons at the right edge, which it follows as the window grows.
-    return QRect(ClientRect().topLeft() + QPoint(kBoxLeft + Grown().width(), kBoxTop),
+    return QRect(ClientRect().topLeft() +
+                     QPoint(kBoxLeft + Grown().width(), kBoxTop + DialogUnitsY(kBoxDown)),
                  QSize(kBoxWidth, kBoxHeight));
 }
 

@@ -1,6 +1,7 @@
 // The editor end to end: a copy of the demo game, the real mpq2k, the main window run
 // in-process with the message box, the file dialogs and the exit scripted.
 #include "sets/SetModel.h"
+#include "ui/ItemSearch.h"
 #include "ui/SetMasterDlg.h"
 
 #include "MainWindowFixture.h"
@@ -332,7 +333,8 @@ TEST_F(MainWindowTest, CacheImgDecodesEveryPictureAndTheSelectedOneIsDrawn) {
         const auto current = data_.pictures.CurrentPic();
         return current && current->Desc().width == 56;
     }));
-    EXPECT_EQ(window.PicturePlace(56, 84) - window.ClientRect().topLeft(), QPoint(279, 145));
+    EXPECT_EQ(window.PicturePlace(56, 84) - window.ClientRect().topLeft(),
+              QPoint(279, 145 + DialogUnitsY(14)));
 
     // Drawn over the dialog: entry 9 in colour, entry 0 letting the dialog show.
     const QImage shot = window.grab().toImage();
@@ -366,6 +368,44 @@ TEST_F(MainWindowTest, CacheImgDecodesEveryPictureAndTheSelectedOneIsDrawn) {
     window.Command(kMainCancel);
     EXPECT_FALSE(worker.workerRunning);
     EXPECT_TRUE(worker.workerFinished);
+}
+
+} // namespace
+} // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+// The search finds an item by any part of its key, its shown name or its base code, in
+// any case; Enter in the field takes the first found and writes nothing.
+TEST_F(MainWindowTest, TheSearchFindsItemsByAnyPartOfTheirWords) {
+    CMainWindow& window = Start();
+    auto* search = window.findChild<CItemSearch*>();
+    ASSERT_NE(search, nullptr);
+    const auto keyOf = [&](int row) { return std::string(Unique().Text(row, 0)); };
+    const struct {
+        const char* typed;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"THICK", {"Pale Thicket"}},       // inside a word, other case
+        {"(wnd)", {"Cinderwick"}},         // the base code
+        {"of the vesk", {"Voice of the Vesk Hills"}},
+        {"no such item", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> found;
+        for (int row : search->Matches(QString::fromLatin1(c.typed)))
+            found.push_back(keyOf(row));
+        EXPECT_EQ(found, c.found) << c.typed;
+    }
+    window.show();
+    auto* field = window.ControlAs<QLineEdit>(kMainFind);
+    field->setFocus();
+    field->setText(QStringLiteral("hollowpine"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(keyOf(window.SelectedRow()), "Hollowpine Bow");
+    EXPECT_TRUE(guide_->shown.empty());
+    window.hide();
 }
 
 } // namespace
