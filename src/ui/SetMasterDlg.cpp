@@ -5,6 +5,7 @@
 #include "mods/ModifierChoices.h"
 #include "ui/ChangePalDlg.h"
 #include "ui/DibImage.h"
+#include "ui/ItemSearch.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagesDlg.h"
 #include "ui/ModListCtrl.h"
@@ -16,6 +17,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
@@ -49,7 +51,8 @@ const DialogTemplate CSetMasterDlg::kTemplate{
     420,
     253,
     {
-        {kSetTree, K::kTreeView, "", 7, 7, 157, 209},
+        {kSetTree, K::kTreeView, "", 7, 21, 157, 195},
+        {kSetFind, K::kEdit, "", 7, 7, 157, 12},
         {kSetModList, K::kListView, "", 178, 22, 151, 124},
         {kSetFrame, K::kGroupBox, "[25] Max total modifiers  [2] Fixed on each Item", 171, 7, 164,
          173},
@@ -100,6 +103,12 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     OnCommand(kSetSaveAs, [this] { OnSaveAs(); });
     OnCommand(kSetRawEdit, [this] { OnRawEdit(); });
     connect(Tree(), &QTreeWidget::currentItemChanged, this, [this] { FillList(); });
+    auto* find = ControlAs<QLineEdit>(kSetFind);
+    find->setPlaceholderText(QStringLiteral("Find a set or item (Ctrl+F)"));
+    search_ = new CItemSearch(find, [this](int index) {
+        SelectNode(model_.Node(index).number);
+        Tree()->setFocus();
+    });
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
     connect(ModList(), &CModListCtrl::enterPressed, this, [this] { OnEdit(); });
     AddMessagesShortcut(this);
@@ -189,6 +198,7 @@ void CSetMasterDlg::FillTree() {
     const QSignalBlocker quiet(tree);
     tree->clear();
     std::vector<QTreeWidgetItem*> items;
+    std::vector<CItemSearch::Entry> entries;
     for (std::int32_t i = 0; i < model_.NodeCount(); ++i) {
         const SetNode& node = model_.Node(i);
         auto* item = node.IsMember()
@@ -197,7 +207,9 @@ void CSetMasterDlg::FillTree() {
         item->setData(0, kNodeRole, i);
         SetLabel(item, node);
         items.push_back(item);
+        entries.push_back({item->text(0), i});
     }
+    search_->SetEntries(entries);
     tree->expandAll();
     if (!items.empty())
         tree->setCurrentItem(items.front());

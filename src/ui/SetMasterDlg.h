@@ -32,7 +32,10 @@ enum SetMasterControl : int {
     kSetSaveAs = 1023,
     kSetNames = 1028,
     kSetColours = 1029,
+    kSetFind = 1030,
 };
+
+class CItemSearch;
 
 class CSetMasterDlg : public CSkinDialog {
     Q_OBJECT
@@ -104,6 +107,7 @@ private:
     std::vector<SetListLine> lines_;
     QString fileDialogFolder_;
     bool pictures_;
+    CItemSearch* search_ = nullptr; // owned by its field
     std::shared_ptr<const CDib> picture_;
 };
 

@@ -1,6 +1,7 @@
 // The set item window on the classic test game, and the palette dialog.
 #include "ui/ChangePalDlg.h"
 #include "ui/Griddor.h"
+#include "ui/ItemSearch.h"
 #include "ui/RawEditDlg.h"
 #include "ui/SetMasterDlg.h"
 
@@ -28,6 +29,12 @@ TEST_F(SetMasterTest, ListsEditsAndWritesTheClassicSetsByTheirRules) {
     EXPECT_EQ(sets.Tree()->topLevelItem(0)->childCount(), 2);
     EXPECT_EQ(sets.StatusText(), "Modifiers [2] - TotalModifiers [6]");
     EXPECT_EQ(sets.ModList()->TextColour(), QColor(221, 204, 102));
+
+    // The search finds a set by any part of its name, the set before its items.
+    const std::vector<int> found =
+        sets.findChild<CItemSearch*>()->Matches(QStringLiteral("PILGRIM"));
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(sets.Model().Node(found[0]).number, 1);
 
     ASSERT_TRUE(sets.SelectNode(1000));
     EXPECT_EQ(sets.StatusText(), "Modifiers [2]");
