@@ -4,6 +4,7 @@
 #include "ui/ModListCtrl.h"
 #include "ui/SkinButton.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -132,7 +133,38 @@ void BuildControls(QWidget* dialog, const DialogTemplate& tmpl) {
         // Group frames lie under the controls they surround.
         if (row.kind == ControlKind::kGroupBox)
             control->lower();
+        if (row.kind == ControlKind::kSkinButton || row.kind == ControlKind::kDrawnButton)
+            control->setToolTip(
+                ControlTip(QString::fromLatin1(row.caption ? row.caption : ""), QString()));
     }
+}
+
+QString ControlTip(const QString& caption, const QString& description) {
+    // The caption's "&X" is its Alt key, which the skinned buttons do not underline;
+    // "&&" is an ampersand.
+    QString shown;
+    QChar key;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+            if (caption[i] != QLatin1Char('&') && key.isNull())
+                key = caption[i].toUpper();
+        }
+        shown += caption[i];
+    }
+    QString tip = description.isEmpty() ? shown : description;
+    if (!key.isNull())
+        tip += QStringLiteral(" (Alt+") + key + QLatin1Char(')');
+    return tip;
+}
+
+void DescribeControl(QWidget* dialog, int id, const char* description) {
+    QWidget* control = FindControl(dialog, id);
+    if (!control)
+        return;
+    const auto* button = qobject_cast<QAbstractButton*>(control);
+    control->setToolTip(
+        ControlTip(button ? button->text() : QString(), QString::fromUtf8(description)));
 }
 
 QWidget* FindControl(const QWidget* dialog, int id) {

@@ -63,6 +63,12 @@ QRect DialogUnitsRect(int x, int y, int cx, int cy);
 // names the kind for the colour scheme.
 void BuildControls(QWidget* dialog, const DialogTemplate& tmpl);
 
+// A control's tooltip: what it does (its caption, without a description) and, where its
+// caption marks one, its Alt key: "Write the tables into patch_d2.mpq (Alt+P)".
+QString ControlTip(const QString& caption, const QString& description);
+// Gives control `id` that tooltip.
+void DescribeControl(QWidget* dialog, int id, const char* description);
+
 inline QString ControlName(int id) {
     return QString::number(id);
 }

@@ -82,6 +82,26 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     for (const char* language : kLanguages)
         ControlAs<QComboBox>(kMainLanguage)->addItem(QString::fromLatin1(language));
     ControlAs<QPushButton>(kMainSpawnOn)->setDefault(true);
+    for (const auto& [id, what] : std::initializer_list<std::pair<int, const char*>>{
+             {kMainSpawnOn, "Write UniqueItems.txt (and, when you agree, the names) into "
+                            "patch_d2.mpq, keeping a copy of the archive first"},
+             {kMainReload, "Take UniqueItems.txt from the game again, throwing away what "
+                           "is not written"},
+             {kMainLoadFile, "Open a UniqueItems.txt file"},
+             {kMainSaveAs, "Save UniqueItems.txt as a file"},
+             {kMainName, "Rename the selected item in patchstring.tbl"},
+             {kMainAbout, "About Tolmere"},
+             {kMainSetItems, "Open Set Master: the set items and their bonuses"},
+             {kMainLoadStrings, "Open a patchstring.tbl file as the names"},
+             {kMainSaveStrings, "Save the names as a patchstring.tbl file"},
+             {kMainCacheImages, "Take every item's picture from the game at once"},
+             {kMainAdd, "Add a modifier in the first free slot"},
+             {kMainEdit, "Edit the selected modifier (Enter or a double click)"},
+             {kMainDelete, "Delete the selected modifier; the later ones move up"},
+             {kMainExtra, "Show the language choice and Raw Edit"},
+             {kMainRaw, "Edit every cell of UniqueItems.txt in a grid"},
+         })
+        DescribeControl(this, id, what);
     // The lists take the new room; the buttons keep to the edges they stand by.
     MakeResizable(QStringLiteral("main"), {{kMainItemList, kStretchAcross},
                                            {kMainName, kFollowRight},

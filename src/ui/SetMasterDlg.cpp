@@ -75,6 +75,20 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
       model_({&data.setItems, &data.sets}), pictures_(pictures) {
     setWindowFlag(Qt::Window); // a taskbar button of its own
     ControlAs<QPushButton>(kSetSpawnOn)->setDefault(true);
+    for (const auto& [id, what] : std::initializer_list<std::pair<int, const char*>>{
+             {kSetSpawnOn, "Write SetItems.txt (and Sets.txt) into patch_d2.mpq in one go, "
+                           "then offer the names"},
+             {kSetCancel, "Back to the unique items (Escape)"},
+             {kSetLoadFile, "Open a set table file"},
+             {kSetSaveAs, "Save the set tables as files"},
+             {kSetNames, "Rename the selected set or item in patchstring.tbl"},
+             {kSetColours, "Pick the selected set's or item's colour"},
+             {kSetAdd, "Add a modifier to the selected group"},
+             {kSetEdit, "Edit the selected modifier (Enter or a double click)"},
+             {kSetDelete, "Delete the selected modifier; the later ones in its group move up"},
+             {kSetRawEdit, "Edit every cell of the selected node's table in a grid"},
+         })
+        DescribeControl(this, id, what);
     // The tree and the modifiers share the new width, and both take the new height.
     constexpr Growth kTreeGrowth{0, 0.5, 0, 1};
     constexpr Growth kListGrowth{0.5, 0.5, 0, 1};

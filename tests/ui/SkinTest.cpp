@@ -53,6 +53,23 @@ TEST_F(SkinDialogTest, ControlsComeFromTheTableInDialogUnitsAndEnterInABoxIsOk) 
     EXPECT_EQ(okCommands, 1);
 }
 
+TEST(ControlTip, SaysWhatAButtonDoesAndItsAltKey) {
+    const struct {
+        const char* caption;
+        const char* description;
+        const char* tip;
+    } cases[] = {
+        {"S&pawn On", "Write the table", "Write the table (Alt+P)"},
+        {"Save &As", "", "Save As (Alt+A)"},
+        {"Add", "", "Add"},
+        {"R&&D &tools", "", "R&D tools (Alt+T)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ControlTip(QString::fromLatin1(c.caption), QString::fromLatin1(c.description))
+                      .toStdString(),
+                  c.tip);
+}
+
 TEST_F(SkinDialogTest, TheCloseCornerLightsUnderThePointerAndAClickThereCancels) {
     QTest::mouseMove(&dialog, QPoint(dialog.width() - 20, 10));
     EXPECT_TRUE(dialog.CloseHighlighted());
