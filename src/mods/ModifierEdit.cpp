@@ -35,8 +35,7 @@ std::int32_t SettleModifierTarget(const ModifierPlan& plan, std::int32_t slot,
                                   const std::function<bool(const std::string&)>& ask,
                                   const std::function<void(const std::string&)>& refuse) {
     if (plan.editing) {
-        if (!ask(kAskChangeModifier))
-            return -1;
+        // No question: an edit is one step of the undo history.
         if (plan.heldElsewhere >= 0) {
             refuse(kModifierHeldElsewhere);
             return -1;

@@ -13,7 +13,6 @@
 
 namespace tolmere {
 
-inline const char kAskChangeModifier[] = "Change this modifier ?";
 inline const char kAskOverwriteModifier[] = "Modifier already existed, overwrite ?";
 inline const char kModifierHeldElsewhere[] = "Modifier already existed somewhere else.";
 inline const char kCannotAddModifiers[] = "Cannot add more modifiers";

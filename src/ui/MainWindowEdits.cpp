@@ -136,12 +136,13 @@ void CMainWindow::OnDelete() {
     if (row < 0 || !mods.HasSlot(slot) || !CanEdit())
         return;
     const std::string code(data_.uniqueItems.Text(row, mods.CodeColumn(slot)));
-    std::optional<EditStep> step = AskAndDeleteModifier(data_.uniqueItems, row, code, [&] {
-        if (Model().DeleteModifier(row, slot) != DeleteResult::kProtected)
-            return true;
-        GuideMsg(kProtectedItemMessage, kCaptionGuide);
-        return false;
-    });
+    std::optional<EditStep> step =
+        AskAndDeleteModifier(data_.uniqueItems, row, code, ModList()->CurrentText(), [&] {
+            if (Model().DeleteModifier(row, slot) != DeleteResult::kProtected)
+                return true;
+            GuideMsg(kProtectedItemMessage, kCaptionGuide);
+            return false;
+        });
     if (!step)
         return;
     Record(std::move(*step));

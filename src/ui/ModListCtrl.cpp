@@ -73,6 +73,11 @@ std::int32_t CModListCtrl::LineSlot(int line) const {
     return item ? item->data(0, kSlotRole).toInt() : -1;
 }
 
+QString CModListCtrl::CurrentText() const {
+    const QTreeWidgetItem* item = currentItem();
+    return item ? item->text(kTextColumn) : QString();
+}
+
 std::int32_t CModListCtrl::CurrentSlot() const {
     return mark_ >= 0 ? LineSlot(mark_) : -1;
 }

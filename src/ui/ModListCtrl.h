@@ -30,6 +30,8 @@ public:
     // The slot of the current line, the selection mark: the line most recently
     // selected, which a click on blank space does not take away. -1 when there is none.
     std::int32_t CurrentSlot() const;
+    // The selected line's text as shown; empty when none is selected.
+    QString CurrentText() const;
     // The current line's index, or -1.
     int CurrentLine() const { return mark_; }
     void SelectLine(int line);

@@ -67,6 +67,7 @@ CModifierDlg::CModifierDlg(std::int32_t slot, std::int32_t row, CTxtTable& table
     MakeSearchable(ControlAs<QComboBox>(kModifierList));
     MakeSearchable(ControlAs<QComboBox>(kModifierParam));
     OnCommand(kModifierSame, [this] { CopyMinToMax(); });
+    DescribeControl(this, kModifierSame, "Max = Min: the minimum into the maximum");
     connect(ControlAs<QComboBox>(kModifierList), &QComboBox::currentIndexChanged, this,
             [this] { ShowChoice(true); });
 }
@@ -106,6 +107,14 @@ void CModifierDlg::OnInitDialog() {
            entries_[static_cast<std::size_t>(held)].param == ParamKind::kSkill
                ? choices_.SkillText(param)
                : std::string(param));
+    // An edit is most often of the values: the first one takes the typing, selected.
+    for (const int box : {kModifierMinBox, kModifierMaxBox}) {
+        if (auto* edit = ControlAs<QLineEdit>(box); edit && edit->isEnabled()) {
+            edit->setFocus();
+            edit->selectAll();
+            break;
+        }
+    }
 }
 
 void CModifierDlg::FillList() {
@@ -230,9 +239,11 @@ void CModifierDlg::OnOK() {
 }
 
 std::optional<EditStep> AskAndDeleteModifier(CTxtTable& table, std::int32_t row,
-                                             const std::string& code,
+                                             const std::string& code, const QString& wording,
                                              const std::function<bool()>& remove) {
-    if (!GuideConfirm("Delete modifier '" + code + "'?"))
+    const std::string named =
+        wording.isEmpty() ? "'" + code + "'" : "'" + wording.toStdString() + "' (" + code + ")";
+    if (!GuideConfirm("Delete modifier " + named + "?"))
         return std::nullopt;
     const CRowRecorder recorder(table, row);
     if (!remove())

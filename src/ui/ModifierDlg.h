@@ -72,11 +72,12 @@ private:
     QString paramShown_; // the parameter box's text while it stands for paramOriginal_
 };
 
-// How both windows delete a modifier: asks "Delete modifier 'CODE'?", then runs `remove`
+// How both windows delete a modifier: asks "Delete modifier 'WORDING' (CODE)?", naming
+// it as the list shows it (or by its code alone without a wording), then runs `remove`
 // on row `row` of `table`. Returns the step that undoes what `remove` changed, or nothing
 // when the user said no or `remove` returned false (having said why itself).
 std::optional<EditStep> AskAndDeleteModifier(CTxtTable& table, std::int32_t row,
-                                             const std::string& code,
+                                             const std::string& code, const QString& wording,
                                              const std::function<bool()>& remove);
 
 } // namespace tolmere

@@ -370,9 +370,9 @@ void CSetMasterDlg::OnDelete() {
     CTxtTable& table = *model_.TableOf(node);
     const ModifierSlots& edit = node.groups[static_cast<std::size_t>(line->group)].edit;
     const std::string code(table.Text(node.row, edit.CodeColumn(line->slot)));
-    std::optional<EditStep> step = AskAndDeleteModifier(table, node.row, code, [&] {
-        return model_.DeleteModifier(node, line->group, line->slot);
-    });
+    std::optional<EditStep> step =
+        AskAndDeleteModifier(table, node.row, code, ModList()->CurrentText(),
+                             [&] { return model_.DeleteModifier(node, line->group, line->slot); });
     if (!step)
         return;
     Record(std::move(*step));

@@ -43,15 +43,13 @@ std::string Slots(const CTxtTable& table) {
     return out + "n=" + std::string(table.Text(0, kPlacing.countColumn));
 }
 
-// The messages shown, as letters: O the overwrite question, C the change question, E the
-// refusal of a code held elsewhere. The texts are the program's exact wording.
+// The messages shown, as letters: O the overwrite question, E the refusal of a code held
+// elsewhere. The texts are the program's exact wording.
 std::string Letters(const std::vector<std::string>& shown) {
     std::string letters;
     for (const std::string& message : shown) {
         if (message == "Confirmation: Modifier already existed, overwrite ?")
             letters += 'O';
-        else if (message == "Confirmation: Change this modifier ?")
-            letters += 'C';
         else
             letters += message == "Guide: Modifier already existed somewhere else." ? 'E' : '?';
     }
@@ -59,8 +57,8 @@ std::string Letters(const std::vector<std::string>& shown) {
 }
 
 // What the modifier dialog does on Apply, with the questions answered as scripted:
-// the free slot or the last accepted holder of the code takes it; editing asks first and
-// refuses a code another slot holds; nothing is written outside the table or the run.
+// the free slot or the last accepted holder of the code takes it; editing asks nothing
+// (undo covers it) and refuses a code another slot holds; nothing is written outside the table or the run.
 TEST(ModifierEdit, ApplyWritesWhereTheQuestionsAndTheTableAllow) {
     const struct {
         const char* name;
@@ -83,9 +81,9 @@ TEST(ModifierEdit, ApplyWritesWhereTheQuestionsAndTheTableAllow) {
         // A No at any question writes nothing, not even for the slots accepted before it.
         {"a No after a Yes", "ABCB", "YN", 5, "B", "OO", ""},
         // Its own code is no duplicate; the count is of the used slots.
-        {"edit keeping the code", "AB", "Y", 0, "A", "C", "0=A|p0|5|9 1=B|p1|1|2 n=2"},
-        {"edit declined", "AB", "N", 0, "C", "C", ""},
-        {"edit to a code held elsewhere", "A..B", "Y", 0, "B", "CE", ""},
+        {"edit keeping the code", "AB", "", 0, "A", "", "0=A|p0|5|9 1=B|p1|1|2 n=2"},
+        {"edit to a free code", "AB", "", 0, "C", "", "0=C|p0|5|9 1=B|p1|1|2 n=2"},
+        {"edit to a code held elsewhere", "A..B", "", 0, "B", "E", ""},
         // Slot 2 would end at column 20, one past this file's last column; slots beyond
         // the file read as free, so the count covers the cells there are.
         {"slot past the file", "A", "", 2, "C", "", "", 0, 20},

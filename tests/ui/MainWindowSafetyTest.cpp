@@ -128,9 +128,8 @@ TEST_F(SafetyTest, EditsThroughTheDialogsUndoAndRedoByteForByte) {
     EXPECT_EQ(Unique().Text(0, 11 + 4 * count), "12");
     EXPECT_EQ(window.StatusText(), QString("%1 Modifiers").arg(count + 1));
     const std::string added = Unique().Serialize();
-    // Edit that slot's line, answering the question with Yes.
+    // Edit that slot's line: no question, undo covers it.
     Mods()->SelectLine(lineOf(count));
-    guide_->answers = {kGuideYes};
     testing::AnswerNext({{kModifierMinBox, "15"}, {kModifierMaxBox, "15"}});
     window.Command(kMainEdit);
     EXPECT_EQ(Unique().Text(0, 11 + 4 * count), "15");
@@ -139,7 +138,8 @@ TEST_F(SafetyTest, EditsThroughTheDialogsUndoAndRedoByteForByte) {
     Mods()->SelectLine(lineOf(count));
     guide_->answers = {kGuideNo};
     window.Command(kMainDelete);
-    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier 'str'?");
+    // Named as the list words it, with its code.
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: Delete modifier '+15 to Strength' (str)?");
     EXPECT_TRUE(Unique().Serialize() == edited);
     Mods()->SelectLine(lineOf(0));
     guide_->answers = {kGuideYes};
