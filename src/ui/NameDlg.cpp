@@ -3,6 +3,7 @@
 #include "tables/StringTables.h"
 #include "ui/ScreenText.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 namespace tolmere {
@@ -11,14 +12,15 @@ const DialogTemplate CNameDlg::kTemplate{
     106,
     "Change Name",
     216,
-    66,
+    80,
     {
         {kNameDlgName, ControlKind::kEdit, "", 31, 7, 169, 13},
         {kNoControlId, ControlKind::kStatic, "Name", 8, 9, 22, 8},
         {kNameDlgPrefix, ControlKind::kEdit, "", 31, 23, 169, 13},
         {kNameDlgPrefixLabel, ControlKind::kStatic, "Prefix", 7, 25, 21, 8},
-        {kDialogOk, ControlKind::kDrawnButton, "OK", 54, 39, 50, 14},
-        {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 39, 50, 14},
+        {kNameDlgSource, ControlKind::kStatic, "", 8, 39, 200, 16},
+        {kDialogOk, ControlKind::kDrawnButton, "OK", 54, 57, 50, 14},
+        {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 57, 50, 14},
     }};
 
 CNameDlg::CNameDlg(CStringTables& strings, std::string nameKey, std::string prefixKey,
@@ -35,7 +37,20 @@ void CNameDlg::OnInitDialog() {
     } else {
         prefixOriginal_ = Fill(prefixKey_, kNameDlgPrefix);
     }
-    Control(kNameDlgName)->setFocus();
+    // Which entry the name is, and where it comes from and goes, said before any typing.
+    QString source =
+        QStringLiteral("Key \u201c%1\u201d").arg(ScreenText(nameKey_, TextSource::kTableCell));
+    const CStringTables::Found found = strings_.Lookup(nameKey_);
+    source += !found.entry ? QStringLiteral(": in no string table yet")
+                           : QStringLiteral(", from %1")
+                                 .arg(QString::fromLatin1(CStringTables::FileName(found.source)));
+    source += QStringLiteral("; a change is written into patchstring.tbl");
+    auto* label = ControlAs<QLabel>(kNameDlgSource);
+    label->setWordWrap(true);
+    label->setText(source);
+    auto* name = ControlAs<QLineEdit>(kNameDlgName);
+    name->setFocus();
+    name->selectAll();
 }
 
 std::string CNameDlg::Fill(const std::string& key, int id) {

@@ -13,6 +13,7 @@ enum NameDlgControl : int {
     kNameDlgName = 1011,
     kNameDlgPrefix = 1012,
     kNameDlgPrefixLabel = 1028,
+    kNameDlgSource = 1029,
 };
 
 class CNameDlg : public CSkinDialog {

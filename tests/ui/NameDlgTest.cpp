@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include <tuple>
 #include <vector>
 
@@ -102,6 +104,12 @@ TEST_F(NameDlgTest, TheGamesOwnNamesAreShownAndARenameGoesIntoPatchstring) {
     EditAndAccept("Old Name", "", [](CNameDlg& dialog) {
         EXPECT_EQ(Box(dialog, kNameDlgName)->text(), "From the game");
         EXPECT_NE(Box(dialog, kNameDlgName)->toolTip().indexOf("expansionstring.tbl"), -1);
+        // The key, where the name comes from and where a change goes, and the text
+        // selected to type over.
+        EXPECT_EQ(dialog.ControlAs<QLabel>(kNameDlgSource)->text().toStdString(),
+                  "Key \u201cOld Name\u201d, from expansionstring.tbl; a change is written into "
+                  "patchstring.tbl");
+        EXPECT_EQ(Box(dialog, kNameDlgName)->selectedText(), "From the game");
     });
     EXPECT_EQ(Entries(strings), before);
     EditAndAccept("Old Name", "",
