@@ -275,7 +275,7 @@ void CMainWindow::ShowItemColour() {
     const QVariant colour = items->currentData(Qt::ForegroundRole);
     items->setStyleSheet(colour.isValid()
                              ? QStringLiteral("QComboBox { color: %1; } QComboBox "
-                                              "QAbstractItemView { color: rgb(128,128,128); }")
+                                              "QAbstractItemView { color: rgb(170,170,170); }")
                                    .arg(colour.value<QColor>().name())
                              : QString());
 }

@@ -12,15 +12,15 @@ const DialogTemplate CNameDlg::kTemplate{
     106,
     "Change Name",
     216,
-    80,
+    82,
     {
         {kNameDlgName, ControlKind::kEdit, "", 31, 7, 169, 13},
         {kNoControlId, ControlKind::kStatic, "Name", 8, 9, 22, 8},
         {kNameDlgPrefix, ControlKind::kEdit, "", 31, 23, 169, 13},
         {kNameDlgPrefixLabel, ControlKind::kStatic, "Prefix", 7, 25, 21, 8},
-        {kNameDlgSource, ControlKind::kStatic, "", 8, 39, 200, 16},
-        {kDialogOk, ControlKind::kDrawnButton, "OK", 54, 57, 50, 14},
-        {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 57, 50, 14},
+        {kNameDlgSource, ControlKind::kStatic, "", 8, 39, 200, 18},
+        {kDialogOk, ControlKind::kDrawnButton, "OK", 54, 59, 50, 14},
+        {kDialogCancel, ControlKind::kDrawnButton, "Cancel", 107, 59, 50, 14},
     }};
 
 CNameDlg::CNameDlg(CStringTables& strings, std::string nameKey, std::string prefixKey,

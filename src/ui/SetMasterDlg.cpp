@@ -30,7 +30,7 @@ using K = ControlKind;
 
 const char kCaption[] = "Set Master";
 
-const QColor kMemberColour(140, 140, 220);
+const QColor kMemberColour(160, 160, 235);
 const QColor kSetColour(221, 204, 102);
 
 constexpr int kNodeRole = Qt::UserRole;

@@ -2,7 +2,10 @@
 
 #include "images/Resources.h"
 
+#include <QApplication>
 #include <QFontInfo>
+
+#include <algorithm>
 #include <QWidget>
 
 #include <cstring>
@@ -32,8 +35,9 @@ void InstallFontSubstitutes() {
 }
 
 QFont DialogFont() {
+    // At least 9 points, or the desktop's own size where that is larger.
     QFont font("MS Sans Serif");
-    font.setPointSizeF(8);
+    font.setPointSizeF(std::max(9.0, QApplication::font().pointSizeF()));
     return font;
 }
 
@@ -60,22 +64,24 @@ const QFont& ButtonFont() {
 QString SkinStyleSheet() {
     // Edit boxes and drop-down fields are black with light text; list views, tree views
     // and rich text lie on the dialog colour; everything else uses the dim grey text.
+    // Every text a control shows stands out from its background by 4.5:1 or more (the
+    // usual least contrast for text): the dim greys and blues are as light as that needs.
     return QStringLiteral(
         "QLabel { color: rgb(200,200,200); background: transparent; }"
         "QLineEdit, QComboBox { background-color: black; color: rgb(220,220,220);"
         "  border: 1px solid rgb(128,128,128); selection-background-color: rgb(96,96,150); }"
         "QLineEdit:disabled, QComboBox:disabled { color: rgb(128,128,128); }"
-        "QComboBox QAbstractItemView { background-color: rgb(59,58,5); color: rgb(128,128,128);"
+        "QComboBox QAbstractItemView { background-color: rgb(59,58,5); color: rgb(170,170,170);"
         "  selection-background-color: rgb(96,96,150); selection-color: white; }"
         "QTreeView[controlKind=\"listview\"] { background-color: rgb(59,58,5);"
-        "  color: rgb(140,140,220); alternate-background-color: rgb(59,58,5); }"
+        "  color: rgb(160,160,235); alternate-background-color: rgb(59,58,5); }"
         "QTreeView[controlKind=\"treeview\"] { background-color: rgb(59,58,5);"
-        "  color: rgb(128,128,144); }"
+        "  color: rgb(170,170,190); }"
         "QHeaderView { background-color: rgb(59,58,5); }"
-        "QHeaderView::section { background-color: rgb(59,58,5); color: rgb(128,128,128);"
+        "QHeaderView::section { background-color: rgb(59,58,5); color: rgb(170,170,170);"
         "  border: 1px solid rgb(108,108,108); }"
         "QTextEdit, QTextBrowser { background-color: rgb(59,58,5); color: rgb(200,200,200); }"
-        "QCheckBox, QGroupBox { color: rgb(128,128,128); }");
+        "QCheckBox, QGroupBox { color: rgb(170,170,170); }");
 }
 
 void ApplySkinColoursToPopup(QWidget* popup) {

@@ -13,11 +13,11 @@ namespace tolmere {
 
 namespace skin {
 inline const QColor kBackground{59, 58, 5};
-inline const QColor kControlText{128, 128, 128};
+inline const QColor kControlText{170, 170, 170};
 inline const QColor kEditText{220, 220, 220};
 inline const QColor kStaticText{200, 200, 200};
-inline const QColor kListViewText{140, 140, 220};
-inline const QColor kTreeViewText{128, 128, 144};
+inline const QColor kListViewText{160, 160, 235};
+inline const QColor kTreeViewText{170, 170, 190};
 inline const QColor kCaptionShadow{64, 64, 64};
 inline const QColor kCaptionActive{255, 255, 255};
 inline const QColor kCaptionInactive{128, 128, 128};

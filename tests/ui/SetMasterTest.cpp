@@ -38,7 +38,7 @@ TEST_F(SetMasterTest, ListsEditsAndWritesTheClassicSetsByTheirRules) {
 
     ASSERT_TRUE(sets.SelectNode(1000));
     EXPECT_EQ(sets.StatusText(), "Modifiers [2]");
-    EXPECT_EQ(sets.ModList()->TextColour(), QColor(140, 140, 220));
+    EXPECT_EQ(sets.ModList()->TextColour(), QColor(160, 160, 235));
     for (int command : {kSetAdd, kSetDelete}) {
         sets.Command(command);
         EXPECT_EQ(guide_->shown.back(), "Guide: The items on sets has a fixed number of modifiers");
