@@ -4,6 +4,7 @@
 #include "ui/SkinLook.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractItemView>
 #include <QBitmap>
 #include <QComboBox>
@@ -369,6 +370,10 @@ void CSkinDialog::timerEvent(QTimerEvent* event) {
 }
 
 void CSkinDialog::changeEvent(QEvent* event) {
+    // The caption is drawn here, not by the window system: a new title (the " *" of
+    // unsaved work coming or going) needs a repaint.
+    if (event->type() == QEvent::WindowTitleChange)
+        update(0, 0, width(), kSkinFrame.top());
     if (event->type() == QEvent::ActivationChange) {
         active_ = isActiveWindow();
         lastAnimationPiece_ = -1;
@@ -389,6 +394,11 @@ void CSkinDialog::showEvent(QShowEvent* event) {
     if (!sizeRestored_) {
         sizeRestored_ = true;
         sizing_.RestoreSize();
+        // A dialog opened without a parent opens over the window that opened it, not
+        // where the window system puts new windows.
+        const QWidget* opener = QApplication::activeWindow();
+        if (!parentWidget() && opener && opener != this && !isMaximized())
+            move(opener->frameGeometry().center() - rect().center());
     }
     setMask(RoundedRegion(size()));
     QDialog::showEvent(event);

@@ -53,6 +53,31 @@ TEST_F(SkinDialogTest, ControlsComeFromTheTableInDialogUnitsAndEnterInABoxIsOk) 
     EXPECT_EQ(okCommands, 1);
 }
 
+// The caption is the dialog's own drawing: a new title (the " *" going after an undo)
+// repaints it. A dialog without a parent opens over the window that opened it.
+TEST_F(SkinDialogTest, ANewTitleRepaintsAndAParentlessDialogOpensOverItsOpener) {
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } count;
+    dialog.installEventFilter(&count);
+    dialog.setWindowTitle(QStringLiteral("Test Dialog *"));
+    testing::Settle();
+    EXPECT_GT(count.paints, 0);
+    dialog.removeEventFilter(&count);
+
+    dialog.move(40, 30);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    CSkinDialog opened(kTestTemplate, nullptr);
+    opened.show();
+    testing::Settle();
+    EXPECT_EQ(opened.frameGeometry().center(), dialog.frameGeometry().center());
+}
+
 TEST(ControlTip, SaysWhatAButtonDoesAndItsAltKey) {
     const struct {
         const char* caption;
