@@ -194,7 +194,9 @@ std::vector<SetSlotGroup> ItemGroups(const CTxtTable& table, CColumnFinder& find
             const std::string s = std::to_string(n) + half;
             NamedSlot(finder, "aprop" + s, "apar" + s, "amin" + s, "amax" + s, slots);
         }
-        groups.push_back(OwnGroup(table, "Set bonus " + std::to_string(n), std::move(slots)));
+        // The item's n-th bonus comes with the n-th other item of its set worn.
+        groups.push_back(
+            OwnGroup(table, "Worn with " + std::to_string(n + 1) + " items", std::move(slots)));
     }
     return groups;
 }
@@ -209,7 +211,8 @@ std::vector<SetSlotGroup> SetGroups(const CTxtTable& table, CColumnFinder& finde
             const std::string s = std::to_string(n) + half;
             NamedSlot(finder, "PCode" + s, "PParam" + s, "PMin" + s, "PMax" + s, slots);
         }
-        groups.push_back(OwnGroup(table, std::to_string(n) + " items", std::move(slots)));
+        groups.push_back(
+            OwnGroup(table, "Worn with " + std::to_string(n) + " items", std::move(slots)));
     }
     SlotList full = SlotsByName(finder, {"FCode#", "FParam#", "FMin#", "FMax#"});
     if (full.empty())

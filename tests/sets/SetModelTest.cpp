@@ -268,13 +268,15 @@ struct SetLayoutCase {
     const char* memberAdd;
 };
 
-const char k110SetGroups[] = "2 items [PCode2a-PCode2b]|3 items [PCode3a-PCode3b]|4 items "
-                             "[PCode4a-PCode4b]|5 items [PCode5a-PCode5b]|Full set [FCode1-FCode8]";
+const char k110SetGroups[] =
+    "Worn with 2 items [PCode2a-PCode2b]|Worn with 3 items [PCode3a-PCode3b]|Worn with 4 items "
+    "[PCode4a-PCode4b]|Worn with 5 items [PCode5a-PCode5b]|Full set [FCode1-FCode8]";
 const char k110MemberGroups[] =
-    "Item [prop1-prop9]|Set bonus 1 [aprop1a-aprop1b]|Set bonus 2 [aprop2a-aprop2b]|Set bonus 3 "
-    "[aprop3a-aprop3b]|Set bonus 4 [aprop4a-aprop4b]|Set bonus 5 [aprop5a-aprop5b]";
-const char k109SetGroups[] =
-    "2 items [PCode2]|3 items [PCode3]|4 items [PCode4]|5 items [PCode5]|Full set [FCode1-FCode6]";
+    "Item [prop1-prop9]|Worn with 2 items [aprop1a-aprop1b]|Worn with 3 items [aprop2a-aprop2b]|"
+    "Worn with 4 items [aprop3a-aprop3b]|Worn with 5 items [aprop4a-aprop4b]|Worn with 6 items "
+    "[aprop5a-aprop5b]";
+const char k109SetGroups[] = "Worn with 2 items [PCode2]|Worn with 3 items [PCode3]|Worn with 4 "
+                             "items [PCode4]|Worn with 5 items [PCode5]|Full set [FCode1-FCode6]";
 const char k109MemberGroups[] = "Item [I1Code1-I1Code2]*|Set bonus A [I1CodeA]|Set bonus B "
                                 "[I1CodeB]|Set bonus C [I1CodeC]|Set bonus D [I1CodeD]|Set bonus E "
                                 "[I1CodeE]";
