@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QTimer>
 
 namespace tolmere {
@@ -66,6 +67,12 @@ void CSkinButton::paintEvent(QPaintEvent*) {
         painter.setPen(frame);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(client.adjusted(0, 0, -1, -1));
+    }
+    // Keyboard focus shows as a ring, not only as lighter text: Tab must be followable.
+    if (hasFocus() && !pressedLook_) {
+        painter.setPen(QPen(skin::kFocusRing, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(client.adjusted(1, 1, -2, -2));
     }
     QColor text = focusLook_ ? skin::kButtonTextLit : skin::kButtonText;
     if (pressedLook_)

@@ -26,6 +26,7 @@ inline const QColor kButtonFrame{128, 128, 128};
 inline const QColor kButtonText{200, 200, 235};
 inline const QColor kButtonTextLit{220, 255, 255};
 inline const QColor kLinkText{160, 140, 255};
+inline const QColor kFocusRing{235, 205, 110}; // where the keyboard is
 } // namespace skin
 
 // The program-wide skin picture, decoded from the program's resources at the first

@@ -171,6 +171,24 @@ protected:
     CSkinButton* button;
 };
 
+TEST_F(SkinButtonTest, KeyboardFocusShowsAsARing) {
+    button->clearFocus();
+    testing::Settle();
+    const QImage unfocused = button->grab().toImage();
+    button->setFocus(Qt::TabFocusReason);
+    testing::Settle();
+    const QImage focused = button->grab().toImage();
+    // The ring runs just inside the edge, where no text is drawn.
+    const auto ringDots = [&](const QImage& image) {
+        int dots = 0;
+        for (int y = 0; y < image.height(); ++y)
+            dots += image.pixelColor(1, y) == skin::kFocusRing ? 1 : 0;
+        return dots;
+    };
+    EXPECT_EQ(ringDots(unfocused), 0);
+    EXPECT_GT(ringDots(focused), 3);
+}
+
 TEST_F(SkinButtonTest, APressReleasedInsideClicksOnceAndOutsideNot) {
     QSignalSpy clicks(button, &QAbstractButton::clicked);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
