@@ -1,5 +1,7 @@
 #include "ui/ItemSearch.h"
 
+#include "ui/SkinLook.h"
+
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QKeyEvent>
@@ -7,6 +9,11 @@
 #include <QStandardItemModel>
 
 namespace tolmere {
+namespace {
+
+constexpr int kOffersWidth = 520; // pixels
+
+} // namespace
 
 CItemSearch::CItemSearch(QLineEdit* field, std::function<void(int)> chosen)
     : QObject(field), field_(field), completer_(new QCompleter(field)),
@@ -17,6 +24,9 @@ CItemSearch::CItemSearch(QLineEdit* field, std::function<void(int)> chosen)
     completer_->setCompletionMode(QCompleter::PopupCompletion);
     completer_->setMaxVisibleItems(16);
     field_->setCompleter(completer_);
+    // The offers in the skin's colours, and wide enough for a name with its base item.
+    ApplySkinColoursToPopup(completer_->popup());
+    completer_->popup()->setMinimumWidth(kOffersWidth);
     field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
     connect(completer_, QOverload<const QModelIndex&>::of(&QCompleter::activated), this,
