@@ -82,6 +82,18 @@ void CModifierDlg::OnInitDialog() {
 
     entries_ = choices_.Entries();
     int held = editing_ ? choices_.Find(code) : -1;
+    // The game does not read a code with spaces around it; the modifier it was meant to
+    // be is offered instead, written on Apply.
+    const std::size_t first = code.find_first_not_of(' ');
+    const std::string trimmed = first == std::string::npos
+                                    ? std::string()
+                                    : code.substr(first, code.find_last_not_of(' ') + 1 - first);
+    if (editing_ && held < 0 && trimmed != code && choices_.Find(trimmed) >= 0 &&
+        GuideConfirm("The code '" + code +
+                     "' has spaces the game does not read, so the game "
+                     "ignores this modifier. Edit it as '" +
+                     trimmed + "'?"))
+        held = choices_.Find(trimmed);
     // A code the list does not know is kept, not swapped for another entry.
     if (editing_ && held < 0) {
         entries_.insert(entries_.begin(), choices_.Unlisted(code));

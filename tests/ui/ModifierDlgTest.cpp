@@ -274,3 +274,27 @@ TEST(ModifierDlg, RealSlotsTakeTheirParameterAsTheGameReadsIt) {
 
 } // namespace
 } // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+// A code with a space the game does not read: the modifier it was meant to be is offered,
+// and written on Apply only when taken.
+TEST(ModifierDlg, ACodeWithSpacesIsOfferedTrimmed) {
+    for (const int answer : {kGuideYes, kGuideNo}) {
+        GuideScope guide;
+        guide->answers = {answer};
+        CTxtTable table = ClassicItem({"dex ", "", "3", "9"});
+        CModifierDlg dialog(0, 0, table, Classic(), ClassicUniqueLayout().modifiers, nullptr);
+        dialog.InitDialog();
+        ASSERT_EQ(guide->shown.size(), 1u);
+        EXPECT_EQ(guide->shown[0], "Confirmation: The code 'dex ' has spaces the game does not "
+                                   "read, so the game ignores this modifier. Edit it as 'dex'?");
+        dialog.Command(kDialogOk);
+        EXPECT_EQ(table.Text(0, 9), answer == kGuideYes ? "dex" : "dex ");
+        EXPECT_EQ(table.Text(0, 11), "3");
+    }
+}
+
+} // namespace
+} // namespace tolmere
