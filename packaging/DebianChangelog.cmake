@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The package's changelog as Debian reads it: a package whose version has no Debian
 # revision is native, and keeps its changelog in usr/share/doc/<package>/changelog.gz,
 # in the Debian form. One entry, for this version, pointing at CHANGELOG.md.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that the source folders keep to their targets: no include cycle between the
 # folders under src/, and no Qt or window header in a folder of the core. Prints what
 # is wrong and exits 1; exits 0 when the tree is in order.

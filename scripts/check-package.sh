@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package as a distribution would (Debian's hardening flags from
 # dpkg-buildflags, in a build tree of its own) and checks it: lintian must report no
 # error and no warning, the AppStream data and the desktop entry must validate, and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is needed, builds Tolmere and the demo game, and opens the editor on
 # the demo game. Needs a desktop (an X or Wayland display).
 set -euo pipefail

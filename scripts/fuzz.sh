@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds every libFuzzer target with clang in a build tree of its own, then runs each
 # one for a while on a scratch copy of its seeds. Not part of CI: what a run finds
 # depends on time and luck, and a run takes minutes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Tolmere builds, tests and runs with. Safe to run again:
 # it asks apt only for what is missing.
 set -euo pipefail

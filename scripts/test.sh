@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, checks that the folders keep to their targets, then builds
+# SPDX-License-Identifier: MIT
+# Installs what is needed, checks that the folders keep to their targets and every source
+# file carries its licence line, then builds
 # and runs every test twice: an optimised build, and a build under the address and
 # undefined-behaviour sanitizers.
 set -euo pipefail
@@ -7,6 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 jobs=$(nproc)
 bash "$root/scripts/check-folders.sh"
+bash "$root/scripts/check-licence.sh"
 
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build" -j "$jobs"

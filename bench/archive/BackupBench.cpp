@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The copy Spawn On keeps of the patch archive before its first write: how fast, and how
 // little memory, whatever the archive's size. A mod's patch archive runs to hundreds of
 // megabytes; the copy must not cost that in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The raw grid at the size of the largest item tables: filling it, what its cells
 // take in memory, and painting one screenful after a page scroll. Painting needs an
 // application object, so this is a program of its own on the offscreen platform.

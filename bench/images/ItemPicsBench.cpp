@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Cache Img" on a real-size table: decoding 400 item pictures into the cache, and the
 // whole flow (one mpq2k script run extracting them from an archive, the decoding,
 // the cleaning up).

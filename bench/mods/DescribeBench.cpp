@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Describing the modifiers of every item of a 2,000-row unique items table, as the
 // item list does when a table is opened.
 #include "base/Services.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's own wording on the real 1.14d tables: loading the tables it needs, and
 // describing one item (each iteration takes the next item of UniqueItems.txt).
 #include "items/UniqueLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scratch files for the benchmarks, removed again when the program ends.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The most heap memory some work held at once, for benchmarks that report memory beside
 // time. Counting is off outside PeakHeap, so other benchmarks are not slowed.
 #pragma once

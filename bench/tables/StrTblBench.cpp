@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing and reading a string table of 20,000 entries.
 #include "support/BenchTemp.h"
 #include "tables/StrTbl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Load and save of a large tab table, on disk and in memory.
 //
 // Bytes processed are counted once per file pass: a load+save of a 20 MiB file counts

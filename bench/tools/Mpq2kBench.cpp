@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the user waits for when the editor saves a table: one whole `mpq2k a` process, with
 // the archive copy, the StormLib work, the read-back check, fsync and rename. The archive is
 // the size of a modded patch archive (about 3.5 MB of imploded tables).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wine's registry files are text any program may have written; reading one must
 // never fail worse than finding nothing.
 #include "archive/WineRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a DC6 file: decoding must never read outside the file or write
 // outside the canvas, and a canvas that comes out must be self-consistent.
 #include "images/Dc6.h"

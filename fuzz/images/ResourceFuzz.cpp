@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as an enciphered resource container: decoding must stay inside the
 // bytes it is given and either refuse, end in the fatal error, or hand back exactly the
 // plain length the header names.

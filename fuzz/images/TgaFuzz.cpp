@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a ".tga" memory file: decoding must never read outside the file
 // or write outside the picture, and a picture that loads must be self-consistent.
 #include "images/Dib.h"

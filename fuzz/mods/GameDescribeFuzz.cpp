@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary game tables and item rows worded as the game words them: a mod's broken
 // Properties.txt or ItemStatCost.txt (functions out of range, stats that do not exist,
 // numbers of any size) must give lines, never a crash, and every line must stand for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary set tables, headers included: a mod's SetItems.txt and Sets.txt of any
 // shape must give a tree whose every node reads, lists and edits inside its own
 // table, never a crash.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a string table: reading must never go outside the file, a table
 // that is refused must leave the one in memory as it was, a table read and unchanged is
 // written as the bytes read, and a changed one must read back whole, as the same entries

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a tab table: the parser must always produce a well-formed grid,
 // writing it out must give back exactly the bytes it was read from, and a row added
 // or a cell set must read back as such.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The script parser reads files the editor wrote, but also whatever a user left in their
 // place. Besides not crashing, it must never hand the runner a name or directory that
 // carries line breaks or the blanks the format strips.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # bash completion for mpq2k                                -*- shell-script -*-
 # Installed as share/bash-completion/completions/mpq2k; needs nothing from
 # bash-completion itself.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # bash completion for tolmere-cli                          -*- shell-script -*-
 # Installed as share/bash-completion/completions/tolmere-cli, where bash-completion
 # loads it on the first Tab; it needs nothing from bash-completion itself, so it can

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # bash completion for tolmere                              -*- shell-script -*-
 # Installed as share/bash-completion/completions/tolmere; needs nothing from
 # bash-completion itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data every window of the program works on: one instance for the whole run,
 // owned by the application and handed to the windows.
 #pragma once

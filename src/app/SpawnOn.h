@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Spawn On: the questions and messages around writing tables, and on request the
 // string table, into the patch archive. Shared by the windows that edit tables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archive/ArchiveBridge.h"
 
 #include "archive/RunTool.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every exchange with the game's archives, as runs of mpq2k from the game directory.
 #pragma once
 

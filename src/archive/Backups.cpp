@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archive/Backups.h"
 
 #include "tables/SafeWriter.h"

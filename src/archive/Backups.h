@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A way back: the patch archive as it was before the program first wrote into it in a
 // run, kept outside the game directory, in a folder of each game folder's own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archive/GameDir.h"
 
 #include "archive/WineRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the game's installation directory from the registry.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // On Windows the game directory comes from the registry itself.
 #ifdef _WIN32
 #include "archive/GameDir.h"

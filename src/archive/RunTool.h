@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running the archive tool: one process, a time limit, exit code 0 for success.
 #pragma once
 

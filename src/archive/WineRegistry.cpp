@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archive/WineRegistry.h"
 
 #include "base/ByteOrder.h"

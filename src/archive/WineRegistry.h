@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads values from the text files in which Wine keeps its registry.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archive/WorkLock.h"
 
 #include "archive/ArchiveBridge.h"

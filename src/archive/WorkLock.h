@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which running editor may clear up after a killed one: every run on a game folder
 // holds its lock shared; the one that found no other run holds it alone while it
 // removes what was left behind.

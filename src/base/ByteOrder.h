@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Integers stored in byte buffers in a fixed order, whatever the host's own. The game's
 // files, our resource containers and TGA headers are little-endian; the PNG files we
 // write are big-endian.

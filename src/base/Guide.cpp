@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/Guide.h"
 
 #include "base/GuideLog.h"

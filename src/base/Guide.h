@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way the program speaks to the user: messages, questions and status text.
 // The window layer installs the real message box; tests install a scripted stand-in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the program said in this run, for the Messages view: every message, the answer
 // to every question and every status line, with its time.
 #pragma once

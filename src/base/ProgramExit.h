@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way the program ends on purpose, and the seam tests use to watch it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/Services.h"
 
 #include "base/ProgramExit.h"

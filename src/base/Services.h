@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Memory, diagnostics and program-location services every subsystem leans on.
 #pragma once
 

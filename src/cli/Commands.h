@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Commands of tolmere-cli that live in files of their own, and what they share.
 #pragma once
 

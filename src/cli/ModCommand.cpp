@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli mod: the main window's Add, Edit and Delete, for scripts. The rules and
 // messages are the window's own: both go through the same core operations.
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli pictures: the picture "Cache Img" extracts for each unique item, found
 // by the same code the editor uses.
 #include "cli/Commands.h"

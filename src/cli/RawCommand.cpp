@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli raw: Raw Edit's cell edits and New Row for scripts, through the same
 // operations the window applies.
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli sets: the set item window's tree, for reading and scripting; and mod
 // --node: its Add, Edit and Delete, by the window's rules and messages.
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli: the editor's core from the command line, for modders' scripts.
 #include "base/Services.h"
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere: the item table editor. Finds the game, loads its tables and runs the main
 // window until it closes.
 //

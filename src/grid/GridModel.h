@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the raw grid shows, without any drawing: its columns, its cells (kept compact,
 // since the largest mod tables have hundreds of thousands), the selection and the
 // scroll position, and the rules by which keys and scroll requests move them.

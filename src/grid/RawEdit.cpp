@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "grid/RawEdit.h"
 
 #include "items/UniqueLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw editing of a whole item table: which columns get choosers and what they offer,
 // what picking a choice writes, and writing the edited cells back. Shared by the raw
 // edit window and tolmere-cli.

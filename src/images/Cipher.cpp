@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Cipher.h"
 
 #include "images/Ripemd160.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block ciphers for the program's protected resources, keyed from a fixed text.
 #pragma once
 

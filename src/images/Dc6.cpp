@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Dc6.h"
 
 #include "base/ByteOrder.h"

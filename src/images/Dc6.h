@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inventory pictures of items: run-length coded DC6 files and the palette they are
 // drawn with.
 #pragma once

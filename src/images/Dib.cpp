@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Dib.h"
 
 #include "images/Tga.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures held in memory in the layout the display layer draws from.
 #pragma once
 

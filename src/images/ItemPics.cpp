@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/ItemPics.h"
 
 #include "images/Dc6.h"

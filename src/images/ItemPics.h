@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture cache: every item picture decoded so far, by its picture name, and the
 // one the main window draws. Shared by the window's thread and the picture worker, so
 // every operation takes the cache's lock, and pictures are handed out as shared

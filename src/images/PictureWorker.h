@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture worker: a thread that follows the main window's item selection and
 // makes the selected item's picture current in the cache, so that decoding never
 // holds up the window. It shares only atomics, the cache and the requested name with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/PngWriter.h"
 
 #include <png.h>

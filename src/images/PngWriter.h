@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures saved as PNG files, for modders who want to look at what the editor shows.
 #pragma once
 

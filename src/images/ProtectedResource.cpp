@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/ProtectedResource.h"
 
 #include "base/ByteOrder.h"

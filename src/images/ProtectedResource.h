@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The container of the program's enciphered, compressed resources: a 40-byte header of
 // little-endian 32-bit fields, then a zlib stream enciphered in 8-byte blocks.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixed key text and initial vector of the program's enciphered resources. The
 // build-time packer (tools/respack) enciphers with these same values; changing either
 // here without repacking the resources makes them undecodable.

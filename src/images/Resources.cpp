@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Resources.h"
 
 #include "images/Cipher.h"

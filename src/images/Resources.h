@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own resources, packed at build time and linked into the program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Ripemd160.h"
 
 #include "base/ByteOrder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RIPEMD-160, and the one-block finishing step that derives the resource key.
 #pragma once
 

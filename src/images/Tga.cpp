@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "images/Tga.h"
 
 #include "base/ByteOrder.h"

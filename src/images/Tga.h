@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one kind of TGA picture the program reads: its own window skin.
 #pragma once
 

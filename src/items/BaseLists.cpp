@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/BaseLists.h"
 
 #include "tables/ColumnFinder.h"

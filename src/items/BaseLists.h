@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's base item lists: weapons.txt, armor.txt and misc.txt.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/ItemPictures.h"
 
 namespace tolmere {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which inventory picture an item shows, as the game chooses it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/NameColours.h"
 
 namespace tolmere {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour codes of the game's texts: "ÿc" and one character switch the colour of
 // what follows ("ÿc4" gold, the colour of unique item names).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/UniqueLayout.h"
 
 #include "mods/SlotNames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which columns of a "UniqueItems.txt" the editor reads and writes, found from the
 // names in the file's header row.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/UniqueModel.h"
 
 namespace tolmere {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The meaning of the rows of "UniqueItems.txt": items, labels and modifier slots.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/Describe.h"
 
 #include "mods/GameText.h"

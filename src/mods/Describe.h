@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns a row's modifier slots into the lines the game would show for them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/GameData.h"
 
 #include "base/Services.h"

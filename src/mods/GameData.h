@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's own tables that say how a modifier reads: Properties.txt (a property code
 // to the stats it sets, and how its parameter, minimum and maximum feed them),
 // ItemStatCost.txt (how each stat is worded), Skills.txt and SkillDesc.txt (skills by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/GameDescribe.h"
 
 #include "mods/GameText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modifiers worded the way the game words them, from the game's own tables: each
 // slot's property becomes the stats Properties.txt names, the stats are grouped as
 // the game groups them (fire damage from its minimum and maximum, all resistances,

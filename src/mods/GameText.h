@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's own strings used as patterns: "%d%% Chance to cast level %d %s on
 // striking". Their conversions take texts here, so that a value may be a range.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/ModKeys.h"
 
 #include "tables/ColumnFinder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modifier catalogue over "modkey.txt": wording and value rules per property code.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modifier slot: four cells of a table row (property code, parameter, minimum,
 // maximum), and where a row keeps its slots.
 #pragma once

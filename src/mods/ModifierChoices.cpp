@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/ModifierChoices.h"
 
 #include "mods/Describe.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the modifier dialog offers for a slot: the properties to choose from, what each
 // one's parameter, minimum and maximum mean, the skills a parameter may name, and the
 // warnings a choice deserves before it is written. The game's own Properties.txt and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/ModifierEdit.h"
 
 namespace tolmere {

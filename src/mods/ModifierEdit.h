@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules by which one slot of an item row takes a modifier: which slot it lands in,
 // what must be settled with the user first, and the cells that are written. The
 // window asks the questions; the command line answers them from its flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // printf-style formatting of catalogue patterns that may come from any data file.
 #pragma once
 

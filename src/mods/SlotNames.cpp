@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mods/SlotNames.h"
 
 namespace tolmere {

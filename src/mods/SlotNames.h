@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modifier slots found by the names of their columns.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The meaning of the set tables' rows: labels of the tree's nodes, the lines of a
 // node's modifier list, and the rules for adding and deleting set modifiers. Holds
 // no data of its own beyond the tree it reads the tables by.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sets/SetTree.h"
 
 #include "mods/GameData.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sets of "SetItems.txt" (and, in the game's later layout, "Sets.txt") as a tree:
 // each set with its member items, and for every node the modifier slots it lists and
 // edits. The layout is found from the tables' header rows.

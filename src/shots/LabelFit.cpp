@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shots/LabelFit.h"
 
 #include "ui/SkinDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether the texts of a window's labels fit the boxes their layout gives them, in the
 // fonts the program draws them in. A text wider than its box is cut off without any
 // sign, so the pictures alone are a poor way to catch it.

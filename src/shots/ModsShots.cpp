@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/UniqueLayout.h"
 #include "shots/Shots.h"
 #include "ui/ModifierDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ProgramData.h"
 
 #include "base/Services.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shots/Shots.h"
 
 #include "base/Guide.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The windows tolmere-shots renders: each one built in a given state, ready to draw.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-shots DIR: draws every window of the program, frame included, into one PNG
 // per window and state, so that the chrome can be looked at without a desktop.
 // tolmere-shots --show NAME: opens that one window on the desktop instead.

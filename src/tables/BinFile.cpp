@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/BinFile.h"
 
 #include "base/Services.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A binary file: a disk file, or an in-memory file handed over in place of a path.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/ColumnFinder.h"
 
 #include <algorithm>

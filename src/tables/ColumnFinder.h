@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds a table's columns by the names in its header row. Game tables are read by
 // column name, and mods insert, drop and reorder columns freely, so a fixed column
 // number fits one file only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/EditHistory.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Undo and redo: every edit the user makes is one step that knows the cells and
 // string-table entries it changed, before and after, byte for byte. The history also
 // tells which documents (a table, a string table) differ from what was last saved.

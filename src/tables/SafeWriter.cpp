@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/SafeWriter.h"
 
 #include "tables/BinFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replaces a file only once its new contents are completely on disk.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's string table (.tbl): key and text entries of one language.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/StrTblText.h"
 
 #include <algorithm>

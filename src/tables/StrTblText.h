@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A string table as editable text: one entry per line, key TAB text, with backslash,
 // TAB, CR and LF escaped as \\ \t \r \n. A table whose hash table size or version
 // byte differs from what a new table gets starts with the line

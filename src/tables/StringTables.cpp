@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/StringTables.h"
 
 namespace tolmere {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three string tables of one language, looked up the way the game does: a key
 // is searched in patchstring.tbl, then expansionstring.tbl, then string.tbl. The
 // editor writes only patchstring.tbl; a name found in one of the others is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/TableFile.h"
 
 #include "tables/BinFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading a file that is meant to be a tab-delimited table, and refusing one that is
 // not: a README taken for a table would become an item list, and a binary file items
 // of garbage, that Spawn On would then write into the game.

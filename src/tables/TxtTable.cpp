@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/TxtTable.h"
 
 #include "base/ProgramExit.h"

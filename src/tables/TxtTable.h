@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A tab-delimited game table held in memory: the file's bytes, and each cell as a
 // slice of them until a caller gives it new text.
 //

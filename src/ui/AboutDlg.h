@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Things to Read": the program's readme, the credits, and a link to the project's page.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Choosing a set's colour by its name from the colour table; writes the colour's code
 // into one cell and nothing else.
 #pragma once

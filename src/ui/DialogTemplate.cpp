@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/DialogTemplate.h"
 
 #include "ui/DrawnButton.h"

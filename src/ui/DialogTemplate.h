@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialogs declared as tables of controls in dialog units, the way their layouts are
 // written down, and built into Qt widgets from those tables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drawing in-memory pictures with Qt.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/DrawnButton.h"
 
 #include "ui/SkinButton.h"

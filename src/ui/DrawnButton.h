@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A plain dialog button drawn in the skin's look: black face, grey frame, no glow.
 #pragma once
 

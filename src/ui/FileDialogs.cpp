@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/FileDialogs.h"
 
 #include <QDir>

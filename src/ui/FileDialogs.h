@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's open and save dialogs, behind a seam tests replace.
 #pragma once
 

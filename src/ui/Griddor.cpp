@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/Griddor.h"
 
 #include "ui/DialogTemplate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The raw grid: a spreadsheet of text cells under a header row, drawn by its own paint
 // routine, with keyboard and mouse navigation and in-cell editing through an edit
 // field or a drop-down chooser. It knows nothing of tables: its owner adds columns and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's one message box: a text and either "OK" or "&Yes" and "&No".
 #pragma once
 

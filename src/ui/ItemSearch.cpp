@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ItemSearch.h"
 
 #include "ui/SkinLook.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A search field that finds an entry by any part of its words: typing offers every entry
 // whose text holds what was typed, in any case and at any place; Enter or a click on an
 // offer chooses it. The item list of the main window and Set Master's tree use it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/MainWindow.h"
 
 #include "base/Guide.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unique item editor: the program's main window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's edits: modifiers and names, their undo and redo, and the question
 // asked before unsaved changes are thrown away.
 #include "ui/MainWindow.h"

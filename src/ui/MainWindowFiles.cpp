@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's files: start-up, the game's archives, Reload, Spawn On, the table
 // and string-table files the user loads and saves, and the language.
 #include "ui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's item pictures: "Cache Img", the display's check box, and drawing
 // the selected item's picture in its box.
 #include "ui/MainWindow.h"

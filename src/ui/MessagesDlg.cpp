@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/MessagesDlg.h"
 
 #include "base/GuideLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Messages": every message, answer and status line of the run, with its time, to read
 // in full and copy.
 #pragma once

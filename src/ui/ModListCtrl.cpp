@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ModListCtrl.h"
 
 #include "ui/ScreenText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modifier list of both editor windows: one line per shown modifier, each line
 // carrying the slot it stands for.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ModifierDlg.h"
 
 #include "base/Guide.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog that adds a modifier to an empty slot of an item row or changes the one a
 // slot holds: the property (chosen from the list, found by typing part of its text or
 // code, or typed as a code of its own), its parameter, its minimum and maximum, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renaming an item: its name, and for set items the prefix, as string-table entries.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw Edit: every row and column of an item table in the grid, with choosers for the
 // code columns, written back into the table on Apply.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bytes of the tables on screen and back. Cells and string-table texts are bytes; a
 // text box shows them decoded and gives back the very same bytes unless the user
 // changed the text.

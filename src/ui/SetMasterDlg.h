@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The set item editor: every set with its items in a tree, the selected node's
 // modifiers, and the files and archive of the set tables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Set Master's files: the set tables from the game, from and to files, and into the
 // patch archive.
 #include "ui/SetMasterDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's push button: dark, with a frame that pulses while the pointer is over it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/SkinDialog.h"
 
 #include "ui/DibImage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The base of every window of the program: a modal dialog that draws its own frame and
 // caption from the skin picture, with rounded corners, a close zone, a window-menu zone,
 // dragging by any free spot and the skin's colour scheme.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/SkinLook.h"
 
 #include "images/Resources.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skin's colours, fonts and picture, shared by every window of the program.
 #pragma once
 

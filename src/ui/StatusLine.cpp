@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/StatusLine.h"
 
 #include "base/GuideLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status line of a window: one line, cut with "…" to the label's width as the window
 // grows and shrinks, the whole text in its tooltip and in the program's Messages log.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the windows that open item tables say alike: the file filter of their open and
 // save dialogs, and the message of a table the game's archives would not give.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/WindowGuide.h"
 
 #include "ui/GuideMsgDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window layer's side of the core's message seam: messages become message boxes,
 // status texts go to the status line of the window that is running.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/WindowSizing.h"
 
 #include <QGuiApplication>

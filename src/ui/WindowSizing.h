@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows that grow past the size their template gives them: which controls follow the
 // growth and how, resizing from the frame's edges, and the size each window had last.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bridge to the archive tool: first against a stand-in that logs how it is run, then
 // against the real mpq2k and archives made in the test. Then finding the game through
 // Wine's registry, and running its archive tool.

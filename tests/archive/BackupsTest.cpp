@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Backups of the patch archive, their folders and rotation, and the clearing up after a
 // killed run.
 #include "archive/Backups.h"

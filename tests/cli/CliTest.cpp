@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/CliRun.h"
 #include "tables/StrTbl.h"
 

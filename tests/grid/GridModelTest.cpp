@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grid's model of rows, columns, keys and scrolling, and the raw edit of item
 // tables it shows: columns with choosers, picks and edits written back.
 #include "grid/GridModel.h"

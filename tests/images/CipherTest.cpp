@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hashes and the block cipher against published vectors, the key the resources are
 // enciphered with, and the protected resources they open.
 #include "images/Cipher.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's DC6 pictures: decoding, converting, and the cache and worker
 // that load them for the item shown.
 #include "images/Dc6.h"

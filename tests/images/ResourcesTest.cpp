@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures in memory, the TGA files the skin is stored as, and the embedded resources.
 #include "images/Resources.h"
 #include "images/Tga.h"

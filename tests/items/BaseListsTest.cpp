@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "items/BaseLists.h"
 #include "images/Dc6.h"
 #include "items/ItemPictures.h"

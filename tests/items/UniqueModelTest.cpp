@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unique item table: its layout found from its header, labels, counts, and the
 // rules for adding and deleting modifiers.
 #include "items/UniqueModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's own wording, checked on the real 1.14d tables: each item's lines as its
 // item description shows them, worked out from Properties.txt, ItemStatCost.txt and the
 // string tables by the game's rules (ranges where min and max differ).

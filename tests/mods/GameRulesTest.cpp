@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's wording rules on a small invented game: a few properties, stats and
 // strings, just enough to tell each rule from its near misses.
 #include "mods/GameDescribe.h"

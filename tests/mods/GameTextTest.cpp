@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text as the game and printf show it: ranges, patterns, number formats and colour codes.
 #include "mods/GameText.h"
 #include "items/NameColours.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The manual pages and the bash completion say what --help says: every command and
 # option of a program's --help is in its manual page, every exit code of its "Exit
 # status" in the page's EXIT STATUS, Tab in bash offers every command (and every option

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sets/SetModel.h"
 
 #include "mods/ModifierEdit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tolmere-cli run through the shell, as scripts run it. Header-only: TOLMERE_CLI is known
 // to the test program alone.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picture descriptors filled for tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the message box: records what was shown and answers as told.
 #pragma once
 

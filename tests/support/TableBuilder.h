@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tables for tests, built from rows of cells.
 #pragma once
 

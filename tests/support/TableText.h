@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text shaped like the game's tab-separated tables: it compresses, but not to nothing.
 // Header-only, so that the stand-alone archive tool's tests and benchmarks share it.
 #pragma once

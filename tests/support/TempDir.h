@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scratch files for tests: a private directory removed with everything in it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tables read and written again: every byte must come back. The game's own are read
 // where they lie beside the checkout and never copied into it; the checkout's invented
 // tables, one or more in each layout, are read on every run.

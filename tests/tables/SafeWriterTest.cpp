@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files read and written: the binary file wrapper, and saves that replace a file whole or
 // not at all.
 #include "tables/SafeWriter.h"

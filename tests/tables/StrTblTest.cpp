@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/StrTbl.h"
 
 #include "support/TempDir.h"

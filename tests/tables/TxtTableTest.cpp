@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/TxtTable.h"
 #include "tables/TableFile.h"
 

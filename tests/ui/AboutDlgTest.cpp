@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/AboutDlg.h"
 
 #include "support/TableBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/GuideMsgDlg.h"
 #include "ui/WindowGuide.h"
 

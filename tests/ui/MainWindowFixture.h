@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window end to end: a game folder with the real mpq2k (a copy of the
 // classic-layout test game, or one a test builds), the window run in-process with the
 // message box, the file dialogs and the exit scripted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Nothing lost, nothing hidden: the question before unsaved changes go, undo and
 // redo, loads that check what they load, and failures that say why.
 #include "MainWindowFixture.h"

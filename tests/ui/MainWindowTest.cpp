@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor end to end: a copy of the demo game, the real mpq2k, the main window run
 // in-process with the message box, the file dialogs and the exit scripted.
 #include "sets/SetModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/NameDlg.h"
 #include "tables/StringTables.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw Edit on item tables: choosers where the header has code columns, a pick writing
 // the code and the base item's name, New Row, and Apply touching only changed cells.
 #include "ui/RawEditDlg.h"

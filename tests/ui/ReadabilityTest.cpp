@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every text of the main windows readable: at least 9 points, and its glyphs standing
 // out from what lies behind them by 4.5:1 or more, measured on the windows as drawn.
 #include "ui/GuideMsgDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor on a game installation made from the real 1.14d tables: every item with
 // its name, every modifier from its slot, and edits that reach the archive touching
 // nothing but the slots the user changed.

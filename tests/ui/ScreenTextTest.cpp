@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text on the screen: table and string table bytes shown and stored again, and the
 // file dialogs' filters.
 #include "ui/ScreenText.h"

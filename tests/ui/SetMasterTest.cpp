@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The set item window on the classic test game, and the palette dialog.
 #include "ui/ChangePalDlg.h"
 #include "ui/Griddor.h"

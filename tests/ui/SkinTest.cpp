@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skinned look: dialogs built from their templates with their own frame, and the
 // skinned buttons.
 #include "ui/DibImage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/SpawnOn.h"
 #include "archive/Backups.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driving modal windows from tests: act on whatever window runs modally next.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests run in-process on Qt's offscreen platform: one application object
 // for the whole run, created before any test.
 #include "ui/SkinLook.h"

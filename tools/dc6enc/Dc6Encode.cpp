@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dc6enc/Dc6Encode.h"
 
 #include "base/ByteOrder.h"

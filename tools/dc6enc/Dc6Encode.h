@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds DC6 files for tests and fuzz seeds. Not a general-purpose encoder: it writes
 // just the fields the decoder reads, and lets tests put any bytes where they like.
 #pragma once

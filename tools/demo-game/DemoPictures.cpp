@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws an inventory picture for every base item of the demo game's lists, as DC6
 // files named after the lists' picture columns, so that the editor has something of
 // the right size and shape to show. `--patched` draws a recoloured set for the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds a demo game installation: a Wine-style prefix holding a "Diablo II"
 # directory whose archives are made from a folder of sources, and a registry that
 # points at it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the program's icon and writes it as an RGBA PNG of the size asked for: a gold
 // sword laid across an item table, on a dark olive tile with a bronze rim, in the
 // colours of the window skin. Everything is computed, so the same program always

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ArchiveCheck.h"
 
 #include "Files.h"

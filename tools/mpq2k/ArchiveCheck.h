@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A look at the MPQ header before StormLib sees the file.
 //
 // StormLib trusts the table sizes in the header: a header claiming 0x0FFFFFFF blocks makes it

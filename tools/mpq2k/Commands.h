@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands mpq2k understands. Each returns the process exit status (a failure is
 // already reported on stderr, one line per problem). The editor tells a file that is
 // simply not in an archive (3, 4: it tries the next archive) from one that could not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Extract.h"
 
 #include "Files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying one file out of an archive into the editor's scratch directory.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small POSIX file helpers shared by the commands.
 #pragma once
 

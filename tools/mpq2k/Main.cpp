@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // mpq2k: the editor's only way into the game's MPQ archives. The editor runs it with the game
 // directory as the current directory and reads nothing but the exit status and stderr.
 #include "Commands.h"

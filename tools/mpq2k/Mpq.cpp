@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Mpq.h"
 
 #include <StormLib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The small part of StormLib that mpq2k uses, with handles that close themselves.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Names.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How names given by the editor become names inside an archive and paths on disk.
 //
 // The editor was written for Windows: it sends backslashes, and real installations spell the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Report.h"
 
 #include <cstdio>

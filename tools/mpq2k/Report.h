@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything mpq2k says about a problem goes through here, so that each problem is exactly
 // one line on stderr: the editor shows that line to the user as it is.
 #pragma once

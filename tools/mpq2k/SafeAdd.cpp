@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SafeAdd.h"
 
 #include "Files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Putting files into an archive without ever leaving the archive half-written.
 //
 // The archive is copied beside itself, the copy is changed and closed, read back and checked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Script.h"
 
 namespace mpq2k {

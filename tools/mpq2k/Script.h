@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor batches extractions into a script file so that one process serves a whole
 // screen of tables. Parsing is kept apart from running so it can be fuzzed on its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TempFiles.h"
 
 #include <fcntl.h>

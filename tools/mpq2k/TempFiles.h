@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Temporary files that must not outlive an interrupted run.
 //
 // mpq2k never writes a final file in place: it writes a temporary beside it and renames. When

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TempNames.h"
 
 #include "Files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The names mpq2k gives its temporaries, and the sweep that removes the ones a killed run
 // left behind (SIGKILL and power cuts give the run no chance to remove them itself).
 #pragma once

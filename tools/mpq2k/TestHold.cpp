@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TestHold.h"
 
 #include "Files.h"

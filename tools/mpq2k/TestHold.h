@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A seam for the tests of concurrent writers: it stops a run at a named point so that a test
 // can start a second run at exactly that moment, with no timing involved.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WriteLock.h"
 
 #include "Names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which file a write into an archive replaces, and the lock that makes writers to it take turns.
 //
 // The archive is replaced by a rename in its own folder, so that is what is locked: a lock on

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Turns packed resources into a C++ source holding their bytes and the lookup table.
 # Run as: cmake -DOUTPUT=file.cpp -DRESOURCES=TYPE:NUMBER:path,... -P Embed.cmake
 # (commas, not semicolons, so that the list survives a custom command's quoting).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Packs one file as a resource of the program: by default an enciphered, compressed
 // container; with --scramble the credits' plain XOR scrambling instead.
 

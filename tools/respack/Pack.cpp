@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "respack/Pack.h"
 
 #include "base/ByteOrder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds enciphered resource containers: the encoding side of DecodeResource, for the
 // build-time packer and for tests. The editor itself only ever decodes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the window skin picture and writes it as a plain 24-bit TGA. Everything is
 // computed, so the same program always writes the same bytes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // mpq2k is only ever used as a separate process, so these tests run the built binary the way
 // the editor does: with the game directory as its current directory, judging it by its exit
 // status, its stderr and the files it leaves behind.
