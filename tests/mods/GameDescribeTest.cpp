@@ -10,6 +10,8 @@
 
 #include "support/TableBuilder.h"
 
+#include "ItemLines.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,26 +59,7 @@ struct RealGame {
     }
 };
 
-// The lines of one item whose level, base item and slots ("code", "par", "min",
-// "max", four cells a slot) are given, joined by '|'.
-std::string ItemLines(const CGameData& game, const CStringTables& strings, const Row& cells,
-                      const std::string& level = "1", const std::string& base = "") {
-    Row header{"index", "lvl", "code"};
-    for (std::size_t slot = 1; slot <= (cells.size() + 3) / 4; ++slot) {
-        for (const char* name : {"prop", "par", "min", "max"})
-            header.push_back(name + std::to_string(slot));
-    }
-    Row row{"item", level, base};
-    row.insert(row.end(), cells.begin(), cells.end());
-    const CTxtTable table = testing::NamedTable(header, {row});
-    CColumnFinder finder(table);
-    std::string lines;
-    for (const ModLine& line :
-         CGameDescriber(game, strings)
-             .Describe(table, 0, SlotsByName(finder, {"prop#", "par#", "min#", "max#"})))
-        lines += (lines.empty() ? "" : "|") + line.text;
-    return lines;
-}
+using testing::ItemLines;
 
 const RealGame& Real() {
     static const RealGame real;

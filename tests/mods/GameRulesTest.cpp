@@ -7,6 +7,8 @@
 
 #include "support/TableBuilder.h"
 
+#include "ItemLines.h"
+
 #include <gtest/gtest.h>
 
 namespace tolmere {
@@ -88,25 +90,11 @@ CStringTables TinyStrings() {
     return strings;
 }
 
-// The lines of an item whose slots hold `cells` (code, par, min, max a slot), joined
-// by '|'.
+// The lines of an item whose slots hold `cells`, joined by '|'.
 std::string Lines(const CGameData& game, const Row& cells, const std::string& level = "1",
                   const std::string& base = "") {
     static const CStringTables strings = TinyStrings();
-    Row header{"index", "lvl", "code"};
-    for (std::size_t slot = 1; slot <= (cells.size() + 3) / 4; ++slot) {
-        for (const char* name : {"prop", "par", "min", "max"})
-            header.push_back(name + std::to_string(slot));
-    }
-    Row row{"item", level, base};
-    row.insert(row.end(), cells.begin(), cells.end());
-    const CTxtTable table = NamedTable(header, {row});
-    CColumnFinder finder(table);
-    const SlotList slots = SlotsByName(finder, {"prop#", "par#", "min#", "max#"});
-    std::string lines;
-    for (const ModLine& line : CGameDescriber(game, strings).Describe(table, 0, slots))
-        lines += (lines.empty() ? "" : "|") + line.text;
-    return lines;
+    return testing::ItemLines(game, strings, cells, level, base);
 }
 
 const CGameData& Tiny() {

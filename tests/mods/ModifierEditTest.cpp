@@ -59,7 +59,8 @@ std::string Letters(const std::vector<std::string>& shown) {
 
 // What the modifier dialog does on Apply, with the questions answered as scripted:
 // the free slot or the last accepted holder of the code takes it; editing asks nothing
-// (undo covers it) and refuses a code another slot holds; nothing is written outside the table or the run.
+// (undo covers it) and refuses a code another slot holds; nothing is written outside the table or
+// the run.
 TEST(ModifierEdit, ApplyWritesWhereTheQuestionsAndTheTableAllow) {
     const struct {
         const char* name;
