@@ -30,6 +30,8 @@ CItemSearch::CItemSearch(QLineEdit* field, std::function<void(int)> chosen)
     completer_->popup()->setMinimumWidth(kOffersWidth);
     field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
+    // After the completer's own: Enter on the offers with none picked takes the first.
+    completer_->popup()->installEventFilter(this);
     connect(completer_, QOverload<const QModelIndex&>::of(&QCompleter::activated), this,
             [this](const QModelIndex& index) { chosen_(index.data(Qt::UserRole).toInt()); });
     auto* find = new QShortcut(QKeySequence::Find, field_->window());
@@ -60,19 +62,21 @@ std::vector<int> CItemSearch::Matches(const QString& text) const {
 }
 
 bool CItemSearch::eventFilter(QObject* watched, QEvent* event) {
-    // Enter with no offer open chooses the first the text finds, and never reaches the
-    // window, whose own Enter writes the archive.
-    if (watched == field_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && !completer_->popup()->isVisible()) {
-            const std::vector<int> found = Matches(field_->text());
-            if (!field_->text().isEmpty() && !found.empty())
-                chosen_(found.front());
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
+    // Enter without an offer picked chooses the first the text finds, and never reaches
+    // the window, whose own Enter writes the archive.
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    QAbstractItemView* offers = completer_->popup();
+    const bool picked = offers->isVisible() && offers->currentIndex().isValid();
+    if (!enter || picked || (watched != field_ && watched != offers))
+        return QObject::eventFilter(watched, event);
+    offers->hide();
+    const std::vector<int> found = Matches(field_->text());
+    if (!field_->text().isEmpty() && !found.empty())
+        chosen_(found.front());
+    return true;
 }
 
 } // namespace tolmere

@@ -405,6 +405,12 @@ TEST_F(MainWindowTest, TheSearchFindsItemsByAnyPartOfTheirWords) {
     field->setText(QStringLiteral("hollowpine"));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(keyOf(window.SelectedRow()), "Hollowpine Bow");
+    // Typed key by key; Enter with no offer picked takes the first found.
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("pale thi"));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : field,
+                    Qt::Key_Return);
+    EXPECT_EQ(keyOf(window.SelectedRow()), "Pale Thicket");
     EXPECT_TRUE(guide_->shown.empty());
     window.hide();
 }
