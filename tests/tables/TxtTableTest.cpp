@@ -133,8 +133,9 @@ TEST(TxtTable, EditsAndNewRowsChangeOnlyTheirOwnBytes) {
         const std::int32_t read = table.DataRowCount() - c.addedRows;
         EXPECT_FALSE(table.RemoveAddedRows(read - 1)) << c.name;
         ASSERT_TRUE(table.RemoveAddedRows(read)) << c.name;
-        if (c.sets.empty() || std::get<0>(c.sets[0]) >= read)
+        if (c.sets.empty() || std::get<0>(c.sets[0]) >= read) {
             EXPECT_EQ(table.Serialize(), c.bytes) << c.name;
+        }
     }
 }
 
