@@ -96,6 +96,7 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     constexpr Growth kUnderList{0.5, 0.5, 1, 0};
     constexpr Growth kListButton{0.5, 0, 1, 0};
     MakeResizable(QStringLiteral("sets"), {{kSetTree, kTreeGrowth},
+                                           {kSetFind, Growth{0, 0.5, 0, 0}},
                                            {kSetModList, kListGrowth},
                                            {kSetFrame, kListGrowth},
                                            {kSetStatus, kUnderList},

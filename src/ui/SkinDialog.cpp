@@ -5,8 +5,8 @@
 #include "ui/SkinLook.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QBitmap>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -105,13 +105,6 @@ void CSkinDialog::MakeResizable(const QString& settingsKey,
     sizing_.Start(settingsKey);
     for (const auto& [id, growth] : controls)
         sizing_.Follow(Control(id), growth);
-}
-
-void CSkinDialog::ToggleMaximized() {
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
 }
 
 void CSkinDialog::StartResize(Qt::Edges edges, const QPoint& globalPosition) {
@@ -221,14 +214,14 @@ void CSkinDialog::ShowWindowMenu() {
     QAction* moveAction = menu.addAction(tr("&Move"));
     QAction* sizeAction = nullptr;
     if (Resizable())
-        sizeAction = menu.addAction(isMaximized() ? tr("&Restore") : tr("Ma&ximize"));
+        sizeAction = menu.addAction(sizing_.Maximised() ? tr("&Restore") : tr("Ma&ximize"));
     QAction* closeAction = menu.addAction(tr("&Close"));
     closeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     QAction* chosen = menu.exec(mapToGlobal(QPoint(0, kSkinFrame.top())));
     if (chosen == closeAction)
         reject();
     else if (chosen && chosen == sizeAction)
-        ToggleMaximized();
+        sizing_.ToggleMaximised();
     else if (chosen == moveAction && windowHandle())
         windowHandle()->startSystemMove();
 }
@@ -252,7 +245,7 @@ void CSkinDialog::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
-    if (Resizable() && !isMaximized()) {
+    if (Resizable() && !sizing_.Maximised()) {
         if (const Qt::Edges edges = ResizeEdges(p, size(), kResizeMargin)) {
             StartResize(edges, event->globalPosition().toPoint());
             return;
@@ -288,7 +281,7 @@ void CSkinDialog::mouseMoveEvent(QMouseEvent* event) {
     }
     const QPoint p = event->position().toPoint();
     const Qt::Edges edges =
-        Resizable() && !isMaximized() ? ResizeEdges(p, size(), kResizeMargin) : Qt::Edges();
+        Resizable() && !sizing_.Maximised() ? ResizeEdges(p, size(), kResizeMargin) : Qt::Edges();
     // Only a cursor set here is taken back here: derived windows set their own.
     if (edges) {
         setCursor(ResizeCursor(edges));
@@ -324,7 +317,7 @@ void CSkinDialog::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (Resizable() && event->button() == Qt::LeftButton && p.y() < kSkinFrame.top() &&
         !InCloseClickZone(p, width()) && !InMenuClickZone(p)) {
-        ToggleMaximized();
+        sizing_.ToggleMaximised();
         return;
     }
     QDialog::mouseDoubleClickEvent(event);
@@ -398,7 +391,7 @@ void CSkinDialog::showEvent(QShowEvent* event) {
         // A dialog opened without a parent opens over the window that opened it, not
         // where the window system puts new windows.
         const QWidget* opener = QApplication::activeWindow();
-        if (!parentWidget() && opener && opener != this && !isMaximized())
+        if (!parentWidget() && opener && opener != this && !sizing_.Maximised())
             move(opener->frameGeometry().center() - rect().center());
     }
     setMask(RoundedRegion(size()));

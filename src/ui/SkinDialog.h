@@ -57,6 +57,7 @@ public:
     // How much larger than its template size the window is now.
     QSize Grown() const { return sizing_.Grown(); }
     bool Resizable() const { return sizing_.Started(); }
+    bool Maximised() const { return sizing_.Maximised(); }
 
     // Where a point of the window (window coordinates) lies for the pointer. The close
     // zone answers the window-menu code and marks the pointer as over the close button.
@@ -107,7 +108,6 @@ private:
     void ShowWindowMenu();
     void StartDrag(const QPoint& globalPosition);
     void SetAnimating(bool on);
-    void ToggleMaximized();
     void StartResize(Qt::Edges edges, const QPoint& globalPosition);
 
     int resourceId_;

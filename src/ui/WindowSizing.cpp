@@ -85,17 +85,32 @@ void CWindowSizing::RestoreSize() {
         size = size.boundedTo(screen->availableSize());
     window_->resize(size.expandedTo(minimum_));
     if (settings.value(SettingsName(key_, "maximized")).toBool())
-        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
+        ToggleMaximised();
 }
 
 void CWindowSizing::SaveSize() const {
     if (!gRemembered || !Started() || key_.isEmpty())
         return;
     QSettings settings;
-    const bool maximized = window_->isMaximized();
-    settings.setValue(SettingsName(key_, "maximized"), maximized);
-    if (!maximized)
-        settings.setValue(SettingsName(key_, "size"), window_->size());
+    settings.setValue(SettingsName(key_, "maximized"), maximised_);
+    settings.setValue(SettingsName(key_, "size"), maximised_ ? normal_.size() : window_->size());
+}
+
+void CWindowSizing::ToggleMaximised() {
+    if (!Started())
+        return;
+    if (maximised_) {
+        maximised_ = false;
+        window_->setGeometry(normal_);
+        return;
+    }
+    const QScreen* screen =
+        window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    normal_ = window_->geometry();
+    maximised_ = true;
+    window_->setGeometry(screen->availableGeometry());
 }
 
 void CWindowSizing::SetRemembered(bool on) {

@@ -48,6 +48,12 @@ public:
     void Layout();
     QSize Grown() const;
 
+    // Maximised to the screen's free area, or back to the size it had before. Done here
+    // rather than asked of the window system, which may ignore it for a window without
+    // its frame, or have no window manager at all.
+    void ToggleMaximised();
+    bool Maximised() const { return maximised_; }
+
     // The size the window had when it last closed, where sizes are remembered.
     void RestoreSize();
     void SaveSize() const;
@@ -65,6 +71,8 @@ private:
     QString key_;
     QSize minimum_;
     std::vector<Follower> followers_;
+    bool maximised_ = false;
+    QRect normal_; // the geometry before maximising
 };
 
 } // namespace tolmere

@@ -152,10 +152,11 @@ TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
         int rightButton;  // -1: none follows the right edge
         QPoint rightMove;
         int bottomButton;
+        int find; // the search field, which widens as the list does; -1: none
     } cases[] = {
-        {window_.get(), Mods(), 1.0, kMainAbout, {300, 0}, kMainSpawnOn},
-        {&sets, sets.Tree(), 0.5, -1, {}, kSetSpawnOn},
-        {&raw, raw.findChild<CGriddor*>(), 1.0, kRawFind, {300, 200}, kRawApply},
+        {window_.get(), Mods(), 1.0, kMainAbout, {300, 0}, kMainSpawnOn, kMainFind},
+        {&sets, sets.Tree(), 0.5, -1, {}, kSetSpawnOn, kSetFind},
+        {&raw, raw.findChild<CGriddor*>(), 1.0, kRawFind, {300, 200}, kRawApply, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->windowTitle().toStdString());
@@ -165,8 +166,13 @@ TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
         const QRect right =
             c.rightButton >= 0 ? c.window->Control(c.rightButton)->geometry() : QRect();
         const QRect bottom = c.window->Control(c.bottomButton)->geometry();
+        const int findWidth = c.find >= 0 ? c.window->Control(c.find)->width() : 0;
         c.window->resize(smallest + QSize(300, 200));
         EXPECT_EQ(c.list->size(), list.size() + QSize(static_cast<int>(300 * c.listShare), 200));
+        if (c.find >= 0) {
+            EXPECT_EQ(c.window->Control(c.find)->width(),
+                      findWidth + static_cast<int>(300 * c.listShare));
+        }
         if (c.rightButton >= 0) {
             EXPECT_EQ(c.window->Control(c.rightButton)->geometry(), right.translated(c.rightMove));
         }
@@ -174,6 +180,14 @@ TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
         c.window->resize(smallest - QSize(50, 50));
         EXPECT_EQ(c.window->size(), smallest);
         EXPECT_EQ(c.list->geometry(), list);
+        // A double click on the caption fills the screen and a second one gives back the
+        // size it had, with or without a window manager to ask.
+        const QRect before = c.window->geometry();
+        QTest::mouseDClick(c.window, Qt::LeftButton, {}, QPoint(100, 10));
+        EXPECT_EQ(c.window->geometry(), c.window->screen()->availableGeometry());
+        EXPECT_TRUE(c.window->Maximised());
+        QTest::mouseDClick(c.window, Qt::LeftButton, {}, QPoint(100, 10));
+        EXPECT_EQ(c.window->geometry(), before);
         c.window->hide();
     }
 }
