@@ -3,6 +3,7 @@
 
 #include "ui/DialogTemplate.h"
 #include "ui/ScreenText.h"
+#include "ui/SkinLook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +22,7 @@ const QColor kHeaderBack(69, 68, 25);
 const QColor kFrame(108, 108, 108);
 const QColor kHeaderText(200, 200, 235);
 const QColor kCellBack(59, 58, 5);
-const QColor kCellText(128, 128, 128);
+const QColor kCellText = skin::kStaticText; // 4.5:1 or more on kCellBack, glyph edges too
 const QColor kSelectedBack(69, 68, 65);
 const QColor kSelectedText(220, 255, 255);
 const QColor kSelectedFrame(0, 255, 128);
@@ -80,8 +81,9 @@ struct CGriddor::Impl {
     QWidget* editor = nullptr; // the open one, or null
     std::string editOriginal;  // the cell's bytes when its edit began
     QString lastFind;
-    QFont cellFont = GridFont("Arial", 7.2, false);
-    QFont headerFont = GridFont("Arial", 7.2, true);
+    // The dialogs' readable size; a row of 24 pixels holds it.
+    QFont cellFont = GridFont("Arial", 9, false);
+    QFont headerFont = GridFont("Arial", 9, true);
     int syncing = 0;          // the grid itself is setting the scroll bars
     bool skipRelease = false; // the release that ends a double click
     int dragColumn = -1;
@@ -224,6 +226,10 @@ std::optional<std::pair<int, int>> CGriddor::HitTest(const QPoint& point) const 
 QPoint CGriddor::CellOrigin(int row, int column) const {
     const auto [x, y] = impl_->model.CellOrigin(row, column);
     return QPoint(x, y);
+}
+
+const QFont& CGriddor::CellFont() const {
+    return impl_->cellFont;
 }
 
 QRect CGriddor::CellRect(int row, int column) const {

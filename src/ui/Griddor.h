@@ -77,6 +77,10 @@ public:
     // cell found. False when no cell holds it.
     bool Find(const QString& text, bool backwards = false);
 
+    // Where a cell is drawn, in the grid's coordinates, and in which font.
+    QRect CellRect(int row, int column) const;
+    const QFont& CellFont() const;
+
 Q_SIGNALS:
     // The selection moved; for a status line ("Row 12, column 4 (prop1)").
     void selectionChanged(int row, int column);
@@ -111,7 +115,6 @@ private:
     void SelectCell(GridCell cell);
     void SyncScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
-    QRect CellRect(int row, int column) const;
     void UpdateCell(GridCell cell);
     void CancelEdit();
     void HideEditor(QWidget* editor);

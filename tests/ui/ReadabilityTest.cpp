@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Every text of the main windows readable: at least 9 points, and its glyphs standing
 // out from what lies behind them by 4.5:1 or more, measured on the windows as drawn.
+#include "ui/Griddor.h"
 #include "ui/GuideMsgDlg.h"
 #include "ui/ModListCtrl.h"
 #include "ui/NameDlg.h"
@@ -110,6 +111,10 @@ TEST_F(ReadabilityTest, EveryTextIsLargeEnoughAndStandsOutFromItsBackground) {
                 const QRect line = list->visualItemRect(list->topLevelItem(0));
                 measure(list, area(list->viewport(), line),
                         list->topLevelItem(0)->text(list->columnCount() - 1));
+            } else if (auto* grid = qobject_cast<CGriddor*>(control)) {
+                // A cell of the second row: the first is selected.
+                EXPECT_GE(grid->CellFont().pointSizeF(), 9.0);
+                measure(grid, area(grid, grid->CellRect(1, 0)), QStringLiteral("grid cell"));
             } else if (auto* button = qobject_cast<QAbstractButton*>(control);
                        button && !button->text().isEmpty()) {
                 EXPECT_GE(button->font().pointSizeF(), 8.0) << button->text().toStdString();
