@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "archive/ArchiveBridge.h"
 
+#include "archive/GameDir.h"
 #include "archive/RunTool.h"
 #include "base/Guide.h"
 #include "base/Services.h"
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,18 +56,6 @@ std::string FindArchiveTool(const std::string& gameDir, const std::string& progr
         return own;
     return programDir + "mpq2k";
 }
-
-namespace {
-
-std::string AbsolutePath(const std::string& path) {
-    if (path.empty() || path[0] == '/')
-        return path;
-    std::error_code error;
-    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-    return error ? path : absolute;
-}
-
-} // namespace
 
 CArchiveBridge::CArchiveBridge(const std::string& gameDir, const std::string& toolPath)
     : gameDir_(AbsolutePath(gameDir)),

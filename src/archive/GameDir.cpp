@@ -53,16 +53,6 @@ bool LooksLikeGameDir(const std::string& dir) {
 
 namespace {
 
-// Tools run with the game folder as their working folder, so a folder named relative
-// to ours would be looked for inside itself.
-std::string AbsoluteDir(const std::string& dir) {
-    std::error_code error;
-    std::string absolute = std::filesystem::absolute(dir, error).lexically_normal().string();
-    if (error)
-        absolute = dir;
-    return absolute.back() == '/' ? absolute : absolute + "/";
-}
-
 std::optional<std::string> NamedOrRegisteredGameDir(const GameSearch& search,
                                                     std::string& problem) {
     problem.clear();
@@ -87,8 +77,16 @@ std::optional<std::string> NamedOrRegisteredGameDir(const GameSearch& search,
 std::optional<std::string> FindGameDir(const GameSearch& search, std::string& problem) {
     std::optional<std::string> found = NamedOrRegisteredGameDir(search, problem);
     if (found)
-        found = AbsoluteDir(*found);
+        found = AbsolutePath(found->back() == '/' ? *found : *found + "/");
     return found;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/')
+        return path;
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+    return error ? path : absolute;
 }
 
 RegistryPlace DefaultRegistryPlace() {

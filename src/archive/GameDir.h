@@ -26,6 +26,11 @@ struct GameSearch {
     std::string prefix;  // a Wine prefix whose registry knows the game
 };
 
+// `path` from the current folder, cleaned of "." and "..": tools run with the game
+// folder as their working folder, so a path relative to ours would be looked for
+// inside it. An absolute path is kept as it is.
+std::string AbsolutePath(const std::string& path);
+
 // A folder the editor can work on: it holds d2data.mpq or patch_d2.mpq (any case).
 bool LooksLikeGameDir(const std::string& dir);
 
