@@ -263,27 +263,6 @@ TEST(GameDescribe, RealClassSkillsNameTheirClass) {
     }
 }
 
-// The total shown is rounded to the nearest point: 37.5 goes up, 42.48 down.
-TEST(GameDescribe, RealPoisonRoundsToTheNearestPoint) {
-    REAL_OR_SKIP();
-    const struct {
-        const char* name;
-        Row cells;
-        const char* line;
-    } cases[] = {
-        {"a half goes up", {"dmg-pois", "75", "128", "128"}, "+38 poison damage over 3 seconds"},
-        {"just under a half goes down",
-         {"dmg-pois", "75", "145", "145"},
-         "+42 poison damage over 3 seconds"},
-        {"each end of a range",
-         {"dmg-pois", "75", "111", "145"},
-         "Adds 33-42 poison damage over 3 seconds"},
-        {"Snakecord's 11.72", {"dmg-pois", "75", "40", "40"}, "+12 poison damage over 3 seconds"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ItemLines(real.game, real.strings, c.cells), c.line) << c.name;
-}
-
 // Lines the item's own level or base item decide: a skill cast on an event at level 0
 // takes min((item level - skill's level) / 4 + 1, 20) from the lowest level the item
 // drops at (its own or its base's) up to 99; sockets stop at the base's gemsockets.

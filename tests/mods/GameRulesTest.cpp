@@ -130,6 +130,9 @@ TEST(GameDescribeRules, PoisonTotalsRoundToTheNearestPoint) {
             {"both ends of a range",
              {"dmg-pois", "50", "133", "256"},
              "Adds 26-50 poison damage over 2 seconds"},
+            {"Snakecord's 11.72",
+             {"dmg-pois", "75", "40", "40"},
+             "+12 poison damage over 3 seconds"},
         });
 }
 
