@@ -22,6 +22,8 @@ int ModCommand(const std::vector<std::string>& args);
 int SetsCommand(const std::vector<std::string>& args);
 int PicturesCommand(const std::vector<std::string>& args);
 int RawCommand(const std::vector<std::string>& args);
+// Exit code 0 without errors, 1 with errors, 2 for arguments or files it cannot take.
+int LintCommand(const std::vector<std::string>& args);
 // `mod` on a set table: the node given by --node.
 int SetModCommand(const std::vector<std::string>& args);
 

@@ -71,6 +71,14 @@ const char kUsage[] =
     "                                each row's key and the picture the editor\n"
     "                                shows for it; DIR holds weapons.txt, armor.txt\n"
     "                                and misc.txt\n"
+    "  lint [--game-data DIR] [--strings DIR] [--json] TABLE...\n"
+    "  lint [--strings DIR] [--json] GAMEDIR_OR_EXCEL_DIR\n"
+    "                                what the game would trip over in the unique\n"
+    "                                item and set tables, one problem a line:\n"
+    "                                error|warning|note TAB file TAB row TAB key\n"
+    "                                TAB column TAB text; --json for scripts; exit\n"
+    "                                0 without errors, 1 with errors, 2 for bad\n"
+    "                                arguments\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
     "  -h, --help                    print this and exit\n"
     "  --version                     print the version and exit\n"
@@ -78,7 +86,8 @@ const char kUsage[] =
     "OUT may be - for standard output.\n"
     "\n"
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
-    "why, and nothing is written), 210 out of memory, 254 a table grew past the most\n"
+    "why, and nothing is written), 2 wrong arguments to lint (lint exits 1 when the\n"
+    "tables hold errors), 210 out of memory, 254 a table grew past the most\n"
     "cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
@@ -181,6 +190,8 @@ int main(int argc, char** argv) {
         return SetsCommand(args);
     if (command == "raw")
         return RawCommand(args);
+    if (command == "lint")
+        return LintCommand(args);
     if (command == "pictures")
         return PicturesCommand(args);
     if (command == "dc6")

@@ -112,6 +112,7 @@ public:
     bool HasMonsterTypes() const { return !monsterTypes_.empty(); }
     // A base item by its code; null where the base tables do not have it.
     const BaseItemDef* BaseItem(std::string_view code) const;
+    bool HasBaseItems() const { return !baseItems_.empty(); }
     const ClassDef* ClassOf(std::string_view code) const;
     bool HasProperty(std::string_view code) const { return Property(code) != nullptr; }
     const std::vector<std::string>& PropertyCodes() const { return codes_; }

@@ -3,6 +3,7 @@
 
 #include "mods/Describe.h"
 #include "mods/GameDescribe.h"
+#include "mods/PropertyReads.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,37 +11,6 @@
 
 namespace tolmere {
 namespace {
-
-// What the game's property functions read of a slot. 17 (per level, by time's period
-// aside) reads the parameter alone; 20 and 23 set a flag; 3 repeats the stat before;
-// 15 and 16 read one end each.
-bool ReadsParam(std::int32_t func) {
-    switch (func) {
-    case 10:
-    case 11:
-    case 12:
-    case 14:
-    case 17:
-    case 18:
-    case 19:
-    case 22:
-    case 24:
-        return true;
-    default:
-        return false;
-    }
-}
-bool ReadsMin(std::int32_t func) {
-    return func != 3 && func != 16 && func != 17 && func != 20 && func != 23;
-}
-bool ReadsMax(std::int32_t func) {
-    return func != 3 && func != 15 && func != 17 && func != 20 && func != 23;
-}
-// Skill-on-event and charges take a skill by their parameter, and so does 22 (single
-// skills, auras, other classes' skills).
-bool ReadsSkill(std::int32_t func) {
-    return func == 11 || func == 19 || func == 22;
-}
 
 std::string ParamLabelOf(std::string_view kind) {
     if (kind == "skill")
@@ -112,7 +82,7 @@ ModifierChoice FromGame(const CModKeys& keys, const CGameData& game, const std::
         min = min || ReadsMin(stat.func);
         max = max || ReadsMax(stat.func);
         skill = skill || ReadsSkill(stat.func);
-        range = range && stat.func != 11 && stat.func != 19;
+        range = range && ReadsRange(stat.func);
     }
     param = param || !def.paramLabel.empty();
     choice.param = skill ? ParamKind::kSkill : param ? ParamKind::kNumber : ParamKind::kNone;

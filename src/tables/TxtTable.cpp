@@ -546,6 +546,18 @@ bool CTxtTable::RemoveAddedRows(std::int32_t dataRows) {
     return true;
 }
 
+std::int32_t CTxtTable::CellsRead(std::int32_t d) const {
+    if (d < 0 || d >= DataRowCount())
+        return 0;
+    const RowShape& row = rows_[static_cast<std::size_t>(d) + 1];
+    return row.added ? 0 : static_cast<std::int32_t>(row.cells);
+}
+
+bool CTxtTable::LineGoesOn(std::int32_t d) const {
+    return d >= 0 && d < DataRowCount() &&
+           rows_[static_cast<std::size_t>(d) + 1].end == LineEnd::kTab;
+}
+
 bool ParseNumber(std::string_view text, double& value) {
     // The process locale may use a decimal comma (a GUI toolkit sets it from the
     // desktop); the game's files always use a point.

@@ -85,6 +85,12 @@ public:
     // file or `dataRows` is out of range.
     bool RemoveAddedRows(std::int32_t dataRows);
 
+    // How many cells data row d's line had in the file (0 for a row AddRow made or one
+    // that does not exist), and whether that line went on into the next row because it
+    // had more cells than the header.
+    std::int32_t CellsRead(std::int32_t d) const;
+    bool LineGoesOn(std::int32_t d) const;
+
     std::int32_t RowCount() const { return rowCount_; }
     std::int32_t ColumnCount() const { return columnCount_; }
     std::int32_t CellCount() const { return rowCount_ * columnCount_; }

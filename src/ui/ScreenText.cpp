@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ScreenText.h"
 
+#include "tables/Cp1252.h"
+
 #include <QStringDecoder>
 
 namespace tolmere {
 namespace {
 
-// Windows-1252 at 0x80 … 0x9F; 0 marks the five bytes it leaves undefined, which are
-// shown as the C1 control of the same value so that they still come back unchanged.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 char16_t Decode1252(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0)
-        return kHighControls[byte - 0x80];
-    return byte;
+    return Cp1252ToUnicode(byte);
 }
 
 bool Encode1252(char16_t unit, char& byte) {
@@ -25,7 +18,7 @@ bool Encode1252(char16_t unit, char& byte) {
         return true;
     }
     for (int i = 0; i < 32; ++i) {
-        const char16_t mapped = kHighControls[i] != 0 ? kHighControls[i] : char16_t(0x80 + i);
+        const char16_t mapped = kCp1252High[i] != 0 ? kCp1252High[i] : char16_t(0x80 + i);
         if (mapped == unit) {
             byte = static_cast<char>(0x80 + i);
             return true;
