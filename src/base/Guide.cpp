@@ -41,7 +41,10 @@ std::shared_ptr<IGuide> Current() {
 int GuideMsg(const std::string& text, const std::string& caption, unsigned flags) {
     const int answer = Current()->Message(text, caption, flags);
     const bool question = (flags & kGuideYesNo) != 0;
-    AddToGuideLog(caption, question ? text + (answer == kGuideYes ? " [Yes]" : " [No]") : text);
+    const char* said = answer == kGuideYes    ? " [Yes]"
+                       : answer == kGuideShow ? " [Show them]"
+                                              : " [No]";
+    AddToGuideLog(caption, question ? text + said : text);
     return answer;
 }
 

@@ -9,9 +9,17 @@
 namespace tolmere {
 
 // Results, as the message box returns them.
-enum GuideResult : int { kGuideOk = 1, kGuideCancel = 2, kGuideYes = 6, kGuideNo = 7 };
-// Flags: bit 4 asks a Yes/No question; anything else shows OK alone.
-enum GuideFlags : unsigned { kGuideOkOnly = 0, kGuideYesNo = 4 };
+enum GuideResult : int {
+    kGuideOk = 1,
+    kGuideCancel = 2,
+    kGuideYes = 6,
+    kGuideNo = 7,
+    kGuideShow = 8
+};
+// Flags: bit 4 asks a Yes/No question; anything else shows OK alone. kGuideWithShow adds
+// to a question a button "Show them" that answers kGuideShow, for a question about a
+// list the user may want to see before answering.
+enum GuideFlags : unsigned { kGuideOkOnly = 0, kGuideYesNo = 4, kGuideWithShow = 0x100 };
 
 inline const char kCaptionGuide[] = "Guide";
 inline const char kCaptionConfirmation[] = "Confirmation";

@@ -25,6 +25,7 @@ const DialogTemplate CGuideMsgDlg::kTemplate{
         {kGuideMsgCancel, ControlKind::kSkinButton, "Cancel", 174, 53, 50, 14, kStyleHidden},
         {kGuideMsgYes, ControlKind::kSkinButton, "&Yes", 70, 53, 50, 14},
         {kGuideMsgNo, ControlKind::kSkinButton, "&No", 123, 53, 50, 14},
+        {kGuideMsgShow, ControlKind::kSkinButton, "&Show them", 8, 53, 50, 14, kStyleHidden},
     }};
 
 CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags)
@@ -32,13 +33,15 @@ CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string captio
       flags_(flags) {
     OnCommand(kGuideMsgYes, [this] { done(kGuideYes); });
     OnCommand(kGuideMsgNo, [this] { done(kGuideNo); });
+    OnCommand(kGuideMsgShow, [this] { done(kGuideShow); });
     constexpr Growth kCentredBelow{0.5, 0, 1, 0};
     MakeResizable(QString(), {{kGuideMsgPicture, kStretch},
                               {kGuideMsgText, kStretch},
                               {kGuideMsgOk, kCentredBelow},
                               {kGuideMsgCancel, kCentredBelow},
                               {kGuideMsgYes, kCentredBelow},
-                              {kGuideMsgNo, kCentredBelow}});
+                              {kGuideMsgNo, kCentredBelow},
+                              {kGuideMsgShow, kFollowBottom}});
 }
 
 void CGuideMsgDlg::FitText(const QString& text) {
@@ -85,6 +88,7 @@ void CGuideMsgDlg::OnInitDialog() {
         // Every question the program asks writes into the archive or throws work away:
         // Enter answers No, and Yes takes a deliberate choice.
         Control(kGuideMsgNo)->setFocus();
+        Control(kGuideMsgShow)->setVisible((flags_ & kGuideWithShow) != 0);
     } else {
         retire(kGuideMsgYes, true);
         retire(kGuideMsgNo, true);

@@ -15,6 +15,7 @@ enum GuideMsgControl : int {
     kGuideMsgCancel = 2,
     kGuideMsgYes = 6,
     kGuideMsgNo = 7,
+    kGuideMsgShow = 8,
 };
 
 class CGuideMsgDlg : public CSkinDialog {
@@ -22,7 +23,7 @@ class CGuideMsgDlg : public CSkinDialog {
 public:
     static const DialogTemplate kTemplate;
 
-    // Only bit 4 of the flags is looked at: set, the box asks Yes/No.
+    // Bit 4 of the flags set, the box asks Yes/No; kGuideWithShow adds "Show them".
     CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags);
 
 protected:

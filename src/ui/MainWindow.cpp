@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace tolmere {
 namespace {
@@ -68,6 +69,7 @@ const DialogTemplate CMainWindow::kTemplate{
         {kMainCatalogueLine, K::kStaticCentered, "", 73, 185, 120, 8, kStyleHidden},
         {kMainShowImage, K::kCheckBox, "S&how Image", 173, 186, 65, 8, kStyleHidden},
         {kMainPlus, K::kSkinButton, "+", 209, 151, 16, 13, kStyleHidden},
+        {kMainProblems, K::kSkinButton, "Problems", 170, 109, 56, 13},
     }};
 
 CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
@@ -101,6 +103,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
              {kMainDelete, "Delete the selected modifier; the later ones move up"},
              {kMainExtra, "Show the language choice and Raw Edit"},
              {kMainRaw, "Edit every cell of UniqueItems.txt in a grid"},
+             {kMainProblems, "What the game would trip over in the loaded tables (F8)"},
          })
         DescribeControl(this, id, what);
     // The lists take the new room; the buttons keep to the edges they stand by.
@@ -117,7 +120,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
                    {kMainSpawnOn, kFollowBottom},    {kMainReload, kFollowBottom},
                    {kMainLoadFile, kFollowCorner},   {kMainSaveAs, kFollowCorner},
                    {kMainCancel, kFollowBottom},     {kMainCatalogueLine, kStretchAcrossBottom},
-                   {kMainShowImage, kFollowCorner}});
+                   {kMainShowImage, kFollowCorner},  {kMainProblems, kFollowRight}});
 
     OnCommand(kMainAdd, [this] { OnAdd(); });
     OnCommand(kMainEdit, [this] { OnEdit(); });
@@ -133,6 +136,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainSetItems, [this] { OnSetItems(); });
     OnCommand(kMainCacheImages, [this] { OnCacheImages(); });
     OnCommand(kMainRaw, [this] { OnRaw(); });
+    OnCommand(kMainProblems, [this] { OnProblems(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F8), this), &QShortcut::activated, this,
+            [this] { OnProblems(); });
     // "+" has never done anything.
     OnCommand(kMainPlus, [] {});
 
@@ -353,12 +359,14 @@ void CMainWindow::OnRaw() {
     FillModifierList();
 }
 
-void CMainWindow::OnSetItems() {
+void CMainWindow::OnSetItems(const std::function<void(CSetMasterDlg&)>& whenOpen) {
     // The set editor opens over this window, which stays shown: hiding a dialog ends its
     // modal loop, and with it the program, however Set Master then closes. The unique
     // items stay in memory as they are.
     {
         CSetMasterDlg sets(data_, bridge_ ? &*bridge_ : nullptr, pictureWorker_.showImage, this);
+        if (whenOpen)
+            QTimer::singleShot(0, &sets, [&sets, &whenOpen] { whenOpen(sets); });
         sets.RunModal();
     }
     // Names changed there show here too.

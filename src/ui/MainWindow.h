@@ -7,8 +7,10 @@
 #include "archive/WorkLock.h"
 #include "images/PictureWorker.h"
 #include "items/UniqueModel.h"
+#include "lint/Lint.h"
 #include "ui/SkinDialog.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ class QLabel;
 namespace tolmere {
 
 class CModListCtrl;
+class CProblemsDlg;
+class CSetMasterDlg;
 struct NameColour;
 
 // Control ids of the main window.
@@ -42,6 +46,7 @@ enum MainWindowControl : int {
     kMainRaw = 1021,
     kMainPlus = 1022,
     kMainFind = 1023,
+    kMainProblems = 1024,
     kMainSpawnOn = 1,
     kMainCancel = 2,
     kMainSaveAs = 3,
@@ -157,7 +162,8 @@ private:
     void OnSaveStrings();
     void OnExtra();
     void OnLanguageChosen();
-    void OnSetItems();
+    // Opens Set Master; `whenOpen` runs once it shows its tables.
+    void OnSetItems(const std::function<void(CSetMasterDlg&)>& whenOpen = nullptr);
     // "raw": the whole unique items table in the grid.
     void OnRaw();
     // "Cache Img": every item's picture extracted in one run and decoded into the cache.
@@ -167,13 +173,22 @@ private:
     // The picture the selected item shows, asked of the worker.
     void RequestPicture();
 
+    // The Problems view (MainWindowProblems.cpp): opened by its button and F8, run again
+    // after every edit while it shows.
+    LintInput LintSources() const;
+    void OnProblems();
+    void RefreshProblems();
+    // Selects the item or set node of the problem, or opens the grid on its cell.
+    void GoToProblem(const Problem& problem);
+
     ProgramData& data_;
     std::string gameDir_;
     std::optional<CArchiveBridge> bridge_;
     CWorkLock workLock_;            // held for the run on gameDir_
     CItemSearch* search_ = nullptr; // owned by its field
     CPictureWorker pictureWorker_;
-    bool txtNoteShown_ = false; // the game reads changed 1.10+ tables only with -txt
+    CProblemsDlg* problems_ = nullptr; // a child, made when first opened
+    bool txtNoteShown_ = false;        // the game reads changed 1.10+ tables only with -txt
     // The folder file dialogs open in: the game's at first, then where the user was.
     QString fileDialogFolder_;
 };

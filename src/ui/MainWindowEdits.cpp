@@ -44,6 +44,7 @@ void CMainWindow::UpdateCaption() {
     const bool modified = data_.history.Modified(&data_.uniqueItems) ||
                           data_.history.Modified(&data_.strings.Patch());
     setWindowTitle(QString::fromLatin1(kCaption) + (modified ? QStringLiteral(" *") : QString()));
+    RefreshProblems();
 }
 
 bool CMainWindow::AskDiscard(const std::vector<const void*>& documents) {

@@ -3,12 +3,16 @@
 // and string-table files the user loads and saves, and the language.
 #include "ui/MainWindow.h"
 
+#include "app/SpawnProblems.h"
+#include "ui/ProblemsDlg.h"
+
 #include "app/SpawnOn.h"
 #include "archive/GameDir.h"
 #include "base/Guide.h"
 #include "base/ProgramExit.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
+#include "ui/ProblemsDlg.h"
 #include "ui/TableFileTexts.h"
 
 #include <QComboBox>
@@ -195,7 +199,9 @@ bool CMainWindow::NeedGame() const {
 }
 
 void CMainWindow::OnOK() {
-    if (!NeedGame())
+    if (!NeedGame() ||
+        !ConfirmDespiteProblems(ProblemsBeforeSpawnOn(*bridge_, LintSources(), {kUniqueItemsFile}),
+                                this))
         return;
     SpawnOnRequest request;
     request.tables.push_back({&data_.uniqueItems, kUniqueItemsFile, data_.uniqueServedBy});

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace tolmere {
 namespace {
@@ -235,12 +236,16 @@ void CRawEditDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool RunRawEdit(ProgramData& data, CTxtTable& table, const std::string& name,
-                const std::function<bool()>& loadLists, QWidget* parent) {
+                const std::function<bool()>& loadLists, QWidget* parent, int row, int column) {
     if (!data.baseLists.Loaded() && !loadLists()) {
         GuideMsg("Unable to load list resources", kCaptionGuide);
         return false;
     }
     CRawEditDlg dialog(data, table, name, parent);
+    // Once the dialog runs, when its grid is there.
+    if (row >= 0 && column >= 0)
+        QTimer::singleShot(0, &dialog,
+                           [&dialog, row, column] { dialog.Grid()->Select(row, column); });
     return dialog.RunModal() == kDialogOk;
 }
 

@@ -65,8 +65,10 @@ private:
 };
 
 // Runs Raw Edit on the table after making sure the base item lists are there (`loadLists`
-// loads them, false when it could not); true when the table was changed.
+// loads them, false when it could not); true when the table was changed. The grid opens
+// on data row `row`, column `column` when both are given.
 bool RunRawEdit(ProgramData& data, CTxtTable& table, const std::string& name,
-                const std::function<bool()>& loadLists, QWidget* parent);
+                const std::function<bool()>& loadLists, QWidget* parent, int row = -1,
+                int column = -1);
 
 } // namespace tolmere

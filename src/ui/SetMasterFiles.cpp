@@ -4,10 +4,12 @@
 #include "ui/SetMasterDlg.h"
 
 #include "app/SpawnOn.h"
+#include "app/SpawnProblems.h"
 #include "base/Guide.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/ProblemsDlg.h"
 #include "ui/TableFileTexts.h"
 
 #include <QFileInfo>
@@ -166,6 +168,12 @@ void CSetMasterDlg::OnOK() {
     if (data_.setItems.RowCount() == 0)
         return;
     const bool both = model_.Tree().usesSetsTable && data_.sets.RowCount() > 0;
+    const LintInput checked{nullptr, &data_.setItems, &data_.sets, &data_.game, &data_.strings};
+    const std::vector<std::string> written =
+        both ? std::vector<std::string>{kSetItemsFile, kSetsFile}
+             : std::vector<std::string>{kSetItemsFile};
+    if (!ConfirmDespiteProblems(ProblemsBeforeSpawnOn(*bridge_, checked, written), this))
+        return;
     SpawnOnRequest request;
     request.tables.push_back({&data_.setItems, kSetItemsFile, data_.setItemsServedBy});
     if (both)
