@@ -78,6 +78,7 @@ void CProblemsDlg::SetProblems(Problems problems) {
              problem.row < 0 ? QString() : QString::number(problem.row), Bytes(problem.key),
              Bytes(problem.column), Bytes(problem.text)});
         item->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(i));
+        item->setToolTip(5, item->text(5)); // the whole sentence, when the column cuts it
         items.push_back(item);
     }
     list->addTopLevelItems(items);
