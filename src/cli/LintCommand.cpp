@@ -88,6 +88,16 @@ bool LoadGameTables(const std::string& dir, LintFiles& files) {
     return true;
 }
 
+// A game folder's English string tables, when it holds them loose; "" when not.
+std::string GameStringsDir(const std::string& dir) {
+    const std::string lng = FindPath(dir, {"data", "local", "lng", "eng"});
+    for (StringSource source : CStringTables::kLookupOrder) {
+        if (!lng.empty() && !FindPath(lng, {CStringTables::FileName(source)}).empty())
+            return lng;
+    }
+    return std::string();
+}
+
 // A folder of tables: the folder itself, or a game folder's data/global/excel.
 bool LoadFolder(const std::string& dir, LintFiles& files) {
     std::string excel = dir;
@@ -128,7 +138,9 @@ int LintCommand(const std::vector<std::string>& args) {
                                : LoadNamedTables(parsed.positional, files) &&
                                      (parsed.Option("--game-data").empty() ||
                                       LoadGameTables(parsed.Option("--game-data"), files));
-    const std::string stringsDir = parsed.Option("--strings");
+    std::string stringsDir = parsed.Option("--strings");
+    if (folder && stringsDir.empty())
+        stringsDir = GameStringsDir(parsed.positional.front());
     if (!loaded || (!stringsDir.empty() && !LoadStringFolder(stringsDir, files.strings)))
         return kLintBadArguments;
 

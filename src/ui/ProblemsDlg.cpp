@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace tolmere {
@@ -47,8 +48,11 @@ CProblemsDlg::CProblemsDlg(QWidget* parent, GoTo goTo)
                            QStringLiteral("Problem")});
     connect(list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const auto index = static_cast<std::size_t>(item->data(0, Qt::UserRole).toULongLong());
-        if (goTo_ && index < problems_.size())
-            goTo_(problems_[index]);
+        if (!goTo_ || index >= problems_.size())
+            return;
+        // After the click is done with, and on a copy: going there may edit, and the
+        // edit lists the problems anew, lines and all.
+        QTimer::singleShot(0, this, [this, problem = problems_[index]] { goTo_(problem); });
     });
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tolmere {
 namespace {
 
@@ -47,6 +49,24 @@ TEST(LintCli, LinesJsonAndExitCodes) {
     run = Cli(dir, "lint " + Q(dir.Path()));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("warning\t", 0), 0u) << run.out;
+}
+
+TEST(LintCli, GameFolderWithItsTablesAndNames) {
+    TempDir dir;
+    const std::string excel = dir.File("data/global/excel"), lng = dir.File("data/local/lng/eng");
+    std::filesystem::create_directories(excel);
+    std::filesystem::create_directories(lng);
+    WriteBytes(excel + "/UniqueItems.txt",
+               "index\tcode\tprop1\tpar1\tmin1\tmax1\r\nNamed\taxe\t\t\t\t\r\n"
+               "Nameless\taxe\t\t\t\t\r\n");
+    WriteBytes(dir.File("names.txt"), "Named\tThe Named One\n");
+    ASSERT_EQ(Cli(dir, "txt2tbl " + Q(dir.File("names.txt")) + " " + Q(lng + "/patchstring.tbl"))
+                  .exitCode,
+              0);
+    const CliRun run = Cli(dir, "lint " + Q(dir.Path()));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "warning\tUniqueItems.txt\t1\tNameless\tindex\tno string table has the key "
+                       "'Nameless': the game shows the key itself\n");
 }
 
 TEST(LintCli, BadArgumentsExitWith2) {

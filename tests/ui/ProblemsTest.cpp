@@ -49,6 +49,7 @@ TEST_F(MainWindowTest, ProblemsFollowEditsGoToTheItemAndStopSpawnOn) {
     }
     ASSERT_NE(line, nullptr);
     Q_EMIT list->itemActivated(line, 0);
+    testing::Settle();
     EXPECT_EQ(window.SelectedRow(), 1);
 
     // Spawn On asks; "Show them" lists the problems and asks again; No writes nothing.
