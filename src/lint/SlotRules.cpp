@@ -41,9 +41,11 @@ void CheckIndex(const LintedTable& linted, std::int32_t row, std::int32_t column
     const std::optional<std::int64_t> value = CellNumber(cell);
     if (cell.empty() || (value && *value >= 0 && *value <= last))
         return;
-    out.push_back(ProblemAt(linted, row, column, Severity::kError,
-                            std::string(what) + " " + Quoted(cell) + " is outside 0-" +
-                                std::to_string(last)));
+    const std::string range = "0-" + std::to_string(last);
+    out.push_back(ProblemAt(
+        linted, row, column, Severity::kError,
+        std::string(what) + " " + Quoted(cell) +
+            (value ? " is outside " + range : " is no number of " + range + ": the game reads 0")));
 }
 
 } // namespace

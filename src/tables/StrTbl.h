@@ -97,6 +97,9 @@ public:
     const Entries& List() const { return entries_; }
 
     static std::uint32_t KeyHash(std::string_view key);
+    // Whether the entries, in written order, and the hash layout are still the file's:
+    // Write then gives back the bytes read, hash values and all.
+    bool AsRead() const;
     static std::uint16_t CheckSum(const unsigned char* data, std::size_t size);
 
 private:
@@ -107,8 +110,6 @@ private:
     bool Load(std::string_view bytes, const std::string& name, std::string* error);
     // Adds the entries of bytes that passed Check to this empty table.
     void Fill(std::string_view bytes);
-    // Whether the entries, in written order, and the hash layout are still the file's.
-    bool AsRead() const;
 
     // The first entry of each key in list order, over the entries' own key strings
     // (list nodes never move). Names of hundreds of items are looked up at once in

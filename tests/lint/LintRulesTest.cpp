@@ -42,6 +42,7 @@ TEST(LintRules, SlotsOfUniqueItems) {
         {"last skill tab", {"skilltab", "20", "1", "1"}, {}},
         {"skill tab past the last", {"skilltab", "21", "1", "1"}, {"error 0 par2"}},
         {"negative skill tab", {"skilltab", "-1", "1", "1"}, {"error 0 par2"}},
+        {"skill tab by no number", {"skilltab", "bows", "1", "1"}, {"error 0 par2"}},
         {"classes 0 to 6", {"randclassskill", "", "0", "6"}, {}},
         {"class past the last", {"randclassskill", "", "0", "7"}, {"error 0 max2"}},
         {"class from its parameter", {"classskills", "7", "1", "1"}, {"error 0 par2"}},
@@ -84,6 +85,29 @@ TEST(LintRules, BaseCodesAndNameKeys) {
         {{"Known", "axe"}, {"Old", "jew"}, {"Expansion"}, {"Unknown", "cap"}, {"Known", "axx"}});
     EXPECT_EQ(Summary(LintTables(game.Input(&unique))),
               (Lines{"warning 3 index", "note 4 index", "error 4 code"}));
+}
+
+// patchstring.tbl as read from a file whose entry for "Known" carries the hash of other
+// bytes, and expansionstring.tbl with "Old" as it should be.
+TEST(LintRules, NameKeysUnderTheHashOfOtherBytes) {
+    LintGame game;
+    CStrTbl made;
+    made.Add("Known", "Known");
+    made.Add("Old", "Old");
+    ASSERT_TRUE(made.SetHashLayout(7, 1));
+    std::string bytes;
+    ASSERT_TRUE(made.Serialize(bytes));
+    const std::size_t slots = CStrTbl::kHeaderSize + 2 * 2;
+    const auto slot = static_cast<unsigned char>(bytes[CStrTbl::kHeaderSize]); // "Known"'s
+    char& bucket = bytes[slots + slot * CStrTbl::kSlotSize + 3];
+    bucket = static_cast<char>((bucket + 1) % 7);
+    ASSERT_TRUE(game.strings.Patch().Parse(bytes));
+    game.strings.Table(StringSource::kExpansion).Add("Old", "Old");
+    const CTxtTable unique = NamedTable(kUniqueHeader, {{"Known", "axe"}, {"Old", "jew"}});
+    EXPECT_EQ(Summary(LintTables(game.Input(&unique))), Lines{"warning 0 index"});
+    // Changed, the table is written with hashes of its own.
+    game.strings.Patch().Set("New", "New");
+    EXPECT_EQ(Summary(LintTables(game.Input(&unique))), Lines{});
 }
 
 TEST(LintRules, SetsAndTheirItems) {
