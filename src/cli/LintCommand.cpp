@@ -73,6 +73,11 @@ bool LoadNamedTables(const std::vector<std::string>& paths, LintFiles& files) {
         }
         *slot = std::move(table);
     }
+    // A set's items are in SetItems.txt: alone, its bonuses have nothing to be checked by.
+    if (files.sets.RowCount() > 0 && files.setItems.RowCount() == 0) {
+        Fail("a Sets.txt is checked with its SetItems.txt; name both");
+        return false;
+    }
     return true;
 }
 

@@ -73,6 +73,7 @@ TEST(LintCli, BadArgumentsExitWith2) {
     TempDir dir;
     WriteGame(dir, "Fine\taxe\tstr\t\t1\t2\r\n");
     WriteBytes(dir.File("notes.txt"), "a\tb\r\n1\t2\r\n");
+    WriteBytes(dir.File("Sets.txt"), "index\tname\tPCode2a\tFCode1\r\nPair\tPair\t\t\r\n");
     for (const std::string& args :
          {std::string("lint"), "lint --frobnicate " + Q(dir.Path()),
           "lint " + Q(dir.File("none.txt")), "lint " + Q(dir.File("notes.txt")),
