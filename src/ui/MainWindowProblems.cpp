@@ -24,20 +24,6 @@ bool ShownWithItem(const UniqueItemsLayout& layout, std::int32_t column) {
     return false;
 }
 
-// The number of the tree node that shows a row of a set table, or -1.
-std::int32_t SetNodeOf(const ProgramData& data, const Problem& problem) {
-    const SetTableId table = problem.file == "Sets.txt" ? SetTableId::kSets : SetTableId::kSetItems;
-    const SetTree tree = BuildSetTree(data.setItems, &data.sets);
-    for (const SetNode& node : tree.nodes) {
-        // The later layout shows an item table's row as a member, a set table's as a
-        // set; the earlier ones a row as its set.
-        if (node.table == table && node.row == problem.row &&
-            (node.IsMember() == (tree.usesSetsTable && table == SetTableId::kSetItems)))
-            return node.number;
-    }
-    return -1;
-}
-
 } // namespace
 
 LintInput CMainWindow::LintSources() const {
@@ -86,8 +72,9 @@ void CMainWindow::GoToProblem(const Problem& problem) {
         return;
     // Set Master takes its tables from the game as it opens; the node is found in
     // what it then shows.
-    OnSetItems(
-        [this, problem](CSetMasterDlg& sets) { sets.SelectNode(SetNodeOf(data_, problem)); });
+    OnSetItems([this, problem](CSetMasterDlg& sets) {
+        sets.SelectNode(SetNodeOfProblem(BuildSetTree(data_.setItems, &data_.sets), problem));
+    });
 }
 
 } // namespace tolmere

@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -95,6 +96,27 @@ void CProblemsDlg::SetProblems(Problems problems) {
                       ? QStringLiteral("No problems found in the loaded tables.")
                       : Bytes(ProblemCounts(problems_)) +
                             (goTo_ ? QStringLiteral("; a double click goes there.") : QString()));
+}
+
+std::int32_t SetNodeOfProblem(const SetTree& tree, const Problem& problem) {
+    if (problem.file != "Sets.txt" && problem.file != "SetItems.txt")
+        return -1;
+    const SetTableId table = problem.file == "Sets.txt" ? SetTableId::kSets : SetTableId::kSetItems;
+    for (const SetNode& node : tree.nodes) {
+        if (node.table == table && node.row == problem.row &&
+            node.IsMember() == (tree.usesSetsTable && table == SetTableId::kSetItems))
+            return node.number;
+    }
+    return -1;
+}
+
+void AddProblemsShortcut(QWidget* window, std::function<Problems()> lint, CProblemsDlg::GoTo goTo) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F8), window);
+    QObject::connect(shortcut, &QShortcut::activated, window, [window, lint, goTo] {
+        CProblemsDlg view(window, goTo);
+        view.SetProblems(lint());
+        view.RunModal();
+    });
 }
 
 std::string ProblemCounts(const Problems& problems) {

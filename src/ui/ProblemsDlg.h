@@ -4,6 +4,7 @@
 #pragma once
 
 #include "lint/Problem.h"
+#include "sets/SetTree.h"
 #include "ui/SkinDialog.h"
 
 #include <functional>
@@ -43,6 +44,14 @@ private:
     Problems problems_;
     GoTo goTo_;
 };
+
+// The number of the set tree's node that shows the problem's row, or -1: in the later
+// layout a row of SetItems.txt is a member and a row of Sets.txt a set, in the earlier
+// ones a row is its set.
+std::int32_t SetNodeOfProblem(const SetTree& tree, const Problem& problem);
+
+// F8 on `window` lists what `lint` finds in a view over it; `goTo` as for the view.
+void AddProblemsShortcut(QWidget* window, std::function<Problems()> lint, CProblemsDlg::GoTo goTo);
 
 // "3 errors, 1 warning, no notes".
 std::string ProblemCounts(const Problems& problems);

@@ -12,6 +12,7 @@
 #include "ui/ModListCtrl.h"
 #include "ui/ModifierDlg.h"
 #include "ui/NameDlg.h"
+#include "ui/ProblemsDlg.h"
 #include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
 #include "ui/StatusLine.h"
@@ -128,6 +129,13 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
     connect(ModList(), &CModListCtrl::enterPressed, this, [this] { OnEdit(); });
     AddMessagesShortcut(this);
+    AddProblemsShortcut(
+        this,
+        [this] {
+            return LintTables(
+                {&data_.uniqueItems, &data_.setItems, &data_.sets, &data_.game, &data_.strings});
+        },
+        [this](const Problem& problem) { SelectNode(SetNodeOfProblem(model_.Tree(), problem)); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
             [this] { OnUndoRedo(false); });
     for (const QKeySequence& keys :

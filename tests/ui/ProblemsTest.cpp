@@ -4,6 +4,7 @@
 
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
+#include "support/TableBuilder.h"
 
 #include <QTreeWidget>
 
@@ -75,6 +76,28 @@ TEST_F(MainWindowTest, ProblemsFollowEditsGoToTheItemAndStopSpawnOn) {
     window.Command(kMainSpawnOn);
     ASSERT_EQ(guide_->shown.size(), 1u);
     EXPECT_EQ(guide_->shown[0].find(kProblemsQuestion), std::string::npos);
+}
+
+TEST(Problems, SetNodeOfARowOfEachTable) {
+    const CTxtTable items =
+        testing::NamedTable({"index", "set", "item", "prop1", "par1", "min1", "max1", "aprop1a"},
+                            {{"A1", "Pair"}, {"B1", "Other"}, {"A2", "Pair"}});
+    const CTxtTable sets = testing::NamedTable(
+        {"index", "name", "PCode2a", "FCode1", "FParam1", "FMin1", "FMax1"}, {{"Other"}, {"Pair"}});
+    const SetTree tree = BuildSetTree(items, &sets);
+    ASSERT_TRUE(tree.Editable()) << tree.problem;
+    const auto node = [&tree](const char* file, std::int32_t row) {
+        Problem problem;
+        problem.file = file;
+        problem.row = row;
+        return SetNodeOfProblem(tree, problem);
+    };
+    // Sets in Sets.txt's order; members numbered (set + 1) * 1000 + their place.
+    EXPECT_EQ(node("SetItems.txt", 2), 2001);
+    EXPECT_EQ(node("SetItems.txt", 1), 1000);
+    EXPECT_EQ(node("Sets.txt", 1), 1);
+    EXPECT_EQ(node("UniqueItems.txt", 1), -1);
+    EXPECT_EQ(node("SetItems.txt", 3), -1);
 }
 
 } // namespace
