@@ -72,6 +72,16 @@ const char kUsage[] =
     "                                shows for it; DIR holds weapons.txt, armor.txt\n"
     "                                and misc.txt\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
+    "  diff [--words [--game-data DIR] [--strings DIR] [--modkey FILE]] OLD NEW\n"
+    "                                what changed from OLD to NEW (tables or .tbl),\n"
+    "                                rows matched by key: one change a line, table\n"
+    "                                TAB key TAB column TAB old TAB new, sorted;\n"
+    "                                --words shows modifiers in the game's wording;\n"
+    "                                exit 0 equal, 1 different, 2 bad arguments\n"
+    "  patch make BASE MODDED OUT.patch\n"
+    "                                the changed cells and added rows, as such lines\n"
+    "  patch apply TABLE PATCH OUT   each change whose old value TABLE still holds;\n"
+    "                                the others are listed as conflicts (exit 1)\n"
     "  -h, --help                    print this and exit\n"
     "  --version                     print the version and exit\n"
     "\n"
@@ -187,5 +197,9 @@ int main(int argc, char** argv) {
         return Dc6Command(args);
     if (command == "resource")
         return ResourceCommand(args);
+    if (command == "diff")
+        return DiffCommand(args);
+    if (command == "patch")
+        return PatchCommand(args);
     return Fail("unknown command " + command + " (try --help)");
 }
