@@ -88,8 +88,9 @@ const char kUsage[] =
     "OUT may be - for standard output.\n"
     "\n"
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
-    "why, and nothing is written), 210 out of memory, 254 a table grew past the most\n"
-    "cells it can hold, 255 an internal error.\n";
+    "why, and nothing is written) or, for diff, tables that differ and, for patch\n"
+    "apply, changes that conflict, 2 diff's wrong arguments, 210 out of memory, 254 a\n"
+    "table grew past the most cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
     if (args.size() != 2)

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "diff/ChangeList.h"
+#include "diff/PatchApply.h"
+#include "items/UniqueLayout.h"
+#include "support/CliRun.h"
+#include "support/TableBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace tolmere {
+namespace {
+
+using testing::Cli;
+using testing::CliRun;
+using testing::Parsed;
+using testing::Q;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+// The patch from `base` to `modded`, through its text, applied to `target`.
+PatchOutcome Carry(const CTxtTable& base, const CTxtTable& modded, CTxtTable& target) {
+    std::vector<std::string> notCarried;
+    std::vector<ChangeLine> lines;
+    std::string error;
+    EXPECT_TRUE(
+        ParseChanges(FormatChanges(MakePatch("t.txt", base, modded, notCarried)), lines, error))
+        << error;
+    EXPECT_TRUE(notCarried.empty());
+    EditStep step;
+    return ApplyPatch(target, lines, step);
+}
+
+// Short lines, a last line without its end, a repeated key and rows appended in an
+// order their keys do not sort in.
+const char kBase[] = "k\tv\tw\r\nA\t1\tx\r\nR\t2\r\nB\t3\tz\r\nR\t4\tr";
+const char kModded[] =
+    "k\tv\tw\r\nA\t1\tX\r\nR\t2\r\nB\t3\tz\r\nR\t5\tr\r\nZed\t\t6\r\nAbe\t7\t\r\n";
+
+TEST(Patch, MadeFromStockToModdedGivesTheModdedBytes) {
+    CTxtTable target = Parsed(kBase);
+    const PatchOutcome outcome = Carry(Parsed(kBase), Parsed(kModded), target);
+    EXPECT_EQ(target.Serialize(), kModded);
+    EXPECT_TRUE(outcome.conflicts.empty());
+}
+
+TEST(Patch, ReportsExactlyTheCellsChangedElsewhere) {
+    // A changed cell the patch also changes, one it does not, and one already as patched.
+    CTxtTable target =
+        Parsed("k\tv\tw\r\nA\t1\tother\r\nR\t2\r\nB\t9\tz\r\nR\t5\tr\r\nAbe\t7\t\r\n");
+    const std::string before = target.Serialize();
+    const PatchOutcome outcome = Carry(Parsed(kBase), Parsed(kModded), target);
+    ASSERT_EQ(outcome.conflicts.size(), 1u);
+    EXPECT_EQ(outcome.conflicts[0], "t.txt\tA\tw\tx\tX: the cell holds \"other\"");
+    EXPECT_EQ(outcome.already, 4); // R#2's v, Abe's row and its k and v
+    EXPECT_EQ(target.Serialize(), before + "Zed\t\t6\r\n");
+}
+
+TEST(Patch, StockTableAgainstItselfIsEmptyAndCarriesAMod) {
+    REAL_TABLES_OR_SKIP(real);
+    CTxtTable stock;
+    std::string error;
+    ASSERT_TRUE(stock.Load(real + "/114d/UniqueItems.txt", &error)) << error;
+    EXPECT_TRUE(DiffTables(stock, stock).Empty());
+    // A mod: a level, slot 1 and 2 swapped in an item that is not the first, a value.
+    CTxtTable modded = stock;
+    const UniqueItemsLayout layout = RecogniseUniqueItems(stock);
+    ASSERT_TRUE(layout.Editable());
+    modded.SetCell(5, layout.shownColumn, "99");
+    const SlotColumns& spare =
+        layout.modifiers.Slot(FirstFreeSlot(modded, 10, layout.modifiers.slots));
+    CopySlot(modded, 10, layout.modifiers.Slot(0), spare);
+    CopySlot(modded, 10, layout.modifiers.Slot(1), layout.modifiers.Slot(0));
+    CopySlot(modded, 10, spare, layout.modifiers.Slot(1));
+    FreeSlot(modded, 10, spare, "");
+    modded.SetCell(20, layout.modifiers.Slot(0).max, "777");
+    CTxtTable target = stock;
+    Carry(stock, modded, target);
+    EXPECT_EQ(target.Serialize(), modded.Serialize());
+    const TableDiff shown = DiffTables(stock, modded);
+    EXPECT_EQ(shown.rows.size(), 2u); // the swap is no change
+}
+
+TEST(Patch, CommandLineExitCodes) {
+    TempDir dir;
+    WriteBytes(dir.File("base.txt"), kBase);
+    WriteBytes(dir.File("mod.txt"), kModded);
+    WriteBytes(dir.File("other.txt"), "k\tv\tw\r\nA\t1\tother\r\n");
+    const std::string base = Q(dir.File("base.txt")), mod = Q(dir.File("mod.txt"));
+    struct Case {
+        std::string args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"diff " + base + " " + base, 0},
+        {"diff " + base + " " + mod, 1},
+        {"diff " + base, 2},
+        {"diff " + base + " " + Q(dir.File("none.txt")), 2},
+        {"diff --words --game-data " + Q(dir.File("none")) + " " + base + " " + mod, 2},
+        {"diff " + base + " " + Q(dir.File("s.tbl")), 2},
+        {"patch make " + base + " " + mod + " " + Q(dir.File("p.patch")), 0},
+        {"patch apply " + base + " " + Q(dir.File("p.patch")) + " " + Q(dir.File("out.txt")), 0},
+        {"patch apply " + Q(dir.File("other.txt")) + " " + Q(dir.File("p.patch")) + " -", 1},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Cli(dir, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.err;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("out.txt")), kModded);
+    const CliRun conflicts =
+        Cli(dir, "patch apply " + Q(dir.File("other.txt")) + " " + Q(dir.File("p.patch")) + " -");
+    EXPECT_NE(conflicts.err.find("conflict: mod.txt\tA\tw\tx\tX: the cell holds \"other\""),
+              std::string::npos)
+        << conflicts.err;
+}
+
+} // namespace
+} // namespace tolmere
