@@ -15,6 +15,7 @@ enum GuideMsgControl : int {
     kGuideMsgCancel = 2,
     kGuideMsgYes = 6,
     kGuideMsgNo = 7,
+    kGuideMsgDetails = 1020, // "&Full list": shows the details, where there are any
 };
 
 class CGuideMsgDlg : public CSkinDialog {
@@ -23,7 +24,8 @@ public:
     static const DialogTemplate kTemplate;
 
     // Only bit 4 of the flags is looked at: set, the box asks Yes/No.
-    CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags);
+    CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags,
+                 std::string details = std::string());
 
 protected:
     void OnInitDialog() override;
@@ -35,11 +37,12 @@ private:
     std::string text_;
     std::string caption_;
     unsigned flags_;
+    std::string details_;
 };
 
 // Runs the message box modally over `parent` and returns 1 (OK or Enter), 2 (Escape or
 // the close zone), 6 (Yes) or 7 (No).
 int RunGuideMsg(QWidget* parent, const std::string& text, const std::string& caption,
-                unsigned flags);
+                unsigned flags, const std::string& details = std::string());
 
 } // namespace tolmere

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/ProgramData.h"
+#include "app/SpawnPreview.h"
 #include "archive/ArchiveBridge.h"
 #include "archive/WorkLock.h"
 #include "images/PictureWorker.h"
@@ -90,7 +91,10 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void OnOK() override;     // Spawn On
+    void OnOK() override; // Spawn On
+    // Puts what Spawn On would change in the archive before its question, the full
+    // list behind the question's button.
+    SpawnPreview PreviewChanges(SpawnOnRequest& request) const;
     void OnCancel() override; // closing
     void paintEvent(QPaintEvent* event) override;
 

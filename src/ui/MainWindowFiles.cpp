@@ -4,9 +4,12 @@
 #include "ui/MainWindow.h"
 
 #include "app/SpawnOn.h"
+#include "app/SpawnPreview.h"
 #include "archive/GameDir.h"
 #include "base/Guide.h"
+#include "base/GuideLog.h"
 #include "base/ProgramExit.h"
+#include "diff/ModifierWords.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
 #include "ui/TableFileTexts.h"
@@ -194,6 +197,14 @@ bool CMainWindow::NeedGame() const {
     return false;
 }
 
+SpawnPreview CMainWindow::PreviewChanges(SpawnOnRequest& request) const {
+    const SpawnPreview preview =
+        PreviewSpawnOn(*bridge_, request, GameSlotWords(data_.modKeys, data_.game, data_.strings));
+    request.question = preview.summary + "\n\n" + request.question;
+    request.details = preview.list;
+    return preview;
+}
+
 void CMainWindow::OnOK() {
     if (!NeedGame())
         return;
@@ -202,7 +213,11 @@ void CMainWindow::OnOK() {
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = kApplyQuestion;
+    const SpawnPreview preview = PreviewChanges(request);
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
+    if (result.tablesWritten)
+        AddToGuideLog(kCaptionGuide, "Written into " + std::string(kPatchArchive) + ": " +
+                                         preview.summary + "\n" + preview.list);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.uniqueItems);
         data_.uniqueServedBy.clear(); // it is the patch archive's own now
