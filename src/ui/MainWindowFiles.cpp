@@ -11,6 +11,7 @@
 #include "base/ProgramExit.h"
 #include "diff/ModifierWords.h"
 #include "tables/TableFile.h"
+#include "ui/ChangesDlg.h"
 #include "ui/FileDialogs.h"
 #include "ui/TableFileTexts.h"
 
@@ -195,6 +196,14 @@ bool CMainWindow::NeedGame() const {
         return true;
     GuideMsg(kNoGameMessage, kCaptionGuide);
     return false;
+}
+
+void CMainWindow::OnChanges() {
+    ChangesRequest request{&data_.uniqueItems, kUniqueItemsFile, &data_.strings, data_.language,
+                           GameSlotWords(data_.modKeys, data_.game, data_.strings)};
+    CChangesDlg changes(this, bridge_ ? &*bridge_ : nullptr, std::move(request),
+                        [this](std::int32_t row) { ShowItem(row); });
+    changes.RunModal();
 }
 
 SpawnPreview CMainWindow::PreviewChanges(SpawnOnRequest& request) const {
