@@ -88,6 +88,15 @@ std::vector<ChangeLine> MakePatch(const std::string& tableName, const CTxtTable&
     for (const std::string& column : diff.columnsRemoved)
         notCarried.push_back(tableName + ": the column " + column + " was removed");
     const CColumnFinder columns(after);
+    // Added rows go in at the end of the table; one added above a row that was there
+    // before lands elsewhere.
+    std::vector<bool> added(static_cast<std::size_t>(after.DataRowCount()), false);
+    for (const RowDiff& row : diff.rows)
+        if (row.kind == RowChange::kAdded)
+            added[static_cast<std::size_t>(row.afterRow)] = true;
+    std::int32_t lastKept = after.DataRowCount() - 1;
+    while (lastKept >= 0 && added[static_cast<std::size_t>(lastKept)])
+        --lastKept;
     std::vector<ChangeLine> lines;
     for (const RowDiff& row : diff.rows) {
         ChangeLine line = LineOf(tableName, row.key, row.occurrence);
@@ -98,6 +107,9 @@ std::vector<ChangeLine> MakePatch(const std::string& tableName, const CTxtTable&
         if (row.moved)
             notCarried.push_back(tableName + ": the row " + KeyName(row) + " was moved");
         if (row.kind == RowChange::kAdded) {
+            if (row.afterRow < lastKept)
+                notCarried.push_back(tableName + ": the row " + KeyName(row) +
+                                     " was added among others; a patch appends it at the end");
             line.kind = ChangeKind::kRowAdded;
             line.place = row.afterRow;
             lines.push_back(line);

@@ -116,3 +116,20 @@ TEST(Patch, CommandLineExitCodes) {
 
 } // namespace
 } // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+TEST(Patch, NamesWhatItCannotCarry) {
+    std::vector<std::string> notCarried;
+    MakePatch("t.txt", Parsed("k\tv\tw\nA\t1\t2\nB\t3\t4\nC\t5\t6\nD\t7\t8\n"),
+              Parsed("k\tv\nA\t1\nN\t0\nC\t5\nD\t7\nB\t3\nE\t9\n"), notCarried);
+    EXPECT_EQ(notCarried, std::vector<std::string>(
+                              {"t.txt: the column w was removed",
+                               "t.txt: the row N was added among others; a patch appends it at "
+                               "the end",
+                               "t.txt: the row B was moved"}));
+}
+
+} // namespace
+} // namespace tolmere
