@@ -45,13 +45,16 @@ ChangesReport CompareWithBase(const CArchiveBridge* bridge, const ChangesBase& b
 }
 
 std::int32_t RowOfChange(const CTxtTable& table, const ChangeLine& line) {
-    if (line.kind == ChangeKind::kRowRemoved || line.kind == ChangeKind::kText ||
-        line.kind == ChangeKind::kEntryAdded || line.kind == ChangeKind::kEntryRemoved)
+    if (line.kind == ChangeKind::kRowRemoved)
         return -1;
+    // A name belongs to the first item of its key.
+    const bool name = line.kind == ChangeKind::kText || line.kind == ChangeKind::kEntryAdded ||
+                      line.kind == ChangeKind::kEntryRemoved;
+    const std::int32_t occurrence = name ? 0 : line.occurrence;
     const std::int32_t keyColumn = DiffLayoutOf(table).keyColumn;
     std::int32_t seen = 0;
     for (std::int32_t row = 0; row < table.DataRowCount(); ++row)
-        if (table.Text(row, keyColumn) == line.key && seen++ == line.occurrence)
+        if (table.Text(row, keyColumn) == line.key && seen++ == occurrence)
             return row;
     return -1;
 }

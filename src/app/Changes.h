@@ -36,8 +36,9 @@ struct ChangesReport {
 ChangesReport CompareWithBase(const CArchiveBridge* bridge, const ChangesBase& base,
                               const ChangesRequest& request);
 
-// The data row of `table` that a change of it is in (the key's occurrence among the
-// rows of its key), or -1: a removed row, a string table's entry.
+// The data row of `table` that a change is in (the key's occurrence among the rows of
+// its key; for a name, the first row of its key), or -1: a removed row, a name no item
+// has.
 std::int32_t RowOfChange(const CTxtTable& table, const ChangeLine& line);
 
 } // namespace tolmere

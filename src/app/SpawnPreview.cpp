@@ -2,6 +2,8 @@
 #include "app/SpawnPreview.h"
 
 #include "app/BaseTables.h"
+#include "base/Guide.h"
+#include "base/GuideLog.h"
 
 namespace tolmere {
 namespace {
@@ -51,25 +53,37 @@ std::string StringsSummary(const std::string& fileName, const std::vector<EntryD
     return fileName + ": " + (diff.empty() ? "no change" : Counted(diff.size(), "name", "names"));
 }
 
+std::string SpawnPreview::Summary(bool withNames) const {
+    std::vector<std::string> parts = tableParts;
+    if (withNames && !namesPart.empty())
+        parts.push_back(namesPart);
+    return Joined(parts, "; ");
+}
+
+std::string SpawnPreview::List(bool withNames) const {
+    std::vector<ChangeLine> lines = tableLines;
+    if (withNames)
+        lines.insert(lines.end(), nameLines.begin(), nameLines.end());
+    return FormatChanges(std::move(lines));
+}
+
 SpawnPreview PreviewSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
                             const SlotWords& words) {
     SpawnPreview preview;
-    std::vector<std::string> parts;
-    std::vector<ChangeLine> lines;
     for (const SpawnTable& table : request.tables) {
         CTxtTable archived;
         const BaseFetch fetch =
             FetchBaseTable(bridge, table.fileName, BaseSource::kPatchArchive, archived);
         if (!fetch.found) {
-            parts.push_back(table.fileName + (fetch.Absent()
-                                                  ? ": new in " + std::string(kPatchArchive)
-                                                  : ": not compared (" + fetch.problem + ")"));
+            preview.tableParts.push_back(
+                table.fileName + (fetch.Absent() ? ": new in " + std::string(kPatchArchive)
+                                                 : ": not compared (" + fetch.problem + ")"));
             continue;
         }
         const TableDiff diff = DiffTables(archived, *table.table);
-        parts.push_back(TableSummary(table.fileName, diff));
+        preview.tableParts.push_back(TableSummary(table.fileName, diff));
         for (ChangeLine& line : ChangeList(table.fileName, archived, *table.table, diff, words))
-            lines.push_back(std::move(line));
+            preview.tableLines.push_back(std::move(line));
     }
     if (request.strings && request.strings->PatchWritable()) {
         const std::string name = CStringTables::FileName(StringSource::kPatch);
@@ -77,17 +91,29 @@ SpawnPreview PreviewSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& 
         const CArchiveBridge::StringsLoad load =
             bridge.ExtractStringTable(archived, request.language, name);
         if (load.status == CArchiveBridge::Extraction::Status::kFailed) {
-            parts.push_back(name + ": not compared (" + load.reason + ")");
+            preview.namesPart = name + ": not compared (" + load.reason + ")";
         } else {
             const std::vector<EntryDiff> diff = DiffStrings(archived, request.strings->Patch());
-            parts.push_back(StringsSummary(name, diff));
-            for (ChangeLine& line : ChangeList(name, diff))
-                lines.push_back(std::move(line));
+            preview.namesPart = StringsSummary(name, diff);
+            preview.nameLines = ChangeList(name, diff);
         }
     }
-    preview.summary = Joined(parts, "; ");
-    preview.list = FormatChanges(std::move(lines));
     return preview;
+}
+
+SpawnPreview PreviewIntoRequest(const CArchiveBridge& bridge, SpawnOnRequest& request,
+                                const SlotWords& words) {
+    SpawnPreview preview = PreviewSpawnOn(bridge, request, words);
+    request.question = preview.Summary() + "\n\n" + request.question;
+    request.details = preview.List();
+    return preview;
+}
+
+void KeepWrittenInMessages(const SpawnPreview& preview, const SpawnOnResult& result) {
+    if (result.tablesWritten)
+        AddToGuideLog(kCaptionGuide, "Written into " + std::string(kPatchArchive) + ": " +
+                                         preview.Summary(result.stringsWritten) + "\n" +
+                                         preview.List(result.stringsWritten));
 }
 
 } // namespace tolmere

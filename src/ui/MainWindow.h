@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/ProgramData.h"
-#include "app/SpawnPreview.h"
 #include "archive/ArchiveBridge.h"
 #include "archive/WorkLock.h"
 #include "images/PictureWorker.h"
@@ -91,10 +90,7 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void OnOK() override; // Spawn On
-    // Puts what Spawn On would change in the archive before its question, the full
-    // list behind the question's button.
-    SpawnPreview PreviewChanges(SpawnOnRequest& request) const;
+    void OnOK() override;     // Spawn On
     void OnCancel() override; // closing
     void paintEvent(QPaintEvent* event) override;
 

@@ -7,7 +7,6 @@
 #include "app/SpawnPreview.h"
 #include "archive/GameDir.h"
 #include "base/Guide.h"
-#include "base/GuideLog.h"
 #include "base/ProgramExit.h"
 #include "diff/ModifierWords.h"
 #include "tables/TableFile.h"
@@ -206,14 +205,6 @@ void CMainWindow::OnChanges() {
     changes.RunModal();
 }
 
-SpawnPreview CMainWindow::PreviewChanges(SpawnOnRequest& request) const {
-    const SpawnPreview preview =
-        PreviewSpawnOn(*bridge_, request, GameSlotWords(data_.modKeys, data_.game, data_.strings));
-    request.question = preview.summary + "\n\n" + request.question;
-    request.details = preview.list;
-    return preview;
-}
-
 void CMainWindow::OnOK() {
     if (!NeedGame())
         return;
@@ -222,11 +213,10 @@ void CMainWindow::OnOK() {
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = kApplyQuestion;
-    const SpawnPreview preview = PreviewChanges(request);
+    const SpawnPreview preview = PreviewIntoRequest(
+        *bridge_, request, GameSlotWords(data_.modKeys, data_.game, data_.strings));
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
-    if (result.tablesWritten)
-        AddToGuideLog(kCaptionGuide, "Written into " + std::string(kPatchArchive) + ": " +
-                                         preview.summary + "\n" + preview.list);
+    KeepWrittenInMessages(preview, result);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.uniqueItems);
         data_.uniqueServedBy.clear(); // it is the patch archive's own now

@@ -639,13 +639,13 @@ TEST_F(WithTool, SpawnOnPreviewComparesWithThePatchArchivesCopies) {
     SpawnOnRequest request{
         {{&edited, "UniqueItems.txt", ""}, {&sets, "SetItems.txt", ""}}, &strings, "ENG", "Sure?"};
     const SpawnPreview preview = PreviewSpawnOn(bridge, request);
-    EXPECT_EQ(preview.summary, "UniqueItems.txt: 1 item changed, 1 item added, 1 modifier; "
-                               "SetItems.txt: new in "
-                               "patch_d2.mpq; patchstring.tbl: 2 names");
-    EXPECT_EQ(preview.list, "UniqueItems.txt\tLoop\t\\added 2\t\t\n"
-                            "UniqueItems.txt\tRing\t\\modifier\tstr\\t\\t1\\t1\tstr\\t\\t1\\t3\n"
-                            "patchstring.tbl\tBand\t\\text\tBand\tBound\n"
-                            "patchstring.tbl\tLoop\t\\added\t\tLoop\n");
+    EXPECT_EQ(preview.Summary(), "UniqueItems.txt: 1 item changed, 1 item added, 1 modifier; "
+                                 "SetItems.txt: new in "
+                                 "patch_d2.mpq; patchstring.tbl: 2 names");
+    EXPECT_EQ(preview.List(), "UniqueItems.txt\tLoop\t\\added 2\t\t\n"
+                              "UniqueItems.txt\tRing\t\\modifier\tstr\\t\\t1\\t1\tstr\\t\\t1\\t3\n"
+                              "patchstring.tbl\tBand\t\\text\tBand\tBound\n"
+                              "patchstring.tbl\tLoop\t\\added\t\tLoop\n");
     EXPECT_FALSE(FileExists(bridge.WorkDir()));
 }
 

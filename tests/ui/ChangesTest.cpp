@@ -15,6 +15,7 @@ using testing::StartsWith;
 using testing::WhenModal;
 
 TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
+    ClearGuideLog();
     CMainWindow& window = Start();
     const std::string key(Unique().Text(2, 0));
     const std::string level(Unique().Text(2, 4));
@@ -24,10 +25,14 @@ TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
     // Ctrl+Shift+D against the patch archive; a click on the item's line shows it.
     Choose(0);
     QStringList listed;
+    int named = -1;
     WhenModal([&](QWidget* dialog) {
         auto* list = FindControlAs<QTreeWidget>(dialog, kChangesList);
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             listed << list->topLevelItem(i)->text(0) + "|" + list->topLevelItem(i)->text(1);
+        // A name goes to the item of its key, a cell to its row.
+        Q_EMIT list->itemClicked(list->topLevelItem(1), 0);
+        named = Items()->currentData().toInt();
         Q_EMIT list->itemClicked(list->topLevelItem(0), 0);
         static_cast<CSkinDialog*>(dialog)->Command(kChangesOk);
     });
@@ -37,6 +42,9 @@ TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
     EXPECT_EQ(listed, QStringList({QString::fromStdString(key) + "|lvl",
                                    QStringLiteral("Saltglass Reaver|name")}));
     EXPECT_EQ(Items()->currentData().toInt(), 2);
+    ASSERT_GE(named, 0);
+    EXPECT_NE(named, 2);
+    EXPECT_EQ(Unique().Text(named, 0), "Saltglass Reaver");
 
     const std::string summary = "UniqueItems.txt: 1 item changed; patchstring.tbl: 1 name";
     guide_->answers = {kGuideNo};
