@@ -608,12 +608,6 @@ TEST_F(StandInTool, AFailureSaysWhyInTheToolsOwnWords) {
     EXPECT_TRUE(RunTool(Line(""), gameDir, 3000).Ok());
 }
 
-} // namespace
-} // namespace tolmere
-
-namespace tolmere {
-namespace {
-
 TEST_F(WithTool, SpawnOnPreviewComparesWithThePatchArchivesCopies) {
     const testing::Row header = testing::ClassicUniqueHeader();
     const testing::Row ring{"Ring", "", "", "rin", "5", "", "", "", "1", "str", "", "1", "1"};

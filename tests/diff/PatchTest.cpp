@@ -114,12 +114,6 @@ TEST(Patch, CommandLineExitCodes) {
         << conflicts.err;
 }
 
-} // namespace
-} // namespace tolmere
-
-namespace tolmere {
-namespace {
-
 TEST(Patch, NamesWhatItCannotCarry) {
     std::vector<std::string> notCarried;
     MakePatch("t.txt", Parsed("k\tv\tw\nA\t1\t2\nB\t3\t4\nC\t5\t6\nD\t7\t8\n"),
@@ -129,6 +123,35 @@ TEST(Patch, NamesWhatItCannotCarry) {
                                "t.txt: the row N was added among others; a patch appends it at "
                                "the end",
                                "t.txt: the row B was moved"}));
+}
+
+TEST(Patch, StringTablesFromTheCommandLine) {
+    TempDir dir;
+    auto write = [&](const std::string& name, const std::vector<std::string>& texts) {
+        CStrTbl strings;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            strings.Add("k" + std::to_string(i), texts[i]);
+        std::string bytes;
+        ASSERT_TRUE(strings.Serialize(bytes));
+        WriteBytes(dir.File(name), bytes);
+    };
+    write("base.tbl", {"a", "b"});
+    write("mod.tbl", {"a", "B", "c"});
+    write("other.tbl", {"x", "b"});
+    auto run = [&](const std::string& args) { return Cli(dir, args).exitCode; };
+    EXPECT_EQ(run("diff " + Q(dir.File("base.tbl")) + " " + Q(dir.File("base.tbl"))), 0);
+    EXPECT_EQ(Cli(dir, "diff " + Q(dir.File("base.tbl")) + " " + Q(dir.File("mod.tbl"))).out,
+              "mod.tbl\tk1\t\\text\tb\tB\nmod.tbl\tk2\t\\added\t\tc\n");
+    EXPECT_EQ(run("patch make " + Q(dir.File("base.tbl")) + " " + Q(dir.File("mod.tbl")) + " " +
+                  Q(dir.File("p.patch"))),
+              0);
+    // Another table with a text of its own: the patch's changes go in all the same.
+    EXPECT_EQ(run("patch apply " + Q(dir.File("other.tbl")) + " " + Q(dir.File("p.patch")) + " " +
+                  Q(dir.File("out.tbl"))),
+              0);
+    EXPECT_EQ(run("diff " + Q(dir.File("out.tbl")) + " " + Q(dir.File("mod.tbl"))), 1);
+    EXPECT_EQ(Cli(dir, "diff " + Q(dir.File("out.tbl")) + " " + Q(dir.File("mod.tbl"))).out,
+              "mod.tbl\tk0\t\\text\tx\ta\n");
 }
 
 } // namespace
