@@ -85,7 +85,8 @@ PatchOutcome ApplyPatch(CTxtTable& table, const std::vector<ChangeLine>& lines, 
         if (line.kind == ChangeKind::kRowAdded)
             continue;
         if (line.kind != ChangeKind::kCell) {
-            outcome.conflicts.push_back(Conflict(line, "a patch cannot remove or move rows"));
+            outcome.conflicts.push_back(
+                Conflict(line, "a patch changes cells and adds rows, nothing else"));
             continue;
         }
         const auto row = rows.find({line.key, line.occurrence});
