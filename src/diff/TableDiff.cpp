@@ -25,6 +25,44 @@ std::vector<KeyedRow> RowsByKey(const CTxtTable& table, std::int32_t keyColumn) 
     return rows;
 }
 
+// Which row of `before` each row of `after` is, by key and occurrence.
+struct RowMatch {
+    std::vector<std::int32_t> beforeOf;         // by after row: its before row, or -1
+    std::vector<std::int32_t> occurrenceOf;     // by after row: among the rows of its key
+    std::vector<bool> beforeKept;               // by before row: some after row is it
+    std::vector<std::int32_t> beforeOccurrence; // by before row, for the rows not kept
+};
+
+// The two key-sorted lists walked side by side.
+RowMatch MatchRows(const CTxtTable& before, std::int32_t beforeKey, const CTxtTable& after,
+                   std::int32_t afterKey) {
+    RowMatch match;
+    match.beforeOf.assign(static_cast<std::size_t>(after.DataRowCount()), -1);
+    match.occurrenceOf.assign(static_cast<std::size_t>(after.DataRowCount()), 0);
+    match.beforeKept.assign(static_cast<std::size_t>(before.DataRowCount()), false);
+    match.beforeOccurrence.assign(static_cast<std::size_t>(before.DataRowCount()), 0);
+    const std::vector<KeyedRow> a = RowsByKey(after, afterKey);
+    const std::vector<KeyedRow> b = RowsByKey(before, beforeKey);
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        const std::string_view key =
+            i < a.size() && (j >= b.size() || a[i].first <= b[j].first) ? a[i].first : b[j].first;
+        std::int32_t n = 0;
+        for (; i < a.size() && a[i].first == key; ++i, ++n) {
+            const std::size_t row = static_cast<std::size_t>(a[i].second);
+            match.occurrenceOf[row] = n;
+            if (j < b.size() && b[j].first == key) {
+                match.beforeOf[row] = b[j].second;
+                match.beforeKept[static_cast<std::size_t>(b[j].second)] = true;
+                ++j;
+            }
+        }
+        for (std::int32_t m = n; j < b.size() && b[j].first == key; ++j, ++m)
+            match.beforeOccurrence[static_cast<std::size_t>(b[j].second)] = m;
+    }
+    return match;
+}
+
 // For each column of `after`, the column of `before` of the same name (the n-th of a
 // name with the n-th), or -1.
 std::vector<std::int32_t> MatchColumns(const CTxtTable& before, const CTxtTable& after) {
@@ -178,33 +216,8 @@ TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after, const Diff
         }
     }
 
-    // Rows: the two key-sorted lists walked side by side.
-    std::vector<std::int32_t> beforeOf(static_cast<std::size_t>(after.DataRowCount()), -1);
-    std::vector<std::int32_t> occurrenceOf(static_cast<std::size_t>(after.DataRowCount()), 0);
-    std::vector<bool> beforeKept(static_cast<std::size_t>(before.DataRowCount()), false);
-    std::vector<std::int32_t> beforeOccurrence(static_cast<std::size_t>(before.DataRowCount()), 0);
-    {
-        const std::vector<KeyedRow> a = RowsByKey(after, afterLayout.keyColumn);
-        const std::vector<KeyedRow> b = RowsByKey(before, beforeLayout.keyColumn);
-        std::size_t i = 0, j = 0;
-        while (i < a.size() || j < b.size()) {
-            const std::string_view key = i < a.size() && (j >= b.size() || a[i].first <= b[j].first)
-                                             ? a[i].first
-                                             : b[j].first;
-            std::int32_t n = 0;
-            for (; i < a.size() && a[i].first == key; ++i, ++n) {
-                const std::size_t row = static_cast<std::size_t>(a[i].second);
-                occurrenceOf[row] = n;
-                if (j < b.size() && b[j].first == key) {
-                    beforeOf[row] = b[j].second;
-                    beforeKept[static_cast<std::size_t>(b[j].second)] = true;
-                    ++j;
-                }
-            }
-            for (std::int32_t m = n; j < b.size() && b[j].first == key; ++j, ++m)
-                beforeOccurrence[static_cast<std::size_t>(b[j].second)] = m;
-        }
-    }
+    const RowMatch match = MatchRows(before, beforeLayout.keyColumn, after, afterLayout.keyColumn);
+    const std::vector<std::int32_t>& beforeOf = match.beforeOf;
     std::vector<std::int32_t> order;
     for (std::int32_t b : beforeOf)
         if (b >= 0)
@@ -216,7 +229,7 @@ TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after, const Diff
         const std::size_t r = static_cast<std::size_t>(row);
         RowDiff rowDiff;
         rowDiff.key = std::string(after.Text(row, afterLayout.keyColumn));
-        rowDiff.occurrence = occurrenceOf[r];
+        rowDiff.occurrence = match.occurrenceOf[r];
         rowDiff.afterRow = row;
         const std::int32_t old = beforeOf[r];
         if (old < 0) {
@@ -250,12 +263,12 @@ TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after, const Diff
             diff.rows.push_back(std::move(rowDiff));
     }
     for (std::int32_t row = 0; row < before.DataRowCount(); ++row) {
-        if (beforeKept[static_cast<std::size_t>(row)])
+        if (match.beforeKept[static_cast<std::size_t>(row)])
             continue;
         RowDiff rowDiff;
         rowDiff.kind = RowChange::kRemoved;
         rowDiff.key = std::string(before.Text(row, beforeLayout.keyColumn));
-        rowDiff.occurrence = beforeOccurrence[static_cast<std::size_t>(row)];
+        rowDiff.occurrence = match.beforeOccurrence[static_cast<std::size_t>(row)];
         rowDiff.beforeRow = row;
         diff.rows.push_back(std::move(rowDiff));
     }
