@@ -17,7 +17,7 @@ _tolmere_cli() {
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         mapfile -t COMPREPLY < <(compgen -W "resave tbl2txt txt2tbl describe mod sets raw
-            dc6 pictures lint resource --help --version" -- "$cur")
+            dc6 pictures lint resource diff patch --help --version" -- "$cur")
         return
     fi
     local command=${COMP_WORDS[1]} options=
@@ -25,6 +25,7 @@ _tolmere_cli() {
         case $command in
         mod) mapfile -t COMPREPLY < <(compgen -W "add edit delete" -- "$cur"); return ;;
         raw) mapfile -t COMPREPLY < <(compgen -W "set add-row" -- "$cur"); return ;;
+        patch) mapfile -t COMPREPLY < <(compgen -W "make apply" -- "$cur"); return ;;
         esac
     fi
     case $prev in
@@ -39,6 +40,7 @@ _tolmere_cli() {
     dc6) options="--opaque" ;;
     pictures) options="--bases" ;;
     lint) options="--game-data --strings --json" ;;
+    diff) options="--words --game-data --strings --modkey" ;;
     --help | -h | help | --version) return ;;
     esac
     if [[ $cur == -?* && -n $options ]]; then

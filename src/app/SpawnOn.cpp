@@ -40,7 +40,7 @@ bool KeepBackup(const CArchiveBridge& bridge, BackupSession& session, std::strin
 SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
                          BackupSession& session) {
     SpawnOnResult result;
-    if (!GuideConfirm(request.question))
+    if (!GuideConfirm(request.question, request.details))
         return result;
     std::vector<std::string> names;
     for (const SpawnTable& table : request.tables) {

@@ -21,7 +21,8 @@ struct SpawnOnRequest {
     std::vector<SpawnTable> tables;
     const CStringTables* strings = nullptr;
     std::string language;
-    std::string question; // the first question
+    std::string question;     // the first question
+    std::string details = {}; // behind the first question's button: what will change
 };
 
 struct SpawnOnResult {

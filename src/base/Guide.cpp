@@ -52,6 +52,15 @@ bool GuideConfirm(const std::string& question) {
     return GuideMsg(question, kCaptionConfirmation, kGuideYesNo) == kGuideYes;
 }
 
+bool GuideConfirm(const std::string& question, const std::string& details) {
+    if (details.empty())
+        return GuideConfirm(question);
+    const bool yes = Current()->MessageWithDetails(question, kCaptionConfirmation, kGuideYesNo,
+                                                   details) == kGuideYes;
+    AddToGuideLog(kCaptionConfirmation, question + (yes ? " [Yes]" : " [No]"));
+    return yes;
+}
+
 void GuideStatus(const std::string& text) {
     Current()->Status(text);
 }

@@ -29,6 +29,13 @@ class IGuide {
 public:
     virtual ~IGuide() = default;
     virtual int Message(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    // The same with a longer text the user may open from the message (the full list of
+    // what a question is about); a guide that cannot show it shows the message alone.
+    virtual int MessageWithDetails(const std::string& text, const std::string& caption,
+                                   unsigned flags, const std::string& details) {
+        (void)details;
+        return Message(text, caption, flags);
+    }
     // The status line of the window that runs the operation.
     virtual void Status(const std::string& text) = 0;
 };
@@ -38,6 +45,8 @@ public:
 int GuideMsg(const std::string& text, const std::string& caption, unsigned flags = kGuideOkOnly);
 // Asks a Yes/No question with the caption "Confirmation"; true only for Yes.
 bool GuideConfirm(const std::string& question);
+// The same, with `details` behind a button of the question (none when empty).
+bool GuideConfirm(const std::string& question, const std::string& details);
 void GuideStatus(const std::string& text);
 
 // Installs a guide and returns the previous one; null restores the default.

@@ -24,6 +24,9 @@ int PicturesCommand(const std::vector<std::string>& args);
 int RawCommand(const std::vector<std::string>& args);
 // Exit code 0 without errors, 1 with errors, 2 for arguments or files it cannot take.
 int LintCommand(const std::vector<std::string>& args);
+// diff: exit 0 when the tables are the same, 1 when they differ, 2 for bad arguments.
+int DiffCommand(const std::vector<std::string>& args);
+int PatchCommand(const std::vector<std::string>& args);
 // `mod` on a set table: the node given by --node.
 int SetModCommand(const std::vector<std::string>& args);
 

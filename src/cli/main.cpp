@@ -80,15 +80,26 @@ const char kUsage[] =
     "                                0 without errors, 1 with errors, 2 for bad\n"
     "                                arguments\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
+    "  diff [--words [--game-data DIR] [--strings DIR] [--modkey FILE]] OLD NEW\n"
+    "                                what changed from OLD to NEW (tables or .tbl),\n"
+    "                                rows matched by key: one change a line, table\n"
+    "                                TAB key TAB column TAB old TAB new, sorted;\n"
+    "                                --words shows modifiers in the game's wording;\n"
+    "                                exit 0 equal, 1 different, 2 bad arguments\n"
+    "  patch make BASE MODDED OUT.patch\n"
+    "                                the changed cells and added rows, as such lines\n"
+    "  patch apply TABLE PATCH OUT   each change whose old value TABLE still holds;\n"
+    "                                the others are listed as conflicts (exit 1)\n"
     "  -h, --help                    print this and exit\n"
     "  --version                     print the version and exit\n"
     "\n"
     "OUT may be - for standard output.\n"
     "\n"
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
-    "why, and nothing is written), 2 wrong arguments to lint (lint exits 1 when the\n"
-    "tables hold errors), 210 out of memory, 254 a table grew past the most\n"
-    "cells it can hold, 255 an internal error.\n";
+    "why, and nothing is written) or, for lint, tables that hold errors, for diff,\n"
+    "tables that differ and, for patch apply, changes that conflict; 2 wrong\n"
+    "arguments to lint or diff, 210 out of memory, 254 a table grew past the most cells\n"
+    "it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
     if (args.size() != 2)
@@ -198,5 +209,9 @@ int main(int argc, char** argv) {
         return Dc6Command(args);
     if (command == "resource")
         return ResourceCommand(args);
+    if (command == "diff")
+        return DiffCommand(args);
+    if (command == "patch")
+        return PatchCommand(args);
     return Fail("unknown command " + command + " (try --help)");
 }

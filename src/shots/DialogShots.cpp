@@ -5,6 +5,7 @@
 #include "shots/Shots.h"
 #include "tables/StringTables.h"
 #include "ui/AboutDlg.h"
+#include "ui/ChangesDlg.h"
 #include "ui/GuideMsgDlg.h"
 #include "ui/NameDlg.h"
 #include "ui/ProblemsDlg.h"
@@ -63,6 +64,40 @@ void AddDialogShots(std::vector<Shot>& shots) {
                              kGuideYesNo | kGuideWithShow);
                      }});
     shots.push_back({"104-readme.png", [] { return MakeAbout(false); }});
+    shots.push_back({"105-spawn-preview.png", [] {
+                         return std::make_unique<CGuideMsgDlg>(
+                             nullptr,
+                             "UniqueItems.txt: 3 items changed, 5 modifiers; patchstring.tbl: 1 "
+                             "name\n\nApply changes to d2?",
+                             kCaptionConfirmation, kGuideYesNo, "UniqueItems.txt\t...\n");
+                     }});
+    shots.push_back(
+        {"120-changes.png", [] {
+             static const CTxtTable table;
+             ChangesRequest request;
+             request.table = &table;
+             request.fileName = "UniqueItems.txt";
+             auto dialog = std::make_unique<CChangesDlg>(nullptr, nullptr, request, nullptr);
+             dialog->InitDialog();
+             std::vector<ChangeLine> lines(3);
+             lines[0] = {"UniqueItems.txt",
+                         "Bloodrise",
+                         0,
+                         ChangeKind::kModifier,
+                         "",
+                         -1,
+                         "+120% Enhanced Damage",
+                         "+(120-777)% Enhanced Damage"};
+             lines[1] = {
+                 "UniqueItems.txt", "Fechmars Axe", 0, ChangeKind::kCell, "lvl", -1, "11", "99"};
+             lines[2] = {
+                 "UniqueItems.txt", "Rainbow Facet", 1, ChangeKind::kRowAdded, "", 403, "", ""};
+             dialog->Show({"",
+                           "UniqueItems.txt: 2 items changed, 1 item added, 1 "
+                           "modifier",
+                           lines});
+             return dialog;
+         }});
     shots.push_back({"104-credits.png", [] { return MakeAbout(true); }});
 }
 

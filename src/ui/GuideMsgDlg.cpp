@@ -2,6 +2,7 @@
 #include "ui/GuideMsgDlg.h"
 
 #include "base/Guide.h"
+#include "ui/MessagesDlg.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -26,14 +27,20 @@ const DialogTemplate CGuideMsgDlg::kTemplate{
         {kGuideMsgYes, ControlKind::kSkinButton, "&Yes", 70, 53, 50, 14},
         {kGuideMsgNo, ControlKind::kSkinButton, "&No", 123, 53, 50, 14},
         {kGuideMsgShow, ControlKind::kSkinButton, "&Show them", 8, 53, 50, 14, kStyleHidden},
+        {kGuideMsgDetails, ControlKind::kSkinButton, "&Full list", 176, 53, 50, 14, kStyleHidden},
     }};
 
-CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags)
+CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags,
+                           std::string details)
     : CSkinDialog(kTemplate, parent), text_(std::move(text)), caption_(std::move(caption)),
-      flags_(flags) {
+      flags_(flags), details_(std::move(details)) {
     OnCommand(kGuideMsgYes, [this] { done(kGuideYes); });
     OnCommand(kGuideMsgNo, [this] { done(kGuideNo); });
     OnCommand(kGuideMsgShow, [this] { done(kGuideShow); });
+    OnCommand(kGuideMsgDetails, [this] {
+        CMessagesDlg list(this, "Full list", details_);
+        list.RunModal();
+    });
     constexpr Growth kCentredBelow{0.5, 0, 1, 0};
     MakeResizable(QString(), {{kGuideMsgPicture, kStretch},
                               {kGuideMsgText, kStretch},
@@ -41,7 +48,8 @@ CGuideMsgDlg::CGuideMsgDlg(QWidget* parent, std::string text, std::string captio
                               {kGuideMsgCancel, kCentredBelow},
                               {kGuideMsgYes, kCentredBelow},
                               {kGuideMsgNo, kCentredBelow},
-                              {kGuideMsgShow, kFollowBottom}});
+                              {kGuideMsgShow, kFollowBottom},
+                              {kGuideMsgDetails, kCentredBelow}});
 }
 
 void CGuideMsgDlg::FitText(const QString& text) {
@@ -94,6 +102,7 @@ void CGuideMsgDlg::OnInitDialog() {
         retire(kGuideMsgNo, true);
         Control(kGuideMsgOk)->setFocus();
     }
+    Control(kGuideMsgDetails)->setVisible(!details_.empty());
     // Line breaks arrive as CR LF or LF; the label wants LF alone.
     QString text = QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -105,8 +114,8 @@ void CGuideMsgDlg::OnInitDialog() {
 }
 
 int RunGuideMsg(QWidget* parent, const std::string& text, const std::string& caption,
-                unsigned flags) {
-    CGuideMsgDlg dialog(parent, text, caption, flags);
+                unsigned flags, const std::string& details) {
+    CGuideMsgDlg dialog(parent, text, caption, flags, details);
     return dialog.RunModal();
 }
 

@@ -16,6 +16,7 @@ enum GuideMsgControl : int {
     kGuideMsgYes = 6,
     kGuideMsgNo = 7,
     kGuideMsgShow = 8,
+    kGuideMsgDetails = 1020, // "&Full list": shows the details, where there are any
 };
 
 class CGuideMsgDlg : public CSkinDialog {
@@ -24,7 +25,9 @@ public:
     static const DialogTemplate kTemplate;
 
     // Bit 4 of the flags set, the box asks Yes/No; kGuideWithShow adds "Show them".
-    CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags);
+    // Details, where given, are a "Full list" button away.
+    CGuideMsgDlg(QWidget* parent, std::string text, std::string caption, unsigned flags,
+                 std::string details = std::string());
 
 protected:
     void OnInitDialog() override;
@@ -36,11 +39,12 @@ private:
     std::string text_;
     std::string caption_;
     unsigned flags_;
+    std::string details_;
 };
 
 // Runs the message box modally over `parent` and returns 1 (OK or Enter), 2 (Escape or
 // the close zone), 6 (Yes) or 7 (No).
 int RunGuideMsg(QWidget* parent, const std::string& text, const std::string& caption,
-                unsigned flags);
+                unsigned flags, const std::string& details = std::string());
 
 } // namespace tolmere

@@ -5,6 +5,7 @@
 #include "items/NameColours.h"
 #include "mods/GameDescribe.h"
 #include "ui/AboutDlg.h"
+#include "ui/ChangesDlg.h"
 #include "ui/ItemSearch.h"
 #include "ui/MessagesDlg.h"
 #include "ui/ModListCtrl.h"
@@ -146,13 +147,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
             [this] { FillModifierList(); });
     auto* find = ControlAs<QLineEdit>(kMainFind);
     find->setPlaceholderText(QStringLiteral("Find an item by name, key or base (Ctrl+F)"));
-    search_ = new CItemSearch(find, [this](int row) {
-        const int index = ItemList()->findData(row);
-        if (index < 0)
-            return;
-        ItemList()->setCurrentIndex(index);
-        FillModifierList();
-    });
+    search_ = new CItemSearch(find, [this](int row) { ShowItem(row); });
     connect(ItemList(), &QComboBox::currentIndexChanged, this, [this] { ShowItemColour(); });
     // The desktop's menu-like delegate ignores the entries' own colours.
     ItemList()->setItemDelegate(new QStyledItemDelegate(ItemList()));
@@ -162,6 +157,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     connect(ModList(), &CModListCtrl::doubleClickedAnywhere, this, [this] { OnEdit(); });
     connect(ModList(), &CModListCtrl::enterPressed, this, [this] { OnEdit(); });
     AddMessagesShortcut(this);
+    AddChangesShortcut(this, [this] { OnChanges(); });
     connect(ModList(), &QTreeWidget::itemSelectionChanged, this, [this] { UpdateCatalogueLine(); });
     // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, wherever the focus is in the window.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
@@ -171,6 +167,14 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { OnRedo(); });
     connect(ControlAs<QCheckBox>(kMainShowImage), &QCheckBox::toggled, this,
             [this](bool on) { SetShowImage(on); });
+}
+
+void CMainWindow::ShowItem(std::int32_t row) {
+    const int index = ItemList()->findData(row);
+    if (index < 0)
+        return;
+    ItemList()->setCurrentIndex(index);
+    FillModifierList();
 }
 
 CMainWindow::~CMainWindow() {

@@ -166,6 +166,9 @@ private:
     void OnSetItems(const std::function<void(CSetMasterDlg&)>& whenOpen = nullptr);
     // "raw": the whole unique items table in the grid.
     void OnRaw();
+    // "Changes" (Ctrl+Shift+D); a click on a change shows its item.
+    void OnChanges();
+    void ShowItem(std::int32_t row);
     // "Cache Img": every item's picture extracted in one run and decoded into the cache.
     void OnCacheImages();
     // The display's check box rule: on raises a request for the selected item.

@@ -3,14 +3,15 @@
 // and string-table files the user loads and saves, and the language.
 #include "ui/MainWindow.h"
 
-#include "app/SpawnProblems.h"
-#include "ui/ProblemsDlg.h"
-
 #include "app/SpawnOn.h"
+#include "app/SpawnPreview.h"
+#include "app/SpawnProblems.h"
 #include "archive/GameDir.h"
 #include "base/Guide.h"
 #include "base/ProgramExit.h"
+#include "diff/ModifierWords.h"
 #include "tables/TableFile.h"
+#include "ui/ChangesDlg.h"
 #include "ui/FileDialogs.h"
 #include "ui/ProblemsDlg.h"
 #include "ui/TableFileTexts.h"
@@ -198,6 +199,14 @@ bool CMainWindow::NeedGame() const {
     return false;
 }
 
+void CMainWindow::OnChanges() {
+    ChangesRequest request{&data_.uniqueItems, kUniqueItemsFile, &data_.strings, data_.language,
+                           GameSlotWords(data_.modKeys, data_.game, data_.strings)};
+    CChangesDlg changes(this, bridge_ ? &*bridge_ : nullptr, std::move(request),
+                        [this](std::int32_t row) { ShowItem(row); });
+    changes.RunModal();
+}
+
 void CMainWindow::OnOK() {
     if (!NeedGame() ||
         !ConfirmDespiteProblems(ProblemsBeforeSpawnOn(*bridge_, LintSources(), {kUniqueItemsFile}),
@@ -208,7 +217,10 @@ void CMainWindow::OnOK() {
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = kApplyQuestion;
+    const SpawnPreview preview = PreviewIntoRequest(
+        *bridge_, request, GameSlotWords(data_.modKeys, data_.game, data_.strings));
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
+    KeepWrittenInMessages(preview, result);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.uniqueItems);
         data_.uniqueServedBy.clear(); // it is the patch archive's own now

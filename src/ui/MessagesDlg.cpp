@@ -24,10 +24,17 @@ CMessagesDlg::CMessagesDlg(QWidget* parent) : CSkinDialog(kTemplate, parent) {
                   {{kMessagesText, kStretch}, {kMessagesOk, Growth{0.5, 0, 1, 0}}});
 }
 
+CMessagesDlg::CMessagesDlg(QWidget* parent, std::string title, std::string text)
+    : CMessagesDlg(parent) {
+    own_.emplace(std::move(title), std::move(text));
+}
+
 void CMessagesDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
     auto* text = ControlAs<QTextBrowser>(kMessagesText);
-    const std::string log = GuideLogText();
+    if (own_)
+        setWindowTitle(QString::fromStdString(own_->first));
+    const std::string log = own_ ? own_->second : GuideLogText();
     text->setPlainText(log.empty()
                            ? QStringLiteral("Nothing has been said yet.")
                            : QString::fromUtf8(log.data(), static_cast<qsizetype>(log.size())));

@@ -5,6 +5,10 @@
 
 #include "ui/SkinDialog.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 namespace tolmere {
 
 enum MessagesControl : int {
@@ -17,10 +21,15 @@ class CMessagesDlg : public CSkinDialog {
 public:
     static const DialogTemplate kTemplate;
     explicit CMessagesDlg(QWidget* parent = nullptr);
+    // The same view for another text, under its own title.
+    CMessagesDlg(QWidget* parent, std::string title, std::string text);
     QString Text() const;
 
 protected:
     void OnInitDialog() override;
+
+private:
+    std::optional<std::pair<std::string, std::string>> own_; // title and text
 };
 
 // The shortcut that opens it, Ctrl+M, on `window`.

@@ -5,6 +5,7 @@
 
 #include "app/SpawnOn.h"
 #include "app/SpawnProblems.h"
+#include "app/SpawnPreview.h"
 #include "base/Guide.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
@@ -181,7 +182,9 @@ void CSetMasterDlg::OnOK() {
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = both ? kApplyBothQuestion : kApplyQuestion;
+    const SpawnPreview preview = PreviewIntoRequest(*bridge_, request);
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
+    KeepWrittenInMessages(preview, result);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.setItems);
         data_.setItemsServedBy.clear();

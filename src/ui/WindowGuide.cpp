@@ -8,12 +8,23 @@
 
 namespace tolmere {
 
-int CWindowGuide::Message(const std::string& text, const std::string& caption, unsigned flags) {
-    // The box belongs to whichever window is running modally at the moment.
+namespace {
+
+// The box belongs to whichever window is running modally at the moment.
+QWidget* BoxParent() {
     QWidget* parent = QApplication::activeModalWidget();
-    if (!parent)
-        parent = QApplication::activeWindow();
-    return RunGuideMsg(parent, text, caption, flags);
+    return parent ? parent : QApplication::activeWindow();
+}
+
+} // namespace
+
+int CWindowGuide::Message(const std::string& text, const std::string& caption, unsigned flags) {
+    return RunGuideMsg(BoxParent(), text, caption, flags);
+}
+
+int CWindowGuide::MessageWithDetails(const std::string& text, const std::string& caption,
+                                     unsigned flags, const std::string& details) {
+    return RunGuideMsg(BoxParent(), text, caption, flags, details);
 }
 
 void CWindowGuide::Status(const std::string& text) {

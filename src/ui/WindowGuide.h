@@ -15,6 +15,8 @@ namespace tolmere {
 class CWindowGuide : public IGuide {
 public:
     int Message(const std::string& text, const std::string& caption, unsigned flags) override;
+    int MessageWithDetails(const std::string& text, const std::string& caption, unsigned flags,
+                           const std::string& details) override;
     void Status(const std::string& text) override;
 
     // Where status texts go; the main window sets it while it runs.

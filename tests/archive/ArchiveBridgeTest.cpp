@@ -3,6 +3,7 @@
 // against the real mpq2k and archives made in the test. Then finding the game through
 // Wine's registry, and running its archive tool.
 #include "archive/ArchiveBridge.h"
+#include "app/SpawnPreview.h"
 #include "archive/GameDir.h"
 #include "archive/RunTool.h"
 #include "archive/WineRegistry.h"
@@ -605,6 +606,41 @@ TEST_F(StandInTool, AFailureSaysWhyInTheToolsOwnWords) {
               "the archive tool could not be started");
     Tool("sleep 0.2; exit 0");
     EXPECT_TRUE(RunTool(Line(""), gameDir, 3000).Ok());
+}
+
+TEST_F(WithTool, SpawnOnPreviewComparesWithThePatchArchivesCopies) {
+    const testing::Row header = testing::ClassicUniqueHeader();
+    const testing::Row ring{"Ring", "", "", "rin", "5", "", "", "", "1", "str", "", "1", "1"};
+    const CTxtTable patch = testing::NamedTable(header, {ring, {"Band", "", "", "rin"}});
+    Add("d2data.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", "index\tcode\r\nRing\trin\r\n");
+    Add("patch_d2.mpq", "data\\GLOBAL\\Excel\\UniqueItems.txt", patch.Serialize());
+    CStrTbl names;
+    names.Add("Ring", "Ring");
+    names.Add("Band", "Band");
+    std::string tbl;
+    ASSERT_TRUE(names.Serialize(tbl));
+    Add("patch_d2.mpq", "data\\LOCAL\\LNG\\ENG\\patchstring.tbl", tbl);
+
+    CTxtTable edited = patch;
+    edited.SetCell(0, 12, "3"); // Ring's str, the only change of a row other than the last
+    edited.AddRow();
+    edited.SetCell(2, 0, "Loop");
+    CStringTables strings;
+    strings.Patch() = names;
+    strings.Patch().Set("Band", "Bound");
+    strings.Patch().Add("Loop", "Loop");
+    const CTxtTable sets = testing::NamedTable({"index", "set"}, {{"A", "B"}});
+    SpawnOnRequest request{
+        {{&edited, "UniqueItems.txt", ""}, {&sets, "SetItems.txt", ""}}, &strings, "ENG", "Sure?"};
+    const SpawnPreview preview = PreviewSpawnOn(bridge, request);
+    EXPECT_EQ(preview.Summary(), "UniqueItems.txt: 1 item changed, 1 item added, 1 modifier; "
+                                 "SetItems.txt: new in "
+                                 "patch_d2.mpq; patchstring.tbl: 2 names");
+    EXPECT_EQ(preview.List(), "UniqueItems.txt\tLoop\t\\added 2\t\t\n"
+                              "UniqueItems.txt\tRing\t\\modifier\tstr\\t\\t1\\t1\tstr\\t\\t1\\t3\n"
+                              "patchstring.tbl\tBand\t\\text\tBand\tBound\n"
+                              "patchstring.tbl\tLoop\t\\added\t\tLoop\n");
+    EXPECT_FALSE(FileExists(bridge.WorkDir()));
 }
 
 } // namespace

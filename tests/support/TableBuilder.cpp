@@ -34,6 +34,12 @@ CTxtTable NamedTable(const Row& header, const std::vector<Row>& rows) {
     return table;
 }
 
+CTxtTable Parsed(const std::string& bytes) {
+    CTxtTable table;
+    table.Parse(bytes);
+    return table;
+}
+
 Row ClassicUniqueHeader() {
     Row header{"index",   "version", "enabled",   "code",   "lvl",
                "lvl req", "rarity",  "cost mult", "nummods"};

@@ -17,6 +17,8 @@ using Row = std::vector<std::string>;
 // A table whose header has `columns` columns named c0, c1, …; each row is padded with
 // empty cells to that width.
 CTxtTable TableOf(int columns, const std::vector<Row>& rows);
+// A table parsed from these bytes.
+CTxtTable Parsed(const std::string& bytes);
 // A table whose header holds these names; rows are padded to its width.
 CTxtTable NamedTable(const Row& header, const std::vector<Row>& rows);
 // The classic unique items header: index … nummods, ten slots prop1 … max10.
