@@ -17,7 +17,7 @@ _tolmere_cli() {
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         mapfile -t COMPREPLY < <(compgen -W "resave tbl2txt txt2tbl describe mod sets raw
-            dc6 pictures resource --help --version" -- "$cur")
+            dc6 pictures bin resource --help --version" -- "$cur")
         return
     fi
     local command=${COMP_WORDS[1]} options=
@@ -38,6 +38,7 @@ _tolmere_cli() {
     mod) options="--replace --game-data --node --group --sets" ;;
     dc6) options="--opaque" ;;
     pictures) options="--bases" ;;
+    bin) options="--check --game-data --strings" ;;
     --help | -h | help | --version) return ;;
     esac
     if [[ $cur == -?* && -n $options ]]; then

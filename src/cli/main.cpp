@@ -71,6 +71,14 @@ const char kUsage[] =
     "                                each row's key and the picture the editor\n"
     "                                shows for it; DIR holds weapons.txt, armor.txt\n"
     "                                and misc.txt\n"
+    "  bin TABLE.txt OUT.bin --game-data DIR [--strings DIR]\n"
+    "                                the compiled table the game makes of TABLE.txt\n"
+    "                                (UniqueItems, SetItems, Sets, Properties,\n"
+    "                                ItemStatCost, known by the header); DIR holds the\n"
+    "                                tables it links to, --strings DIR the string tables\n"
+    "  bin --check TABLE.txt SHIPPED.bin --game-data DIR [--strings DIR]\n"
+    "                                the first field where SHIPPED.bin differs from\n"
+    "                                what TABLE.txt compiles to (exit status 3)\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
     "  -h, --help                    print this and exit\n"
     "  --version                     print the version and exit\n"
@@ -78,7 +86,8 @@ const char kUsage[] =
     "OUT may be - for standard output.\n"
     "\n"
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
-    "why, and nothing is written), 210 out of memory, 254 a table grew past the most\n"
+    "why, and nothing is written), 3 bin --check found a difference, 210 out of memory, 254 a "
+    "table grew past the most\n"
     "cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
@@ -185,6 +194,8 @@ int main(int argc, char** argv) {
         return PicturesCommand(args);
     if (command == "dc6")
         return Dc6Command(args);
+    if (command == "bin")
+        return BinCommand(args);
     if (command == "resource")
         return ResourceCommand(args);
     return Fail("unknown command " + command + " (try --help)");

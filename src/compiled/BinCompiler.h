@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// Compiles a table's .txt into the .bin the game would compile from it, and tells where
+// two .bin files of a layout first differ.
+#pragma once
+
+#include "compiled/BinLayouts.h"
+#include "compiled/LinkIndex.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolmere {
+
+// The tables a compile links to, by BinLink, and the string tables.
+class CBinLinks {
+public:
+    // Indexes the table's rows by the link's name column. Empty when it worked;
+    // otherwise why not.
+    std::string Add(BinLink link, const CTxtTable& table);
+    bool Has(BinLink link) const { return loaded_[Slot(link)]; }
+    const CLinkIndex& Index(BinLink link) const { return indexes_[Slot(link)]; }
+    BinStrings& Strings() { return strings_; }
+    const BinStrings& Strings() const { return strings_; }
+
+private:
+    static std::size_t Slot(BinLink link) { return static_cast<std::size_t>(link); }
+    std::array<CLinkIndex, std::size(kAllBinLinks) + 1> indexes_;
+    std::array<bool, std::size(kAllBinLinks) + 1> loaded_{};
+    BinStrings strings_;
+};
+
+// The bytes of the table's .bin. Empty when it worked; otherwise why not (a linked
+// table or the string tables the layout needs are missing), with `out` left empty.
+std::string CompileBin(const CTxtTable& table, const BinLayout& layout, const CBinLinks& links,
+                       std::string& out);
+
+// The first field two .bin files of one layout disagree in.
+struct BinDifference {
+    bool found = false;
+    std::int64_t record = -1; // -1: the files differ in size or record count
+    std::string field;        // the column, or a byte range no column writes
+    std::string expected;
+    std::string got;
+    // "record 12 (prop3): expected 31, got 30".
+    std::string Describe() const;
+};
+BinDifference FirstBinDifference(const BinLayout& layout, std::string_view expected,
+                                 std::string_view got);
+
+} // namespace tolmere
