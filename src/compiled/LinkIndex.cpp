@@ -79,7 +79,9 @@ std::optional<std::uint16_t> CTblKeys::Find(std::string_view key) const {
         if (slot[0] == 0)
             break;
         const char* stored = bytes_.data() + ReadLe32(slot + 7);
-        if (std::strncmp(stored, key.data(), key.size()) == 0 && stored[key.size()] == '\0')
+        // The first byte first: a missing key walks the whole probe run.
+        if ((key.empty() ? *stored == '\0' : *stored == key[0]) &&
+            std::strncmp(stored, key.data(), key.size()) == 0 && stored[key.size()] == '\0')
             return ReadLe16(slot + 1);
     }
     return std::nullopt;
