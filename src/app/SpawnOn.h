@@ -27,11 +27,15 @@ struct SpawnOnRequest {
 struct SpawnOnResult {
     bool tablesWritten = false;
     bool stringsWritten = false;
+    // The compiled tables written beside the tables ("UniqueItems.bin"), none when the
+    // game compiles them itself or they were held back (the status says why).
+    std::vector<std::string> binsWritten;
     std::string status; // what was written where, or what failed
 };
 
 // Asks the question; asks again for a table that came from the game's own archives;
-// keeps a copy of the archive before the run's first write; adds every table; and
+// keeps a copy of the archive before the run's first write; adds every table, with
+// the compiled .bin of each whose .bin the game reads (CompileForSpawnOn); and
 // only when they all went in, asks whether the string table goes too and adds it.
 SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
                          BackupSession& backup);

@@ -213,8 +213,10 @@ void CMainWindow::OnOK() {
     if (result.status.empty())
         return;
     std::string status = result.status;
-    // The game of 1.10 and later reads its compiled tables unless told otherwise.
-    if (result.tablesWritten && data_.uniqueLayout.name == "1.10+" && !txtNoteShown_) {
+    // The game of 1.10 and later reads its compiled tables unless told otherwise; a
+    // .bin written beside the table is what it reads.
+    if (result.tablesWritten && result.binsWritten.empty() && data_.uniqueLayout.name == "1.10+" &&
+        !txtNoteShown_) {
         txtNoteShown_ = true;
         status += kTxtNote;
     }
