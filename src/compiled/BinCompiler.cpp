@@ -20,7 +20,7 @@ constexpr const char* kColours[] = {"whit", "lgry", "dgry", "blac", "lblu", "dbl
 // whatever follows ignored. The game's library (Microsoft's) documents that atoi gives
 // INT_MAX or INT_MIN for a number beyond int, so a cell such as "99999999999" is
 // INT_MAX before being cut to the field's width.
-std::int32_t Atoi(std::string_view cell) {
+std::int32_t Atoi(std::string_view cell, bool* beyond = nullptr) {
     std::size_t i = 0;
     while (i < cell.size() && (cell[i] == ' ' || (cell[i] >= '\t' && cell[i] <= '\r')))
         ++i;
@@ -33,6 +33,8 @@ std::int32_t Atoi(std::string_view cell) {
         if (value > std::int64_t{INT_MAX} + 1)
             break;
     }
+    if (beyond)
+        *beyond = value > std::int64_t{INT_MAX} + (negative ? 1 : 0);
     if (negative)
         return value > std::int64_t{INT_MAX} ? INT_MIN : static_cast<std::int32_t>(-value);
     return value > INT_MAX ? INT_MAX : static_cast<std::int32_t>(value);
@@ -78,6 +80,9 @@ std::int32_t FindColumn(const CTxtTable& table, const std::string& name) {
     return -1;
 }
 
+// A cell is taken as its bytes: double quotes around one are part of it, as public
+// descriptions of the game's tab-delimited tables keep quote characters in values (the
+// stock tables hold quotes only in comment columns, which no field reads).
 void Convert(const BinField& field, std::string_view cell, std::int32_t record,
              const CBinLinks& links, const CLinkIndex* self, unsigned char* at) {
     switch (field.conv) {
@@ -211,6 +216,45 @@ std::string CompileBin(const CTxtTable& table, const BinLayout& layout, const CB
         ++record;
     }
     return std::string();
+}
+
+std::vector<BinCellNote> BinCellNotes(const CTxtTable& table, const BinLayout& layout,
+                                      const CBinLinks& links) {
+    std::vector<BinCellNote> notes;
+    for (const BinField& field : layout.fields) {
+        const std::int32_t c = FindColumn(table, field.column);
+        const bool linked =
+            field.conv == BinConv::kLink && field.link != layout.Self() && links.Has(field.link);
+        for (std::int32_t row = 0; c >= 0 && row < table.DataRowCount(); ++row) {
+            const std::string_view cell = table.Text(row, c);
+            if (!IsBinRecord(table, row) || cell.empty())
+                continue;
+            std::string what;
+            bool beyond = false;
+            const std::int64_t value = Atoi(cell, &beyond);
+            const std::int64_t low =
+                field.size == 4 ? INT_MIN : -(std::int64_t{1} << (8 * field.size - 1));
+            const std::int64_t high =
+                field.size == 4 ? INT_MAX : (std::int64_t{1} << (8 * field.size)) - 1;
+            if (field.conv == BinConv::kText && cell.size() >= field.size)
+                what = "is longer than " + std::to_string(field.size - 1) +
+                       " bytes; the game keeps the first " + std::to_string(field.size - 1);
+            else if (field.conv == BinConv::kCode && cell.size() > 4)
+                what = "is longer than four characters; the game keeps the first four";
+            else if (field.conv == BinConv::kNumber && (beyond || value < low || value > high))
+                what = "is beyond what the field holds (" + std::to_string(low) + " to " +
+                       std::to_string(high) + "); the game stores it cut to the field";
+            else if (linked && cell[0] != '*' && links.Index(field.link).Find(cell) < 0)
+                what = std::string("names no row of ") + BinLinkFile(field.link) +
+                       "; the game stores -1";
+            if (!what.empty())
+                notes.push_back({row, c, field.column, what});
+        }
+    }
+    std::sort(notes.begin(), notes.end(), [](const BinCellNote& a, const BinCellNote& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    return notes;
 }
 
 std::string BinDifference::Describe() const {

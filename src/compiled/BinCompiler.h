@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolmere {
 
@@ -35,6 +36,19 @@ private:
 // table or the string tables the layout needs are missing), with `out` left empty.
 std::string CompileBin(const CTxtTable& table, const BinLayout& layout, const CBinLinks& links,
                        std::string& out);
+
+// A cell the game's compile does not keep as written: a text or code cut short, a
+// number beyond its field, a name the linked table lacks (a disabled "*code" aside).
+// For lint: the compile itself follows the game and stores what the game stores.
+struct BinCellNote {
+    std::int32_t row = 0; // data row
+    std::int32_t column = 0;
+    std::string columnName;
+    std::string what; // "is longer than four characters; the game keeps the first four"
+};
+// The notes in row order, then column order; links the table lacks are not looked at.
+std::vector<BinCellNote> BinCellNotes(const CTxtTable& table, const BinLayout& layout,
+                                      const CBinLinks& links);
 
 // The first field two .bin files of one layout disagree in.
 struct BinDifference {

@@ -222,6 +222,30 @@ TEST(BinRulesTest, TheFirstDifferenceIsNamedByItsColumn) {
     EXPECT_FALSE(FirstBinDifference(layout, shipped, shipped).found);
 }
 
+TEST(BinRulesTest, CellsTheCompileDoesNotKeepAreNoted) {
+    const BinLayout& layout = *FindBinLayout("UniqueItems", "1.10+");
+    const CTxtTable table =
+        NamedTable({"index", "code", "lvl", "cost add", "prop1", "min1"},
+                   {{std::string(32, 'n'), "rin", "70000", "2147483647", "*enr", "-5"},
+                    {std::string(31, 'n'), "abcde", "65535", "1", "nothing", "x"},
+                    {"Expansion", "abcde"},
+                    {"c", "amu", "-32769", "-2147483649", "STR", ""}});
+    std::vector<std::string> noted;
+    for (const BinCellNote& note : BinCellNotes(table, layout, InventedLinks()))
+        noted.push_back(std::to_string(note.row) + " " + note.columnName + ": " + note.what);
+    EXPECT_EQ(noted, (std::vector<std::string>{
+                         "0 index: is longer than 31 bytes; the game keeps the first 31",
+                         "0 lvl: is beyond what the field holds (-32768 to 65535); the game "
+                         "stores it cut to the field",
+                         "1 code: is longer than four characters; the game keeps the first four",
+                         "1 prop1: names no row of Properties.txt; the game stores -1",
+                         "3 lvl: is beyond what the field holds (-32768 to 65535); the game "
+                         "stores it cut to the field",
+                         "3 cost add: is beyond what the field holds (-2147483648 to "
+                         "2147483647); the game stores it cut to the field",
+                     }));
+}
+
 TEST(BinRulesTest, HeadersChooseTheirLayout) {
     const std::vector<std::pair<Row, std::string>> cases{
         {{"index", "version", "code", "prop1", "par1"}, "UniqueItems 1.10+"},

@@ -76,9 +76,11 @@ protected:
             return std::string();
         }
         CBinLinks links;
-        for (BinLink link : kAllBinLinks)
-            if (link != BinLink::kSets)
+        for (BinLink link : kAllBinLinks) {
+            if (link != BinLink::kSets) {
                 EXPECT_EQ(links.Add(link, linked_[BinLinkFile(link)]), "");
+            }
+        }
         std::string bytes;
         EXPECT_TRUE(strings_.Patch().Serialize(bytes));
         links.Strings().patch.Parse(bytes);
