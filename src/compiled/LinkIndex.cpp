@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 namespace tolmere {
 namespace {
@@ -59,32 +60,48 @@ std::string CTblKeys::Parse(std::string bytes) {
     const std::string problem = CStrTbl::Check(bytes);
     if (!problem.empty())
         return problem;
-    bytes_ = std::move(bytes);
+    bytes_ = std::make_shared<const std::string>(std::move(bytes));
+    found_.clear();
+    // Check has made sure every slot and string lies inside the file.
+    const auto* file = reinterpret_cast<const unsigned char*>(bytes_->data());
+    const std::uint32_t entries = ReadLe16(file + 2);
+    const std::uint32_t slots = ReadLe32(file + 4);
+    const std::uint32_t reach = std::min(ReadLe32(file + 13), slots - 1);
+    const unsigned char* table = file + CStrTbl::kHeaderSize + 2 * std::size_t{entries};
+    const auto used = [&](std::uint32_t slot) {
+        return table[std::size_t{slot} * CStrTbl::kSlotSize] != 0;
+    };
+    // How many used slots end at each slot: a lookup stops at the first free one.
+    std::vector<std::uint32_t> run(slots, slots);
+    std::uint32_t free = 0;
+    while (free < slots && used(free))
+        ++free;
+    for (std::uint32_t i = 1, length = 0; free < slots && i <= slots; ++i) {
+        const std::uint32_t slot = (free + i) % slots;
+        length = used(slot) ? length + 1 : 0;
+        run[slot] = length;
+    }
+    // Where the lookup of each key stops: the first slot holding it on the probe from
+    // its hash's slot, within the probe limit and before a free slot.
+    for (std::uint32_t slot = 0; slot < slots; ++slot) {
+        if (!used(slot))
+            continue;
+        const unsigned char* at = table + std::size_t{slot} * CStrTbl::kSlotSize;
+        const std::string_view key(bytes_->data() + ReadLe32(at + 7));
+        const std::uint32_t bucket = CStrTbl::KeyHash(key) % slots;
+        const std::uint32_t steps = (slot + slots - bucket) % slots;
+        if (steps > reach || run[slot] <= steps)
+            continue;
+        const auto [it, added] = found_.emplace(key, std::pair{steps, ReadLe16(at + 1)});
+        if (!added && steps < it->second.first)
+            it->second = {steps, ReadLe16(at + 1)};
+    }
     return std::string();
 }
 
 std::optional<std::uint16_t> CTblKeys::Find(std::string_view key) const {
-    if (bytes_.empty())
-        return std::nullopt;
-    // Check has made sure every slot and string lies inside the file.
-    const auto* file = reinterpret_cast<const unsigned char*>(bytes_.data());
-    const std::uint32_t entries = ReadLe16(file + 2);
-    const std::uint32_t slots = ReadLe32(file + 4);
-    const std::uint32_t probeLimit = ReadLe32(file + 13);
-    const unsigned char* table = file + CStrTbl::kHeaderSize + 2 * std::size_t{entries};
-    const std::uint32_t bucket = CStrTbl::KeyHash(key) % slots;
-    for (std::uint32_t step = 0; step <= std::min(probeLimit, slots - 1); ++step) {
-        const unsigned char* slot =
-            table + std::size_t{(bucket + step) % slots} * CStrTbl::kSlotSize;
-        if (slot[0] == 0)
-            break;
-        const char* stored = bytes_.data() + ReadLe32(slot + 7);
-        // The first byte first: a missing key walks the whole probe run.
-        if ((key.empty() ? *stored == '\0' : *stored == key[0]) &&
-            std::strncmp(stored, key.data(), key.size()) == 0 && stored[key.size()] == '\0')
-            return ReadLe16(slot + 1);
-    }
-    return std::nullopt;
+    const auto it = found_.find(key);
+    return it == found_.end() ? std::nullopt : std::optional<std::uint16_t>(it->second.second);
 }
 
 std::uint16_t BinStrings::Index(std::string_view key) const {

@@ -6,6 +6,7 @@
 #include "tables/TxtTable.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,18 +35,23 @@ private:
 };
 
 // One string table's keys, looked up as the game looks them up: the key's hash picks a
-// slot and the following slots are tried up to the table's probe limit; the first
-// slot with the key gives its number. A key stored twice is thus found where the
-// game finds it, which need not be its first entry.
+// slot and the following slots are tried up to the table's probe limit or a free
+// slot; the first slot with the key gives its number. A key stored twice is thus
+// found where the game finds it, which need not be its first entry. Where each key's
+// lookup ends is worked out once, as the stock tables are full and a missing key's
+// probe would walk all of them.
 class CTblKeys {
 public:
     // Empty when the bytes are a string table the game reads; otherwise why not.
     std::string Parse(std::string bytes);
     std::optional<std::uint16_t> Find(std::string_view key) const;
-    bool Loaded() const { return !bytes_.empty(); }
+    bool Loaded() const { return bytes_ != nullptr; }
 
 private:
-    std::string bytes_;
+    // Shared, so that the keys below, which point into it, stay valid in copies.
+    std::shared_ptr<const std::string> bytes_;
+    // Each key the game's lookup finds: the probe steps it takes, and the number found.
+    std::unordered_map<std::string_view, std::pair<std::uint32_t, std::uint16_t>> found_;
 };
 
 // The string indices compiled into ItemStatCost.bin and Sets.bin: string.tbl numbers
