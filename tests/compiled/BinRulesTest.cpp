@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <variant>
 
 namespace tolmere {
@@ -244,6 +245,33 @@ TEST(BinRulesTest, CellsTheCompileDoesNotKeepAreNoted) {
                          "3 cost add: is beyond what the field holds (-2147483648 to "
                          "2147483647); the game stores it cut to the field",
                      }));
+}
+
+// Every field lies inside its record and no two share a byte (flags aside, which share
+// their word), and the bytes no field writes are as many as the decoded files show.
+TEST(BinRulesTest, FieldMapsCoverTheDecodedBytes) {
+    const std::map<std::string, std::size_t> unwritten{
+        {"UniqueItems 1.10+", 13}, {"SetItems 1.10+", 10},      {"Sets 1.10+", 32},
+        {"Properties 1.10+", 2},   {"ItemStatCost 1.10+", 237}, {"UniqueItems 1.09", 2},
+        {"SetItems 1.09", 136},    {"ItemStatCost 1.09", 4}};
+    ASSERT_EQ(BinLayouts().size(), unwritten.size());
+    for (const BinLayout& layout : BinLayouts()) {
+        const std::string name = layout.table + " " + layout.game;
+        std::vector<int> owner(layout.recordSize, -1);
+        for (std::size_t f = 0; f < layout.fields.size(); ++f) {
+            const BinField& field = layout.fields[f];
+            ASSERT_LE(field.offset + field.size, layout.recordSize) << name << " " << field.column;
+            for (std::size_t i = field.offset; i < field.offset + field.size; ++i) {
+                const bool sharedFlags = owner[i] >= 0 && field.conv == BinConv::kFlag &&
+                                         layout.fields[owner[i]].conv == BinConv::kFlag;
+                EXPECT_TRUE(owner[i] < 0 || sharedFlags) << name << " " << field.column;
+                owner[i] = static_cast<int>(f);
+            }
+        }
+        EXPECT_EQ(static_cast<std::size_t>(std::count(owner.begin(), owner.end(), -1)),
+                  unwritten.at(name))
+            << name;
+    }
 }
 
 TEST(BinRulesTest, HeadersChooseTheirLayout) {
