@@ -393,7 +393,7 @@ BinLink BinLayout::Self() const {
 
 const std::vector<BinLayout>& BinLayouts() {
     static const std::vector<BinLayout> layouts{
-        UniqueItems110(),  SetItems110(),    Sets110(),     Properties110(),
+        SetItems110(),     UniqueItems110(), Sets110(),     Properties110(),
         ItemStatCost110(), UniqueItems109(), SetItems109(), ItemStatCost109(),
     };
     return layouts;

@@ -38,16 +38,24 @@ INSTANTIATE_TEST_SUITE_P(Stock114d, BinGoldenTest,
                          ::testing::Values("UniqueItems", "SetItems", "Sets", "Properties",
                                            "ItemStatCost"));
 
-// The 1.09 tables are known by their headers and compile to whole records of their
-// layout; the stock 1.09b archive ships no .bin to hold them against.
-TEST(BinGoldenTest, Classic109TablesTakeTheirLayouts) {
+// The 1.09 tables are known by their headers and compile to as many records as the
+// 1.09b archive's .bin files hold; that archive's .bin files are not at hand to hold
+// every byte against, and 1.14d's Properties.txt stands in for the one they link to.
+TEST(BinGoldenTest, Classic109TablesCompileToTheShippedSizes) {
     REAL_TABLES_OR_SKIP(real);
-    for (const char* name : {"UniqueItems", "SetItems", "ItemStatCost"}) {
+    const std::pair<const char*, std::size_t> tables[] = {
+        {"UniqueItems", 87556}, {"SetItems", 42628}, {"ItemStatCost", 11848}};
+    for (const auto& [name, size] : tables) {
         CTxtTable table;
         ASSERT_TRUE(table.Load(real + "/109b/" + name + ".txt"));
         const BinLayout* layout = FindBinLayout(table);
         ASSERT_NE(layout, nullptr) << name;
         EXPECT_EQ(layout->table + " " + layout->game, std::string(name) + " 1.09");
+        CBinLinks links;
+        ASSERT_EQ(LoadBinLinks(*layout, real + "/114d", "", links), "");
+        std::string compiled;
+        ASSERT_EQ(CompileBin(table, *layout, links, compiled), "");
+        EXPECT_EQ(compiled.size(), size) << name;
     }
 }
 
