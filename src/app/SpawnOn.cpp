@@ -79,6 +79,7 @@ SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& req
     result.tablesWritten = true;
     for (const CompiledUpload& bin : bins.files)
         result.binsWritten.push_back(bin.fileName);
+    result.binsHeldBack = !bins.note.empty();
     const std::string binsNote = bins.note.empty() ? std::string() : "; " + bins.note;
 
     const std::string stringsName = "patchstring.tbl (" + request.language + ")";

@@ -30,6 +30,8 @@ struct SpawnOnResult {
     // The compiled tables written beside the tables ("UniqueItems.bin"), none when the
     // game compiles them itself or they were held back (the status says why).
     std::vector<std::string> binsWritten;
+    // The game reads a compiled table for one written, and it was not written with it.
+    bool binsHeldBack = false;
     std::string status; // what was written where, or what failed
 };
 

@@ -215,8 +215,8 @@ void CMainWindow::OnOK() {
     std::string status = result.status;
     // The game of 1.10 and later reads its compiled tables unless told otherwise; a
     // .bin written beside the table is what it reads.
-    if (result.tablesWritten && result.binsWritten.empty() && data_.uniqueLayout.name == "1.10+" &&
-        !txtNoteShown_) {
+    const bool readsBins = data_.uniqueLayout.name == "1.10+" || result.binsHeldBack;
+    if (result.tablesWritten && result.binsWritten.empty() && readsBins && !txtNoteShown_) {
         txtNoteShown_ = true;
         status += kTxtNote;
     }

@@ -7,32 +7,19 @@
 #include "tables/BinFile.h"
 
 #include "support/CliRun.h"
+#include "support/CompiledGame.h"
 #include "support/ScriptedGuide.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
+#include <memory>
 
 namespace tolmere {
 namespace {
 
 using testing::Q;
-
-// The linked tables the demo game's patch archive gets, by their game names.
-const std::pair<const char*, const char*> kLinked[] = {
-    {"Properties.txt",
-     "code\tfunc1\tstat1\r\nac\t1\tarmorclass\r\nstr\t1\tstrength\r\nfire-max\t1\tmaxfire\r\n"
-     "dmg-max\t1\tmaxdamage\r\n"},
-    {"ItemStatCost.txt", "Stat\tID\tdescstrpos\r\nstrength\t0\tModStr1a\r\narmorclass\t1\t\r\n"
-                         "maxfire\t2\tModStr1b\r\nmaxdamage\t3\t\r\n"},
-    {"Events.txt", "event\t*desc\r\nhitbymissile\t\r\n"},
-    {"Sounds.txt", "Sound\tIndex\r\n\t0\r\nitem_ring\t1\r\n"},
-    {"Skills.txt", "skill\tId\r\nAttack\t0\r\n"},
-    {"MonType.txt", "type\t*eol\r\n\t0\r\nundead\t0\r\n"},
-    {"States.txt", "state\tid\r\nnone\t0\r\n"},
-};
 
 class SpawnOnBinsTest : public ::testing::Test {
 protected:
@@ -47,47 +34,11 @@ protected:
         strings_.Patch().Add("ModStr1b", "+%d to Maximum Fire Damage");
         ASSERT_TRUE(
             uniques_.Load(TOLMERE_SOURCE_DIR "/tests/data/seed-game/patch/excel/UniqueItems.txt"));
-        for (const auto& [name, text] : kLinked) {
-            CTxtTable table;
-            table.Parse(text, std::char_traits<char>::length(text));
-            linked_[name] = table;
-            Add(name, text);
-        }
-        for (const char* name : {"Properties", "ItemStatCost", "UniqueItems"})
-            Add(std::string(name) + ".bin",
-                Compile(name == std::string("UniqueItems") ? uniques_
-                                                           : linked_[name + std::string(".txt")]));
+        compiled_ = std::make_unique<testing::CompiledGame>(game_, TOLMERE_MPQ2K, dir_.Path());
+        ASSERT_TRUE(compiled_->Give(uniques_, strings_));
     }
 
-    // Puts the bytes into the patch archive as data\GLOBAL\Excel\<name>.
-    void Add(const std::string& name, const std::string& bytes) {
-        testing::WriteBytes(dir_.File("upload"), bytes);
-        const std::string command = "cd " + Q(game_) + " && " + Q(TOLMERE_MPQ2K) +
-                                    " a patch_d2.mpq " + Q(dir_.File("upload")) +
-                                    " 'data\\GLOBAL\\Excel\\" + name + "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-
-    // What the game would compile the table to, linking to the tables above.
-    std::string Compile(const CTxtTable& table) {
-        const BinLayout* layout = FindBinLayout(table);
-        if (!layout) {
-            ADD_FAILURE() << "no layout";
-            return std::string();
-        }
-        CBinLinks links;
-        for (BinLink link : kAllBinLinks) {
-            if (link != BinLink::kSets) {
-                EXPECT_EQ(links.Add(link, linked_[BinLinkFile(link)]), "");
-            }
-        }
-        std::string bytes;
-        EXPECT_TRUE(strings_.Patch().Serialize(bytes));
-        links.Strings().patch.Parse(bytes);
-        std::string bin;
-        EXPECT_EQ(CompileBin(table, *layout, links, bin), "");
-        return bin;
-    }
+    std::string Compile(const CTxtTable& table) { return compiled_->Compile(table, strings_); }
 
     SpawnOnResult SpawnOn(const CTxtTable& table) {
         testing::GuideScope guide;
@@ -107,7 +58,7 @@ protected:
     std::string game_;
     CStringTables strings_;
     CTxtTable uniques_;
-    std::map<std::string, CTxtTable> linked_;
+    std::unique_ptr<testing::CompiledGame> compiled_;
 };
 
 TEST_F(SpawnOnBinsTest, WritesTheBinTheGameWouldCompileBesideTheTxt) {
@@ -127,8 +78,7 @@ TEST_F(SpawnOnBinsTest, WritesTheBinTheGameWouldCompileBesideTheTxt) {
 
 TEST_F(SpawnOnBinsTest, WritesOnlyTheTxtWhenTheGamesPropertiesBinIsNotItsTxt) {
     // A mod changed Properties.txt and left Properties.bin as it was.
-    Add("Properties.txt", "code\tfunc1\tstat1\r\nstr\t1\tstrength\r\nac\t1\tarmorclass\r\n"
-                          "fire-max\t1\tmaxfire\r\ndmg-max\t1\tmaxdamage\r\n");
+    ASSERT_TRUE(compiled_->ChangeProperties());
     const std::string before = GameFile("UniqueItems.bin");
     CTxtTable changed = uniques_;
     ASSERT_TRUE(changed.SetCell(1, 11, "17"));
