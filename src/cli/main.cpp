@@ -86,9 +86,8 @@ const char kUsage[] =
     "OUT may be - for standard output.\n"
     "\n"
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
-    "why, and nothing is written), 3 bin --check found a difference, 210 out of memory, 254 a "
-    "table grew past the most\n"
-    "cells it can hold, 255 an internal error.\n";
+    "why, and nothing is written), 3 bin --check found a difference, 210 out of memory,\n"
+    "254 a table grew past the most cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
     if (args.size() != 2)
