@@ -36,9 +36,15 @@ int BinCommand(const std::vector<std::string>& args) {
     error = CompileBin(table, *layout, links, compiled);
     if (!error.empty())
         return Fail(error);
-    if (!check)
-        return Emit(parsed.positional[1], compiled) ? 0
-                                                    : Fail("cannot write " + parsed.positional[1]);
+    if (!check) {
+        if (!Emit(parsed.positional[1], compiled))
+            return Fail("cannot write " + parsed.positional[1]);
+        // Written as the game compiles it; what the game changes on the way is told.
+        for (const BinCellNote& note : BinCellNotes(table, *layout, links))
+            Warn(parsed.positional[0] + " line " + std::to_string(note.row + 2) + ", " +
+                 note.columnName + ": " + note.what);
+        return 0;
+    }
 
     std::string shipped;
     if (!ReadWholeFile(parsed.positional[1], shipped, error))

@@ -14,7 +14,8 @@ using testing::Cli;
 using testing::Q;
 
 const char kUniques[] = "index\tcode\tprop1\tpar1\tmin1\tmax1\tdropsound\r\n"
-                        "Ring\trin\tSTR\t\t3\t5\titem_ring\r\n";
+                        "Ring\trin\tSTR\t\t3\t5\titem_ring\r\n"
+                        "Band\trings\tac\t\t1\t2\t\r\n";
 
 TEST(BinCommandTest, WritesAndChecksWithLinkedTablesInAnyCase) {
     testing::TempDir dir;
@@ -27,7 +28,10 @@ TEST(BinCommandTest, WritesAndChecksWithLinkedTablesInAnyCase) {
 
     const auto run = Cli(dir, "bin " + Q(dir.File("u.txt")) + " " + Q(dir.File("u.bin")) + data);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(testing::ReadBytes(dir.File("u.bin")).size(), 4u + 332u);
+    EXPECT_EQ(testing::ReadBytes(dir.File("u.bin")).size(), 4u + 2 * 332u);
+    EXPECT_EQ(run.err, "tolmere-cli: warning: " + dir.File("u.txt") +
+                           " line 3, code: is longer than four characters; the game keeps the "
+                           "first four\n");
 
     auto check =
         Cli(dir, "bin --check " + Q(dir.File("u.txt")) + " " + Q(dir.File("u.bin")) + data);
