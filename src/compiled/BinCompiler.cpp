@@ -232,10 +232,10 @@ std::vector<BinCellNote> BinCellNotes(const CTxtTable& table, const BinLayout& l
             std::string what;
             bool beyond = false;
             const std::int64_t value = Atoi(cell, &beyond);
-            const std::int64_t low =
-                field.size == 4 ? INT_MIN : -(std::int64_t{1} << (8 * field.size - 1));
-            const std::int64_t high =
-                field.size == 4 ? INT_MAX : (std::int64_t{1} << (8 * field.size)) - 1;
+            // A number field of one or two bytes takes it signed or unsigned alike.
+            const bool narrow = field.conv == BinConv::kNumber && field.size < 4;
+            const std::int64_t low = narrow ? -(std::int64_t{1} << (8 * field.size - 1)) : INT_MIN;
+            const std::int64_t high = narrow ? (std::int64_t{1} << (8 * field.size)) - 1 : INT_MAX;
             if (field.conv == BinConv::kText && cell.size() >= field.size)
                 what = "is longer than " + std::to_string(field.size - 1) +
                        " bytes; the game keeps the first " + std::to_string(field.size - 1);
