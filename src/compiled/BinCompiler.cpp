@@ -196,6 +196,11 @@ std::string CompileBin(const CTxtTable& table, const BinLayout& layout, const CB
     std::int32_t records = 0;
     for (std::int32_t row = 0; row < table.DataRowCount(); ++row)
         records += IsBinRecord(table, row);
+    // The game numbers records with two bytes (0xFFFF standing for none), so a table of
+    // more has no compiled form; a file of blank lines would otherwise ask for gigabytes.
+    if (records > kMaxBinRecords)
+        return layout.table + ".txt has " + std::to_string(records) + " records; " + binName +
+               " holds at most " + std::to_string(kMaxBinRecords);
 
     out.assign(4 + std::size_t{layout.recordSize} * static_cast<std::size_t>(records), '\0');
     auto* bytes = reinterpret_cast<unsigned char*>(out.data());

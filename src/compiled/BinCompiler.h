@@ -32,8 +32,12 @@ private:
     BinStrings strings_;
 };
 
+// Records are numbered 0 to 0xFFFE in two-byte links, 0xFFFF standing for none.
+inline constexpr std::int32_t kMaxBinRecords = 0xFFFF;
+
 // The bytes of the table's .bin. Empty when it worked; otherwise why not (a linked
-// table or the string tables the layout needs are missing), with `out` left empty.
+// table or the string tables the layout needs are missing, or more than kMaxBinRecords
+// records), with `out` left empty.
 std::string CompileBin(const CTxtTable& table, const BinLayout& layout, const CBinLinks& links,
                        std::string& out);
 

@@ -201,6 +201,11 @@ TEST(BinRulesTest, MissingInputsAreNamedAndNothingIsCompiled) {
     EXPECT_EQ(CompileBin(NamedTable({"index", "name", "PCode2a", "FCode1"}, {{"a"}}),
                          *FindBinLayout("Sets", "1.10+"), InventedLinks(), bin),
               "the string tables are needed to compile Sets.bin");
+    const std::vector<Row> rows(kMaxBinRecords + 1, Row{"x"});
+    EXPECT_EQ(CompileBin(NamedTable({"index", "code", "prop1"}, rows),
+                         *FindBinLayout("UniqueItems", "1.10+"), InventedLinks(), bin),
+              "UniqueItems.txt has 65536 records; UniqueItems.bin holds at most 65535");
+    EXPECT_EQ(bin, "");
 }
 
 TEST(BinRulesTest, TheFirstDifferenceIsNamedByItsColumn) {
