@@ -17,7 +17,7 @@ _tolmere_cli() {
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         mapfile -t COMPREPLY < <(compgen -W "resave tbl2txt txt2tbl describe mod sets raw
-            dc6 pictures lint resource diff patch --help --version" -- "$cur")
+            dc6 pictures lint resource diff patch bin --help --version" -- "$cur")
         return
     fi
     local command=${COMP_WORDS[1]} options=
@@ -41,6 +41,7 @@ _tolmere_cli() {
     pictures) options="--bases" ;;
     lint) options="--game-data --strings --json" ;;
     diff) options="--words --game-data --strings --modkey" ;;
+    bin) options="--check --game-data --strings" ;;
     --help | -h | help | --version) return ;;
     esac
     if [[ $cur == -?* && -n $options ]]; then

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/SpawnOn.h"
 
+#include "app/SpawnOnBins.h"
 #include "archive/Backups.h"
 #include "base/Guide.h"
 
@@ -60,6 +61,12 @@ SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& req
     std::vector<CArchiveBridge::TableUpload> uploads;
     for (const SpawnTable& table : request.tables)
         uploads.push_back({table.table, table.fileName});
+    const SpawnOnBins bins =
+        request.bins ? *request.bins : CompileForSpawnOn(bridge, request.tables, *request.strings);
+    for (const CompiledUpload& bin : bins.files) {
+        uploads.push_back({nullptr, bin.fileName, &bin.bytes});
+        names.push_back(bin.fileName);
+    }
     const std::string error = bridge.AddTablesToPatch(uploads);
     if (!error.empty()) {
         GuideMsg("Failed in " + Joined(names) + "\n" + error, kCaptionGuide);
@@ -71,6 +78,10 @@ SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& req
     }
     std::vector<std::string> written = names;
     result.tablesWritten = true;
+    for (const CompiledUpload& bin : bins.files)
+        result.binsWritten.push_back(bin.fileName);
+    result.binsHeldBack = !bins.note.empty();
+    const std::string binsNote = bins.note.empty() ? std::string() : "; " + bins.note;
 
     const std::string stringsName = "patchstring.tbl (" + request.language + ")";
     std::string stringsNote;
@@ -87,7 +98,7 @@ SpawnOnResult RunSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& req
             stringsNote = "; " + stringsName + " failed: " + error;
         }
     }
-    result.status = Joined(written) + " written into " + kPatchArchive + stringsNote;
+    result.status = Joined(written) + " written into " + kPatchArchive + binsNote + stringsNote;
     if (!backup.empty())
         result.status += "; the archive as it was is kept in " + backup;
     return result;

@@ -101,14 +101,6 @@ SpawnPreview PreviewSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& 
     return preview;
 }
 
-SpawnPreview PreviewIntoRequest(const CArchiveBridge& bridge, SpawnOnRequest& request,
-                                const SlotWords& words) {
-    SpawnPreview preview = PreviewSpawnOn(bridge, request, words);
-    request.question = preview.Summary() + "\n\n" + request.question;
-    request.details = preview.List();
-    return preview;
-}
-
 void KeepWrittenInMessages(const SpawnPreview& preview, const SpawnOnResult& result) {
     if (result.tablesWritten)
         AddToGuideLog(kCaptionGuide, "Written into " + std::string(kPatchArchive) + ": " +

@@ -25,9 +25,6 @@ struct SpawnPreview {
 // `words` words the modifiers of the list (their four cells when empty).
 SpawnPreview PreviewSpawnOn(const CArchiveBridge& bridge, const SpawnOnRequest& request,
                             const SlotWords& words = {});
-// The same, put before the request's question, the list behind the question's button.
-SpawnPreview PreviewIntoRequest(const CArchiveBridge& bridge, SpawnOnRequest& request,
-                                const SlotWords& words = {});
 // Once the tables went in, keeps what was written (the names only when they went in
 // too) in the Messages view.
 void KeepWrittenInMessages(const SpawnPreview& preview, const SpawnOnResult& result);

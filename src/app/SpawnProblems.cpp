@@ -20,9 +20,4 @@ std::vector<std::string> CompiledInPatch(const CArchiveBridge& bridge,
     return held;
 }
 
-Problems ProblemsBeforeSpawnOn(const CArchiveBridge& bridge, const LintInput& input,
-                               const std::vector<std::string>& written) {
-    return SpawnOnProblems(input, written, CompiledInPatch(bridge, written));
-}
-
 } // namespace tolmere

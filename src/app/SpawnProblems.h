@@ -16,8 +16,4 @@ namespace tolmere {
 std::vector<std::string> CompiledInPatch(const CArchiveBridge& bridge,
                                          const std::vector<std::string>& tables);
 
-// The problems of `written` as SpawnOnProblems finds them, with the archive asked.
-Problems ProblemsBeforeSpawnOn(const CArchiveBridge& bridge, const LintInput& input,
-                               const std::vector<std::string>& written);
-
 } // namespace tolmere

@@ -6,6 +6,7 @@
 #include "base/Guide.h"
 #include "base/Services.h"
 #include "items/ItemPictures.h"
+#include "tables/BinFile.h"
 #include "tables/SafeWriter.h"
 #include "tables/TableFile.h"
 
@@ -136,6 +137,18 @@ CArchiveBridge::Fetch CArchiveBridge::FetchTable(const std::string& fileName,
     return fetch;
 }
 
+CArchiveBridge::Extraction CArchiveBridge::FetchBytes(const std::string& fileName,
+                                                      std::string& bytes) const {
+    Served served = ExtractFirst(kExcelPath + fileName, fileName);
+    std::string why;
+    if (served.extraction.Ok() && !ReadWholeFile(WorkFile(fileName), bytes, why)) {
+        served.extraction.status = Extraction::Status::kFailed;
+        served.extraction.reason = fileName + ": " + why;
+    }
+    RemoveWorkCopy(fileName);
+    return served.extraction;
+}
+
 CArchiveBridge::StringsLoad CArchiveBridge::ExtractStringTable(CStrTbl& strings,
                                                                const std::string& language,
                                                                const std::string& fileName) const {
@@ -255,7 +268,8 @@ std::string CArchiveBridge::AddTablesToPatch(const std::vector<TableUpload>& upl
     for (std::size_t i = 0; i < uploads.size() && problem.empty(); ++i) {
         const std::string file = TableUploadFile(i);
         std::string why;
-        if (!uploads[i].table->Save(file, &why))
+        if (uploads[i].bytes ? !WriteFileSafely(file, *uploads[i].bytes, &why)
+                             : !uploads[i].table->Save(file, &why))
             problem = "cannot write " + file + ": " + why;
         arguments += " " + file.substr(gameDir_.size()) + " " + kExcelPath + uploads[i].fileName;
     }

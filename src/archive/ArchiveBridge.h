@@ -94,6 +94,10 @@ public:
     // left clean either way.
     Fetch FetchTable(const std::string& fileName, CTxtTable& table) const;
 
+    // Extracts data\GLOBAL\Excel\<fileName> from the first archive in the game's order
+    // that holds it into `bytes`, as FetchTable does, the working folder left clean.
+    Extraction FetchBytes(const std::string& fileName, std::string& bytes) const;
+
     // How one string table of the language came.
     struct StringsLoad {
         Extraction::Status status = Extraction::Status::kFailed; // kAbsent: no archive has it
@@ -128,6 +132,8 @@ public:
     struct TableUpload {
         const CTxtTable* table = nullptr;
         std::string fileName;
+        // When set, these bytes go in instead of the table (a compiled .bin).
+        const std::string* bytes = nullptr;
     };
     std::string AddTablesToPatch(const std::vector<TableUpload>& uploads) const;
     // Writes the string table to its upload file and adds it as the language's

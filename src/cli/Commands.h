@@ -27,6 +27,7 @@ int LintCommand(const std::vector<std::string>& args);
 // diff: exit 0 when the tables are the same, 1 when they differ, 2 for bad arguments.
 int DiffCommand(const std::vector<std::string>& args);
 int PatchCommand(const std::vector<std::string>& args);
+int BinCommand(const std::vector<std::string>& args);
 // `mod` on a set table: the node given by --node.
 int SetModCommand(const std::vector<std::string>& args);
 

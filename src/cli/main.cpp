@@ -79,6 +79,16 @@ const char kUsage[] =
     "                                TAB column TAB text; --json for scripts; exit\n"
     "                                0 without errors, 1 with errors, 2 for bad\n"
     "                                arguments\n"
+    "  bin TABLE.txt OUT.bin --game-data DIR [--strings DIR]\n"
+    "                                the compiled table the game makes of TABLE.txt\n"
+    "                                (UniqueItems, SetItems, Sets, Properties,\n"
+    "                                ItemStatCost, known by the header); DIR holds the\n"
+    "                                tables it links to, --strings DIR the string tables;\n"
+    "                                a warning names each cell the game cuts short or\n"
+    "                                cannot link\n"
+    "  bin --check TABLE.txt SHIPPED.bin --game-data DIR [--strings DIR]\n"
+    "                                the first field where SHIPPED.bin differs from\n"
+    "                                what TABLE.txt compiles to (exit status 3)\n"
     "  resource N OUT                the decoded bytes of embedded resource N\n"
     "  diff [--words [--game-data DIR] [--strings DIR] [--modkey FILE]] OLD NEW\n"
     "                                what changed from OLD to NEW (tables or .tbl),\n"
@@ -98,8 +108,8 @@ const char kUsage[] =
     "Exit status: 0 done, 1 failure or wrong arguments (one line on standard error says\n"
     "why, and nothing is written) or, for lint, tables that hold errors, for diff,\n"
     "tables that differ and, for patch apply, changes that conflict; 2 wrong\n"
-    "arguments to lint or diff, 210 out of memory, 254 a table grew past the most cells\n"
-    "it can hold, 255 an internal error.\n";
+    "arguments to lint or diff, 3 bin --check found a difference, 210 out of memory,\n"
+    "254 a table grew past the most cells it can hold, 255 an internal error.\n";
 
 int Resave(const std::vector<std::string>& args) {
     if (args.size() != 2)
@@ -207,6 +217,8 @@ int main(int argc, char** argv) {
         return PicturesCommand(args);
     if (command == "dc6")
         return Dc6Command(args);
+    if (command == "bin")
+        return BinCommand(args);
     if (command == "resource")
         return ResourceCommand(args);
     if (command == "diff")

@@ -59,9 +59,9 @@ void AddDialogShots(std::vector<Shot>& shots) {
                          return dialog;
                      }});
     shots.push_back({"105-show.png", [] {
-                         return std::make_unique<CGuideMsgDlg>(
-                             nullptr, std::string("2") + kProblemsQuestion, kCaptionConfirmation,
-                             kGuideYesNo | kGuideWithShow);
+                         return std::make_unique<CGuideMsgDlg>(nullptr, ProblemsQuestion(2),
+                                                               kCaptionConfirmation,
+                                                               kGuideYesNo | kGuideWithShow);
                      }});
     shots.push_back({"104-readme.png", [] { return MakeAbout(false); }});
     shots.push_back({"105-spawn-preview.png", [] {

@@ -3,9 +3,7 @@
 // and string-table files the user loads and saves, and the language.
 #include "ui/MainWindow.h"
 
-#include "app/SpawnOn.h"
-#include "app/SpawnPreview.h"
-#include "app/SpawnProblems.h"
+#include "app/SpawnPlan.h"
 #include "archive/GameDir.h"
 #include "base/Guide.h"
 #include "base/ProgramExit.h"
@@ -208,19 +206,19 @@ void CMainWindow::OnChanges() {
 }
 
 void CMainWindow::OnOK() {
-    if (!NeedGame() ||
-        !ConfirmDespiteProblems(ProblemsBeforeSpawnOn(*bridge_, LintSources(), {kUniqueItemsFile}),
-                                this))
+    if (!NeedGame())
         return;
     SpawnOnRequest request;
     request.tables.push_back({&data_.uniqueItems, kUniqueItemsFile, data_.uniqueServedBy});
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = kApplyQuestion;
-    const SpawnPreview preview = PreviewIntoRequest(
-        *bridge_, request, GameSlotWords(data_.modKeys, data_.game, data_.strings));
+    const SpawnOnPlan plan = PlanSpawnOn(*bridge_, request, LintSources(),
+                                         GameSlotWords(data_.modKeys, data_.game, data_.strings));
+    if (!ConfirmDespiteProblems(plan.problems, this))
+        return;
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
-    KeepWrittenInMessages(preview, result);
+    KeepWrittenInMessages(plan.preview, result);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.uniqueItems);
         data_.uniqueServedBy.clear(); // it is the patch archive's own now
@@ -231,8 +229,10 @@ void CMainWindow::OnOK() {
     if (result.status.empty())
         return;
     std::string status = result.status;
-    // The game of 1.10 and later reads its compiled tables unless told otherwise.
-    if (result.tablesWritten && data_.uniqueLayout.name == "1.10+" && !txtNoteShown_) {
+    // The game of 1.10 and later reads its compiled tables unless told otherwise; a
+    // .bin written beside the table is what it reads.
+    const bool readsBins = data_.uniqueLayout.name == "1.10+" || result.binsHeldBack;
+    if (result.tablesWritten && result.binsWritten.empty() && readsBins && !txtNoteShown_) {
         txtNoteShown_ = true;
         status += kTxtNote;
     }

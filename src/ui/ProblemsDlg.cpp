@@ -125,11 +125,16 @@ std::string ProblemCounts(const Problems& problems) {
            Counted(CountOf(problems, Severity::kNote), "note");
 }
 
+std::string ProblemsQuestion(std::size_t errors) {
+    return std::to_string(errors) + (errors == 1 ? " problem" : " problems") +
+           " the game will trip over: write anyway?";
+}
+
 bool ConfirmDespiteProblems(const Problems& problems, QWidget* parent) {
     const std::size_t errors = CountOf(problems, Severity::kError);
     if (errors == 0)
         return true;
-    const std::string question = std::to_string(errors) + kProblemsQuestion;
+    const std::string question = ProblemsQuestion(errors);
     for (;;) {
         const int answer = GuideMsg(question, kCaptionConfirmation, kGuideYesNo | kGuideWithShow);
         if (answer != kGuideShow)

@@ -19,7 +19,8 @@ enum ProblemsControl : int {
     kProblemsSummary = 1002,
 };
 
-inline const char kProblemsQuestion[] = " problems the game will trip over: write anyway?";
+// "2 problems the game will trip over: write anyway?"
+std::string ProblemsQuestion(std::size_t errors);
 
 class CProblemsDlg : public CSkinDialog {
     Q_OBJECT
@@ -57,7 +58,7 @@ void AddProblemsShortcut(QWidget* window, std::function<Problems()> lint, CProbl
 std::string ProblemCounts(const Problems& problems);
 
 // Spawn On's question, asked only when `problems` hold errors: the number of errors
-// and kProblemsQuestion, with "Show them" listing every problem before asking again.
+// in ProblemsQuestion, with "Show them" listing every problem before asking again.
 // True to write: without errors, or on Yes.
 bool ConfirmDespiteProblems(const Problems& problems, QWidget* parent);
 

@@ -3,9 +3,7 @@
 // patch archive.
 #include "ui/SetMasterDlg.h"
 
-#include "app/SpawnOn.h"
-#include "app/SpawnProblems.h"
-#include "app/SpawnPreview.h"
+#include "app/SpawnPlan.h"
 #include "base/Guide.h"
 #include "tables/TableFile.h"
 #include "ui/FileDialogs.h"
@@ -170,11 +168,6 @@ void CSetMasterDlg::OnOK() {
         return;
     const bool both = model_.Tree().usesSetsTable && data_.sets.RowCount() > 0;
     const LintInput checked{nullptr, &data_.setItems, &data_.sets, &data_.game, &data_.strings};
-    const std::vector<std::string> written =
-        both ? std::vector<std::string>{kSetItemsFile, kSetsFile}
-             : std::vector<std::string>{kSetItemsFile};
-    if (!ConfirmDespiteProblems(ProblemsBeforeSpawnOn(*bridge_, checked, written), this))
-        return;
     SpawnOnRequest request;
     request.tables.push_back({&data_.setItems, kSetItemsFile, data_.setItemsServedBy});
     if (both)
@@ -182,9 +175,11 @@ void CSetMasterDlg::OnOK() {
     request.strings = &data_.strings;
     request.language = data_.language;
     request.question = both ? kApplyBothQuestion : kApplyQuestion;
-    const SpawnPreview preview = PreviewIntoRequest(*bridge_, request);
+    const SpawnOnPlan plan = PlanSpawnOn(*bridge_, request, checked);
+    if (!ConfirmDespiteProblems(plan.problems, this))
+        return;
     const SpawnOnResult result = RunSpawnOn(*bridge_, request, data_.backup);
-    KeepWrittenInMessages(preview, result);
+    KeepWrittenInMessages(plan.preview, result);
     if (result.tablesWritten) {
         data_.history.MarkClean(&data_.setItems);
         data_.setItemsServedBy.clear();
