@@ -12,6 +12,7 @@
 #include "ui/ScreenText.h"
 #include "ui/SetMasterDlg.h"
 #include "ui/StatusLine.h"
+#include "ui/StringsDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,6 +63,7 @@ const DialogTemplate CMainWindow::kTemplate{
         {kMainSaveStrings, K::kSkinButton, "Save .tbl", 228, 64, 37, 13},
         {kMainExtra, K::kSkinButton, "xtra", 245, 151, 16, 13},
         {kMainSetItems, K::kSkinButton, "Set &Master", 188, 21, 77, 12},
+        {kMainStrings, K::kSkinButton, "Strings", 228, 79, 37, 13},
         {kMainLanguage, K::kDropDownList, "", 170, 94, 75, 12, kStyleHidden},
         {kMainCancel, K::kDrawnButton, "Cancel", 7, 180, 64, 14, kStyleHidden},
         {kMainStatus, K::kStaticCentered, "0 modifier(s)", 60, 154, 101, 10},
@@ -95,6 +97,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
              {kMainSetItems, "Open Set Master: the set items and their bonuses"},
              {kMainLoadStrings, "Open a patchstring.tbl file as the names"},
              {kMainSaveStrings, "Save the names as a patchstring.tbl file"},
+             {kMainStrings, "Find, change and add the texts of the string tables (Ctrl+T)"},
              {kMainCacheImages, "Take every item's picture from the game at once"},
              {kMainAdd, "Add a modifier in the first free slot"},
              {kMainEdit, "Edit the selected modifier (Enter or a double click)"},
@@ -104,20 +107,32 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
          })
         DescribeControl(this, id, what);
     // The lists take the new room; the buttons keep to the edges they stand by.
-    MakeResizable(QStringLiteral("main"),
-                  {{kMainFind, kStretchAcross},      {kMainItemList, kStretchAcross},
-                   {kMainName, kFollowRight},        {kMainAbout, kFollowRight},
-                   {kMainSetItems, kFollowRight},    {kMainModFrame, kStretch},
-                   {kMainModList, kStretch},         {kMainAdd, kFollowRight},
-                   {kMainEdit, kFollowRight},        {kMainDelete, kFollowRight},
-                   {kMainLoadStrings, kFollowRight}, {kMainSaveStrings, kFollowRight},
-                   {kMainLanguage, kFollowRight},    {kMainCacheImages, kFollowBottom},
-                   {kMainRaw, kFollowCorner},        {kMainExtra, kFollowCorner},
-                   {kMainPlus, kFollowCorner},       {kMainStatus, kStretchAcrossBottom},
-                   {kMainSpawnOn, kFollowBottom},    {kMainReload, kFollowBottom},
-                   {kMainLoadFile, kFollowCorner},   {kMainSaveAs, kFollowCorner},
-                   {kMainCancel, kFollowBottom},     {kMainCatalogueLine, kStretchAcrossBottom},
-                   {kMainShowImage, kFollowCorner}});
+    MakeResizable(QStringLiteral("main"), {{kMainFind, kStretchAcross},
+                                           {kMainItemList, kStretchAcross},
+                                           {kMainName, kFollowRight},
+                                           {kMainAbout, kFollowRight},
+                                           {kMainSetItems, kFollowRight},
+                                           {kMainModFrame, kStretch},
+                                           {kMainModList, kStretch},
+                                           {kMainAdd, kFollowRight},
+                                           {kMainEdit, kFollowRight},
+                                           {kMainDelete, kFollowRight},
+                                           {kMainLoadStrings, kFollowRight},
+                                           {kMainSaveStrings, kFollowRight},
+                                           {kMainStrings, kFollowRight},
+                                           {kMainLanguage, kFollowRight},
+                                           {kMainCacheImages, kFollowBottom},
+                                           {kMainRaw, kFollowCorner},
+                                           {kMainExtra, kFollowCorner},
+                                           {kMainPlus, kFollowCorner},
+                                           {kMainStatus, kStretchAcrossBottom},
+                                           {kMainSpawnOn, kFollowBottom},
+                                           {kMainReload, kFollowBottom},
+                                           {kMainLoadFile, kFollowCorner},
+                                           {kMainSaveAs, kFollowCorner},
+                                           {kMainCancel, kFollowBottom},
+                                           {kMainCatalogueLine, kStretchAcrossBottom},
+                                           {kMainShowImage, kFollowCorner}});
 
     OnCommand(kMainAdd, [this] { OnAdd(); });
     OnCommand(kMainEdit, [this] { OnEdit(); });
@@ -133,6 +148,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainSetItems, [this] { OnSetItems(); });
     OnCommand(kMainCacheImages, [this] { OnCacheImages(); });
     OnCommand(kMainRaw, [this] { OnRaw(); });
+    OnCommand(kMainStrings, [this] { OnStrings(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            [this] { OnStrings(); });
     // "+" has never done anything.
     OnCommand(kMainPlus, [] {});
 
@@ -351,6 +369,19 @@ void CMainWindow::OnRaw() {
     UpdateCaption();
     FillItemList(row);
     FillModifierList();
+}
+
+void CMainWindow::OnStrings() {
+    std::int32_t row = SelectedRow();
+    const auto goTo = [&row](const StringUse& use) {
+        if (use.table != "UniqueItems.txt")
+            return false;
+        row = use.row;
+        return true;
+    };
+    RunStrings(data_, goTo, this);
+    UpdateCaption();
+    FillItemList(row);
 }
 
 void CMainWindow::OnSetItems() {

@@ -42,6 +42,7 @@ enum MainWindowControl : int {
     kMainRaw = 1021,
     kMainPlus = 1022,
     kMainFind = 1023,
+    kMainStrings = 1024,
     kMainSpawnOn = 1,
     kMainCancel = 2,
     kMainSaveAs = 3,
@@ -160,6 +161,8 @@ private:
     void OnSetItems();
     // "raw": the whole unique items table in the grid.
     void OnRaw();
+    // The Strings window; a row of UniqueItems.txt chosen there is selected here.
+    void OnStrings();
     // "Cache Img": every item's picture extracted in one run and decoded into the cache.
     void OnCacheImages();
     // The display's check box rule: on raises a request for the selected item.
