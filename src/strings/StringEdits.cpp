@@ -166,11 +166,7 @@ StringEditResult RevertString(CStringTables& tables, const std::string& key) {
 }
 
 std::string ExportPatchText(const CStrTbl& patch) {
-    // The layout line is this program's own; other tools read key TAB text alone.
-    std::string text = StrTblToText(patch);
-    if (text.rfind("tbl ", 0) == 0)
-        text.erase(0, text.find('\n') + 1);
-    return text;
+    return StrTblToText(patch);
 }
 
 StringEditResult ImportPatchText(CStringTables& tables, const std::string& text) {

@@ -35,12 +35,13 @@ StringEditResult DeleteString(CStringTables& tables, const std::string& key);
 // DeleteString for a key a lower table has: its text comes back. Refused otherwise.
 StringEditResult RevertString(CStringTables& tables, const std::string& key);
 
-// patchstring.tbl as text (StrTblToText's lines, without a layout line), for keeping
-// it in version control.
+// patchstring.tbl as text, as `tolmere-cli tbl2txt` writes it (txt2tbl builds the same
+// file from it), for keeping it in version control.
 std::string ExportPatchText(const CStrTbl& patch);
 // Makes patchstring.tbl hold the text's entries, in one step: an entry whose key and
 // text are already there stays as it is, so importing what was exported changes no
-// byte; others are changed, added or removed. The table keeps its hash layout.
+// byte; others are changed, added or removed. The table keeps its own hash table size
+// and version byte, whatever a "tbl" line of the text says, so that undo restores it.
 StringEditResult ImportPatchText(CStringTables& tables, const std::string& text);
 
 } // namespace tolmere

@@ -197,14 +197,15 @@ TEST(StringEdits, ImportExportRoundTrip) {
     CStringTables tables = Invented();
     const std::string before = Bytes(tables.Patch());
     const std::string text = ExportPatchText(tables.Patch());
-    EXPECT_EQ(text, "a\tpa\nb\tpb1\nc\tpc\nb\tpb2\n");
+    EXPECT_EQ(text, "tbl hash-slots=7 version=0\na\tpa\nb\tpb1\nc\tpc\nb\tpb2\n");
     // The same text changes nothing; another one changes, adds and removes, in one step.
     StringEditResult same = ImportPatchText(tables, text);
     EXPECT_TRUE(same.done);
     EXPECT_TRUE(same.step.Empty());
     StringEditResult other = ImportPatchText(tables, "b\tone\\ntwo\nz\tnew\na\tpa\n");
     ASSERT_TRUE(other.done) << other.message;
-    EXPECT_EQ(ExportPatchText(tables.Patch()), "a\tpa\nb\tone\\ntwo\nz\tnew\n");
+    EXPECT_EQ(ExportPatchText(tables.Patch()),
+              "tbl hash-slots=7 version=0\na\tpa\nb\tone\\ntwo\nz\tnew\n");
     EXPECT_EQ(tables.Patch().HashSlots(), 7u);
     CEditHistory history;
     history.Push(std::move(other.step));
