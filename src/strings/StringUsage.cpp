@@ -3,6 +3,8 @@
 
 #include "tables/ColumnFinder.h"
 
+#include <algorithm>
+
 namespace tolmere {
 namespace {
 
@@ -15,13 +17,60 @@ bool Separator(const CTxtTable& table, std::int32_t row) {
     return true;
 }
 
+// Whether `header` is `pattern` with its '#' replaced by a number, in any letter case.
+bool NumberedName(const std::string& pattern, std::string_view header) {
+    const std::size_t hash = pattern.find('#');
+    const std::size_t tail = pattern.size() - hash - 1;
+    if (header.size() <= hash + tail)
+        return false;
+    const std::string_view digits = header.substr(hash, header.size() - hash - tail);
+    return digits.find_first_not_of("0123456789") == std::string_view::npos &&
+           CColumnFinder::SameName(header.substr(0, hash), pattern.substr(0, hash)) &&
+           CColumnFinder::SameName(header.substr(header.size() - tail), pattern.substr(hash + 1));
+}
+
+// The columns the specs name: each spec is one name, or alternatives split by '|' of
+// which the first the table has counts; a '#' stands for the numbers 1, 2, ….
+std::vector<std::int32_t> KeyColumns(const CTxtTable& table,
+                                     const std::vector<std::string>& specs) {
+    const CColumnFinder finder(table);
+    std::vector<std::int32_t> out;
+    for (const std::string& spec : specs) {
+        for (std::size_t start = 0; start <= spec.size();) {
+            std::size_t end = spec.find('|', start);
+            if (end == std::string::npos)
+                end = spec.size();
+            const std::string name = spec.substr(start, end - start);
+            start = end + 1;
+            const std::size_t before = out.size();
+            if (name.find('#') == std::string::npos) {
+                if (const std::int32_t column = finder.Find(name); column >= 0)
+                    out.push_back(column);
+            } else {
+                // Every column of the pattern, those of a name used twice included (a
+                // classic set's second member's "key2" beside the set's own).
+                for (std::int32_t c = 0; c < table.ColumnCount(); ++c) {
+                    if (NumberedName(name, table.HeaderCell(c).value_or("")))
+                        out.push_back(c);
+                }
+            }
+            if (out.size() > before)
+                break;
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
 } // namespace
 
 std::vector<UsageSource> UsageSources(const ItemTables& tables) {
-    // 1.09 tables name their items in a "name" column where later ones have "index".
+    // 1.09 and classic tables name their items in "name" where later ones have
+    // "index"; a classic set names its members in "key1" …, a 1.09 one in "Item1" ….
     std::vector<UsageSource> out{
-        {"UniqueItems.txt", tables.uniqueItems, {"index", "name"}},
-        {"SetItems.txt", tables.setItems, {"index"}},
+        {"UniqueItems.txt", tables.uniqueItems, {"index|name"}},
+        {"SetItems.txt", tables.setItems, {"index|name", "key2", "key#|item#"}},
         {"Sets.txt", tables.sets, {"name"}},
         {"ItemStatCost.txt",
          tables.itemStatCost,
@@ -43,13 +92,9 @@ void CStringUsage::Build(const std::vector<UsageSource>& sources) {
     keys_.clear();
     for (const UsageSource& source : sources) {
         const CTxtTable& table = *source.table;
-        const CColumnFinder finder(table);
         std::vector<std::pair<std::int32_t, std::string>> columns;
-        for (const std::string& name : source.columns) {
-            const std::int32_t column = finder.Find(name);
-            if (column >= 0)
-                columns.emplace_back(column, std::string(table.HeaderCell(column).value_or(name)));
-        }
+        for (std::int32_t column : KeyColumns(table, source.columns))
+            columns.emplace_back(column, std::string(table.HeaderCell(column).value_or("")));
         for (std::int32_t row = 0; row < table.DataRowCount(); ++row) {
             if (Separator(table, row))
                 continue;
@@ -78,6 +123,8 @@ std::vector<std::string> CStringUsage::Missing(const CStringTables& tables) cons
         if (!tables.Lookup(key).entry)
             out.push_back(key);
     }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
 }
 

@@ -24,7 +24,8 @@ struct StringUse {
 };
 
 // A table to index, with the names of its columns that hold string keys; a column
-// the table does not have is passed over.
+// the table does not have is passed over. A name may give alternatives split by '|',
+// of which the first the table has counts, and '#' for the numbers 1, 2, … ("key#").
 struct UsageSource {
     std::string name;
     const CTxtTable* table = nullptr;

@@ -118,6 +118,35 @@ TEST(StringList, FilterByWordTableAndProblems) {
     EXPECT_EQ(list.Filter(narrow, &wide), list.Filter(narrow));
 }
 
+// Which cells name keys in each layout's set table: never a classic set's item1 (its
+// base item), a 1.09 set's Item1 (its key) where it has no key1.
+TEST(StringUsage, SetColumnsByLayout) {
+    const struct {
+        testing::Row header;
+        testing::Row row;
+        const char* keys;
+    } cases[] = {
+        {{"name", "key2", "items", "item1", "code1", "key1", "item2", "code2", "key2"},
+         {"Kit", "Kit Prefix", "2", "Ring", "rin", "Kit Ring", "Amulet", "amu", "Kit Amulet"},
+         "Kit;Kit Prefix;Kit Ring;Kit Amulet;"},
+        {{"Name", "Item1", "Item2"},
+         {"Old Set", "Old Helm", "Old Mail"},
+         "Old Set;Old Helm;Old Mail;"},
+        {{"index", "set", "item", "*eol"}, {"Member", "The Set", "rin", "0"}, "Member;"},
+    };
+    for (const auto& c : cases) {
+        const CTxtTable table = testing::NamedTable(c.header, {c.row});
+        ItemTables tables;
+        tables.setItems = &table;
+        CStringUsage usage;
+        usage.Build(UsageSources(tables));
+        std::string keys;
+        for (const std::string& key : usage.Keys())
+            keys += key + ";";
+        EXPECT_EQ(keys, c.keys) << c.header[0];
+    }
+}
+
 TEST(StringList, Duplicates) {
     const std::vector<DuplicateKey> found = DuplicateKeys(Invented());
     ASSERT_EQ(found.size(), 2u);
