@@ -32,7 +32,9 @@ void CStringList::Build(const CStringTables& tables, const CStringUsage* usage) 
     seen.reserve(tables.Table(StringSource::kBase).List().size() +
                  tables.Table(StringSource::kExpansion).List().size() +
                  tables.Patch().List().size());
+    std::vector<unsigned> sources; // for each row, the tables met holding its key, as bits
     for (StringSource source : CStringTables::kLookupOrder) {
+        const unsigned bit = 1u << static_cast<unsigned>(source);
         for (const StrEntry& entry : tables.Table(source).List()) {
             const auto [at, added] = seen.emplace(entry.key, rows_.size());
             if (added) {
@@ -41,11 +43,13 @@ void CStringList::Build(const CStringTables& tables, const CStringUsage* usage) 
                 row.text = entry.text;
                 row.source = source;
                 rows_.push_back(row);
-            } else if (rows_[at->second].source == source) {
-                rows_[at->second].duplicate = true;
-            } else {
-                rows_[at->second].overrides = true;
+                sources.push_back(bit);
+                continue;
             }
+            StringRow& row = rows_[at->second];
+            row.duplicate = row.duplicate || (sources[at->second] & bit) != 0;
+            row.overrides = row.overrides || row.source != source;
+            sources[at->second] |= bit;
         }
     }
     if (usage) {
@@ -104,21 +108,6 @@ std::vector<std::size_t> CStringList::Filter(const StringFilter& filter,
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (Passes(i, filter, folded))
             out.push_back(i);
-    }
-    return out;
-}
-
-std::vector<DuplicateKey> DuplicateKeys(const CStringTables& tables) {
-    std::vector<DuplicateKey> out;
-    for (StringSource source : CStringTables::kLookupOrder) {
-        std::unordered_map<std::string_view, std::size_t> counts;
-        std::vector<std::string_view> order;
-        for (const StrEntry& entry : tables.Table(source).List()) {
-            if (++counts[entry.key] == 2)
-                order.push_back(entry.key);
-        }
-        for (std::string_view key : order)
-            out.push_back({std::string(key), source, counts[key]});
     }
     return out;
 }

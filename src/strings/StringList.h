@@ -63,12 +63,4 @@ private:
 // UTF-8 (the game's European languages); every other byte as it is.
 std::string FoldCase(std::string_view text);
 
-// How many entries of `key` each table of `tables` holds; the game takes the first.
-struct DuplicateKey {
-    std::string key;
-    StringSource source{};
-    std::size_t count = 0;
-};
-std::vector<DuplicateKey> DuplicateKeys(const CStringTables& tables);
-
 } // namespace tolmere

@@ -68,7 +68,7 @@ QString CStringsModel::Note(const StringRow& row) const {
     if (row.overrides)
         notes << QStringLiteral("over a lower table");
     if (row.duplicate)
-        notes << QStringLiteral("twice in its table");
+        notes << QStringLiteral("twice in a table");
     if (usage_) {
         if (const std::size_t uses = usage_->Uses(row.key).size())
             notes << QStringLiteral("used %1\u00d7").arg(uses);
