@@ -107,32 +107,21 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
          })
         DescribeControl(this, id, what);
     // The lists take the new room; the buttons keep to the edges they stand by.
-    MakeResizable(QStringLiteral("main"), {{kMainFind, kStretchAcross},
-                                           {kMainItemList, kStretchAcross},
-                                           {kMainName, kFollowRight},
-                                           {kMainAbout, kFollowRight},
-                                           {kMainSetItems, kFollowRight},
-                                           {kMainModFrame, kStretch},
-                                           {kMainModList, kStretch},
-                                           {kMainAdd, kFollowRight},
-                                           {kMainEdit, kFollowRight},
-                                           {kMainDelete, kFollowRight},
-                                           {kMainLoadStrings, kFollowRight},
-                                           {kMainSaveStrings, kFollowRight},
-                                           {kMainStrings, kFollowRight},
-                                           {kMainLanguage, kFollowRight},
-                                           {kMainCacheImages, kFollowBottom},
-                                           {kMainRaw, kFollowCorner},
-                                           {kMainExtra, kFollowCorner},
-                                           {kMainPlus, kFollowCorner},
-                                           {kMainStatus, kStretchAcrossBottom},
-                                           {kMainSpawnOn, kFollowBottom},
-                                           {kMainReload, kFollowBottom},
-                                           {kMainLoadFile, kFollowCorner},
-                                           {kMainSaveAs, kFollowCorner},
-                                           {kMainCancel, kFollowBottom},
-                                           {kMainCatalogueLine, kStretchAcrossBottom},
-                                           {kMainShowImage, kFollowCorner}});
+    MakeResizable(QStringLiteral("main"),
+                  {{kMainFind, kStretchAcross},      {kMainItemList, kStretchAcross},
+                   {kMainName, kFollowRight},        {kMainAbout, kFollowRight},
+                   {kMainSetItems, kFollowRight},    {kMainModFrame, kStretch},
+                   {kMainModList, kStretch},         {kMainAdd, kFollowRight},
+                   {kMainEdit, kFollowRight},        {kMainDelete, kFollowRight},
+                   {kMainLoadStrings, kFollowRight}, {kMainSaveStrings, kFollowRight},
+                   {kMainLanguage, kFollowRight},    {kMainCacheImages, kFollowBottom},
+                   {kMainRaw, kFollowCorner},        {kMainExtra, kFollowCorner},
+                   {kMainPlus, kFollowCorner},       {kMainStatus, kStretchAcrossBottom},
+                   {kMainSpawnOn, kFollowBottom},    {kMainReload, kFollowBottom},
+                   {kMainLoadFile, kFollowCorner},   {kMainSaveAs, kFollowCorner},
+                   {kMainCancel, kFollowBottom},     {kMainCatalogueLine, kStretchAcrossBottom},
+                   {kMainShowImage, kFollowCorner}});
+    FollowGrowth(Control(kMainStrings), kFollowRight);
 
     OnCommand(kMainAdd, [this] { OnAdd(); });
     OnCommand(kMainEdit, [this] { OnEdit(); });
