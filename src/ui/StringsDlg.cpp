@@ -30,11 +30,6 @@ QString Bytes(const std::string& bytes) {
     return QString::fromStdString(bytes);
 }
 
-// A key as typed: UTF-8, as the string tables keep their keys.
-std::string KeyOf(const QLineEdit* box) {
-    return StoredText(box->text(), std::string_view(), TextSource::kStringTable);
-}
-
 } // namespace
 
 const DialogTemplate CStringsDlg::kTemplate{
@@ -324,8 +319,14 @@ bool CStringsDlg::EditInPlace(const std::string& key, const QString& typed) {
     return true;
 }
 
+std::string CStringsDlg::TypedKey() const {
+    // The selected key's own bytes while the box shows it, even where they are not UTF-8.
+    return StoredText(ControlAs<QLineEdit>(kStringsKey)->text(), SelectedKey(),
+                      TextSource::kStringTable);
+}
+
 void CStringsDlg::OnApply() {
-    const std::string key = KeyOf(ControlAs<QLineEdit>(kStringsKey));
+    const std::string key = TypedKey();
     std::string text;
     if (!TypedText(ControlAs<QLineEdit>(kStringsText)->text(), key, text))
         return;
@@ -333,7 +334,7 @@ void CStringsDlg::OnApply() {
 }
 
 void CStringsDlg::OnAdd() {
-    const std::string key = KeyOf(ControlAs<QLineEdit>(kStringsKey));
+    const std::string key = TypedKey();
     std::string text;
     if (!TypedText(ControlAs<QLineEdit>(kStringsText)->text(), key, text))
         return;

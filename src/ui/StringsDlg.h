@@ -76,6 +76,8 @@ private:
     void Take(StringEditResult result, const std::string& key);
     // The text box's bytes; false, having said why, when its escapes do not read.
     bool TypedText(const QString& typed, const std::string& key, std::string& text);
+    // The key box's bytes: UTF-8, as the string tables keep their keys.
+    std::string TypedKey() const;
     bool EditInPlace(const std::string& key, const QString& typed);
     void OnApply();
     void OnAdd();
