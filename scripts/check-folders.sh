@@ -9,7 +9,7 @@ cd "$root/src"
 
 # The folders the core library is built from; everything else is a program or the
 # window layer.
-core_folders="base tables mods items images archive sets grid app lint diff compiled"
+core_folders="base tables mods items images archive sets grid app lint diff compiled strings"
 
 edges=$(
     for folder in */; do

@@ -17,7 +17,7 @@ _tolmere_cli() {
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         mapfile -t COMPREPLY < <(compgen -W "resave tbl2txt txt2tbl describe mod sets raw
-            dc6 pictures lint resource diff patch bin --help --version" -- "$cur")
+            strings dc6 pictures lint resource diff patch bin --help --version" -- "$cur")
         return
     fi
     local command=${COMP_WORDS[1]} options=

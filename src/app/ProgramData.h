@@ -35,7 +35,8 @@ struct ProgramData {
     // The game's Properties.txt, ItemStatCost.txt and skill tables, which word the
     // modifiers as the game does; not Ready() when the game lacks them.
     CGameData game;
-    CTxtTable colours; // "colors.txt"
+    GameTables gameTables; // those tables as read, for finding which rows name which texts
+    CTxtTable colours;     // "colors.txt"
     CBaseLists baseLists;
     CItemPics pictures;    // every picture decoded in the run, shared with the picture worker
     CStringTables strings; // the string tables of `language`

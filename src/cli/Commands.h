@@ -28,6 +28,7 @@ int LintCommand(const std::vector<std::string>& args);
 int DiffCommand(const std::vector<std::string>& args);
 int PatchCommand(const std::vector<std::string>& args);
 int BinCommand(const std::vector<std::string>& args);
+int StringsCommand(const std::vector<std::string>& args);
 // `mod` on a set table: the node given by --node.
 int SetModCommand(const std::vector<std::string>& args);
 

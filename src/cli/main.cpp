@@ -64,6 +64,15 @@ const char kUsage[] =
     "                                number or a header name; \"Name |code\" in a code\n"
     "                                column writes the code (and a base item's name\n"
     "                                where the table keeps one), as a pick does\n"
+    "  strings DIR find TEXT         every key whose key or text holds TEXT (any\n"
+    "                                case): key, table, text per line, TAB between;\n"
+    "                                DIR holds string.tbl, expansionstring.tbl and\n"
+    "                                patchstring.tbl\n"
+    "  strings DIR get KEY           the key's line, from the table the game takes\n"
+    "  strings TBL set KEY TEXT OUT\n"
+    "  strings TBL add KEY TEXT OUT\n"
+    "  strings TBL delete KEY OUT    the Strings window's edits on one string table;\n"
+    "                                untouched entries stay byte for byte\n"
     "  dc6 [--opaque] IN.dc6 OUT.png an item picture, decoded with the item palette;\n"
     "                                where it has no pixel it is transparent, or\n"
     "                                with --opaque the dialog's colour\n"
@@ -213,6 +222,8 @@ int main(int argc, char** argv) {
         return RawCommand(args);
     if (command == "lint")
         return LintCommand(args);
+    if (command == "strings")
+        return StringsCommand(args);
     if (command == "pictures")
         return PicturesCommand(args);
     if (command == "dc6")

@@ -9,6 +9,7 @@
 #include "ui/GuideMsgDlg.h"
 #include "ui/NameDlg.h"
 #include "ui/ProblemsDlg.h"
+#include "ui/StringsDlg.h"
 
 namespace tolmere {
 namespace {
@@ -29,6 +30,34 @@ std::unique_ptr<CAboutDlg> MakeAbout(bool credits) {
         dialog->InitDialog();
         dialog->Command(kAboutCopyrights);
     }
+    return dialog;
+}
+
+// The Strings window over a few texts of each table: a colour code, a line break, a
+// name patchstring.tbl overrides and a key used twice.
+std::unique_ptr<CStringsDlg> MakeStrings() {
+    static ProgramData data;
+    static const bool filled = [] {
+        ProgramData& made = data;
+        CStrTbl& base = made.strings.Table(StringSource::kBase);
+        base.Add("Ember Tooth", "Ember Tooth");
+        base.Add("ModStr1w", "extra gold from monsters");
+        base.Add("strModEnhancedDamage", "Enhanced damage\n");
+        CStrTbl& expansion = made.strings.Table(StringSource::kExpansion);
+        expansion.Add("Frost Veil", "Frost Veil");
+        expansion.Add("Frost Veil", "Frost Veil (old)");
+        expansion.Add("WarnGold", "\xC3\xBF"
+                                  "c1Not enough gold\n\xC3\xBF"
+                                  "c0Sell something");
+        made.strings.Patch().Add("ModStr1w", "Extra Gold from Monsters");
+        made.strings.Patch().Add("Ash Crown", "\xC3\xBF"
+                                              "c4Ash Crown");
+        return true;
+    }();
+    (void)filled;
+    auto dialog = std::make_unique<CStringsDlg>(data, nullptr);
+    dialog->InitDialog();
+    dialog->SelectKey("WarnGold");
     return dialog;
 }
 
@@ -63,6 +92,7 @@ void AddDialogShots(std::vector<Shot>& shots) {
                                                                kCaptionConfirmation,
                                                                kGuideYesNo | kGuideWithShow);
                      }});
+    shots.push_back({"113-strings.png", [] { return MakeStrings(); }});
     shots.push_back({"104-readme.png", [] { return MakeAbout(false); }});
     shots.push_back({"105-spawn-preview.png", [] {
                          return std::make_unique<CGuideMsgDlg>(

@@ -79,6 +79,10 @@ std::string EscapeOnOneLine(std::string_view text) {
     return out;
 }
 
+bool UnescapeOneLine(const std::string& line, std::string& text) {
+    return Unescape(line, text);
+}
+
 std::string StrTblToText(const CStrTbl& table) {
     std::vector<const StrEntry*> order;
     for (const StrEntry& e : table.List())

@@ -17,6 +17,9 @@ namespace tolmere {
 // one line of its own and reads back the same.
 std::string EscapeOnOneLine(std::string_view text);
 
+// Reads back what EscapeOnOneLine wrote; false at a backslash before anything else.
+bool UnescapeOneLine(const std::string& line, std::string& text);
+
 // Entries in the order their strings stand in the file (the order Write keeps).
 std::string StrTblToText(const CStrTbl& table);
 

@@ -13,6 +13,7 @@
 #include "ui/ScreenText.h"
 #include "ui/SetMasterDlg.h"
 #include "ui/StatusLine.h"
+#include "ui/StringsDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,6 +65,7 @@ const DialogTemplate CMainWindow::kTemplate{
         {kMainSaveStrings, K::kSkinButton, "Save .tbl", 228, 64, 37, 13},
         {kMainExtra, K::kSkinButton, "xtra", 245, 151, 16, 13},
         {kMainSetItems, K::kSkinButton, "Set &Master", 188, 21, 77, 12},
+        {kMainStrings, K::kSkinButton, "Strings", 228, 79, 37, 13},
         {kMainLanguage, K::kDropDownList, "", 170, 94, 75, 12, kStyleHidden},
         {kMainCancel, K::kDrawnButton, "Cancel", 7, 180, 64, 14, kStyleHidden},
         {kMainStatus, K::kStaticCentered, "0 modifier(s)", 60, 154, 101, 10},
@@ -98,6 +100,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
              {kMainSetItems, "Open Set Master: the set items and their bonuses"},
              {kMainLoadStrings, "Open a patchstring.tbl file as the names"},
              {kMainSaveStrings, "Save the names as a patchstring.tbl file"},
+             {kMainStrings, "Find, change and add the texts of the string tables (Ctrl+T)"},
              {kMainCacheImages, "Take every item's picture from the game at once"},
              {kMainAdd, "Add a modifier in the first free slot"},
              {kMainEdit, "Edit the selected modifier (Enter or a double click)"},
@@ -122,6 +125,7 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
                    {kMainLoadFile, kFollowCorner},   {kMainSaveAs, kFollowCorner},
                    {kMainCancel, kFollowBottom},     {kMainCatalogueLine, kStretchAcrossBottom},
                    {kMainShowImage, kFollowCorner},  {kMainProblems, kFollowRight}});
+    FollowGrowth(Control(kMainStrings), kFollowRight);
 
     OnCommand(kMainAdd, [this] { OnAdd(); });
     OnCommand(kMainEdit, [this] { OnEdit(); });
@@ -140,6 +144,9 @@ CMainWindow::CMainWindow(ProgramData& data, QWidget* parent)
     OnCommand(kMainProblems, [this] { OnProblems(); });
     connect(new QShortcut(QKeySequence(Qt::Key_F8), this), &QShortcut::activated, this,
             [this] { OnProblems(); });
+    OnCommand(kMainStrings, [this] { OnStrings(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            [this] { OnStrings(); });
     // "+" has never done anything.
     OnCommand(kMainPlus, [] {});
 
@@ -361,6 +368,19 @@ void CMainWindow::OnRaw() {
     UpdateCaption();
     FillItemList(row);
     FillModifierList();
+}
+
+void CMainWindow::OnStrings() {
+    std::int32_t row = SelectedRow();
+    const auto goTo = [&row](const StringUse& use) {
+        if (use.table != "UniqueItems.txt")
+            return false;
+        row = use.row;
+        return true;
+    };
+    RunStrings(data_, goTo, this);
+    UpdateCaption();
+    FillItemList(row);
 }
 
 void CMainWindow::OnSetItems(const std::function<void(CSetMasterDlg&)>& whenOpen) {

@@ -47,6 +47,7 @@ enum MainWindowControl : int {
     kMainPlus = 1022,
     kMainFind = 1023,
     kMainProblems = 1024,
+    kMainStrings = 1025,
     kMainSpawnOn = 1,
     kMainCancel = 2,
     kMainSaveAs = 3,
@@ -169,6 +170,8 @@ private:
     // "Changes" (Ctrl+Shift+D); a click on a change shows its item.
     void OnChanges();
     void ShowItem(std::int32_t row);
+    // The Strings window; a row of UniqueItems.txt chosen there is selected here.
+    void OnStrings();
     // "Cache Img": every item's picture extracted in one run and decoded into the cache.
     void OnCacheImages();
     // The display's check box rule: on raises a request for the selected item.

@@ -168,6 +168,7 @@ void CMainWindow::TakeGameData() {
     for (std::size_t i = 0; i < extracted.size() && i < names.size(); ++i)
         tables[i] = std::move(extracted[i]);
     data_.game.Assign(tables);
+    data_.gameTables = std::move(tables);
     // A game without them is worded by the catalogue silently; one whose tables
     // failed to load is told why its lines read differently.
     if (!reason.empty())

@@ -16,6 +16,7 @@
 #include "ui/RawEditDlg.h"
 #include "ui/ScreenText.h"
 #include "ui/StatusLine.h"
+#include "ui/StringsDlg.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -63,6 +64,7 @@ const DialogTemplate CSetMasterDlg::kTemplate{
         {kSetEdit, K::kSkinButton, "Edit", 228, 162, 50, 13},
         {kSetDelete, K::kSkinButton, "Delete", 279, 162, 50, 13},
         {kSetRawEdit, K::kSkinButton, "&Raw Edit", 171, 184, 50, 13},
+        {kSetStrings, K::kSkinButton, "Strings", 223, 184, 50, 13},
         {kSetSpawnOn, K::kSkinButton, "Spawn &On", 7, 220, 50, 14},
         {kSetCancel, K::kSkinButton, "&Cancel", 59, 220, 50, 14},
         {kSetLoadFile, K::kSkinButton, "Load &File", 111, 220, 55, 14},
@@ -89,6 +91,7 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
              {kSetEdit, "Edit the selected modifier (Enter or a double click)"},
              {kSetDelete, "Delete the selected modifier; the later ones in its group move up"},
              {kSetRawEdit, "Edit every cell of the selected node's table in a grid"},
+             {kSetStrings, "Find, change and add the texts of the string tables (Ctrl+T)"},
          })
         DescribeControl(this, id, what);
     // The tree and the modifiers share the new width, and both take the new height.
@@ -105,6 +108,7 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
                                            {kSetEdit, kListButton},
                                            {kSetDelete, kListButton},
                                            {kSetRawEdit, kListButton},
+                                           {kSetStrings, kListButton},
                                            {kSetSpawnOn, kFollowBottom},
                                            {kSetCancel, kFollowBottom},
                                            {kSetLoadFile, kFollowBottom},
@@ -119,6 +123,9 @@ CSetMasterDlg::CSetMasterDlg(ProgramData& data, const CArchiveBridge* bridge, bo
     OnCommand(kSetLoadFile, [this] { OnLoadFile(); });
     OnCommand(kSetSaveAs, [this] { OnSaveAs(); });
     OnCommand(kSetRawEdit, [this] { OnRawEdit(); });
+    OnCommand(kSetStrings, [this] { OnStrings(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            [this] { OnStrings(); });
     connect(Tree(), &QTreeWidget::currentItemChanged, this, [this] { FillList(); });
     auto* find = ControlAs<QLineEdit>(kSetFind);
     find->setPlaceholderText(QStringLiteral("Find a set or item (Ctrl+F)"));
@@ -458,6 +465,25 @@ void CSetMasterDlg::OnRawEdit() {
         return bridge_ && bridge_->ExtractBaseLists(data_.baseLists, failedList, reason);
     };
     RunRawEdit(data_, *table, name, loadLists, this);
+    FillTree();
+    SelectNode(number);
+    UpdateCaption();
+}
+
+void CSetMasterDlg::OnStrings() {
+    const std::int32_t index = SelectedNode();
+    std::int32_t number = index >= 0 ? model_.Node(index).number : -1;
+    const auto goTo = [this, &number](const StringUse& use) {
+        for (const SetNode& node : model_.Tree().nodes) {
+            if (node.row == use.row && model_.TableOf(node) &&
+                model_.TableName(node) == use.table) {
+                number = node.number;
+                return true;
+            }
+        }
+        return false;
+    };
+    RunStrings(data_, goTo, this);
     FillTree();
     SelectNode(number);
     UpdateCaption();

@@ -34,6 +34,7 @@ enum SetMasterControl : int {
     kSetNames = 1028,
     kSetColours = 1029,
     kSetFind = 1030,
+    kSetStrings = 1031,
 };
 
 class CItemSearch;
@@ -101,6 +102,8 @@ private:
     void OnSaveAs();
     void OnUndoRedo(bool redo);
     void OnRawEdit();
+    // The Strings window; a set or set item chosen there is selected here.
+    void OnStrings();
 
     ProgramData& data_;
     const CArchiveBridge* bridge_;

@@ -4,6 +4,7 @@
 #include "sets/SetModel.h"
 #include "ui/ItemSearch.h"
 #include "ui/SetMasterDlg.h"
+#include "ui/StringsDlg.h"
 
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
@@ -388,8 +389,8 @@ TEST_F(MainWindowTest, TheSearchFindsItemsByAnyPartOfTheirWords) {
         const char* typed;
         std::vector<std::string> found;
     } cases[] = {
-        {"THICK", {"Pale Thicket"}},       // inside a word, other case
-        {"(wnd)", {"Cinderwick"}},         // the base code
+        {"THICK", {"Pale Thicket"}}, // inside a word, other case
+        {"(wnd)", {"Cinderwick"}},   // the base code
         {"of the vesk", {"Voice of the Vesk Hills"}},
         {"no such item", {}},
     };
@@ -413,6 +414,44 @@ TEST_F(MainWindowTest, TheSearchFindsItemsByAnyPartOfTheirWords) {
     EXPECT_EQ(keyOf(window.SelectedRow()), "Pale Thicket");
     EXPECT_TRUE(guide_->shown.empty());
     window.hide();
+}
+
+} // namespace
+} // namespace tolmere
+
+namespace tolmere {
+namespace {
+
+// Ctrl+T: a name changed in the Strings window marks the names changed, a use of another
+// item's key selects that item, and Spawn On writes the name.
+TEST_F(MainWindowTest, StringsWindowRenamesAndGoesToAnItem) {
+    CMainWindow& window = Start();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_GE(Items()->count(), 2);
+    const std::string first = CUniqueModel(data_.uniqueItems, data_.uniqueLayout).Key(0);
+    const std::int32_t target = 1;
+    const std::string second = CUniqueModel(data_.uniqueItems, data_.uniqueLayout).Key(target);
+    testing::WhenModal([&](QWidget* modal) {
+        auto* strings = qobject_cast<CStringsDlg*>(modal);
+        ASSERT_NE(strings, nullptr);
+        ASSERT_TRUE(strings->SelectKey(first));
+        strings->ControlAs<QLineEdit>(kStringsText)->setText(QStringLiteral("Renamed"));
+        strings->Command(kStringsApply);
+        ASSERT_TRUE(strings->SelectKey(second));
+        auto* uses = strings->ControlAs<QTreeWidget>(kStringsUses);
+        ASSERT_GE(uses->topLevelItemCount(), 1);
+        Q_EMIT uses->itemClicked(uses->topLevelItem(0), 0);
+    });
+    QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(window.SelectedRow(), target);
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" *")));
+    guide_->answers = {kGuideYes, kGuideYes};
+    window.Command(kMainSpawnOn);
+    CStrTbl written;
+    ASSERT_TRUE(written.Parse(Extracted(kStringsEntry)));
+    ASSERT_NE(written.Find(first), nullptr);
+    EXPECT_EQ(written.Find(first)->text, "Renamed");
 }
 
 } // namespace

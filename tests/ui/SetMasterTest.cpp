@@ -5,6 +5,7 @@
 #include "ui/ItemSearch.h"
 #include "ui/RawEditDlg.h"
 #include "ui/SetMasterDlg.h"
+#include "ui/StringsDlg.h"
 
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
@@ -103,6 +104,27 @@ TEST_F(SetMasterTest, ATableThatCannotBeHadKeepsEverythingAsItWas) {
     }
     EXPECT_EQ(data_.setItems.Serialize(), before);
     EXPECT_EQ(sets.Tree()->topLevelItemCount(), 5);
+}
+
+// Ctrl+T: a set's name key used in SetItems.txt selects that set.
+TEST_F(SetMasterTest, StringsWindowGoesToTheSetUsingAKey) {
+    Start();
+    const CArchiveBridge bridge(gameDir_, FindArchiveTool(gameDir_, ""));
+    CSetMasterDlg sets(data_, &bridge);
+    sets.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sets));
+    ASSERT_TRUE(sets.SelectNode(0));
+    const std::string key(data_.setItems.Text(1, 0));
+    testing::WhenModal([&key](QWidget* modal) {
+        auto* strings = qobject_cast<CStringsDlg*>(modal);
+        ASSERT_NE(strings, nullptr);
+        ASSERT_TRUE(strings->SelectKey(key));
+        auto* uses = strings->ControlAs<QTreeWidget>(kStringsUses);
+        ASSERT_GE(uses->topLevelItemCount(), 1);
+        Q_EMIT uses->itemClicked(uses->topLevelItem(0), 0);
+    });
+    QTest::keyClick(&sets, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(sets.Tree()->currentItem(), sets.Tree()->topLevelItem(1));
 }
 
 // Set Master takes the screen from the main window; however it closes, the program
