@@ -27,12 +27,13 @@ std::string Counted(std::size_t count, const char* what) {
 const DialogTemplate CProblemsDlg::kTemplate{
     112,
     "Problems",
-    380,
+    // Wide enough for a problem's sentence beside its file, row, key and column.
+    560,
     200,
     {
-        {kProblemsSummary, ControlKind::kStatic, "", 7, 7, 366, 10},
-        {kProblemsList, ControlKind::kTreeView, "", 7, 19, 366, 155},
-        {kProblemsClose, ControlKind::kSkinButton, "Close", 165, 179, 50, 14},
+        {kProblemsSummary, ControlKind::kStatic, "", 7, 7, 546, 10},
+        {kProblemsList, ControlKind::kTreeView, "", 7, 19, 546, 155},
+        {kProblemsClose, ControlKind::kSkinButton, "Close", 255, 179, 50, 14},
     }};
 
 CProblemsDlg::CProblemsDlg(QWidget* parent, GoTo goTo)

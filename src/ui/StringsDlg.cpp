@@ -83,8 +83,9 @@ CStringsDlg::CStringsDlg(ProgramData& data, GoTo goTo, QWidget* parent)
         "QTableView { background: black; color: rgb(196, 196, 196); gridline-color: #303030; "
         "selection-background-color: #2c3e66; selection-color: white; }"));
     FollowGrowth(view_, kStretch);
-    // The selection model stays the same through the model's resets.
-    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    // The selection model stays the same through the model's resets. A click moves the
+    // current row before it selects, so the details follow the selection.
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { OnSelection(); });
     model_->onEdit = [this](const std::string& key, const QString& typed) {
         return EditInPlace(key, typed);

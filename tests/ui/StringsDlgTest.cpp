@@ -7,6 +7,7 @@
 #include "support/TableBuilder.h"
 
 #include <QTableView>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -137,7 +138,13 @@ TEST_F(StringsDlgTest, PaletteTypesTheCodeAtTheCursor) {
 }
 
 TEST_F(StringsDlgTest, WhereUsedGoesThere) {
-    ASSERT_TRUE(dialog->SelectKey("Ember Tooth"));
+    // A click on a row, as the user makes it: Qt moves the current row before the
+    // selection, so the details must follow the selection, not the current row.
+    QTableView* list = dialog->List();
+    const QModelIndex cell = dialog->Model().index(dialog->Model().ViewRowOf("Ember Tooth"), 1);
+    list->scrollTo(cell);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cell).center());
+    EXPECT_EQ(Box<QLineEdit>(kStringsKey)->text(), QStringLiteral("Ember Tooth"));
     auto* uses = Box<QTreeWidget>(kStringsUses);
     ASSERT_EQ(uses->topLevelItemCount(), 1);
     EXPECT_EQ(uses->topLevelItem(0)->text(0),
