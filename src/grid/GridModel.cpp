@@ -386,6 +386,8 @@ bool CGridModel::Key(GridKey key, int clientWidth) {
             const GridLastColumn last = LastVisibleColumn(clientWidth);
             if (last.cutOff && sel.column >= last.column)
                 ++firstColumn_;
+            // A column wider than the one that scrolled out still needs more room.
+            EnsureColumnVisible(sel.column, clientWidth);
         }
         break;
     case GridKey::kHome:
@@ -398,6 +400,8 @@ bool CGridModel::Key(GridKey key, int clientWidth) {
         if (sel.column != lastColumn) {
             sel.column = lastColumn;
             firstColumn_ = std::max(FrozenColumns(), ColumnCount() - kColumnPage);
+            // Five columns wider than the view would leave the last one out of sight.
+            EnsureColumnVisible(sel.column, clientWidth);
         }
         break;
     }

@@ -59,19 +59,19 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
     guide_->answers = {kGuideNo};
     Edit(grid, 1, 0, "Fang");
     EXPECT_EQ(guide_->shown.back(), "Confirmation: Care to patch 'Fang' in string table?");
-    // New Row copies the selected row.
-    grid.Select(1, 0);
+    // New Row copies the selected row, not the last one.
+    grid.Select(0, 0);
     dialog.Command(kRawNewRow);
     ASSERT_EQ(grid.RowCount(), 3);
-    EXPECT_EQ(grid.CellText(2, 1), "cap");
-    EXPECT_EQ(dialog.StatusText(), "Row 2, column 1 (index)");
+    EXPECT_EQ(grid.CellText(2, 1), "gax");
+    EXPECT_EQ(dialog.StatusText(), "Row 1, column 1 (index)");
 
     dialog.Command(kRawApply);
     EXPECT_EQ(dialog.result(), kDialogOk);
     ASSERT_EQ(table.DataRowCount(), 3);
     EXPECT_EQ(table.Text(0, 1), "gax");
     EXPECT_EQ(table.Text(0, 8), "\x92\xff");
-    EXPECT_EQ(table.Text(2, 0), "Fang");
+    EXPECT_EQ(table.Text(2, 0), "Edge");
     // Only the picked cells of the first row differ from before.
     CTxtTable expected;
     expected.Parse(before);
@@ -79,7 +79,7 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
     expected.SetCell(0, 2, "Great Axe");
     expected.AddRow();
     for (std::int32_t c = 0; c < expected.ColumnCount(); ++c)
-        expected.SetCell(2, c, std::string(expected.Text(1, c)));
+        expected.SetCell(2, c, std::string(expected.Text(0, c)));
     EXPECT_EQ(table.Serialize(), expected.Serialize());
     EXPECT_TRUE(data_.history.Modified(&table));
 }
