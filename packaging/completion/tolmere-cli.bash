@@ -24,13 +24,13 @@ _tolmere_cli() {
     if ((COMP_CWORD == 2)); then
         case $command in
         mod) mapfile -t COMPREPLY < <(compgen -W "add edit delete" -- "$cur"); return ;;
-        raw) mapfile -t COMPREPLY < <(compgen -W "set add-row" -- "$cur"); return ;;
+        raw) mapfile -t COMPREPLY < <(compgen -W "set add-row find replace paste calc" -- "$cur"); return ;;
         esac
     fi
     case $prev in
     --strings | --game-data | --bases) _tolmere_cli_paths -d; return ;;
     --modkey | --tbl | --sets) _tolmere_cli_paths; return ;;
-    --node | --group) return ;;
+    --node | --group | --column) return ;;
     esac
     case $command in
     describe) options="--modkey --tbl --strings --game-data" ;;
@@ -38,6 +38,7 @@ _tolmere_cli() {
     mod) options="--replace --game-data --node --group --sets" ;;
     dc6) options="--opaque" ;;
     pictures) options="--bases" ;;
+    raw) options="--column --case --whole --regex" ;;
     --help | -h | help | --version) return ;;
     esac
     if [[ $cur == -?* && -n $options ]]; then

@@ -1,45 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "grid/GridModel.h"
 
+#include "grid/CaseFold.h"
+
 #include <algorithm>
-#include <array>
 
 namespace tolmere {
-namespace {
-
-// Case folding for Find: ASCII letters and the Latin-1 capitals. UTF-8 cells fold a
-// few lead bytes too, harmlessly, since needle and cell fold alike.
-const std::array<unsigned char, 256>& FoldTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> fold{};
-        for (int i = 0; i < 256; ++i) {
-            const bool upper = (i >= 'A' && i <= 'Z') || (i >= 0xC0 && i <= 0xDE && i != 0xD7);
-            fold[static_cast<std::size_t>(i)] = static_cast<unsigned char>(upper ? i + 0x20 : i);
-        }
-        return fold;
-    }();
-    return table;
-}
-
-std::string Folded(std::string_view text) {
-    const auto& fold = FoldTable();
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
-    return out;
-}
-
-bool HoldsFolded(std::string_view cell, const std::string& foldedNeedle) {
-    if (foldedNeedle.size() > cell.size())
-        return false;
-    const auto& fold = FoldTable();
-    return std::search(cell.begin(), cell.end(), foldedNeedle.begin(), foldedNeedle.end(),
-                       [&fold](char a, char b) {
-                           return static_cast<char>(fold[static_cast<unsigned char>(a)]) == b;
-                       }) != cell.end();
-}
-
-} // namespace
 
 bool CGridModel::AddColumn(GridColumn column) {
     if (rows_ > 0)
@@ -65,6 +31,21 @@ void CGridModel::AddRow() {
     rowStarts_.push_back(static_cast<std::uint32_t>(pool_.size()));
     cellEnds_.resize(cellEnds_.size() + columns_.size(), 0);
     ++rows_;
+    ClampTopRow();
+}
+
+void CGridModel::RemoveLastRow() {
+    if (rows_ == 0)
+        return;
+    poolWaste_ += RowLength(rows_ - 1);
+    --rows_;
+    for (int c = 0; c < ColumnCount(); ++c)
+        aside_.erase(CellIndex(rows_, c));
+    rowStarts_.pop_back();
+    cellEnds_.resize(cellEnds_.size() - columns_.size());
+    const int last = std::max(0, rows_ - 1);
+    selected_.row = std::min(selected_.row, last);
+    anchor_.row = std::min(anchor_.row, last);
     ClampTopRow();
 }
 
@@ -176,6 +157,10 @@ bool CGridModel::Changed(int row, int column) const {
     return (cellEnds_[index] & kAside) && aside_.at(index).changed;
 }
 
+bool CGridModel::Restore(int row, int column, std::string_view text, bool changed) {
+    return changed ? SetText(row, column, text) : Fill(row, column, text);
+}
+
 std::size_t CGridModel::MemoryBytes() const {
     std::size_t bytes = pool_.capacity() + rowStarts_.capacity() * sizeof(std::uint32_t) +
                         cellEnds_.capacity() * sizeof(std::uint16_t);
@@ -205,8 +190,30 @@ int CGridModel::FrozenWidth() const {
 bool CGridModel::Select(int row, int column) {
     if (!Contains(row, column))
         return false;
+    selected_ = anchor_ = {row, column};
+    return true;
+}
+
+bool CGridModel::ExtendTo(int row, int column) {
+    if (!Contains(row, column))
+        return false;
     selected_ = {row, column};
     return true;
+}
+
+void CGridModel::SelectRange(GridRange range) {
+    range = range.Within(*this);
+    if (range.Empty())
+        return;
+    selected_ = {range.top, range.left};
+    anchor_ = {range.bottom, range.right};
+}
+
+GridRange CGridModel::Selection() const {
+    if (rows_ == 0 || columns_.empty())
+        return {};
+    return {std::min(selected_.row, anchor_.row), std::min(selected_.column, anchor_.column),
+            std::max(selected_.row, anchor_.row), std::max(selected_.column, anchor_.column)};
 }
 
 void CGridModel::SetTopRow(int row) {
@@ -321,10 +328,11 @@ void CGridModel::EnsureColumnVisible(int column, int clientWidth) {
     }
 }
 
-bool CGridModel::Key(GridKey key, int clientWidth) {
+bool CGridModel::Key(GridKey key, int clientWidth, bool extend) {
     if (columns_.empty())
         return false;
     const GridCell before = selected_;
+    const GridCell anchor = extend ? anchor_ : GridCell{};
     const int top = topRow_;
     const int first = firstColumn_;
     const int lastRow = std::max(0, rows_ - 1);
@@ -407,7 +415,9 @@ bool CGridModel::Key(GridKey key, int clientWidth) {
     }
     ClampTopRow();
     ClampFirstColumn();
-    return sel != before || topRow_ != top || firstColumn_ != first;
+    const GridCell oldAnchor = anchor_;
+    anchor_ = extend ? anchor : sel;
+    return sel != before || anchor_ != oldAnchor || topRow_ != top || firstColumn_ != first;
 }
 
 int CGridModel::VerticalScroll(GridScroll action, int position) {
@@ -486,7 +496,7 @@ std::optional<GridCell> CGridModel::Find(const std::vector<std::string>& needles
     std::vector<std::string> folded;
     for (const std::string& needle : needles) {
         if (!needle.empty())
-            folded.push_back(Folded(needle));
+            folded.push_back(FoldCase(needle));
     }
     const long long total = static_cast<long long>(rows_) * ColumnCount();
     if (folded.empty() || total == 0)
@@ -502,7 +512,7 @@ std::optional<GridCell> CGridModel::Find(const std::vector<std::string>& needles
         const auto column = static_cast<int>(index % ColumnCount());
         const std::string_view text = Text(row, column);
         for (const std::string& needle : folded) {
-            if (HoldsFolded(text, needle))
+            if (FindFolded(text, needle, 0) != std::string_view::npos)
                 return GridCell{row, column};
         }
     }

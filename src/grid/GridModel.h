@@ -4,6 +4,8 @@
 // scroll position, and the rules by which keys and scroll requests move them.
 #pragma once
 
+#include "grid/CellSheet.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,7 +55,7 @@ struct GridLastColumn {
 // filled out of turn moves to the pool's end, and the pool is compacted once half of
 // it is left behind. Changed cells, and the rare cell that would push its row's run past what 15
 // bits can address, are kept aside in a map instead; the pool keeps the filled bytes.
-class CGridModel {
+class CGridModel : public CCellSheet {
 public:
     static constexpr int kRowHeight = 24;
     static constexpr int kHeaderHeight = kRowHeight;
@@ -69,6 +71,8 @@ public:
     bool ColumnsFinished() const { return finished_; }
     // A row of empty cells; nothing before FinishColumns.
     void AddRow();
+    // Takes back the last AddRow, cells and marks with it; the selection stays inside.
+    void RemoveLastRow();
 
     int RowCount() const { return rows_; }
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
@@ -84,6 +88,11 @@ public:
     // A change, by the user or the owner: Changed reports it from now on.
     bool SetText(int row, int column, std::string_view text);
     bool Changed(int row, int column) const;
+    // Puts back a text as it was before a change: marked as changed or as loaded.
+    bool Restore(int row, int column, std::string_view text, bool changed);
+    int SheetRows() const override { return rows_; }
+    int SheetColumns() const override { return ColumnCount(); }
+    std::string_view SheetText(int row, int column) const override { return Text(row, column); }
     // What the cells take in memory, bytes reserved included.
     std::size_t MemoryBytes() const;
 
@@ -95,9 +104,16 @@ public:
     int FrozenColumns() const;
     int FrozenWidth() const;
 
+    // The current cell, one corner of the selected range; the anchor is the other.
     GridCell Selected() const { return selected_; }
-    // False, and nothing moves, for a cell outside the grid.
+    GridCell Anchor() const { return anchor_; }
+    GridRange Selection() const;
+    // False, and nothing moves, for a cell outside the grid. The range shrinks to it.
     bool Select(int row, int column);
+    // Moves the current cell, keeping the anchor: the range grows or shrinks.
+    bool ExtendTo(int row, int column);
+    // The range, its top-left cell current; clamped to the grid.
+    void SelectRange(GridRange range);
     int TopRow() const { return topRow_; }
     void SetTopRow(int row); // clamped
     int FirstVisibleColumn() const { return firstColumn_; }
@@ -122,7 +138,8 @@ public:
 
     // True when the selection or the scroll position moved. A move past an edge stops
     // there and scrolls the selection into view.
-    bool Key(GridKey key, int clientWidth);
+    // With `extend` (Shift held) the anchor stays and the range follows the move.
+    bool Key(GridKey key, int clientWidth, bool extend = false);
     // The new top row, already applied.
     int VerticalScroll(GridScroll action, int position = 0);
     // The new first visible column, already applied.
@@ -169,6 +186,7 @@ private:
     std::size_t poolWaste_ = 0; // bytes of runs left behind when a row moved
 
     GridCell selected_;
+    GridCell anchor_;
     int topRow_ = 0;
     int firstColumn_ = 0;
     int visibleRows_ = 1;
