@@ -32,6 +32,7 @@ struct GridRange {
     bool operator==(const GridRange& o) const {
         return top == o.top && left == o.left && bottom == o.bottom && right == o.right;
     }
+    bool operator!=(const GridRange& o) const { return !(*this == o); }
     // The whole sheet.
     static GridRange All(const CCellSheet& sheet) {
         return {0, 0, sheet.SheetRows() - 1, sheet.SheetColumns() - 1};

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Griddor.h"
 
+#include "grid/Tsv.h"
 #include "ui/DialogTemplate.h"
 #include "ui/ScreenText.h"
 #include "ui/SkinLook.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -27,6 +29,13 @@ const QColor kSelectedBack(69, 68, 65);
 const QColor kSelectedText(220, 255, 255);
 const QColor kSelectedFrame(0, 255, 128);
 const QColor kSelectedFrameUnfocused(0, 128, 64);
+const QColor kRangeBack(30, 62, 84);     // the selected range around the current cell
+const QColor kHitBack(96, 70, 0);        // a cell the find found
+const QColor kChangedMark(255, 150, 40); // the corner of a cell changed since opening
+
+bool CellBefore(const GridCell& a, const GridCell& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+}
 
 constexpr int kTextInset = 2;
 constexpr int kEdgeGrip = 3; // pixels either side of a header edge that start a drag
@@ -90,6 +99,9 @@ struct CGriddor::Impl {
     int dragStartX = 0;
     int dragStartWidth = 0;
     int wheelDelta = 0;
+    bool dragSelecting = false;
+    CGridUndo undo;
+    std::vector<GridCell> hits; // in row order
 };
 
 CGriddor::CGriddor(QWidget* owner) : QAbstractScrollArea(owner), impl_(std::make_unique<Impl>()) {
@@ -171,10 +183,68 @@ std::string CGriddor::CellText(int row, int column) const {
 void CGriddor::SetCellText(int row, int column, std::string text) {
     // Until the hook is installed the owner is still filling the grid; after that
     // every write is a change the owner will want to save.
-    const bool written = impl_->hook ? impl_->model.SetText(row, column, text)
-                                     : impl_->model.Fill(row, column, text);
-    if (written)
+    if (!impl_->hook) {
+        if (impl_->model.Fill(row, column, text))
+            UpdateCell({row, column});
+        return;
+    }
+    if (impl_->undo.IsOpen()) {
+        // Inside an edit's step: the hook's writes are undone with the edit.
+        impl_->undo.Write(impl_->model, row, column, text);
         UpdateCell({row, column});
+        return;
+    }
+    GridEditResult result;
+    result.changes.push_back({row, column, std::move(text)});
+    ApplyEdit(result, "Edit");
+}
+
+bool CGriddor::ApplyEdit(const GridEditResult& result, const std::string& name) {
+    EndEdit();
+    if (!impl_->undo.Apply(impl_->model, result, name))
+        return false;
+    std::vector<GridCell> cells;
+    for (const GridChange& change : result.changes)
+        cells.push_back({change.row, change.column});
+    AfterEdit(cells);
+    return true;
+}
+
+bool CGriddor::Undo() {
+    EndEdit();
+    std::vector<GridCell> cells;
+    if (!impl_->undo.Undo(impl_->model, &cells))
+        return false;
+    AfterEdit(cells);
+    return true;
+}
+
+bool CGriddor::Redo() {
+    EndEdit();
+    std::vector<GridCell> cells;
+    if (!impl_->undo.Redo(impl_->model, &cells))
+        return false;
+    AfterEdit(cells);
+    return true;
+}
+
+const CGridUndo& CGriddor::UndoStack() const {
+    return impl_->undo;
+}
+
+void CGriddor::AfterEdit(const std::vector<GridCell>& cells) {
+    // Show the first cell changed when none of them is on screen.
+    const CGridModel& model = impl_->model;
+    const bool shown = std::any_of(cells.begin(), cells.end(), [&model](const GridCell& cell) {
+        return cell.row >= model.TopRow() && cell.row < model.TopRow() + model.VisibleRows();
+    });
+    if (!shown && !cells.empty()) {
+        impl_->model.EnsureRowVisible(cells.front().row);
+        impl_->model.EnsureColumnVisible(cells.front().column, viewport()->width());
+    }
+    SyncScrollBars();
+    viewport()->update();
+    Q_EMIT edited();
 }
 
 const GridColumn* CGriddor::ColumnAt(int column) const {
@@ -202,6 +272,66 @@ void CGriddor::Select(int row, int column) {
         return;
     EndEdit();
     SelectCell({row, column});
+}
+
+GridRange CGriddor::Selection() const {
+    return impl_->model.Selection();
+}
+
+void CGriddor::SelectRange(const GridRange& range) {
+    EndEdit();
+    const View before = CurrentView();
+    impl_->model.SelectRange(range);
+    const GridCell cell = impl_->model.Selected();
+    impl_->model.EnsureRowVisible(cell.row);
+    impl_->model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
+    viewport()->update();
+}
+
+QString CGriddor::SelectionText() const {
+    const GridRange range = impl_->model.Selection();
+    CellBlock block;
+    for (int r = range.top; r <= range.bottom; ++r) {
+        block.emplace_back();
+        for (int c = range.left; c <= range.right; ++c)
+            block.back().push_back(
+                ScreenText(impl_->model.Text(r, c), TextSource::kTableCell).toStdString());
+    }
+    return QString::fromStdString(EncodeTsv(block));
+}
+
+void CGriddor::SetHits(std::vector<GridCell> hits) {
+    std::sort(hits.begin(), hits.end(), CellBefore);
+    impl_->hits = std::move(hits);
+    viewport()->update();
+}
+
+const std::vector<GridCell>& CGriddor::Hits() const {
+    return impl_->hits;
+}
+
+int CGriddor::GoToHit(int index) {
+    const auto& hits = impl_->hits;
+    if (hits.empty())
+        return -1;
+    const int count = static_cast<int>(hits.size());
+    index = ((index % count) + count) % count;
+    Select(hits[static_cast<std::size_t>(index)].row, hits[static_cast<std::size_t>(index)].column);
+    Q_EMIT hitChanged(index);
+    return index;
+}
+
+int CGriddor::NextHit(bool backwards) {
+    const auto& hits = impl_->hits;
+    if (hits.empty())
+        return -1;
+    const GridCell at = impl_->model.Selected();
+    const auto after = std::upper_bound(hits.begin(), hits.end(), at, CellBefore);
+    const auto from = std::lower_bound(hits.begin(), hits.end(), at, CellBefore);
+    const int index = backwards ? static_cast<int>(from - hits.begin()) - 1
+                                : static_cast<int>(after - hits.begin());
+    return GoToHit(index);
 }
 
 int CGriddor::TopRow() const {
@@ -247,7 +377,8 @@ void CGriddor::UpdateCell(GridCell cell) {
 }
 
 CGriddor::View CGriddor::CurrentView() const {
-    return {impl_->model.Selected(), impl_->model.TopRow(), impl_->model.FirstVisibleColumn()};
+    return {impl_->model.Selected(), impl_->model.TopRow(), impl_->model.FirstVisibleColumn(),
+            impl_->model.Selection()};
 }
 
 void CGriddor::AfterMove(const View& before) {
@@ -259,8 +390,20 @@ void CGriddor::AfterMove(const View& before) {
         UpdateCell(before.selected);
         UpdateCell(now.selected);
     }
-    if (now.selected != before.selected)
+    if (now.range != before.range)
+        viewport()->update();
+    if (now.selected != before.selected || now.range != before.range)
         Q_EMIT selectionChanged(now.selected.row, now.selected.column);
+}
+
+void CGriddor::ExtendCell(GridCell cell) {
+    const View before = CurrentView();
+    CGridModel& model = impl_->model;
+    if (!model.ExtendTo(cell.row, cell.column))
+        return;
+    model.EnsureRowVisible(cell.row);
+    model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
 }
 
 void CGriddor::SelectCell(GridCell cell) {
@@ -435,20 +578,37 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     }
     painter.setFont(impl_->cellFont);
     const GridCell selected = model.Selected();
+    const GridRange range = model.Selection();
     const bool focused = hasFocus();
+    const auto& hits = impl_->hits;
     for (int row = model.TopRow(), y = CGridModel::kHeaderHeight;
          row < model.RowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
         for (const Shown& col : shown) {
             const QRect rect(col.x, y, col.width, kRowHeight);
             if (!rect.intersects(dirty))
                 continue;
-            const bool isSelected = selected == GridCell{row, col.column};
-            const QColor& back = isSelected && focused ? kSelectedBack : kCellBack;
+            const GridCell cell{row, col.column};
+            const bool isSelected = selected == cell;
+            const bool isHit =
+                !hits.empty() && std::binary_search(hits.begin(), hits.end(), cell, CellBefore);
+            const QColor& plainBack = range.Contains(row, col.column) ? kRangeBack
+                                      : isHit                         ? kHitBack
+                                                                      : kCellBack;
+            const QColor& back = isSelected && focused ? kSelectedBack : plainBack;
             const QColor& ink = isSelected && focused ? kSelectedText : kCellText;
             const QColor& frame =
                 !isSelected ? kFrame : (focused ? kSelectedFrame : kSelectedFrameUnfocused);
             drawCell(rect, back, frame, ink, ToQt(model.Column(col.column)->cellAlign),
                      ScreenText(model.Text(row, col.column), TextSource::kTableCell));
+            if (model.Changed(row, col.column)) {
+                // A corner mark: changed since the window opened, not yet applied.
+                const QPoint corner = rect.topLeft() + QPoint(1, 1);
+                const QPoint mark[] = {corner, corner + QPoint(6, 0), corner + QPoint(0, 6)};
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(kChangedMark);
+                painter.drawPolygon(mark, 3);
+                painter.setBrush(Qt::NoBrush);
+            }
         }
     }
 }
@@ -461,8 +621,51 @@ void CGriddor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (key == Qt::Key_F3 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
-        if (!impl_->lastFind.isEmpty())
+        if (!impl_->hits.empty())
+            NextHit(mods == Qt::ShiftModifier);
+        else if (!impl_->lastFind.isEmpty())
             Find(impl_->lastFind, mods == Qt::ShiftModifier);
+        return;
+    }
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        const bool shift = mods & Qt::ShiftModifier;
+        switch (key) {
+        case Qt::Key_A:
+            SelectRange(GridRange::All(impl_->model));
+            return;
+        case Qt::Key_C:
+            QGuiApplication::clipboard()->setText(SelectionText());
+            return;
+        case Qt::Key_V:
+            Q_EMIT pasteRequested();
+            return;
+        case Qt::Key_D:
+            Q_EMIT fillDownRequested();
+            return;
+        case Qt::Key_H:
+            Q_EMIT replaceRequested();
+            return;
+        case Qt::Key_G:
+            Q_EMIT goToRequested();
+            return;
+        case Qt::Key_Z:
+            shift ? Redo() : Undo();
+            return;
+        case Qt::Key_Y:
+            Redo();
+            return;
+        case Qt::Key_Space: { // the whole column
+            const GridCell at = impl_->model.Selected();
+            SelectRange({0, at.column, RowCount() - 1, at.column});
+            return;
+        }
+        default:
+            break;
+        }
+    }
+    if (key == Qt::Key_Space && mods == Qt::ShiftModifier) { // the whole row
+        const GridCell at = impl_->model.Selected();
+        SelectRange({at.row, 0, at.row, ColumnCount() - 1});
         return;
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::NoModifier) {
@@ -478,9 +681,9 @@ void CGriddor::keyPressEvent(QKeyEvent* event) {
                  {Qt::Key_Left, GridKey::kLeft},     {Qt::Key_Right, GridKey::kRight},
                  {Qt::Key_Home, GridKey::kHome},     {Qt::Key_End, GridKey::kEnd}};
     for (const auto& move : moves) {
-        if (move.key == key && mods == Qt::NoModifier) {
+        if (move.key == key && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
             const View before = CurrentView();
-            impl_->model.Key(move.move, viewport()->width());
+            impl_->model.Key(move.move, viewport()->width(), mods == Qt::ShiftModifier);
             AfterMove(before);
             return;
         }
@@ -511,8 +714,36 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
 
 void CGriddor::mousePressEvent(QMouseEvent* event) {
     impl_->skipRelease = false;
-    const int edge =
-        event->button() == Qt::LeftButton ? HeaderEdgeAt(event->position().toPoint()) : -1;
+    const QPoint point = event->position().toPoint();
+    const int edge = event->button() == Qt::LeftButton ? HeaderEdgeAt(point) : -1;
+    if (edge < 0 && event->button() == Qt::LeftButton) {
+        const bool extend = event->modifiers() & Qt::ShiftModifier;
+        const CGridModel& model = impl_->model;
+        if (point.y() < CGridModel::kHeaderHeight && model.RowCount() > 0) {
+            // A header selects its whole column; with Shift, the columns up to it.
+            const auto cell =
+                model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+            if (cell) {
+                EndEdit();
+                setFocus(Qt::MouseFocusReason);
+                const int from = extend ? model.Anchor().column : cell->column;
+                SelectRange({0, std::min(from, cell->column), RowCount() - 1,
+                             std::max(from, cell->column)});
+            }
+            return;
+        }
+        const auto cell = model.HitTest(point.x(), point.y(), viewport()->width());
+        if (cell) {
+            EndEdit();
+            setFocus(Qt::MouseFocusReason);
+            if (extend)
+                ExtendCell(*cell);
+            else
+                SelectCell(*cell);
+            impl_->dragSelecting = true;
+        }
+        return;
+    }
     if (edge < 0) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -532,33 +763,22 @@ void CGriddor::mouseMoveEvent(QMouseEvent* event) {
         viewport()->update();
         return;
     }
+    if (impl_->dragSelecting && (event->buttons() & Qt::LeftButton)) {
+        if (const auto cell = impl_->model.HitTest(point.x(), point.y(), viewport()->width()))
+            ExtendCell(*cell);
+        return;
+    }
     if (HeaderEdgeAt(point) >= 0)
         viewport()->setCursor(Qt::SplitHCursor);
     else
         viewport()->unsetCursor();
 }
 
-void CGriddor::mouseReleaseEvent(QMouseEvent* event) {
-    if (impl_->dragColumn >= 0) {
-        impl_->dragColumn = -1;
-        return;
-    }
-    if (impl_->skipRelease) {
-        impl_->skipRelease = false;
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
-                                           event->position().toPoint().y(), viewport()->width());
-    if (!cell)
-        return;
-    EndEdit();
-    setFocus(Qt::MouseFocusReason);
-    const View before = CurrentView();
-    impl_->model.Select(cell->row, cell->column);
-    impl_->model.EnsureRowVisible(cell->row);
-    AfterMove(before);
+void CGriddor::mouseReleaseEvent(QMouseEvent*) {
+    // The press selected; the release only ends a drag.
+    impl_->dragColumn = -1;
+    impl_->dragSelecting = false;
+    impl_->skipRelease = false;
 }
 
 void CGriddor::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -644,11 +864,14 @@ void CGriddor::EndEdit() {
         editor == impl_->chooser ? impl_->chooser->currentText() : impl_->edit->text();
     const GridCell cell = impl_->model.Selected();
     const std::string bytes = StoredText(text, impl_->editOriginal, TextSource::kTableCell);
-    if (bytes != impl_->model.Text(cell.row, cell.column))
-        impl_->model.SetText(cell.row, cell.column, bytes);
+    // The edit and whatever the hook writes after it are one step of undo.
+    impl_->undo.Open(impl_->model, "Edit");
+    impl_->undo.Write(impl_->model, cell.row, cell.column, bytes);
     HideEditor(editor);
     if (impl_->hook)
         impl_->hook(*this, cell.row, cell.column);
+    impl_->undo.Close();
+    Q_EMIT edited();
 }
 
 void CGriddor::CancelEdit() {

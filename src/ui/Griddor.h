@@ -7,6 +7,7 @@
 #pragma once
 
 #include "grid/GridModel.h"
+#include "grid/GridUndo.h"
 
 #include <QAbstractScrollArea>
 
@@ -48,11 +49,30 @@ public:
     const GridColumn* ColumnAt(int column) const;
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;
+    // Writes what an operation would change, rows it asks for first, as one step of the
+    // grid's own undo; false when it changes nothing.
+    bool ApplyEdit(const GridEditResult& result, const std::string& name);
+    bool Undo();
+    bool Redo();
+    const CGridUndo& UndoStack() const;
     const CGridModel& Model() const;
 
     int SelectedRow() const;
     int SelectedColumn() const;
     void Select(int row, int column);
+    // The selected range: a cell, a block, whole rows or columns.
+    GridRange Selection() const;
+    // Selects the range, its top-left cell current and shown.
+    void SelectRange(const GridRange& range);
+    // The selection as a spreadsheet copies it: tab-separated, cells as shown.
+    QString SelectionText() const;
+    // The cells a find found, highlighted; the current one is shown selected.
+    void SetHits(std::vector<GridCell> hits);
+    const std::vector<GridCell>& Hits() const;
+    // The hit at `index`, or the next or previous one from the selection, wrapping;
+    // -1 when there are none.
+    int GoToHit(int index);
+    int NextHit(bool backwards);
     int TopRow() const;
     int FirstVisibleColumn() const;
     int VisibleRows() const;
@@ -86,6 +106,15 @@ Q_SIGNALS:
     void selectionChanged(int row, int column);
     // Ctrl+F was pressed in the grid: the owner asks for the text and calls Find.
     void findRequested();
+    // Ctrl+H, Ctrl+G, Ctrl+V and Ctrl+D: the owner asks and shows what it must.
+    void replaceRequested();
+    void goToRequested();
+    void pasteRequested();
+    void fillDownRequested();
+    // F3 or Shift+F3 moved to a hit (its index).
+    void hitChanged(int index);
+    // Cells changed through an edit, a paste, an undo …
+    void edited();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -109,10 +138,13 @@ private:
         GridCell selected;
         int topRow = 0;
         int firstColumn = 0;
+        GridRange range;
     };
     View CurrentView() const;
     void AfterMove(const View& before);
     void SelectCell(GridCell cell);
+    void ExtendCell(GridCell cell);
+    void AfterEdit(const std::vector<GridCell>& cells);
     void SyncScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void UpdateCell(GridCell cell);

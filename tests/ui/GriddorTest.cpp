@@ -163,8 +163,18 @@ TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
     };
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 24 + 3 * 24 + 5));
     EXPECT_EQ(std::make_pair(grid->SelectedRow(), grid->SelectedColumn()), std::make_pair(3, 1));
+    // Shift+click and a drag select a block; a header its whole column.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(230, 24 + 5 * 24 + 5));
+    EXPECT_EQ(grid->Selection(), (GridRange{3, 1, 5, 2}));
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(230, 24 + 5));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(30, 24 + 24 + 5),
+                     view->mapToGlobal(QPointF(30, 24 + 24 + 5)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &drag);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(30, 24 + 24 + 5));
+    EXPECT_EQ(grid->Selection(), (GridRange{0, 0, 1, 2}));
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 10));
-    EXPECT_EQ(grid->SelectedRow(), 3) << "the header selects nothing";
+    EXPECT_EQ(grid->Selection(), (GridRange{0, 1, 19, 1}));
     QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(30, 24 + 2 * 24 + 5));
     EXPECT_TRUE(grid->Editing());
     EXPECT_EQ(grid->SelectedRow(), 2);
