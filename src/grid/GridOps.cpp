@@ -211,6 +211,28 @@ std::vector<int> SortedRows(const CCellSheet& sheet, int column, bool descending
     return order;
 }
 
+std::string FormatNumberText(double value) {
+    return FormatNumber(value, std::floor(value) == value);
+}
+
+SheetSummary Summarise(const CCellSheet& sheet, GridRange range) {
+    SheetSummary summary;
+    range = range.Within(sheet);
+    summary.rows = range.Height();
+    summary.columns = range.Width();
+    for (int r = range.top; r <= range.bottom; ++r)
+        for (int c = range.left; c <= range.right; ++c) {
+            const std::optional<double> value = SheetNumber(sheet.SheetText(r, c));
+            if (!value)
+                continue;
+            summary.least = summary.numbers == 0 ? *value : std::min(summary.least, *value);
+            summary.greatest = summary.numbers == 0 ? *value : std::max(summary.greatest, *value);
+            summary.sum += *value;
+            ++summary.numbers;
+        }
+    return summary;
+}
+
 std::optional<std::pair<int, int>> ParseRowSpan(std::string_view text, int rows,
                                                 std::string& error) {
     if (text == "all") {

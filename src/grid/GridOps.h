@@ -44,6 +44,16 @@ GridEditResult Calculate(const CCellSheet& sheet, GridRange range, const CalcOpe
 // compare equal keep their own order.
 std::vector<int> SortedRows(const CCellSheet& sheet, int column, bool descending);
 
+// What the status line says of a selection: its size and, over the cells holding
+// numbers, their count, sum, least and greatest.
+struct SheetSummary {
+    int rows = 0, columns = 0, numbers = 0;
+    double sum = 0, least = 0, greatest = 0;
+};
+SheetSummary Summarise(const CCellSheet& sheet, GridRange range);
+// A number as a cell would hold it: no point when whole, else up to six decimals.
+std::string FormatNumberText(double value);
+
 // The rows `text` names: "all", "N" or "N-M" (data row numbers, both ends included).
 std::optional<std::pair<int, int>> ParseRowSpan(std::string_view text, int rows,
                                                 std::string& error);

@@ -10,6 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
 namespace tolmere {
 namespace {
 
@@ -82,6 +89,73 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
         expected.SetCell(2, c, std::string(expected.Text(0, c)));
     EXPECT_EQ(table.Serialize(), expected.Serialize());
     EXPECT_TRUE(data_.history.Modified(&table));
+}
+
+// A modder's round: find every row using a property, replace it in one step, paste a
+// block, calculate, fill, and undo it all before Apply, which then changes nothing.
+TEST_F(RawEditDlgTest, FindReplacePasteCalcAndUndoBeforeApply) {
+    CTxtTable table = testing::NamedTable({"index", "prop1", "min1", "max1"},
+                                          {{"Edge", "res-all", "5", "7"},
+                                           {"Fang", "str", "3", "x"},
+                                           {"Gale", "RES-ALL", "2", "4"},
+                                           {"Hale", "res-all-max", "1", "1"}});
+    const std::string before = table.Serialize();
+    CRawEditDlg dialog(data_, table, "UniqueItems.txt");
+    dialog.InitDialog();
+    dialog.show();
+    CGriddor& grid = *dialog.Grid();
+    auto* find = dialog.ControlAs<QLineEdit>(kRawFind);
+    find->setText("res-all");
+    EXPECT_EQ(dialog.HitCountText(), "3 found");
+    dialog.ControlAs<QCheckBox>(kRawFindWhole)->setChecked(true);
+    EXPECT_EQ(dialog.HitCountText(), "2 found");
+    grid.Select(1, 0);
+    QTest::keyClick(&grid, Qt::Key_F3);
+    EXPECT_EQ(dialog.HitCountText(), "2 of 2");
+    EXPECT_EQ(grid.SelectedRow(), 2);
+    dialog.Command(kRawListAll);
+    ASSERT_EQ(dialog.HitList()->count(), 2);
+    EXPECT_EQ(dialog.HitList()->item(0)->text(), "1 Edge · prop1: res-all");
+    dialog.HitList()->setCurrentRow(0);
+    EXPECT_EQ(grid.SelectedRow(), 0);
+
+    // Replace counts first and asks; No changes nothing, Yes is one step.
+    grid.Select(0, 0);
+    dialog.ControlAs<QLineEdit>(kRawReplace)->setText("res-fire");
+    guide_->answers = {kGuideNo, kGuideYes};
+    dialog.Command(kRawReplaceAll);
+    EXPECT_EQ(grid.CellText(0, 1), "res-all");
+    dialog.Command(kRawReplaceAll);
+    EXPECT_EQ(guide_->shown.back(), "Confirmation: Replace 2 times in 2 cells in the table?");
+    EXPECT_EQ(grid.CellText(2, 1), "res-fire");
+    EXPECT_TRUE(grid.CellChanged(0, 1));
+
+    // A block from a spreadsheet, repeated over the selection twice its height.
+    QGuiApplication::clipboard()->setText("8\t9\r\n");
+    grid.SelectRange({1, 2, 2, 3});
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid.CellText(2, 3), "9");
+    grid.SelectRange({0, 2, 3, 3});
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "5\t7\n8\t9\n8\t9\n1\t1\n");
+    EXPECT_NE(dialog.StatusText().indexOf("4 × 2 cells, sum 48, 1 to 9"), -1)
+        << dialog.StatusText().toStdString();
+    auto* calc = dialog.ControlAs<QLineEdit>(kRawCalc);
+    calc->setText("*1.5");
+    calc->setFocus();
+    QTest::keyClick(calc, Qt::Key_Return);
+    EXPECT_EQ(grid.CellText(0, 2), "8"); // 7.5, half away from zero
+    QTest::keyClick(&grid, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(grid.CellText(3, 3), "11");
+
+    for (int step = 0; step < 4; ++step)
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(grid.UndoStack().CanUndo());
+    QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(grid.CellText(2, 1), "res-fire");
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    dialog.Command(kRawApply);
+    EXPECT_EQ(table.Serialize(), before);
 }
 
 TEST_F(RawEditDlgTest, CancelAsksAboutChangesAndLeavesTheTable) {
