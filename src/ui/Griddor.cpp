@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Griddor.h"
 
+#include "grid/GridOps.h"
 #include "grid/Tsv.h"
 #include "ui/DialogTemplate.h"
 #include "ui/ScreenText.h"
@@ -101,7 +102,12 @@ struct CGriddor::Impl {
     int wheelDelta = 0;
     bool dragSelecting = false;
     CGridUndo undo;
-    std::vector<GridCell> hits; // in row order
+    std::vector<GridCell> hits; // view rows, in view order
+    std::vector<int> order;     // view row → table row; empty for the table's order
+    std::vector<int> place;     // table row → view row, while sorted
+    int sortColumn = -1;
+    int sortDirection = 0;
+    CViewSheet view{model, order};
 };
 
 CGriddor::CGriddor(QWidget* owner) : QAbstractScrollArea(owner), impl_(std::make_unique<Impl>()) {
@@ -159,6 +165,7 @@ void CGriddor::AddRow() {
     const int rows = impl_->model.RowCount();
     impl_->model.AddRow();
     if (impl_->model.RowCount() != rows) {
+        SyncOrder();
         SyncScrollBars();
         viewport()->update();
     }
@@ -185,13 +192,13 @@ void CGriddor::SetCellText(int row, int column, std::string text) {
     // every write is a change the owner will want to save.
     if (!impl_->hook) {
         if (impl_->model.Fill(row, column, text))
-            UpdateCell({row, column});
+            UpdateCell({ViewRow(row), column});
         return;
     }
     if (impl_->undo.IsOpen()) {
         // Inside an edit's step: the hook's writes are undone with the edit.
         impl_->undo.Write(impl_->model, row, column, text);
-        UpdateCell({row, column});
+        UpdateCell({ViewRow(row), column});
         return;
     }
     GridEditResult result;
@@ -208,6 +215,67 @@ bool CGriddor::ApplyEdit(const GridEditResult& result, const std::string& name) 
         cells.push_back({change.row, change.column});
     AfterEdit(cells);
     return true;
+}
+
+bool CGriddor::ApplyViewEdit(const GridEditResult& result, const std::string& name) {
+    return ApplyEdit(impl_->view.ToSheetRows(result), name);
+}
+
+const CViewSheet& CGriddor::ViewCells() const {
+    return impl_->view;
+}
+
+int CGriddor::TableRow(int viewRow) const {
+    return impl_->view.SheetRow(viewRow);
+}
+
+int CGriddor::ViewRow(int tableRow) const {
+    const auto& place = impl_->place;
+    return tableRow >= 0 && tableRow < static_cast<int>(place.size())
+               ? place[static_cast<std::size_t>(tableRow)]
+               : tableRow;
+}
+
+int CGriddor::SortColumn() const {
+    return impl_->sortColumn;
+}
+
+int CGriddor::SortDirection() const {
+    return impl_->sortDirection;
+}
+
+void CGriddor::SortView(int column, int direction) {
+    EndEdit();
+    if (column < 0 || column >= ColumnCount())
+        direction = 0;
+    const GridCell at{SelectedRow(), SelectedColumn()};
+    impl_->sortColumn = direction == 0 ? -1 : column;
+    impl_->sortDirection = direction;
+    impl_->order =
+        direction == 0 ? std::vector<int>() : SortedRows(impl_->model, column, direction < 0);
+    impl_->place.assign(impl_->order.size(), 0);
+    for (std::size_t v = 0; v < impl_->order.size(); ++v)
+        impl_->place[static_cast<std::size_t>(impl_->order[v])] = static_cast<int>(v);
+    impl_->hits.clear();
+    if (RowCount() > 0)
+        SelectCell({ViewRow(at.row), at.column});
+    viewport()->update();
+    Q_EMIT viewSorted();
+}
+
+void CGriddor::SyncOrder() {
+    auto& order = impl_->order;
+    if (order.empty())
+        return;
+    // Rows come and go only at the table's end.
+    const int rows = RowCount();
+    order.erase(std::remove_if(order.begin(), order.end(), [rows](int r) { return r >= rows; }),
+                order.end());
+    for (int r = static_cast<int>(order.size()); r < rows; ++r)
+        order.push_back(r);
+    impl_->place.assign(order.size(), 0);
+    for (std::size_t v = 0; v < order.size(); ++v)
+        impl_->place[static_cast<std::size_t>(order[v])] = static_cast<int>(v);
 }
 
 bool CGriddor::Undo() {
@@ -233,13 +301,15 @@ const CGridUndo& CGriddor::UndoStack() const {
 }
 
 void CGriddor::AfterEdit(const std::vector<GridCell>& cells) {
+    SyncOrder();
     // Show the first cell changed when none of them is on screen.
     const CGridModel& model = impl_->model;
-    const bool shown = std::any_of(cells.begin(), cells.end(), [&model](const GridCell& cell) {
-        return cell.row >= model.TopRow() && cell.row < model.TopRow() + model.VisibleRows();
+    const bool shown = std::any_of(cells.begin(), cells.end(), [this, &model](GridCell cell) {
+        const int row = ViewRow(cell.row);
+        return row >= model.TopRow() && row < model.TopRow() + model.VisibleRows();
     });
     if (!shown && !cells.empty()) {
-        impl_->model.EnsureRowVisible(cells.front().row);
+        impl_->model.EnsureRowVisible(ViewRow(cells.front().row));
         impl_->model.EnsureColumnVisible(cells.front().column, viewport()->width());
     }
     SyncScrollBars();
@@ -260,7 +330,7 @@ const CGridModel& CGriddor::Model() const {
 }
 
 int CGriddor::SelectedRow() const {
-    return impl_->model.Selected().row;
+    return TableRow(impl_->model.Selected().row);
 }
 
 int CGriddor::SelectedColumn() const {
@@ -271,7 +341,7 @@ void CGriddor::Select(int row, int column) {
     if (!impl_->model.Contains(row, column))
         return;
     EndEdit();
-    SelectCell({row, column});
+    SelectCell({ViewRow(row), column});
 }
 
 GridRange CGriddor::Selection() const {
@@ -296,7 +366,7 @@ QString CGriddor::SelectionText() const {
         block.emplace_back();
         for (int c = range.left; c <= range.right; ++c)
             block.back().push_back(
-                ScreenText(impl_->model.Text(r, c), TextSource::kTableCell).toStdString());
+                ScreenText(impl_->view.SheetText(r, c), TextSource::kTableCell).toStdString());
     }
     return QString::fromStdString(EncodeTsv(block));
 }
@@ -317,7 +387,8 @@ int CGriddor::GoToHit(int index) {
         return -1;
     const int count = static_cast<int>(hits.size());
     index = ((index % count) + count) % count;
-    Select(hits[static_cast<std::size_t>(index)].row, hits[static_cast<std::size_t>(index)].column);
+    EndEdit();
+    SelectCell(hits[static_cast<std::size_t>(index)]);
     Q_EMIT hitChanged(index);
     return index;
 }
@@ -393,7 +464,7 @@ void CGriddor::AfterMove(const View& before) {
     if (now.range != before.range)
         viewport()->update();
     if (now.selected != before.selected || now.range != before.range)
-        Q_EMIT selectionChanged(now.selected.row, now.selected.column);
+        Q_EMIT selectionChanged(TableRow(now.selected.row), now.selected.column);
 }
 
 void CGriddor::ExtendCell(GridCell cell) {
@@ -573,8 +644,12 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     painter.setFont(impl_->headerFont);
     for (const Shown& col : shown) {
         const GridColumn& column = *model.Column(col.column);
+        QString title = ScreenText(column.header, TextSource::kTableCell);
+        if (col.column == impl_->sortColumn)
+            title +=
+                impl_->sortDirection > 0 ? QStringLiteral(" \u25B2") : QStringLiteral(" \u25BC");
         drawCell(QRect(col.x, 0, col.width, kRowHeight), kHeaderBack, kFrame, kHeaderText,
-                 ToQt(column.headerAlign), ScreenText(column.header, TextSource::kTableCell));
+                 ToQt(column.headerAlign), title);
     }
     painter.setFont(impl_->cellFont);
     const GridCell selected = model.Selected();
@@ -588,6 +663,7 @@ void CGriddor::paintEvent(QPaintEvent* event) {
             if (!rect.intersects(dirty))
                 continue;
             const GridCell cell{row, col.column};
+            const int tableRow = TableRow(row);
             const bool isSelected = selected == cell;
             const bool isHit =
                 !hits.empty() && std::binary_search(hits.begin(), hits.end(), cell, CellBefore);
@@ -599,8 +675,8 @@ void CGriddor::paintEvent(QPaintEvent* event) {
             const QColor& frame =
                 !isSelected ? kFrame : (focused ? kSelectedFrame : kSelectedFrameUnfocused);
             drawCell(rect, back, frame, ink, ToQt(model.Column(col.column)->cellAlign),
-                     ScreenText(model.Text(row, col.column), TextSource::kTableCell));
-            if (model.Changed(row, col.column)) {
+                     ScreenText(model.Text(tableRow, col.column), TextSource::kTableCell));
+            if (model.Changed(tableRow, col.column)) {
                 // A corner mark: changed since the window opened, not yet applied.
                 const QPoint corner = rect.topLeft() + QPoint(1, 1);
                 const QPoint mark[] = {corner, corner + QPoint(6, 0), corner + QPoint(0, 6)};
@@ -784,14 +860,26 @@ void CGriddor::mouseReleaseEvent(QMouseEvent*) {
 void CGriddor::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
-                                           event->position().toPoint().y(), viewport()->width());
+    const QPoint point = event->position().toPoint();
+    if (point.y() < CGridModel::kHeaderHeight && HeaderEdgeAt(point) < 0) {
+        // A header's double click sorts the view by it: ascending, descending, then back
+        // to the table's order.
+        const auto cell =
+            impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+        if (cell) {
+            const bool same = impl_->sortColumn == cell->column;
+            SortView(cell->column, !same ? 1 : impl_->sortDirection > 0 ? -1 : 0);
+        }
+        return;
+    }
+    const auto cell = impl_->model.HitTest(point.x(), point.y(), viewport()->width());
     if (!cell)
         return;
     // The release that follows would otherwise commit the editor just opened.
     impl_->skipRelease = true;
-    Select(cell->row, cell->column);
-    BeginEdit(cell->row, cell->column);
+    EndEdit();
+    SelectCell(*cell);
+    BeginEdit(TableRow(cell->row), cell->column);
 }
 
 void CGriddor::focusInEvent(QFocusEvent* event) {
@@ -809,10 +897,10 @@ void CGriddor::BeginEdit(int row, int column) {
     const GridColumn* col = impl_->model.Column(column);
     if (!impl_->model.Contains(row, column) || !col->editable)
         return;
-    SelectCell({row, column});
+    SelectCell({ViewRow(row), column});
     impl_->editOriginal = std::string(impl_->model.Text(row, column));
     const QString shown = ScreenText(impl_->editOriginal, TextSource::kTableCell);
-    const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(row, column);
+    const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(ViewRow(row), column);
     QWidget* editor = nullptr;
     if (col->chooser) {
         QStringList items;
@@ -862,7 +950,7 @@ void CGriddor::EndEdit() {
         return;
     const QString text =
         editor == impl_->chooser ? impl_->chooser->currentText() : impl_->edit->text();
-    const GridCell cell = impl_->model.Selected();
+    const GridCell cell{SelectedRow(), SelectedColumn()};
     const std::string bytes = StoredText(text, impl_->editOriginal, TextSource::kTableCell);
     // The edit and whatever the hook writes after it are one step of undo.
     impl_->undo.Open(impl_->model, "Edit");
@@ -886,7 +974,7 @@ void CGriddor::EditNext() {
     if (!next)
         return;
     SelectCell(*next);
-    BeginEdit(next->row, next->column);
+    BeginEdit(TableRow(next->row), next->column);
 }
 
 bool CGriddor::Editing() const {
@@ -910,10 +998,10 @@ bool CGriddor::Find(const QString& text, bool backwards) {
     std::vector<std::string> needles{ToWindows1252OrUtf8(text)};
     if (std::string utf8 = text.toStdString(); utf8 != needles.front())
         needles.push_back(std::move(utf8));
-    const auto hit = impl_->model.Find(needles, impl_->model.Selected(), backwards);
+    const auto hit = impl_->model.Find(needles, {SelectedRow(), SelectedColumn()}, backwards);
     if (!hit)
         return false;
-    SelectCell(*hit);
+    SelectCell({ViewRow(hit->row), hit->column});
     return true;
 }
 

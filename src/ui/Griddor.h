@@ -8,6 +8,7 @@
 
 #include "grid/GridModel.h"
 #include "grid/GridUndo.h"
+#include "grid/ViewSheet.h"
 
 #include <QAbstractScrollArea>
 
@@ -52,15 +53,28 @@ public:
     // Writes what an operation would change, rows it asks for first, as one step of the
     // grid's own undo; false when it changes nothing.
     bool ApplyEdit(const GridEditResult& result, const std::string& name);
+    // ApplyEdit for changes found on ViewCells: their rows are view rows.
+    bool ApplyViewEdit(const GridEditResult& result, const std::string& name);
     bool Undo();
     bool Redo();
+    // The cells in the order the view shows them, for operations on the selection.
+    const CViewSheet& ViewCells() const;
+    // Sorts the view by the column, ascending (1) or descending (-1), or gives back the
+    // table's order (0). The table itself keeps its order; the selected cell stays.
+    void SortView(int column, int direction);
+    int SortColumn() const;
+    int SortDirection() const;
+    // A view row's table row and back.
+    int TableRow(int viewRow) const;
+    int ViewRow(int tableRow) const;
     const CGridUndo& UndoStack() const;
     const CGridModel& Model() const;
 
+    // The selected cell's table row; Select takes a table row.
     int SelectedRow() const;
     int SelectedColumn() const;
     void Select(int row, int column);
-    // The selected range: a cell, a block, whole rows or columns.
+    // The selected range in view rows: a cell, a block, whole rows or columns.
     GridRange Selection() const;
     // Selects the range, its top-left cell current and shown.
     void SelectRange(const GridRange& range);
@@ -111,6 +125,8 @@ Q_SIGNALS:
     void goToRequested();
     void pasteRequested();
     void fillDownRequested();
+    // The view was sorted or given back its table order.
+    void viewSorted();
     // F3 or Shift+F3 moved to a hit (its index).
     void hitChanged(int index);
     // Cells changed through an edit, a paste, an undo …
@@ -145,6 +161,8 @@ private:
     void SelectCell(GridCell cell);
     void ExtendCell(GridCell cell);
     void AfterEdit(const std::vector<GridCell>& cells);
+    // Keeps a sorted view's order in step with rows added or taken back.
+    void SyncOrder();
     void SyncScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void UpdateCell(GridCell cell);

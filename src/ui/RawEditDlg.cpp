@@ -151,6 +151,7 @@ void CRawEditDlg::OnInitDialog() {
     connect(grid_, &CGriddor::goToRequested, this, [this] { FocusField(kRawGoTo); });
     connect(grid_, &CGriddor::pasteRequested, this, [this] { OnPaste(); });
     connect(grid_, &CGriddor::fillDownRequested, this, [this] { OnFillDown(); });
+    connect(grid_, &CGriddor::viewSorted, this, [this] { RunFind(); });
     connect(grid_, &CGriddor::hitChanged, this, [this](int index) { ShowHit(index); });
     connect(grid_, &CGriddor::edited, this, [this] {
         if (!grid_->Hits().empty())
@@ -182,7 +183,7 @@ void CRawEditDlg::ShowSelection(int row, int column) {
                        .arg(ScreenText(header, TextSource::kTableCell));
     const GridRange range = grid_->Selection();
     if (range.Height() * range.Width() > 1) {
-        const SheetSummary sum = Summarise(grid_->Model(), range);
+        const SheetSummary sum = Summarise(grid_->ViewCells(), range);
         text += QStringLiteral("; %1 × %2 cells").arg(sum.rows).arg(sum.columns);
         if (sum.numbers > 0)
             text += QStringLiteral(", sum %1, %2 to %3")
@@ -217,7 +218,7 @@ void CRawEditDlg::RunFind() {
         return;
     }
     count->setToolTip(QString());
-    grid_->SetHits(FindAll(grid_->Model(), matcher));
+    grid_->SetHits(FindAll(grid_->ViewCells(), matcher));
     const auto& hits = grid_->Hits();
     count->setText(hits.empty() ? QStringLiteral("Not found")
                                 : QStringLiteral("%1 found").arg(hits.size()));
@@ -239,13 +240,15 @@ void CRawEditDlg::FillHitList() {
     const QSignalBlocker quiet(hitList_);
     hitList_->clear();
     // Row key, column name, text: what a modder scans the list for.
-    for (const GridCell& hit : grid_->Hits())
+    for (const GridCell& hit : grid_->Hits()) {
+        const int row = grid_->TableRow(hit.row);
         hitList_->addItem(
             QStringLiteral("%1 %2 · %3: %4")
-                .arg(hit.row + 1)
-                .arg(ScreenText(grid_->CellText(hit.row, 0), TextSource::kTableCell),
+                .arg(row + 1)
+                .arg(ScreenText(grid_->CellText(row, 0), TextSource::kTableCell),
                      ScreenText(grid_->ColumnAt(hit.column)->header, TextSource::kTableCell),
-                     ScreenText(grid_->CellText(hit.row, hit.column), TextSource::kTableCell)));
+                     ScreenText(grid_->CellText(row, hit.column), TextSource::kTableCell)));
+    }
 }
 
 void CRawEditDlg::OnReplaceAll() {
@@ -273,7 +276,7 @@ void CRawEditDlg::OnReplaceAll() {
     }
     const CCellMatcher matcher(ToWindows1252OrUtf8(find), options);
     const std::string replacement = ToWindows1252OrUtf8(ControlAs<QLineEdit>(kRawReplace)->text());
-    const GridEditResult result = ReplaceAll(grid_->Model(), matcher, replacement, scope);
+    const GridEditResult result = ReplaceAll(grid_->ViewCells(), matcher, replacement, scope);
     if (!result.Ok()) {
         GuideMsg(result.error, kCaptionGuide);
         return;
@@ -285,7 +288,7 @@ void CRawEditDlg::OnReplaceAll() {
     if (!GuideConfirm("Replace " + std::to_string(result.occurrences) + " times in " +
                       std::to_string(result.changes.size()) + " cells " + where + "?"))
         return;
-    grid_->ApplyEdit(result, "Replace");
+    grid_->ApplyViewEdit(result, "Replace");
 }
 
 void CRawEditDlg::OnGoTo() {
@@ -315,8 +318,8 @@ void CRawEditDlg::OnCalc() {
         GuideMsg(error, kCaptionGuide);
         return;
     }
-    const GridEditResult result = Calculate(grid_->Model(), grid_->Selection(), *op);
-    grid_->ApplyEdit(result, "Calculate");
+    const GridEditResult result = Calculate(grid_->ViewCells(), grid_->Selection(), *op);
+    grid_->ApplyViewEdit(result, "Calculate");
     QString said = QStringLiteral("%1 cells changed").arg(result.changes.size());
     if (result.skipped > 0)
         said += QStringLiteral("; %1 without a number left alone").arg(result.skipped);
@@ -338,12 +341,12 @@ void CRawEditDlg::OnPaste() {
                 return;
             }
             cell = StoredText(QString::fromStdString(cell),
-                              grid_->CellText(selection.top + static_cast<int>(r),
-                                              selection.left + static_cast<int>(c)),
+                              grid_->ViewCells().SheetText(selection.top + static_cast<int>(r),
+                                                           selection.left + static_cast<int>(c)),
                               TextSource::kTableCell);
         }
     const GridEditResult result =
-        PasteBlock(grid_->Model(), {selection.top, selection.left}, block, selection);
+        PasteBlock(grid_->ViewCells(), {selection.top, selection.left}, block, selection);
     if (!result.Ok()) {
         GuideMsg(result.error, kCaptionGuide);
         return;
@@ -352,15 +355,15 @@ void CRawEditDlg::OnPaste() {
         !GuideConfirm("The block reaches " + std::to_string(result.rowsToAdd) +
                       " rows past the last row. Add them?"))
         return;
-    grid_->ApplyEdit(result, "Paste");
+    grid_->ApplyViewEdit(result, "Paste");
 }
 
 void CRawEditDlg::OnFillDown() {
-    const GridEditResult result = FillDown(grid_->Model(), grid_->Selection());
+    const GridEditResult result = FillDown(grid_->ViewCells(), grid_->Selection());
     if (!result.Ok())
         GuideMsg(result.error, kCaptionGuide);
     else
-        grid_->ApplyEdit(result, "Fill down");
+        grid_->ApplyViewEdit(result, "Fill down");
 }
 
 void CRawEditDlg::OnCellCommitted(int row, int column) {

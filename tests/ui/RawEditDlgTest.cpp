@@ -158,6 +158,34 @@ TEST_F(RawEditDlgTest, FindReplacePasteCalcAndUndoBeforeApply) {
     EXPECT_EQ(table.Serialize(), before);
 }
 
+// Sorting is the view's: numbers by value, edits land in their own table rows, and the
+// table keeps its order.
+TEST_F(RawEditDlgTest, ASortedViewEditsTheRowsItShows) {
+    CTxtTable table = testing::NamedTable(
+        {"index", "lvl"}, {{"A", "10"}, {"B", "9"}, {"C", "100"}, {"D", "-1"}, {"E", "9"}});
+    CRawEditDlg dialog(data_, table, "other.txt");
+    dialog.InitDialog();
+    dialog.show();
+    CGriddor& grid = *dialog.Grid();
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {},
+                       QPoint(grid.ColumnAt(0)->width + 10, 10));
+    ASSERT_EQ(grid.SortColumn(), 1);
+    std::string shown;
+    for (int v = 0; v < grid.RowCount(); ++v)
+        shown += grid.CellText(grid.TableRow(v), 0);
+    EXPECT_EQ(shown, "DBEAC");
+    // The view's first two rows get a block: D and B in the table.
+    QGuiApplication::clipboard()->setText("x\ny\n");
+    grid.SelectRange({0, 0, 1, 0});
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dialog.StatusText().left(6), "Row 4,");
+    dialog.Command(kRawApply);
+    std::string keys;
+    for (std::int32_t r = 0; r < table.DataRowCount(); ++r)
+        keys += table.Text(r, 0);
+    EXPECT_EQ(keys, "AyCxE");
+}
+
 TEST_F(RawEditDlgTest, CancelAsksAboutChangesAndLeavesTheTable) {
     CTxtTable table = testing::NamedTable({"key", "value"}, {{"a", "1"}});
     const std::string before = table.Serialize();
