@@ -62,6 +62,13 @@ bool CGridModel::SetColumnWidth(int column, int width) {
     return true;
 }
 
+bool CGridModel::SetColumnHeader(int column, std::string header) {
+    if (column < 0 || column >= ColumnCount())
+        return false;
+    columns_[static_cast<std::size_t>(column)].header = std::move(header);
+    return true;
+}
+
 bool CGridModel::Contains(int row, int column) const {
     return row >= 0 && row < rows_ && column >= 0 && column < ColumnCount();
 }

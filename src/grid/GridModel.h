@@ -79,6 +79,7 @@ public:
     const GridColumn* Column(int column) const;
     // The new width, at least kMinColumnWidth; false for no such column.
     bool SetColumnWidth(int column, int width);
+    bool SetColumnHeader(int column, std::string header);
     bool Contains(int row, int column) const;
 
     // The cell's bytes; empty outside the grid. Valid until the next Fill or SetText.

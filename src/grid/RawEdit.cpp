@@ -185,11 +185,26 @@ RawPick PickChoice(ChoiceKind kind, const std::string& text) {
     return pick;
 }
 
+std::string RawLayoutProblem(const CTxtTable& table, const std::string& name) {
+    if (name == "UniqueItems.txt")
+        return RecogniseUniqueItems(table, name).problem;
+    if (name == "SetItems.txt")
+        return BuildSetTree(table, nullptr).problem;
+    return std::string();
+}
+
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step) {
     if (table.DataRowCount() < edits.rows) {
         step.rows.push_back({&table, table.DataRowCount(), edits.rows});
         while (table.DataRowCount() < edits.rows)
             table.AddRow();
+    }
+    for (const auto& [column, text] : edits.headers) {
+        const std::optional<std::string_view> name = table.HeaderCell(column);
+        if (!name || *name == text)
+            continue;
+        step.cells.push_back({&table, -1, column, std::string(*name), text});
+        table.SetCell(-1, column, text);
     }
     for (const auto& [at, text] : edits.cells) {
         const auto [row, column] = at;

@@ -321,6 +321,11 @@ const GridColumn* CGriddor::ColumnAt(int column) const {
     return impl_->model.Column(column);
 }
 
+void CGriddor::SetColumnHeader(int column, std::string header) {
+    if (impl_->model.SetColumnHeader(column, std::move(header)))
+        viewport()->update(QRect(0, 0, viewport()->width(), CGridModel::kHeaderHeight));
+}
+
 bool CGriddor::CellChanged(int row, int column) const {
     return impl_->model.Changed(row, column);
 }
@@ -818,6 +823,13 @@ void CGriddor::mousePressEvent(QMouseEvent* event) {
                 SelectCell(*cell);
             impl_->dragSelecting = true;
         }
+        return;
+    }
+    if (edge < 0 && event->button() == Qt::RightButton && point.y() < CGridModel::kHeaderHeight) {
+        const auto cell =
+            impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+        if (cell)
+            Q_EMIT headerMenuRequested(cell->column, viewport()->mapToGlobal(point));
         return;
     }
     if (edge < 0) {

@@ -48,6 +48,7 @@ public:
     // the grid; afterwards every write counts as a change.
     void SetCellText(int row, int column, std::string text);
     const GridColumn* ColumnAt(int column) const;
+    void SetColumnHeader(int column, std::string header);
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;
     // Writes what an operation would change, rows it asks for first, as one step of the
@@ -125,6 +126,8 @@ Q_SIGNALS:
     void goToRequested();
     void pasteRequested();
     void fillDownRequested();
+    // The right button on a column's header, at this point of the screen.
+    void headerMenuRequested(int column, const QPoint& global);
     // The view was sorted or given back its table order.
     void viewSorted();
     // F3 or Shift+F3 moved to a hit (its index).

@@ -12,10 +12,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 
 namespace tolmere {
 namespace {
@@ -88,6 +90,11 @@ QString CRawEditDlg::StatusText() const {
     return ControlAs<QLabel>(kRawStatus)->text();
 }
 
+QString CRawEditDlg::LayoutNote() const {
+    const auto* note = findChild<QLabel*>(QString::number(kRawLayoutNote));
+    return note && !note->isHidden() ? note->text() : QString();
+}
+
 QString CRawEditDlg::HitCountText() const {
     return ControlAs<QLabel>(kRawHitCount)->text();
 }
@@ -97,6 +104,12 @@ void CRawEditDlg::PlaceGrid() {
     const int bottomRoom = DialogUnitsY(kTemplate.cy - kBarTop) + kGridMargin / 2;
     QRect area(client.left() + kGridMargin, client.top() + kGridMargin,
                client.width() - 2 * kGridMargin, client.height() - kGridMargin - bottomRoom);
+    auto* note = findChild<QLabel*>(QString::number(kRawLayoutNote));
+    if (note && !note->isHidden()) {
+        const int height = note->sizeHint().height();
+        note->setGeometry(area.left(), area.top() - kGridMargin / 2, area.width(), height);
+        area.setTop(area.top() - kGridMargin / 2 + height + 2);
+    }
     if (hitList_ && hitList_->isVisible()) {
         const int listWidth = area.width() / kHitListShare;
         hitList_->setGeometry(area.right() - listWidth + 1, area.top(), listWidth, area.height());
@@ -115,6 +128,14 @@ void CRawEditDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
     grid_ = new CGriddor(this);
     grid_->setObjectName(QString::number(kRawGrid));
+    // A header that fits no layout is still opened, so that the column can be renamed
+    // back: the grid then needs no layout and says what is missing.
+    layoutProblem_ = QString::fromStdString(RawLayoutProblem(table_, name_));
+    auto* note = new QLabel(layoutProblem_ + QStringLiteral(" No choosers; right-click a header to "
+                                                            "rename its column."),
+                            this);
+    note->setObjectName(QString::number(kRawLayoutNote));
+    note->setVisible(!layoutProblem_.isEmpty());
     hitList_ = new QListWidget(this);
     hitList_->setObjectName(QString::number(kRawHitList));
     hitList_->hide();
@@ -152,6 +173,8 @@ void CRawEditDlg::OnInitDialog() {
     connect(grid_, &CGriddor::pasteRequested, this, [this] { OnPaste(); });
     connect(grid_, &CGriddor::fillDownRequested, this, [this] { OnFillDown(); });
     connect(grid_, &CGriddor::viewSorted, this, [this] { RunFind(); });
+    connect(grid_, &CGriddor::headerMenuRequested, this,
+            [this](int column, const QPoint& global) { ShowHeaderMenu(column, global); });
     connect(grid_, &CGriddor::hitChanged, this, [this](int index) { ShowHit(index); });
     connect(grid_, &CGriddor::edited, this, [this] {
         if (!grid_->Hits().empty())
@@ -176,7 +199,7 @@ void CRawEditDlg::ShowSelection(int row, int column) {
         ControlAs<QLabel>(kRawStatus)->clear();
         return;
     }
-    const std::string header(table_.HeaderCell(column).value_or(std::string_view()));
+    const std::string header = grid_->ColumnAt(column)->header;
     QString text = QStringLiteral("Row %1, column %2 (%3)")
                        .arg(row + 1)
                        .arg(column + 1)
@@ -249,6 +272,37 @@ void CRawEditDlg::FillHitList() {
                      ScreenText(grid_->ColumnAt(hit.column)->header, TextSource::kTableCell),
                      ScreenText(grid_->CellText(row, hit.column), TextSource::kTableCell)));
     }
+}
+
+void CRawEditDlg::ShowHeaderMenu(int column, const QPoint& global) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Rename column…"), this,
+                   [this, column] { RenameColumn(column); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Sort ascending"), this,
+                   [this, column] { grid_->SortView(column, 1); });
+    menu.addAction(QStringLiteral("Sort descending"), this,
+                   [this, column] { grid_->SortView(column, -1); });
+    menu.addAction(QStringLiteral("Table order"), this, [this] { grid_->SortView(-1, 0); });
+    menu.exec(global);
+}
+
+void CRawEditDlg::RenameColumn(int column) {
+    const std::string before = grid_->ColumnAt(column)->header;
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(this, QStringLiteral("Rename column"), QStringLiteral("Column name:"),
+                              QLineEdit::Normal, ScreenText(before, TextSource::kTableCell), &ok);
+    if (!ok)
+        return;
+    if (name.isEmpty() || name.contains(QLatin1Char('\t')) || name.contains(QLatin1Char('\n')) ||
+        name.contains(QLatin1Char('\r'))) {
+        GuideMsg("A column name is not empty and holds no tab or line break", kCaptionGuide);
+        return;
+    }
+    const std::string bytes = StoredText(name, before, TextSource::kTableCell);
+    grid_->SetColumnHeader(column, bytes);
+    headers_[column] = bytes;
 }
 
 void CRawEditDlg::OnReplaceAll() {
@@ -409,6 +463,9 @@ void CRawEditDlg::OnNewRow() {
 bool CRawEditDlg::GridChanged() const {
     if (grid_->RowCount() != table_.DataRowCount())
         return true;
+    for (const auto& [column, name] : headers_)
+        if (table_.HeaderCell(column) != std::string_view(name))
+            return true;
     for (int r = 0; r < grid_->RowCount(); ++r)
         for (int c = 0; c < grid_->ColumnCount(); ++c)
             if (grid_->CellChanged(r, c) && grid_->CellText(r, c) != table_.Text(r, c))
@@ -421,6 +478,7 @@ void CRawEditDlg::OnApply() {
         grid_->EndEdit();
     RawEdits edits;
     edits.rows = grid_->RowCount();
+    edits.headers = headers_;
     for (int r = 0; r < grid_->RowCount(); ++r) {
         const bool added = r >= table_.DataRowCount();
         for (int c = 0; c < grid_->ColumnCount(); ++c) {

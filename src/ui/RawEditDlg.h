@@ -37,7 +37,8 @@ enum RawEditControl : int {
     kRawGoTo = 1014,
     kRawCalcLabel = 1015,
     kRawCalc = 1016,
-    kRawHitList = 1017, // the list of every hit, beside the grid while shown
+    kRawHitList = 1017,    // the list of every hit, beside the grid while shown
+    kRawLayoutNote = 1018, // why the header fits no layout, over the grid
 };
 
 class CRawEditDlg : public CSkinDialog {
@@ -53,6 +54,8 @@ public:
     const std::vector<RawColumn>& Columns() const { return columns_; }
     QString StatusText() const;
     QListWidget* HitList() const { return hitList_; }
+    // The line over the grid when the header fits no layout; empty otherwise.
+    QString LayoutNote() const;
     // What the find bar's count says ("3 of 55").
     QString HitCountText() const;
 
@@ -84,6 +87,8 @@ private:
     void OnFillDown();
     void PlaceGrid();
     void FocusField(int id);
+    void ShowHeaderMenu(int column, const QPoint& global);
+    void RenameColumn(int column);
 
     ProgramData& data_;
     CTxtTable& table_;
@@ -91,6 +96,8 @@ private:
     std::vector<RawColumn> columns_;
     CGriddor* grid_ = nullptr; // a child: the dialog deletes it
     QListWidget* hitList_ = nullptr;
+    std::map<std::int32_t, std::string> headers_; // columns renamed
+    QString layoutProblem_;
 };
 
 // Runs Raw Edit on the table after making sure the base item lists are there (`loadLists`

@@ -13,9 +13,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QTimer>
 
 namespace tolmere {
 namespace {
@@ -184,6 +187,46 @@ TEST_F(RawEditDlgTest, ASortedViewEditsTheRowsItShows) {
     for (std::int32_t r = 0; r < table.DataRowCount(); ++r)
         keys += table.Text(r, 0);
     EXPECT_EQ(keys, "AyCxE");
+}
+
+// A unique items table with one column renamed fits no layout: Raw Edit still opens it,
+// says what is missing, offers no chooser, and renaming the column back repairs it.
+TEST_F(RawEditDlgTest, AHeaderThatFitsNoLayoutIsRepairedInRawEdit) {
+    CTxtTable table =
+        testing::NamedTable({"index", "kode", "*type", "lvl", "prop1", "par1", "min1", "max1"},
+                            {{"Edge", "hax", "Hand Axe", "5", "str", "", "1", "1"}});
+    const std::string before = table.Serialize();
+    ASSERT_NE(RawLayoutProblem(table, "UniqueItems.txt"), "");
+    CRawEditDlg dialog(data_, table, "UniqueItems.txt");
+    dialog.InitDialog();
+    EXPECT_TRUE(dialog.LayoutNote().startsWith("UniqueItems.txt: no column named"))
+        << dialog.LayoutNote().toStdString();
+    CGriddor& grid = *dialog.Grid();
+    for (int c = 0; c < grid.ColumnCount(); ++c)
+        EXPECT_FALSE(grid.ColumnAt(c)->chooser) << c;
+    // The header's menu, then the name asked for.
+    dialog.show();
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        testing::WhenModal([](QWidget* modal) {
+            auto* input = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(input, nullptr);
+            input->setTextValue("code");
+            input->accept();
+        });
+        menu->actions().front()->trigger();
+        menu->close();
+    });
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, QPoint(150, 10));
+    EXPECT_EQ(grid.ColumnAt(1)->header, "code");
+    dialog.Command(kRawApply);
+    EXPECT_EQ(RawLayoutProblem(table, "UniqueItems.txt"), "");
+    std::string repaired = before;
+    repaired.replace(repaired.find("kode"), 4, "code");
+    EXPECT_EQ(table.Serialize(), repaired);
+    data_.history.Undo();
+    EXPECT_EQ(table.Serialize(), before);
 }
 
 TEST_F(RawEditDlgTest, CancelAsksAboutChangesAndLeavesTheTable) {
