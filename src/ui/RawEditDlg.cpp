@@ -41,16 +41,16 @@ const DialogTemplate CRawEditDlg::kTemplate{
         {kRawNewRow, K::kSkinButton, "&New Row", 120, 172, 50, 14},
         {kDialogOk, K::kDrawnButton, "OK", 7, 172, 50, 14, kStyleHidden},
         {kDialogCancel, K::kDrawnButton, "Cancel", 59, 172, 50, 14, kStyleHidden},
-        {kRawFindLabel, K::kStatic, "Find (Ctrl+F)", 7, 159, 44, 10},
-        {kRawFind, K::kEdit, "", 52, 157, 70, 13},
-        {kRawFindCase, K::kCheckBox, "Case", 125, 159, 28, 10},
-        {kRawFindWhole, K::kCheckBox, "Whole", 155, 159, 32, 10},
-        {kRawFindColumn, K::kCheckBox, "Column", 189, 159, 36, 10},
-        {kRawFindRegex, K::kCheckBox, "Regex", 227, 159, 32, 10},
-        {kRawHitCount, K::kStatic, "", 261, 159, 48, 10},
-        {kRawListAll, K::kDrawnButton, "List all", 311, 157, 36, 13},
-        {kRawReplaceLabel, K::kStatic, "Replace (Ctrl+H)", 351, 159, 56, 10},
-        {kRawReplace, K::kEdit, "", 408, 157, 55, 13},
+        {kRawFindLabel, K::kStatic, "Find (Ctrl+F)", 7, 159, 46, 10},
+        {kRawFind, K::kEdit, "", 54, 157, 65, 13},
+        {kRawFindCase, K::kCheckBox, "Case", 122, 159, 32, 10},
+        {kRawFindWhole, K::kCheckBox, "Whole", 156, 159, 36, 10},
+        {kRawFindColumn, K::kCheckBox, "Column", 194, 159, 42, 10},
+        {kRawFindRegex, K::kCheckBox, "Regex", 238, 159, 37, 10},
+        {kRawHitCount, K::kStatic, "", 277, 159, 36, 10},
+        {kRawListAll, K::kDrawnButton, "List all", 315, 157, 34, 13},
+        {kRawReplaceLabel, K::kStatic, "Replace (Ctrl+H)", 351, 159, 60, 10},
+        {kRawReplace, K::kEdit, "", 412, 157, 52, 13},
         {kRawReplaceAll, K::kDrawnButton, "Replace all", 466, 157, 40, 13},
         {kRawGoToLabel, K::kStatic, "Go to", 174, 175, 20, 10},
         {kRawGoTo, K::kEdit, "", 195, 173, 40, 13},
@@ -131,9 +131,10 @@ void CRawEditDlg::OnInitDialog() {
     // A header that fits no layout is still opened, so that the column can be renamed
     // back: the grid then needs no layout and says what is missing.
     layoutProblem_ = QString::fromStdString(RawLayoutProblem(table_, name_));
-    auto* note = new QLabel(layoutProblem_ + QStringLiteral(" No choosers; right-click a header to "
-                                                            "rename its column."),
-                            this);
+    auto* note = new QLabel(this);
+    if (!layoutProblem_.isEmpty())
+        note->setText(layoutProblem_ +
+                      QStringLiteral(" No choosers; right-click a header to rename its column."));
     note->setObjectName(QString::number(kRawLayoutNote));
     note->setVisible(!layoutProblem_.isEmpty());
     hitList_ = new QListWidget(this);
