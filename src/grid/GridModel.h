@@ -26,6 +26,7 @@ struct GridColumn {
     GridAlign cellAlign = GridAlign::kLeft;
     bool chooser = false;             // edited with the chooser rather than the edit field
     std::vector<std::string> choices; // the chooser's items, in list order
+    std::string tip;                  // what the column holds, shown over its header
     int tag = 0;                      // the owner's; the grid never reads it
 };
 

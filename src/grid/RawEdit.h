@@ -33,6 +33,8 @@ struct RawColumn {
     std::vector<std::string> choices;
     // A base code column's neighbour that takes the base item's name, -1 for none.
     std::int32_t nameColumn = -1;
+    // What the column holds, for its header's tooltip; empty for a plain column.
+    std::string tip;
 };
 
 // What the choosers offer.

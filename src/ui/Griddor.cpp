@@ -7,13 +7,17 @@
 #include "ui/ScreenText.h"
 #include "ui/SkinLook.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstdlib>
@@ -924,6 +928,20 @@ void CGriddor::BeginEdit(int row, int column) {
         QComboBox* chooser = impl_->chooser;
         chooser->clear();
         chooser->addItems(items);
+        // The list as wide as its longest entry, and typing finds an entry by any part.
+        int widest = 0;
+        for (const QString& item : items)
+            widest = std::max(widest, chooser->fontMetrics().horizontalAdvance(item));
+        chooser->view()->setMinimumWidth(widest + 2 * chooser->fontMetrics().averageCharWidth() +
+                                         chooser->view()->verticalScrollBar()->sizeHint().width());
+        if (QCompleter* old = chooser->completer())
+            old->deleteLater();
+        auto* completer = new QCompleter(items, chooser);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->popup()->setMinimumWidth(chooser->view()->minimumWidth());
+        chooser->setCompleter(completer);
         const int index = ChooserIndex(items, shown);
         chooser->setCurrentIndex(index);
         if (index < 0)
@@ -1015,6 +1033,25 @@ bool CGriddor::Find(const QString& text, bool backwards) {
         return false;
     SelectCell({ViewRow(hit->row), hit->column});
     return true;
+}
+
+bool CGriddor::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Over a header: what its column holds.
+        const QPoint point = static_cast<QHelpEvent*>(event)->pos();
+        const auto cell = point.y() < CGridModel::kHeaderHeight
+                              ? impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1,
+                                                     viewport()->width())
+                              : std::nullopt;
+        const GridColumn* column = cell ? impl_->model.Column(cell->column) : nullptr;
+        if (column && !column->tip.empty())
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               ScreenText(column->tip, TextSource::kTableCell), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 bool CGriddor::eventFilter(QObject* watched, QEvent* event) {

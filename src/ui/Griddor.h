@@ -149,6 +149,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct Impl;

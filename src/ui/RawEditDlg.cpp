@@ -156,6 +156,7 @@ void CRawEditDlg::OnInitDialog() {
         column.chooser = !raw.choices.empty();
         column.choices = raw.choices;
         column.tag = static_cast<int>(raw.kind);
+        column.tip = raw.tip;
         grid_->AddColumn(column);
     }
     if (table_.ColumnCount() > 0)

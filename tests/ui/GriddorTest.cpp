@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -124,6 +126,11 @@ TEST_F(GriddorTest, ChooserFindsTheItemTheCellBegins) {
         QTest::keyClick(chooser, Qt::Key_Escape);
     }
     EXPECT_EQ(chooser->itemText(1), "Alps") << "sorted without regard to case";
+    // Typing finds an entry by any part of it, in a list as wide as the widest entry.
+    grid->BeginEdit(2, 2);
+    chooser->completer()->setCompletionPrefix("LP");
+    EXPECT_EQ(chooser->completer()->completionCount(), 2);
+    EXPECT_GT(chooser->view()->minimumWidth(), chooser->fontMetrics().horizontalAdvance("gamma"));
 }
 
 TEST_F(GriddorTest, FrozenColumnStaysAtTheLeftWhenScrolledRight) {

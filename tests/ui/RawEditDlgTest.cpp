@@ -62,6 +62,9 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
     EXPECT_EQ(
         grid.ColumnAt(1)->choices,
         (std::vector<std::string>{"Hand Axe |hax", "Great Axe |gax", "Cap |cap", "Ring |rin"}));
+    EXPECT_NE(grid.ColumnAt(6)->tip.find("least value of the property in column 5"),
+              std::string::npos)
+        << grid.ColumnAt(6)->tip;
     Edit(grid, 0, 1, "Great Axe |gax");
     EXPECT_EQ(grid.CellText(0, 1), "gax");
     EXPECT_EQ(grid.CellText(0, 2), "Great Axe");
