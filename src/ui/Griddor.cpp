@@ -325,6 +325,13 @@ const GridColumn* CGriddor::ColumnAt(int column) const {
     return impl_->model.Column(column);
 }
 
+void CGriddor::SetColumnWidth(int column, int width) {
+    if (impl_->model.SetColumnWidth(column, width)) {
+        SyncScrollBars();
+        viewport()->update();
+    }
+}
+
 void CGriddor::SetColumnHeader(int column, std::string header) {
     if (impl_->model.SetColumnHeader(column, std::move(header)))
         viewport()->update(QRect(0, 0, viewport()->width(), CGridModel::kHeaderHeight));

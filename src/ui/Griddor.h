@@ -49,6 +49,7 @@ public:
     void SetCellText(int row, int column, std::string text);
     const GridColumn* ColumnAt(int column) const;
     void SetColumnHeader(int column, std::string header);
+    void SetColumnWidth(int column, int width);
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;
     // Writes what an operation would change, rows it asks for first, as one step of the

@@ -8,6 +8,7 @@
 #include "ui/MainWindow.h"
 #include "ui/NameDlg.h"
 #include "ui/ScreenText.h"
+#include "ui/WindowSizing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QSettings>
 
 namespace tolmere {
 namespace {
@@ -27,6 +29,11 @@ using K = ControlKind;
 constexpr int kGridMargin = 10;
 constexpr int kBarTop = 156;     // dialog units: the find bar's row, the grid above it
 constexpr int kHitListShare = 3; // the hit list takes a third of the width when shown
+
+// Where the column widths a table was last shown with are kept, by its file name.
+QString WidthsKey(const std::string& name) {
+    return QStringLiteral("raw/") + QString::fromStdString(name) + QStringLiteral("/widths");
+}
 
 } // namespace
 
@@ -118,6 +125,27 @@ void CRawEditDlg::PlaceGrid() {
     grid_->setGeometry(area);
 }
 
+void CRawEditDlg::RestoreWidths() {
+    if (!CWindowSizing::Remembered())
+        return;
+    const QStringList widths = QSettings().value(WidthsKey(name_)).toString().split(u',');
+    // Widths of another header (columns added or taken away) are not this table's.
+    if (widths.size() != grid_->ColumnCount())
+        return;
+    for (int c = 0; c < grid_->ColumnCount(); ++c)
+        if (const int width = widths[c].toInt(); width > 0)
+            grid_->SetColumnWidth(c, width);
+}
+
+void CRawEditDlg::SaveWidths() const {
+    if (!CWindowSizing::Remembered() || grid_->ColumnCount() == 0)
+        return;
+    QStringList widths;
+    for (int c = 0; c < grid_->ColumnCount(); ++c)
+        widths.push_back(QString::number(grid_->ColumnAt(c)->width));
+    QSettings().setValue(WidthsKey(name_), widths.join(u','));
+}
+
 void CRawEditDlg::FocusField(int id) {
     auto* field = ControlAs<QLineEdit>(id);
     field->setFocus();
@@ -161,6 +189,7 @@ void CRawEditDlg::OnInitDialog() {
     }
     if (table_.ColumnCount() > 0)
         grid_->FinishColumns();
+    RestoreWidths();
     for (std::int32_t r = 0; r < table_.DataRowCount(); ++r) {
         grid_->AddRow();
         for (std::int32_t c = 0; c < table_.ColumnCount(); ++c)
@@ -489,6 +518,7 @@ void CRawEditDlg::OnApply() {
                 edits.cells[{r, c}] = grid_->CellText(r, c);
         }
     }
+    SaveWidths();
     EditStep step;
     step.name = "Raw edit of " + name_;
     ApplyRawEdits(table_, edits, step);
@@ -501,6 +531,7 @@ void CRawEditDlg::CloseDiscarding() {
         grid_->EndEdit();
     if (GridChanged() && !GuideConfirm("Discard the changes made in the grid?"))
         return;
+    SaveWidths();
     done(kDialogCancel);
 }
 

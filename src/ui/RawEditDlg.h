@@ -87,6 +87,9 @@ private:
     void OnFillDown();
     void PlaceGrid();
     void FocusField(int id);
+    // Column widths are remembered per table name.
+    void RestoreWidths();
+    void SaveWidths() const;
     void ShowHeaderMenu(int column, const QPoint& global);
     void RenameColumn(int column);
 

@@ -3,6 +3,7 @@
 // the code and the base item's name, New Row, and Apply touching only changed cells.
 #include "ui/RawEditDlg.h"
 #include "ui/Griddor.h"
+#include "ui/WindowSizing.h"
 
 #include "UiTestHelpers.h"
 #include "support/ScriptedGuide.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace tolmere {
@@ -230,6 +233,30 @@ TEST_F(RawEditDlgTest, AHeaderThatFitsNoLayoutIsRepairedInRawEdit) {
     EXPECT_EQ(table.Serialize(), repaired);
     data_.history.Undo();
     EXPECT_EQ(table.Serialize(), before);
+}
+
+// Column widths come back the next time a table of that name is opened, and not for a
+// header of another width.
+TEST_F(RawEditDlgTest, ColumnWidthsAreRememberedPerTableName) {
+    QStandardPaths::setTestModeEnabled(true);
+    CWindowSizing::SetRemembered(true);
+    CTxtTable table = testing::NamedTable({"key", "value"}, {{"a", "1"}});
+    CTxtTable wider = testing::NamedTable({"key", "value", "more"}, {{"a", "1", "2"}});
+    const auto widthOpened = [this](CTxtTable& t, const char* name, int setWidth) {
+        CRawEditDlg dialog(data_, t, name);
+        dialog.InitDialog();
+        const int width = dialog.Grid()->ColumnAt(1)->width;
+        dialog.Grid()->SetColumnWidth(1, setWidth);
+        dialog.Command(kRawCancel);
+        return width;
+    };
+    widthOpened(table, "widths.txt", 173);
+    EXPECT_EQ(widthOpened(table, "widths.txt", 100), 173);
+    EXPECT_EQ(widthOpened(wider, "widths.txt", 100), 100);
+    EXPECT_EQ(widthOpened(table, "other widths.txt", 100), 100);
+    QSettings().remove(QStringLiteral("raw"));
+    CWindowSizing::SetRemembered(false);
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 TEST_F(RawEditDlgTest, CancelAsksAboutChangesAndLeavesTheTable) {
