@@ -404,7 +404,14 @@ int CGriddor::GoToHit(int index) {
     const int count = static_cast<int>(hits.size());
     index = ((index % count) + count) % count;
     EndEdit();
-    SelectCell(hits[static_cast<std::size_t>(index)]);
+    const GridCell hit = hits[static_cast<std::size_t>(index)];
+    SelectCell(hit);
+    // A hit on the part-shown last row scrolls on until the whole row shows.
+    const View before = CurrentView();
+    while (impl_->model.TopRow() < hit.row &&
+           CellRect(hit.row, hit.column).bottom() >= viewport()->height())
+        impl_->model.SetTopRow(impl_->model.TopRow() + 1);
+    AfterMove(before);
     Q_EMIT hitChanged(index);
     return index;
 }

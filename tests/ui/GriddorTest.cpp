@@ -158,6 +158,15 @@ TEST_F(GriddorTest, FindKeysAndTheFindSignal) {
     QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
     QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(grid->SelectedRow(), 4);
+    // A hit on the row the viewport's edge cuts scrolls until it shows whole.
+    grid->Select(0, 0);
+    const int cut = grid->VisibleRows() - 1;
+    ASSERT_GT(grid->CellRect(cut, 1).bottom(), grid->viewport()->height() - 1);
+    grid->SetHits({{cut, 1}, {cut + 3, 1}});
+    QTest::keyClick(grid, Qt::Key_F3);
+    EXPECT_EQ(grid->SelectedRow(), cut);
+    EXPECT_LT(grid->CellRect(cut, 1).bottom(), grid->viewport()->height());
+    EXPECT_EQ(grid->TopRow(), 1);
 }
 
 TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
