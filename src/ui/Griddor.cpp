@@ -325,6 +325,16 @@ const GridColumn* CGriddor::ColumnAt(int column) const {
     return impl_->model.Column(column);
 }
 
+void CGriddor::SetFirstColumnFrozen(bool frozen) {
+    impl_->model.SetFrozenFirstColumn(frozen);
+    SyncScrollBars();
+    viewport()->update();
+}
+
+bool CGriddor::FirstColumnFrozen() const {
+    return impl_->model.FrozenFirstColumn();
+}
+
 void CGriddor::SetColumnWidth(int column, int width) {
     if (impl_->model.SetColumnWidth(column, width)) {
         SyncScrollBars();

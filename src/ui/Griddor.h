@@ -50,6 +50,9 @@ public:
     const GridColumn* ColumnAt(int column) const;
     void SetColumnHeader(int column, std::string header);
     void SetColumnWidth(int column, int width);
+    // Whether the first column stays at the left while the others scroll (it does at first).
+    void SetFirstColumnFrozen(bool frozen);
+    bool FirstColumnFrozen() const;
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;
     // Writes what an operation would change, rows it asks for first, as one step of the

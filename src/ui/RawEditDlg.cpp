@@ -315,6 +315,11 @@ void CRawEditDlg::ShowHeaderMenu(int column, const QPoint& global) {
     menu.addAction(QStringLiteral("Sort descending"), this,
                    [this, column] { grid_->SortView(column, -1); });
     menu.addAction(QStringLiteral("Table order"), this, [this] { grid_->SortView(-1, 0); });
+    menu.addSeparator();
+    QAction* freeze = menu.addAction(QStringLiteral("Freeze the first column"), this,
+                                     [this](bool on) { grid_->SetFirstColumnFrozen(on); });
+    freeze->setCheckable(true);
+    freeze->setChecked(grid_->FirstColumnFrozen());
     menu.exec(global);
 }
 
