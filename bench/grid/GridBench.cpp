@@ -176,6 +176,19 @@ void BM_GriddorPaintWith1000Hits(benchmark::State& state) {
 }
 BENCHMARK(BM_GriddorPaintWith1000Hits)->Unit(benchmark::kMicrosecond);
 
+// What Ctrl+A, Ctrl+C put on the clipboard: every cell as the screen shows it.
+void BM_GriddorSelectAllText(benchmark::State& state) {
+    CGriddor grid(nullptr);
+    grid.resize(1000, 600);
+    FillGrid(grid);
+    for (auto _ : state) {
+        grid.SelectRange({0, 0, kRows - 1, kColumns - 1});
+        benchmark::DoNotOptimize(grid.SelectionText());
+    }
+    state.counters["cells"] = static_cast<double>(kRows) * kColumns;
+}
+BENCHMARK(BM_GriddorSelectAllText)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tolmere
 

@@ -38,6 +38,28 @@ const QColor kRangeBack(30, 62, 84);     // the selected range around the curren
 const QColor kHitBack(96, 70, 0);        // a cell the find found
 const QColor kChangedMark(255, 150, 40); // the corner of a cell changed since opening
 
+// Cells as the screen shows them, in UTF-8, for the clipboard. Most cells are ASCII and
+// pass through as they are; any other is decoded as the grid decodes it for drawing.
+class CScreenCells : public CCellSheet {
+public:
+    explicit CScreenCells(const CCellSheet& cells) : cells_(cells) {}
+    int SheetRows() const override { return cells_.SheetRows(); }
+    int SheetColumns() const override { return cells_.SheetColumns(); }
+    // Valid until the next call.
+    std::string_view SheetText(int row, int column) const override {
+        const std::string_view bytes = cells_.SheetText(row, column);
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return bytes;
+        scratch_ = ScreenText(bytes, TextSource::kTableCell).toStdString();
+        return scratch_;
+    }
+
+private:
+    const CCellSheet& cells_;
+    mutable std::string scratch_;
+};
+
 bool CellBefore(const GridCell& a, const GridCell& b) {
     return a.row != b.row ? a.row < b.row : a.column < b.column;
 }
@@ -386,15 +408,7 @@ void CGriddor::SelectRange(const GridRange& range) {
 }
 
 QString CGriddor::SelectionText() const {
-    const GridRange range = impl_->model.Selection();
-    CellBlock block;
-    for (int r = range.top; r <= range.bottom; ++r) {
-        block.emplace_back();
-        for (int c = range.left; c <= range.right; ++c)
-            block.back().push_back(
-                ScreenText(impl_->view.SheetText(r, c), TextSource::kTableCell).toStdString());
-    }
-    return QString::fromStdString(EncodeTsv(block));
+    return QString::fromStdString(EncodeTsv(CScreenCells(impl_->view), impl_->model.Selection()));
 }
 
 void CGriddor::SetHits(std::vector<GridCell> hits) {

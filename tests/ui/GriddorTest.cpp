@@ -167,6 +167,9 @@ TEST_F(GriddorTest, FindKeysAndTheFindSignal) {
     EXPECT_EQ(grid->SelectedRow(), cut);
     EXPECT_LT(grid->CellRect(cut, 1).bottom(), grid->viewport()->height());
     EXPECT_EQ(grid->TopRow(), 1);
+    // The clipboard gets cells as the screen shows them.
+    grid->SelectRange({0, 0, 0, 1});
+    EXPECT_EQ(grid->SelectionText(), QString::fromUtf8("r0c0\t\u2019q\u00FF\n"));
 }
 
 TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
