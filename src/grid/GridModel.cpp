@@ -190,6 +190,19 @@ int CGridModel::FrozenColumns() const {
     return frozen_ && columns_.size() > 1 ? 1 : 0;
 }
 
+void CGridModel::SetRowGutter(int width) {
+    gutter_ = std::max(0, width);
+}
+
+std::optional<int> CGridModel::GutterHit(int x, int y) const {
+    if (x < 0 || x >= gutter_ || y <= kHeaderHeight)
+        return std::nullopt;
+    const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
+    if (row >= rows_)
+        return std::nullopt;
+    return row;
+}
+
 int CGridModel::FrozenWidth() const {
     return FrozenColumns() > 0 ? columns_.front().width : 0;
 }
@@ -266,7 +279,7 @@ void CGridModel::ClampFirstColumn() {
 GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
     if (columns_.empty())
         return {};
-    int sum = FrozenWidth();
+    int sum = LeftWidth();
     for (int c = firstColumn_; c < ColumnCount(); ++c) {
         sum += columns_[static_cast<std::size_t>(c)].width;
         if (sum > clientWidth)
@@ -280,6 +293,9 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
         return std::nullopt;
     const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
     if (row >= rows_)
+        return std::nullopt;
+    x -= gutter_;
+    if (x < 0)
         return std::nullopt;
     if (FrozenColumns() > 0 && x < FrozenWidth())
         return GridCell{row, 0};
@@ -303,8 +319,8 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
 std::pair<int, int> CGridModel::CellOrigin(int row, int column) const {
     const int y = kHeaderHeight + (row - topRow_) * kRowHeight;
     if (column < FrozenColumns())
-        return {0, y};
-    int x = FrozenWidth();
+        return {gutter_, y};
+    int x = LeftWidth();
     for (int c = firstColumn_; c < column && c < ColumnCount(); ++c)
         x += columns_[static_cast<std::size_t>(c)].width;
     for (int c = std::max(column, 0); c < firstColumn_; ++c)

@@ -105,6 +105,13 @@ public:
     // 1 when column 0 is frozen and there are others to scroll, else 0.
     int FrozenColumns() const;
     int FrozenWidth() const;
+    // A gutter left of the columns for the rows' numbers; none unless asked for.
+    void SetRowGutter(int width);
+    int RowGutter() const { return gutter_; }
+    // What lies left of the scrolled columns: the gutter and the frozen column.
+    int LeftWidth() const { return gutter_ + FrozenWidth(); }
+    // The row whose gutter is under the point, or nothing.
+    std::optional<int> GutterHit(int x, int y) const;
 
     // The current cell, one corner of the selected range; the anchor is the other.
     GridCell Selected() const { return selected_; }
@@ -180,6 +187,7 @@ private:
     std::vector<GridColumn> columns_;
     bool finished_ = false;
     bool frozen_ = false;
+    int gutter_ = 0;
     int rows_ = 0;
     std::string pool_;
     std::vector<std::uint32_t> rowStarts_;

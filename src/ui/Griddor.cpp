@@ -347,6 +347,20 @@ const GridColumn* CGriddor::ColumnAt(int column) const {
     return impl_->model.Column(column);
 }
 
+void CGriddor::ShowRowNumbers(bool on) {
+    const int digits = static_cast<int>(std::to_string(std::max(RowCount(), 9999)).size());
+    impl_->model.SetRowGutter(
+        on ? QFontMetrics(impl_->cellFont).horizontalAdvance(QString(digits + 1, u'9')) +
+                 2 * kTextInset
+           : 0);
+    SyncScrollBars();
+    viewport()->update();
+}
+
+int CGriddor::RowNumbersWidth() const {
+    return impl_->model.RowGutter();
+}
+
 void CGriddor::SetFirstColumnFrozen(bool frozen) {
     impl_->model.SetFrozenFirstColumn(frozen);
     SyncScrollBars();
@@ -663,8 +677,8 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     };
     std::vector<Shown> shown;
     if (model.FrozenColumns() > 0)
-        shown.push_back({0, 0, model.FrozenWidth()});
-    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+        shown.push_back({0, model.RowGutter(), model.FrozenWidth()});
+    for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         const int width = model.Column(c)->width;
         shown.push_back({c, x, width});
@@ -698,6 +712,10 @@ void CGriddor::paintEvent(QPaintEvent* event) {
         drawCell(QRect(col.x, 0, col.width, kRowHeight), kHeaderBack, kFrame, kHeaderText,
                  ToQt(column.headerAlign), title);
     }
+    const int gutter = model.RowGutter();
+    if (gutter > 0)
+        drawCell(QRect(0, 0, gutter, kRowHeight), kHeaderBack, kFrame, kHeaderText,
+                 Qt::AlignHCenter, QStringLiteral("row"));
     painter.setFont(impl_->cellFont);
     const GridCell selected = model.Selected();
     const GridRange range = model.Selection();
@@ -705,6 +723,9 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     const auto& hits = impl_->hits;
     for (int row = model.TopRow(), y = CGridModel::kHeaderHeight;
          row < model.RowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
+        if (gutter > 0) // the table's own row number, whatever order the view shows
+            drawCell(QRect(0, y, gutter, kRowHeight), kHeaderBack, kFrame, kHeaderText,
+                     Qt::AlignRight, QString::number(TableRow(row) + 1));
         for (const Shown& col : shown) {
             const QRect rect(col.x, y, col.width, kRowHeight);
             if (!rect.intersects(dirty))
@@ -824,9 +845,9 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
     if (!model.ColumnsFinished() || point.y() < 0 || point.y() >= CGridModel::kHeaderHeight)
         return -1;
     const auto onEdge = [&point](int edge) { return std::abs(point.x() - edge) <= kEdgeGrip; };
-    if (model.FrozenColumns() > 0 && onEdge(model.FrozenWidth()))
+    if (model.FrozenColumns() > 0 && onEdge(model.LeftWidth()))
         return 0;
-    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+    for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         x += model.Column(c)->width;
         if (onEdge(x))
@@ -853,6 +874,14 @@ void CGriddor::mousePressEvent(QMouseEvent* event) {
                 SelectRange({0, std::min(from, cell->column), RowCount() - 1,
                              std::max(from, cell->column)});
             }
+            return;
+        }
+        if (const auto row = model.GutterHit(point.x(), point.y())) {
+            // A row's number selects the whole row; with Shift, the rows up to it.
+            EndEdit();
+            setFocus(Qt::MouseFocusReason);
+            const int from = extend ? model.Anchor().row : *row;
+            SelectRange({std::min(from, *row), 0, std::max(from, *row), ColumnCount() - 1});
             return;
         }
         const auto cell = model.HitTest(point.x(), point.y(), viewport()->width());

@@ -52,6 +52,9 @@ public:
     void SetColumnWidth(int column, int width);
     // Whether the first column stays at the left while the others scroll (it does at first).
     void SetFirstColumnFrozen(bool frozen);
+    // A "row" column at the left with each row's number in the table.
+    void ShowRowNumbers(bool on);
+    int RowNumbersWidth() const;
     bool FirstColumnFrozen() const;
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;

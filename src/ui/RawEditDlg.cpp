@@ -195,6 +195,7 @@ void CRawEditDlg::OnInitDialog() {
         for (std::int32_t c = 0; c < table_.ColumnCount(); ++c)
             grid_->SetCellText(r, c, std::string(table_.Text(r, c)));
     }
+    grid_->ShowRowNumbers(true);
     grid_->SetEditHook([this](CGriddor&, int row, int column) { OnCellCommitted(row, column); });
     connect(grid_, &CGriddor::selectionChanged, this,
             [this](int row, int column) { ShowSelection(row, column); });

@@ -177,7 +177,7 @@ TEST_F(RawEditDlgTest, ASortedViewEditsTheRowsItShows) {
     dialog.show();
     CGriddor& grid = *dialog.Grid();
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {},
-                       QPoint(grid.ColumnAt(0)->width + 10, 10));
+                       QPoint(grid.RowNumbersWidth() + grid.ColumnAt(0)->width + 10, 10));
     ASSERT_EQ(grid.SortColumn(), 1);
     std::string shown;
     for (int v = 0; v < grid.RowCount(); ++v)
@@ -188,6 +188,10 @@ TEST_F(RawEditDlgTest, ASortedViewEditsTheRowsItShows) {
     grid.SelectRange({0, 0, 1, 0});
     QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(dialog.StatusText().left(6), "Row 4,");
+    // The row column numbers the table's rows: D, then B.
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(5, 24 + 24 + 5));
+    EXPECT_EQ(grid.Selection(), (GridRange{1, 0, 1, 1}));
+    EXPECT_EQ(grid.SelectedRow(), 1);
     dialog.Command(kRawApply);
     std::string keys;
     for (std::int32_t r = 0; r < table.DataRowCount(); ++r)
@@ -224,7 +228,8 @@ TEST_F(RawEditDlgTest, AHeaderThatFitsNoLayoutIsRepairedInRawEdit) {
         menu->actions().front()->trigger();
         menu->close();
     });
-    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, QPoint(150, 10));
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {},
+                      QPoint(grid.RowNumbersWidth() + 150, 10));
     EXPECT_EQ(grid.ColumnAt(1)->header, "code");
     dialog.Command(kRawApply);
     EXPECT_EQ(RawLayoutProblem(table, "UniqueItems.txt"), "");
