@@ -198,7 +198,7 @@ std::optional<int> CGridModel::GutterHit(int x, int y) const {
     if (x < 0 || x >= gutter_ || y <= kHeaderHeight)
         return std::nullopt;
     const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
-    if (row >= rows_)
+    if (row >= ViewRowCount())
         return std::nullopt;
     return row;
 }
@@ -207,15 +207,23 @@ int CGridModel::FrozenWidth() const {
     return FrozenColumns() > 0 ? columns_.front().width : 0;
 }
 
+void CGridModel::SetViewRowCount(int rows) {
+    viewRows_ = rows;
+    const int last = std::max(0, ViewRowCount() - 1);
+    selected_.row = std::min(selected_.row, last);
+    anchor_.row = std::min(anchor_.row, last);
+    ClampTopRow();
+}
+
 bool CGridModel::Select(int row, int column) {
-    if (!Contains(row, column))
+    if (!InView(row, column))
         return false;
     selected_ = anchor_ = {row, column};
     return true;
 }
 
 bool CGridModel::ExtendTo(int row, int column) {
-    if (!Contains(row, column))
+    if (!InView(row, column))
         return false;
     selected_ = {row, column};
     return true;
@@ -223,6 +231,7 @@ bool CGridModel::ExtendTo(int row, int column) {
 
 void CGridModel::SelectRange(GridRange range) {
     range = range.Within(*this);
+    range.bottom = std::min(range.bottom, ViewRowCount() - 1);
     if (range.Empty())
         return;
     selected_ = {range.top, range.left};
@@ -230,7 +239,7 @@ void CGridModel::SelectRange(GridRange range) {
 }
 
 GridRange CGridModel::Selection() const {
-    if (rows_ == 0 || columns_.empty())
+    if (ViewRowCount() == 0 || columns_.empty())
         return {};
     return {std::min(selected_.row, anchor_.row), std::min(selected_.column, anchor_.column),
             std::max(selected_.row, anchor_.row), std::max(selected_.column, anchor_.column)};
@@ -259,7 +268,7 @@ int CGridModel::VisibleRowsForHeight(int height) {
 }
 
 int CGridModel::MaxTopRow() const {
-    return std::max(0, rows_ - visibleRows_);
+    return std::max(0, ViewRowCount() - visibleRows_);
 }
 
 int CGridModel::MaxFirstColumn() const {
@@ -289,10 +298,10 @@ GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
 }
 
 std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const {
-    if (y <= kHeaderHeight || x < 0 || rows_ == 0 || columns_.empty())
+    if (y <= kHeaderHeight || x < 0 || ViewRowCount() == 0 || columns_.empty())
         return std::nullopt;
     const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
-    if (row >= rows_)
+    if (row >= ViewRowCount())
         return std::nullopt;
     x -= gutter_;
     if (x < 0)
@@ -358,7 +367,7 @@ bool CGridModel::Key(GridKey key, int clientWidth, bool extend) {
     const GridCell anchor = extend ? anchor_ : GridCell{};
     const int top = topRow_;
     const int first = firstColumn_;
-    const int lastRow = std::max(0, rows_ - 1);
+    const int lastRow = std::max(0, ViewRowCount() - 1);
     const int lastColumn = ColumnCount() - 1;
     const int page = visibleRows_;
     GridCell& sel = selected_;
@@ -465,7 +474,7 @@ int CGridModel::VerticalScroll(GridScroll action, int position) {
         top = 0;
         break;
     case GridScroll::kEnd:
-        top = rows_ - 1;
+        top = ViewRowCount() - 1;
         break;
     }
     SetTopRow(top);
@@ -509,7 +518,7 @@ std::optional<GridCell> CGridModel::NextEditCell(GridCell from) const {
         next.column = 0;
         ++next.row;
     }
-    if (!Contains(next.row, next.column))
+    if (!InView(next.row, next.column))
         return std::nullopt;
     return next;
 }

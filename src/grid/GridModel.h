@@ -6,6 +6,7 @@
 
 #include "grid/CellSheet.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -76,6 +77,13 @@ public:
     void RemoveLastRow();
 
     int RowCount() const { return rows_; }
+    // The rows the view shows, fewer than RowCount while a filter hides some: keys,
+    // scrolling, hit tests and the selection keep within them. -1 shows every row.
+    void SetViewRowCount(int rows);
+    int ViewRowCount() const { return viewRows_ >= 0 ? std::min(viewRows_, rows_) : rows_; }
+    bool InView(int row, int column) const {
+        return row >= 0 && row < ViewRowCount() && column >= 0 && column < ColumnCount();
+    }
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     const GridColumn* Column(int column) const;
     // The new width, at least kMinColumnWidth; false for no such column.
@@ -188,6 +196,7 @@ private:
     bool finished_ = false;
     bool frozen_ = false;
     int gutter_ = 0;
+    int viewRows_ = -1;
     int rows_ = 0;
     std::string pool_;
     std::vector<std::uint32_t> rowStarts_;

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace tolmere {
 namespace {
@@ -130,10 +131,13 @@ struct CGriddor::Impl {
     CGridUndo undo;
     std::vector<GridCell> hits; // view rows, in view order
     std::vector<int> order;     // view row → table row; empty for the table's order
-    std::vector<int> place;     // table row → view row, while sorted
+    std::vector<int> place;     // table row → view row (-1 hidden), while sorted or filtered
+    bool filtered = false;
+    std::vector<char> keep; // table rows a filter lets through
+    int orderRows = 0;      // the rows there were when the order was made
     int sortColumn = -1;
     int sortDirection = 0;
-    CViewSheet view{model, order};
+    CViewSheet view{model, order, filtered};
 };
 
 CGriddor::CGriddor(QWidget* owner) : QAbstractScrollArea(owner), impl_(std::make_unique<Impl>()) {
@@ -277,31 +281,74 @@ void CGriddor::SortView(int column, int direction) {
     const GridCell at{SelectedRow(), SelectedColumn()};
     impl_->sortColumn = direction == 0 ? -1 : column;
     impl_->sortDirection = direction;
-    impl_->order =
-        direction == 0 ? std::vector<int>() : SortedRows(impl_->model, column, direction < 0);
-    impl_->place.assign(impl_->order.size(), 0);
-    for (std::size_t v = 0; v < impl_->order.size(); ++v)
-        impl_->place[static_cast<std::size_t>(impl_->order[v])] = static_cast<int>(v);
-    impl_->hits.clear();
-    if (RowCount() > 0)
-        SelectCell({ViewRow(at.row), at.column});
-    viewport()->update();
+    RebuildOrder(at);
     Q_EMIT viewSorted();
+}
+
+void CGriddor::FilterView(bool on, const std::vector<int>& tableRows) {
+    EndEdit();
+    const GridCell at{SelectedRow(), SelectedColumn()};
+    impl_->filtered = on;
+    impl_->keep.assign(static_cast<std::size_t>(RowCount()), on ? 0 : 1);
+    for (const int row : tableRows)
+        if (row >= 0 && row < RowCount())
+            impl_->keep[static_cast<std::size_t>(row)] = 1;
+    RebuildOrder(at);
+}
+
+bool CGriddor::Filtered() const {
+    return impl_->filtered;
+}
+
+void CGriddor::RebuildOrder(GridCell at) {
+    auto& order = impl_->order;
+    const int rows = RowCount();
+    order.clear();
+    if (impl_->sortDirection != 0) {
+        order = SortedRows(impl_->model, impl_->sortColumn, impl_->sortDirection < 0);
+    } else if (impl_->filtered) {
+        order.resize(static_cast<std::size_t>(rows));
+        std::iota(order.begin(), order.end(), 0);
+    }
+    if (impl_->filtered)
+        order.erase(
+            std::remove_if(order.begin(), order.end(),
+                           [this](int r) { return !impl_->keep[static_cast<std::size_t>(r)]; }),
+            order.end());
+    impl_->orderRows = rows;
+    RebuildPlaces();
+    impl_->hits.clear();
+    if (ViewRow(at.row) >= 0)
+        SelectCell({ViewRow(at.row), at.column});
+    else if (impl_->model.ViewRowCount() > 0)
+        SelectCell({0, at.column});
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CGriddor::RebuildPlaces() {
+    const auto& order = impl_->order;
+    const bool identity = order.empty() && !impl_->filtered;
+    impl_->place.assign(identity ? 0 : static_cast<std::size_t>(RowCount()), -1);
+    for (std::size_t v = 0; v < order.size(); ++v)
+        impl_->place[static_cast<std::size_t>(order[v])] = static_cast<int>(v);
+    impl_->model.SetViewRowCount(impl_->filtered ? static_cast<int>(order.size()) : -1);
 }
 
 void CGriddor::SyncOrder() {
     auto& order = impl_->order;
-    if (order.empty())
+    if (order.empty() && !impl_->filtered)
         return;
-    // Rows come and go only at the table's end.
+    // Rows come and go only at the table's end; rows added show at the view's end.
     const int rows = RowCount();
     order.erase(std::remove_if(order.begin(), order.end(), [rows](int r) { return r >= rows; }),
                 order.end());
-    for (int r = static_cast<int>(order.size()); r < rows; ++r)
+    impl_->orderRows = std::min(impl_->orderRows, rows);
+    for (int r = impl_->orderRows; r < rows; ++r)
         order.push_back(r);
-    impl_->place.assign(order.size(), 0);
-    for (std::size_t v = 0; v < order.size(); ++v)
-        impl_->place[static_cast<std::size_t>(order[v])] = static_cast<int>(v);
+    impl_->orderRows = rows;
+    impl_->keep.resize(static_cast<std::size_t>(rows), 1);
+    RebuildPlaces();
 }
 
 bool CGriddor::Undo() {
@@ -722,7 +769,7 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     const bool focused = hasFocus();
     const auto& hits = impl_->hits;
     for (int row = model.TopRow(), y = CGridModel::kHeaderHeight;
-         row < model.RowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
+         row < model.ViewRowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
         if (gutter > 0) // the table's own row number, whatever order the view shows
             drawCell(QRect(0, y, gutter, kRowHeight), kHeaderBack, kFrame, kHeaderText,
                      Qt::AlignRight, QString::number(TableRow(row) + 1));

@@ -70,6 +70,9 @@ public:
     // Sorts the view by the column, ascending (1) or descending (-1), or gives back the
     // table's order (0). The table itself keeps its order; the selected cell stays.
     void SortView(int column, int direction);
+    // Shows only these table rows (in the view's order), or every row again.
+    void FilterView(bool on, const std::vector<int>& tableRows = {});
+    bool Filtered() const;
     int SortColumn() const;
     int SortDirection() const;
     // A view row's table row and back.
@@ -174,6 +177,8 @@ private:
     void AfterEdit(const std::vector<GridCell>& cells);
     // Keeps a sorted view's order in step with rows added or taken back.
     void SyncOrder();
+    void RebuildOrder(GridCell at);
+    void RebuildPlaces();
     void SyncScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void UpdateCell(GridCell cell);

@@ -63,7 +63,8 @@ const DialogTemplate CRawEditDlg::kTemplate{
         {kRawGoTo, K::kEdit, "", 195, 173, 40, 13},
         {kRawCalcLabel, K::kStatic, "Calc", 239, 175, 16, 10},
         {kRawCalc, K::kEdit, "", 256, 173, 36, 13},
-        {kRawStatus, K::kStatic, "", 296, 175, 210, 10},
+        {kRawFindFilter, K::kCheckBox, "Only hits", 296, 175, 46, 10},
+        {kRawStatus, K::kStatic, "", 344, 175, 162, 10},
     }};
 
 CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, QWidget* parent)
@@ -78,17 +79,17 @@ CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, 
     });
     OnCommand(kRawReplaceAll, [this] { OnReplaceAll(); });
     MakeResizable(QStringLiteral("raw"),
-                  {{kRawApply, kFollowBottom},        {kRawCancel, kFollowBottom},
-                   {kRawNewRow, kFollowBottom},       {kDialogOk, kFollowBottom},
-                   {kDialogCancel, kFollowBottom},    {kRawFindLabel, kFollowBottom},
-                   {kRawFind, kFollowBottom},         {kRawFindCase, kFollowBottom},
-                   {kRawFindWhole, kFollowBottom},    {kRawFindColumn, kFollowBottom},
-                   {kRawFindRegex, kFollowBottom},    {kRawHitCount, kFollowBottom},
-                   {kRawListAll, kFollowBottom},      {kRawReplaceLabel, kFollowCorner},
-                   {kRawReplace, kFollowCorner},      {kRawReplaceAll, kFollowCorner},
-                   {kRawGoToLabel, kFollowBottom},    {kRawGoTo, kFollowBottom},
-                   {kRawCalcLabel, kFollowBottom},    {kRawCalc, kFollowBottom},
-                   {kRawStatus, kStretchAcrossBottom}});
+                  {{kRawApply, kFollowBottom},      {kRawCancel, kFollowBottom},
+                   {kRawNewRow, kFollowBottom},     {kDialogOk, kFollowBottom},
+                   {kDialogCancel, kFollowBottom},  {kRawFindLabel, kFollowBottom},
+                   {kRawFind, kFollowBottom},       {kRawFindCase, kFollowBottom},
+                   {kRawFindWhole, kFollowBottom},  {kRawFindColumn, kFollowBottom},
+                   {kRawFindRegex, kFollowBottom},  {kRawHitCount, kFollowBottom},
+                   {kRawListAll, kFollowBottom},    {kRawReplaceLabel, kFollowCorner},
+                   {kRawReplace, kFollowCorner},    {kRawReplaceAll, kFollowCorner},
+                   {kRawGoToLabel, kFollowBottom},  {kRawGoTo, kFollowBottom},
+                   {kRawCalcLabel, kFollowBottom},  {kRawCalc, kFollowBottom},
+                   {kRawFindFilter, kFollowBottom}, {kRawStatus, kStretchAcrossBottom}});
 }
 
 CRawEditDlg::~CRawEditDlg() = default;
@@ -213,7 +214,8 @@ void CRawEditDlg::OnInitDialog() {
             RunFind();
     });
     connect(ControlAs<QLineEdit>(kRawFind), &QLineEdit::textChanged, this, [this] { RunFind(); });
-    for (const int option : {kRawFindCase, kRawFindWhole, kRawFindColumn, kRawFindRegex})
+    for (const int option :
+         {kRawFindCase, kRawFindWhole, kRawFindColumn, kRawFindRegex, kRawFindFilter})
         connect(ControlAs<QCheckBox>(option), &QCheckBox::toggled, this, [this] { RunFind(); });
     grid_->show();
     grid_->setFocus();
@@ -252,7 +254,10 @@ void CRawEditDlg::ShowSelection(int row, int column) {
 void CRawEditDlg::RunFind() {
     const QString text = ControlAs<QLineEdit>(kRawFind)->text();
     auto* count = ControlAs<QLabel>(kRawHitCount);
+    const bool filter = ControlAs<QCheckBox>(kRawFindFilter)->isChecked();
     if (text.isEmpty()) {
+        if (grid_->Filtered())
+            grid_->FilterView(false);
         grid_->SetHits({});
         count->clear();
         FillHitList();
@@ -273,6 +278,16 @@ void CRawEditDlg::RunFind() {
         return;
     }
     count->setToolTip(QString());
+    if (filter) {
+        // Only the rows with a hit: a view; the table keeps its rows and their order.
+        std::vector<int> rows;
+        for (const GridCell& hit : FindAll(grid_->Model(), matcher))
+            if (rows.empty() || rows.back() != hit.row)
+                rows.push_back(hit.row);
+        grid_->FilterView(true, rows);
+    } else if (grid_->Filtered()) {
+        grid_->FilterView(false);
+    }
     grid_->SetHits(FindAll(grid_->ViewCells(), matcher));
     const auto& hits = grid_->Hits();
     count->setText(hits.empty() ? QStringLiteral("Not found")

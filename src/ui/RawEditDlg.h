@@ -39,6 +39,7 @@ enum RawEditControl : int {
     kRawCalc = 1016,
     kRawHitList = 1017,    // the list of every hit, beside the grid while shown
     kRawLayoutNote = 1018, // why the header fits no layout, over the grid
+    kRawFindFilter = 1019, // only the rows with a hit
 };
 
 class CRawEditDlg : public CSkinDialog {

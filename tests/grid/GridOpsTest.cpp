@@ -5,6 +5,7 @@
 #include "grid/GridFind.h"
 #include "grid/GridUndo.h"
 #include "grid/Tsv.h"
+#include "grid/ViewSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,21 @@ TEST(GridOps, SortingTheViewComparesNumbersAsNumbersAndKeepsTiesInOrder) {
     const CGridModel model = ModelOf({{"10"}, {"9"}, {"b"}, {""}, {"-2.5"}, {"A"}, {"9"}, {"100"}});
     EXPECT_EQ(SortedRows(model, 0, false), (std::vector<int>{4, 1, 6, 0, 7, 5, 2, 3}));
     EXPECT_EQ(SortedRows(model, 0, true), (std::vector<int>{7, 0, 1, 6, 4, 2, 5, 3}));
+}
+
+TEST(GridOps, AFilteredViewPastesPastItsEndIntoNewRows) {
+    const CGridModel model = ModelOf(kTable);
+    const std::vector<int> order{2, 0};
+    const bool filtered = true;
+    const CViewSheet view(model, order, filtered);
+    ASSERT_EQ(view.SheetRows(), 2);
+    EXPECT_EQ(view.SheetText(0, 0), "Gale");
+    // The view's third row is the table's first new row, not its row 2.
+    const GridEditResult result = view.ToSheetRows(PasteBlock(view, {1, 0}, {{"p"}, {"q"}}));
+    EXPECT_EQ(result.rowsToAdd, 1);
+    ASSERT_EQ(result.changes.size(), 2u);
+    EXPECT_EQ(result.changes[0].row, 0);
+    EXPECT_EQ(result.changes[1].row, 4);
 }
 
 TEST(GridOps, FillDownAndArithmetic) {

@@ -127,6 +127,13 @@ TEST_F(RawEditDlgTest, FindReplacePasteCalcAndUndoBeforeApply) {
     EXPECT_EQ(dialog.HitList()->item(0)->text(), "1 Edge · prop1: res-all");
     dialog.HitList()->setCurrentRow(0);
     EXPECT_EQ(grid.SelectedRow(), 0);
+    // Only the rows with a hit, as a view: rows 1 and 3 of the table.
+    dialog.ControlAs<QCheckBox>(kRawFindFilter)->setChecked(true);
+    ASSERT_EQ(grid.Model().ViewRowCount(), 2);
+    EXPECT_EQ(grid.TableRow(1), 2);
+    EXPECT_EQ(grid.Hits(), (std::vector<GridCell>{{0, 1}, {1, 1}}));
+    dialog.ControlAs<QCheckBox>(kRawFindFilter)->setChecked(false);
+    EXPECT_EQ(grid.Model().ViewRowCount(), 4);
 
     // Replace counts first and asks; No changes nothing, Yes is one step.
     grid.Select(0, 0);
