@@ -69,6 +69,32 @@ bool CGridModel::SetColumnHeader(int column, std::string header) {
     return true;
 }
 
+bool CGridModel::SetColumnHidden(int column, bool hidden) {
+    if (column <= 0 || column >= ColumnCount())
+        return false;
+    columns_[static_cast<std::size_t>(column)].hidden = hidden;
+    if (hidden && selected_.column == column)
+        StepOffHidden(1);
+    return true;
+}
+
+int CGridModel::ShownWidth(int column) const {
+    const GridColumn& col = columns_[static_cast<std::size_t>(column)];
+    return col.hidden ? 0 : col.width;
+}
+
+void CGridModel::StepOffHidden(int step) {
+    for (const int direction : {step, -step}) {
+        int c = selected_.column;
+        while (c >= 0 && c < ColumnCount() && columns_[static_cast<std::size_t>(c)].hidden)
+            c += direction;
+        if (c >= 0 && c < ColumnCount()) {
+            selected_.column = c;
+            return;
+        }
+    }
+}
+
 bool CGridModel::Contains(int row, int column) const {
     return row >= 0 && row < rows_ && column >= 0 && column < ColumnCount();
 }
@@ -290,7 +316,7 @@ GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
         return {};
     int sum = LeftWidth();
     for (int c = firstColumn_; c < ColumnCount(); ++c) {
-        sum += columns_[static_cast<std::size_t>(c)].width;
+        sum += ShownWidth(c);
         if (sum > clientWidth)
             return {c, true};
     }
@@ -311,7 +337,7 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
     x -= FrozenWidth();
     const GridLastColumn last = LastVisibleColumn(clientWidth);
     for (int c = firstColumn_; c <= last.column; ++c) {
-        const int width = columns_[static_cast<std::size_t>(c)].width;
+        const int width = ShownWidth(c);
         if (c == last.column) {
             // Right of the grid's own last column lies nothing.
             if (!last.cutOff && x >= width)
@@ -331,9 +357,9 @@ std::pair<int, int> CGridModel::CellOrigin(int row, int column) const {
         return {gutter_, y};
     int x = LeftWidth();
     for (int c = firstColumn_; c < column && c < ColumnCount(); ++c)
-        x += columns_[static_cast<std::size_t>(c)].width;
+        x += ShownWidth(c);
     for (int c = std::max(column, 0); c < firstColumn_; ++c)
-        x -= columns_[static_cast<std::size_t>(c)].width;
+        x -= ShownWidth(c);
     return {x, y};
 }
 
@@ -444,6 +470,10 @@ bool CGridModel::Key(GridKey key, int clientWidth, bool extend) {
             EnsureColumnVisible(sel.column, clientWidth);
         }
         break;
+    }
+    if (columns_[static_cast<std::size_t>(sel.column)].hidden) {
+        StepOffHidden(key == GridKey::kLeft || key == GridKey::kEnd ? -1 : 1);
+        EnsureColumnVisible(sel.column, clientWidth);
     }
     ClampTopRow();
     ClampFirstColumn();

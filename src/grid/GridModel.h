@@ -28,6 +28,7 @@ struct GridColumn {
     bool chooser = false;             // edited with the chooser rather than the edit field
     std::vector<std::string> choices; // the chooser's items, in list order
     std::string tip;                  // what the column holds, shown over its header
+    bool hidden = false;              // takes no room; keys step over it
     int tag = 0;                      // the owner's; the grid never reads it
 };
 
@@ -89,6 +90,10 @@ public:
     // The new width, at least kMinColumnWidth; false for no such column.
     bool SetColumnWidth(int column, int width);
     bool SetColumnHeader(int column, std::string header);
+    // Hides or shows a column; the first column stays shown.
+    bool SetColumnHidden(int column, bool hidden);
+    // The room a column takes: its width, or none while hidden.
+    int ShownWidth(int column) const;
     bool Contains(int row, int column) const;
 
     // The cell's bytes; empty outside the grid. Valid until the next Fill or SetText.
@@ -190,6 +195,8 @@ private:
     void MoveRowToPoolEnd(int row);
     void Compact();
     void ClampTopRow();
+    // The selection's column stepped off hidden ones, `step` (±1) first, then back.
+    void StepOffHidden(int step);
     void ClampFirstColumn();
 
     std::vector<GridColumn> columns_;

@@ -418,6 +418,16 @@ bool CGriddor::FirstColumnFrozen() const {
     return impl_->model.FrozenFirstColumn();
 }
 
+void CGriddor::SetColumnHidden(int column, bool hidden) {
+    const View before = CurrentView();
+    if (!impl_->model.SetColumnHidden(column, hidden))
+        return;
+    impl_->model.EnsureColumnVisible(impl_->model.Selected().column, viewport()->width());
+    SyncScrollBars();
+    AfterMove(before);
+    viewport()->update();
+}
+
 void CGriddor::SetColumnWidth(int column, int width) {
     if (impl_->model.SetColumnWidth(column, width)) {
         SyncScrollBars();
@@ -727,7 +737,9 @@ void CGriddor::paintEvent(QPaintEvent* event) {
         shown.push_back({0, model.RowGutter(), model.FrozenWidth()});
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
-        const int width = model.Column(c)->width;
+        const int width = model.ShownWidth(c);
+        if (width == 0)
+            continue;
         shown.push_back({c, x, width});
         x += width;
     }
@@ -896,7 +908,9 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
         return 0;
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
-        x += model.Column(c)->width;
+        if (model.ShownWidth(c) == 0)
+            continue;
+        x += model.ShownWidth(c);
         if (onEdge(x))
             return c;
     }

@@ -50,6 +50,8 @@ public:
     const GridColumn* ColumnAt(int column) const;
     void SetColumnHeader(int column, std::string header);
     void SetColumnWidth(int column, int width);
+    // A hidden column takes no room and keys step over it; the first stays shown.
+    void SetColumnHidden(int column, bool hidden);
     // Whether the first column stays at the left while the others scroll (it does at first).
     void SetFirstColumnFrozen(bool frozen);
     // A "row" column at the left with each row's number in the table.

@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <cstdlib>
+
 namespace tolmere {
 namespace {
 
@@ -133,9 +135,12 @@ void CRawEditDlg::RestoreWidths() {
     // Widths of another header (columns added or taken away) are not this table's.
     if (widths.size() != grid_->ColumnCount())
         return;
+    // A hidden column's width is kept negative.
     for (int c = 0; c < grid_->ColumnCount(); ++c)
-        if (const int width = widths[c].toInt(); width > 0)
-            grid_->SetColumnWidth(c, width);
+        if (const int width = widths[c].toInt(); width != 0) {
+            grid_->SetColumnWidth(c, std::abs(width));
+            grid_->SetColumnHidden(c, width < 0);
+        }
 }
 
 void CRawEditDlg::SaveWidths() const {
@@ -143,7 +148,8 @@ void CRawEditDlg::SaveWidths() const {
         return;
     QStringList widths;
     for (int c = 0; c < grid_->ColumnCount(); ++c)
-        widths.push_back(QString::number(grid_->ColumnAt(c)->width));
+        widths.push_back(
+            QString::number(grid_->ColumnAt(c)->width * (grid_->ColumnAt(c)->hidden ? -1 : 1)));
     QSettings().setValue(WidthsKey(name_), widths.join(u','));
 }
 
@@ -336,6 +342,15 @@ void CRawEditDlg::ShowHeaderMenu(int column, const QPoint& global) {
                                      [this](bool on) { grid_->SetFirstColumnFrozen(on); });
     freeze->setCheckable(true);
     freeze->setChecked(grid_->FirstColumnFrozen());
+    if (column > 0)
+        menu.addAction(QStringLiteral("Hide this column"), this,
+                       [this, column] { grid_->SetColumnHidden(column, true); });
+    QMenu* hidden = menu.addMenu(QStringLiteral("Show a hidden column"));
+    for (int c = 1; c < grid_->ColumnCount(); ++c)
+        if (grid_->ColumnAt(c)->hidden)
+            hidden->addAction(ScreenText(grid_->ColumnAt(c)->header, TextSource::kTableCell), this,
+                              [this, c] { grid_->SetColumnHidden(c, false); });
+    hidden->setEnabled(!hidden->isEmpty());
     menu.exec(global);
 }
 

@@ -65,6 +65,26 @@ TEST(GridOps, ShiftKeysGrowTheSelectionAndStopAtEdges) {
     EXPECT_EQ(model.Selection(), (GridRange{0, 2, 3, 3}));
 }
 
+TEST(GridOps, HiddenColumnsTakeNoRoomAndKeysStepOverThem) {
+    CGridModel model = ModelOf(kTable); // four columns of 100 pixels
+    EXPECT_FALSE(model.SetColumnHidden(0, true));
+    model.SetColumnHidden(1, true);
+    model.SetColumnHidden(2, true);
+    model.Select(0, 0);
+    model.Key(GridKey::kRight, 1000);
+    EXPECT_EQ(model.Selected().column, 3);
+    EXPECT_EQ(model.HitTest(150, 30, 1000), (GridCell{0, 3}));
+    model.Key(GridKey::kLeft, 1000);
+    EXPECT_EQ(model.Selected().column, 0);
+    model.SetColumnHidden(3, true);
+    model.Key(GridKey::kEnd, 1000);
+    EXPECT_EQ(model.Selected().column, 0);
+    model.SetColumnHidden(2, false);
+    model.Key(GridKey::kRight, 1000);
+    EXPECT_EQ(model.Selected().column, 2);
+    EXPECT_EQ(model.CellOrigin(0, 2).first, 100);
+}
+
 TEST(GridOps, ClipboardTextRoundTripsAndReadsWhatSpreadsheetsWrite) {
     const struct {
         const char* name;

@@ -266,6 +266,17 @@ TEST_F(RawEditDlgTest, ColumnWidthsAreRememberedPerTableName) {
     EXPECT_EQ(widthOpened(table, "widths.txt", 100), 173);
     EXPECT_EQ(widthOpened(wider, "widths.txt", 100), 100);
     EXPECT_EQ(widthOpened(table, "other widths.txt", 100), 100);
+    // Hidden columns too.
+    {
+        CRawEditDlg dialog(data_, table, "widths.txt");
+        dialog.InitDialog();
+        dialog.Grid()->SetColumnHidden(1, true);
+        dialog.Command(kRawCancel);
+    }
+    CRawEditDlg dialog(data_, table, "widths.txt");
+    dialog.InitDialog();
+    EXPECT_TRUE(dialog.Grid()->ColumnAt(1)->hidden);
+    dialog.Command(kRawCancel);
     QSettings().remove(QStringLiteral("raw"));
     CWindowSizing::SetRemembered(false);
     QStandardPaths::setTestModeEnabled(false);
