@@ -152,6 +152,43 @@ void BM_GriddorPaintAfterPageScroll(benchmark::State& state) {
 }
 BENCHMARK(BM_GriddorPaintAfterPageScroll)->Unit(benchmark::kMicrosecond);
 
+// The same page scrolls with a thousand found cells highlighted and a selected block.
+void BM_GriddorPaintWith1000Hits(benchmark::State& state) {
+    CGriddor grid(nullptr);
+    grid.resize(1000, 600);
+    FillGrid(grid);
+    std::vector<GridCell> hits;
+    for (int r = 0; r < kRows && hits.size() < 1000; r += 2)
+        for (int c = 0; c < 12 && hits.size() < 1000; c += 3)
+            hits.push_back({r, c});
+    grid.SetHits(hits);
+    grid.SelectRange({0, 0, kRows - 1, 5});
+    grid.show();
+    QApplication::processEvents();
+    QImage image(grid.viewport()->size(), QImage::Format_RGB32);
+    bool down = true;
+    for (auto _ : state) {
+        grid.verticalScrollBar()->triggerAction(down ? QAbstractSlider::SliderPageStepAdd
+                                                     : QAbstractSlider::SliderPageStepSub);
+        down = grid.TopRow() < 400;
+        grid.viewport()->render(&image);
+    }
+}
+BENCHMARK(BM_GriddorPaintWith1000Hits)->Unit(benchmark::kMicrosecond);
+
+// What Ctrl+A, Ctrl+C put on the clipboard: every cell as the screen shows it.
+void BM_GriddorSelectAllText(benchmark::State& state) {
+    CGriddor grid(nullptr);
+    grid.resize(1000, 600);
+    FillGrid(grid);
+    for (auto _ : state) {
+        grid.SelectRange({0, 0, kRows - 1, kColumns - 1});
+        benchmark::DoNotOptimize(grid.SelectionText());
+    }
+    state.counters["cells"] = static_cast<double>(kRows) * kColumns;
+}
+BENCHMARK(BM_GriddorSelectAllText)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tolmere
 

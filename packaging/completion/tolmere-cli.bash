@@ -24,14 +24,14 @@ _tolmere_cli() {
     if ((COMP_CWORD == 2)); then
         case $command in
         mod) mapfile -t COMPREPLY < <(compgen -W "add edit delete" -- "$cur"); return ;;
-        raw) mapfile -t COMPREPLY < <(compgen -W "set add-row" -- "$cur"); return ;;
         patch) mapfile -t COMPREPLY < <(compgen -W "make apply" -- "$cur"); return ;;
+        raw) mapfile -t COMPREPLY < <(compgen -W "set add-row find replace paste calc" -- "$cur"); return ;;
         esac
     fi
     case $prev in
     --strings | --game-data | --bases) _tolmere_cli_paths -d; return ;;
     --modkey | --tbl | --sets) _tolmere_cli_paths; return ;;
-    --node | --group) return ;;
+    --node | --group | --column) return ;;
     esac
     case $command in
     describe) options="--modkey --tbl --strings --game-data" ;;
@@ -42,6 +42,7 @@ _tolmere_cli() {
     lint) options="--game-data --strings --json" ;;
     diff) options="--words --game-data --strings --modkey" ;;
     bin) options="--check --game-data --strings" ;;
+    raw) options="--column --case --whole --regex" ;;
     --help | -h | help | --version) return ;;
     esac
     if [[ $cur == -?* && -n $options ]]; then

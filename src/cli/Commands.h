@@ -29,6 +29,8 @@ int DiffCommand(const std::vector<std::string>& args);
 int PatchCommand(const std::vector<std::string>& args);
 int BinCommand(const std::vector<std::string>& args);
 int StringsCommand(const std::vector<std::string>& args);
+// raw find, replace, paste and calc.
+int RawSheetCommand(const std::vector<std::string>& args);
 // `mod` on a set table: the node given by --node.
 int SetModCommand(const std::vector<std::string>& args);
 

@@ -15,6 +15,8 @@ const char kRawUsage[] = "raw set TABLE ROW COLUMN TEXT OUT | raw add-row TABLE 
 
 int RawCommand(const std::vector<std::string>& args) {
     const std::string verb = args.empty() ? "" : args[0];
+    if (verb == "find" || verb == "replace" || verb == "paste" || verb == "calc")
+        return RawSheetCommand(args);
     if (!((verb == "set" && args.size() == 6) || (verb == "add-row" && args.size() == 4)))
         return Fail(std::string("usage: ") + kRawUsage);
     CTxtTable table;

@@ -1,45 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "grid/GridModel.h"
 
+#include "grid/CaseFold.h"
+
 #include <algorithm>
-#include <array>
 
 namespace tolmere {
-namespace {
-
-// Case folding for Find: ASCII letters and the Latin-1 capitals. UTF-8 cells fold a
-// few lead bytes too, harmlessly, since needle and cell fold alike.
-const std::array<unsigned char, 256>& FoldTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> fold{};
-        for (int i = 0; i < 256; ++i) {
-            const bool upper = (i >= 'A' && i <= 'Z') || (i >= 0xC0 && i <= 0xDE && i != 0xD7);
-            fold[static_cast<std::size_t>(i)] = static_cast<unsigned char>(upper ? i + 0x20 : i);
-        }
-        return fold;
-    }();
-    return table;
-}
-
-std::string Folded(std::string_view text) {
-    const auto& fold = FoldTable();
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
-    return out;
-}
-
-bool HoldsFolded(std::string_view cell, const std::string& foldedNeedle) {
-    if (foldedNeedle.size() > cell.size())
-        return false;
-    const auto& fold = FoldTable();
-    return std::search(cell.begin(), cell.end(), foldedNeedle.begin(), foldedNeedle.end(),
-                       [&fold](char a, char b) {
-                           return static_cast<char>(fold[static_cast<unsigned char>(a)]) == b;
-                       }) != cell.end();
-}
-
-} // namespace
 
 bool CGridModel::AddColumn(GridColumn column) {
     if (rows_ > 0)
@@ -68,6 +34,21 @@ void CGridModel::AddRow() {
     ClampTopRow();
 }
 
+void CGridModel::RemoveLastRow() {
+    if (rows_ == 0)
+        return;
+    poolWaste_ += RowLength(rows_ - 1);
+    --rows_;
+    for (int c = 0; c < ColumnCount(); ++c)
+        aside_.erase(CellIndex(rows_, c));
+    rowStarts_.pop_back();
+    cellEnds_.resize(cellEnds_.size() - columns_.size());
+    const int last = std::max(0, rows_ - 1);
+    selected_.row = std::min(selected_.row, last);
+    anchor_.row = std::min(anchor_.row, last);
+    ClampTopRow();
+}
+
 const GridColumn* CGridModel::Column(int column) const {
     if (column < 0 || column >= ColumnCount())
         return nullptr;
@@ -79,6 +60,39 @@ bool CGridModel::SetColumnWidth(int column, int width) {
         return false;
     columns_[static_cast<std::size_t>(column)].width = std::max(width, kMinColumnWidth);
     return true;
+}
+
+bool CGridModel::SetColumnHeader(int column, std::string header) {
+    if (column < 0 || column >= ColumnCount())
+        return false;
+    columns_[static_cast<std::size_t>(column)].header = std::move(header);
+    return true;
+}
+
+bool CGridModel::SetColumnHidden(int column, bool hidden) {
+    if (column <= 0 || column >= ColumnCount())
+        return false;
+    columns_[static_cast<std::size_t>(column)].hidden = hidden;
+    if (hidden && selected_.column == column)
+        StepOffHidden(1);
+    return true;
+}
+
+int CGridModel::ShownWidth(int column) const {
+    const GridColumn& col = columns_[static_cast<std::size_t>(column)];
+    return col.hidden ? 0 : col.width;
+}
+
+void CGridModel::StepOffHidden(int step) {
+    for (const int direction : {step, -step}) {
+        int c = selected_.column;
+        while (c >= 0 && c < ColumnCount() && columns_[static_cast<std::size_t>(c)].hidden)
+            c += direction;
+        if (c >= 0 && c < ColumnCount()) {
+            selected_.column = c;
+            return;
+        }
+    }
 }
 
 bool CGridModel::Contains(int row, int column) const {
@@ -176,6 +190,10 @@ bool CGridModel::Changed(int row, int column) const {
     return (cellEnds_[index] & kAside) && aside_.at(index).changed;
 }
 
+bool CGridModel::Restore(int row, int column, std::string_view text, bool changed) {
+    return changed ? SetText(row, column, text) : Fill(row, column, text);
+}
+
 std::size_t CGridModel::MemoryBytes() const {
     std::size_t bytes = pool_.capacity() + rowStarts_.capacity() * sizeof(std::uint32_t) +
                         cellEnds_.capacity() * sizeof(std::uint16_t);
@@ -198,15 +216,59 @@ int CGridModel::FrozenColumns() const {
     return frozen_ && columns_.size() > 1 ? 1 : 0;
 }
 
+void CGridModel::SetRowGutter(int width) {
+    gutter_ = std::max(0, width);
+}
+
+std::optional<int> CGridModel::GutterHit(int x, int y) const {
+    if (x < 0 || x >= gutter_ || y <= kHeaderHeight)
+        return std::nullopt;
+    const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
+    if (row >= ViewRowCount())
+        return std::nullopt;
+    return row;
+}
+
 int CGridModel::FrozenWidth() const {
     return FrozenColumns() > 0 ? columns_.front().width : 0;
 }
 
+void CGridModel::SetViewRowCount(int rows) {
+    viewRows_ = rows;
+    const int last = std::max(0, ViewRowCount() - 1);
+    selected_.row = std::min(selected_.row, last);
+    anchor_.row = std::min(anchor_.row, last);
+    ClampTopRow();
+}
+
 bool CGridModel::Select(int row, int column) {
-    if (!Contains(row, column))
+    if (!InView(row, column))
+        return false;
+    selected_ = anchor_ = {row, column};
+    return true;
+}
+
+bool CGridModel::ExtendTo(int row, int column) {
+    if (!InView(row, column))
         return false;
     selected_ = {row, column};
     return true;
+}
+
+void CGridModel::SelectRange(GridRange range) {
+    range = range.Within(*this);
+    range.bottom = std::min(range.bottom, ViewRowCount() - 1);
+    if (range.Empty())
+        return;
+    selected_ = {range.top, range.left};
+    anchor_ = {range.bottom, range.right};
+}
+
+GridRange CGridModel::Selection() const {
+    if (ViewRowCount() == 0 || columns_.empty())
+        return {};
+    return {std::min(selected_.row, anchor_.row), std::min(selected_.column, anchor_.column),
+            std::max(selected_.row, anchor_.row), std::max(selected_.column, anchor_.column)};
 }
 
 void CGridModel::SetTopRow(int row) {
@@ -232,7 +294,7 @@ int CGridModel::VisibleRowsForHeight(int height) {
 }
 
 int CGridModel::MaxTopRow() const {
-    return std::max(0, rows_ - visibleRows_);
+    return std::max(0, ViewRowCount() - visibleRows_);
 }
 
 int CGridModel::MaxFirstColumn() const {
@@ -252,9 +314,9 @@ void CGridModel::ClampFirstColumn() {
 GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
     if (columns_.empty())
         return {};
-    int sum = FrozenWidth();
+    int sum = LeftWidth();
     for (int c = firstColumn_; c < ColumnCount(); ++c) {
-        sum += columns_[static_cast<std::size_t>(c)].width;
+        sum += ShownWidth(c);
         if (sum > clientWidth)
             return {c, true};
     }
@@ -262,17 +324,20 @@ GridLastColumn CGridModel::LastVisibleColumn(int clientWidth) const {
 }
 
 std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const {
-    if (y <= kHeaderHeight || x < 0 || rows_ == 0 || columns_.empty())
+    if (y <= kHeaderHeight || x < 0 || ViewRowCount() == 0 || columns_.empty())
         return std::nullopt;
     const int row = (y - kHeaderHeight) / kRowHeight + topRow_;
-    if (row >= rows_)
+    if (row >= ViewRowCount())
+        return std::nullopt;
+    x -= gutter_;
+    if (x < 0)
         return std::nullopt;
     if (FrozenColumns() > 0 && x < FrozenWidth())
         return GridCell{row, 0};
     x -= FrozenWidth();
     const GridLastColumn last = LastVisibleColumn(clientWidth);
     for (int c = firstColumn_; c <= last.column; ++c) {
-        const int width = columns_[static_cast<std::size_t>(c)].width;
+        const int width = ShownWidth(c);
         if (c == last.column) {
             // Right of the grid's own last column lies nothing.
             if (!last.cutOff && x >= width)
@@ -289,12 +354,12 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
 std::pair<int, int> CGridModel::CellOrigin(int row, int column) const {
     const int y = kHeaderHeight + (row - topRow_) * kRowHeight;
     if (column < FrozenColumns())
-        return {0, y};
-    int x = FrozenWidth();
+        return {gutter_, y};
+    int x = LeftWidth();
     for (int c = firstColumn_; c < column && c < ColumnCount(); ++c)
-        x += columns_[static_cast<std::size_t>(c)].width;
+        x += ShownWidth(c);
     for (int c = std::max(column, 0); c < firstColumn_; ++c)
-        x -= columns_[static_cast<std::size_t>(c)].width;
+        x -= ShownWidth(c);
     return {x, y};
 }
 
@@ -321,13 +386,14 @@ void CGridModel::EnsureColumnVisible(int column, int clientWidth) {
     }
 }
 
-bool CGridModel::Key(GridKey key, int clientWidth) {
+bool CGridModel::Key(GridKey key, int clientWidth, bool extend) {
     if (columns_.empty())
         return false;
     const GridCell before = selected_;
+    const GridCell anchor = extend ? anchor_ : GridCell{};
     const int top = topRow_;
     const int first = firstColumn_;
-    const int lastRow = std::max(0, rows_ - 1);
+    const int lastRow = std::max(0, ViewRowCount() - 1);
     const int lastColumn = ColumnCount() - 1;
     const int page = visibleRows_;
     GridCell& sel = selected_;
@@ -386,6 +452,8 @@ bool CGridModel::Key(GridKey key, int clientWidth) {
             const GridLastColumn last = LastVisibleColumn(clientWidth);
             if (last.cutOff && sel.column >= last.column)
                 ++firstColumn_;
+            // A column wider than the one that scrolled out still needs more room.
+            EnsureColumnVisible(sel.column, clientWidth);
         }
         break;
     case GridKey::kHome:
@@ -398,12 +466,20 @@ bool CGridModel::Key(GridKey key, int clientWidth) {
         if (sel.column != lastColumn) {
             sel.column = lastColumn;
             firstColumn_ = std::max(FrozenColumns(), ColumnCount() - kColumnPage);
+            // Five columns wider than the view would leave the last one out of sight.
+            EnsureColumnVisible(sel.column, clientWidth);
         }
         break;
     }
+    if (columns_[static_cast<std::size_t>(sel.column)].hidden) {
+        StepOffHidden(key == GridKey::kLeft || key == GridKey::kEnd ? -1 : 1);
+        EnsureColumnVisible(sel.column, clientWidth);
+    }
     ClampTopRow();
     ClampFirstColumn();
-    return sel != before || topRow_ != top || firstColumn_ != first;
+    const GridCell oldAnchor = anchor_;
+    anchor_ = extend ? anchor : sel;
+    return sel != before || anchor_ != oldAnchor || topRow_ != top || firstColumn_ != first;
 }
 
 int CGridModel::VerticalScroll(GridScroll action, int position) {
@@ -428,7 +504,7 @@ int CGridModel::VerticalScroll(GridScroll action, int position) {
         top = 0;
         break;
     case GridScroll::kEnd:
-        top = rows_ - 1;
+        top = ViewRowCount() - 1;
         break;
     }
     SetTopRow(top);
@@ -472,7 +548,7 @@ std::optional<GridCell> CGridModel::NextEditCell(GridCell from) const {
         next.column = 0;
         ++next.row;
     }
-    if (!Contains(next.row, next.column))
+    if (!InView(next.row, next.column))
         return std::nullopt;
     return next;
 }
@@ -482,7 +558,7 @@ std::optional<GridCell> CGridModel::Find(const std::vector<std::string>& needles
     std::vector<std::string> folded;
     for (const std::string& needle : needles) {
         if (!needle.empty())
-            folded.push_back(Folded(needle));
+            folded.push_back(FoldCase(needle));
     }
     const long long total = static_cast<long long>(rows_) * ColumnCount();
     if (folded.empty() || total == 0)
@@ -498,7 +574,7 @@ std::optional<GridCell> CGridModel::Find(const std::vector<std::string>& needles
         const auto column = static_cast<int>(index % ColumnCount());
         const std::string_view text = Text(row, column);
         for (const std::string& needle : folded) {
-            if (HoldsFolded(text, needle))
+            if (FindFolded(text, needle, 0) != std::string_view::npos)
                 return GridCell{row, column};
         }
     }

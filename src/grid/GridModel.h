@@ -4,6 +4,9 @@
 // scroll position, and the rules by which keys and scroll requests move them.
 #pragma once
 
+#include "grid/CellSheet.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,6 +27,8 @@ struct GridColumn {
     GridAlign cellAlign = GridAlign::kLeft;
     bool chooser = false;             // edited with the chooser rather than the edit field
     std::vector<std::string> choices; // the chooser's items, in list order
+    std::string tip;                  // what the column holds, shown over its header
+    bool hidden = false;              // takes no room; keys step over it
     int tag = 0;                      // the owner's; the grid never reads it
 };
 
@@ -53,7 +58,7 @@ struct GridLastColumn {
 // filled out of turn moves to the pool's end, and the pool is compacted once half of
 // it is left behind. Changed cells, and the rare cell that would push its row's run past what 15
 // bits can address, are kept aside in a map instead; the pool keeps the filled bytes.
-class CGridModel {
+class CGridModel : public CCellSheet {
 public:
     static constexpr int kRowHeight = 24;
     static constexpr int kHeaderHeight = kRowHeight;
@@ -69,12 +74,26 @@ public:
     bool ColumnsFinished() const { return finished_; }
     // A row of empty cells; nothing before FinishColumns.
     void AddRow();
+    // Takes back the last AddRow, cells and marks with it; the selection stays inside.
+    void RemoveLastRow();
 
     int RowCount() const { return rows_; }
+    // The rows the view shows, fewer than RowCount while a filter hides some: keys,
+    // scrolling, hit tests and the selection keep within them. -1 shows every row.
+    void SetViewRowCount(int rows);
+    int ViewRowCount() const { return viewRows_ >= 0 ? std::min(viewRows_, rows_) : rows_; }
+    bool InView(int row, int column) const {
+        return row >= 0 && row < ViewRowCount() && column >= 0 && column < ColumnCount();
+    }
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     const GridColumn* Column(int column) const;
     // The new width, at least kMinColumnWidth; false for no such column.
     bool SetColumnWidth(int column, int width);
+    bool SetColumnHeader(int column, std::string header);
+    // Hides or shows a column; the first column stays shown.
+    bool SetColumnHidden(int column, bool hidden);
+    // The room a column takes: its width, or none while hidden.
+    int ShownWidth(int column) const;
     bool Contains(int row, int column) const;
 
     // The cell's bytes; empty outside the grid. Valid until the next Fill or SetText.
@@ -84,6 +103,11 @@ public:
     // A change, by the user or the owner: Changed reports it from now on.
     bool SetText(int row, int column, std::string_view text);
     bool Changed(int row, int column) const;
+    // Puts back a text as it was before a change: marked as changed or as loaded.
+    bool Restore(int row, int column, std::string_view text, bool changed);
+    int SheetRows() const override { return rows_; }
+    int SheetColumns() const override { return ColumnCount(); }
+    std::string_view SheetText(int row, int column) const override { return Text(row, column); }
     // What the cells take in memory, bytes reserved included.
     std::size_t MemoryBytes() const;
 
@@ -94,10 +118,24 @@ public:
     // 1 when column 0 is frozen and there are others to scroll, else 0.
     int FrozenColumns() const;
     int FrozenWidth() const;
+    // A gutter left of the columns for the rows' numbers; none unless asked for.
+    void SetRowGutter(int width);
+    int RowGutter() const { return gutter_; }
+    // What lies left of the scrolled columns: the gutter and the frozen column.
+    int LeftWidth() const { return gutter_ + FrozenWidth(); }
+    // The row whose gutter is under the point, or nothing.
+    std::optional<int> GutterHit(int x, int y) const;
 
+    // The current cell, one corner of the selected range; the anchor is the other.
     GridCell Selected() const { return selected_; }
-    // False, and nothing moves, for a cell outside the grid.
+    GridCell Anchor() const { return anchor_; }
+    GridRange Selection() const;
+    // False, and nothing moves, for a cell outside the grid. The range shrinks to it.
     bool Select(int row, int column);
+    // Moves the current cell, keeping the anchor: the range grows or shrinks.
+    bool ExtendTo(int row, int column);
+    // The range, its top-left cell current; clamped to the grid.
+    void SelectRange(GridRange range);
     int TopRow() const { return topRow_; }
     void SetTopRow(int row); // clamped
     int FirstVisibleColumn() const { return firstColumn_; }
@@ -122,7 +160,8 @@ public:
 
     // True when the selection or the scroll position moved. A move past an edge stops
     // there and scrolls the selection into view.
-    bool Key(GridKey key, int clientWidth);
+    // With `extend` (Shift held) the anchor stays and the range follows the move.
+    bool Key(GridKey key, int clientWidth, bool extend = false);
     // The new top row, already applied.
     int VerticalScroll(GridScroll action, int position = 0);
     // The new first visible column, already applied.
@@ -156,11 +195,15 @@ private:
     void MoveRowToPoolEnd(int row);
     void Compact();
     void ClampTopRow();
+    // The selection's column stepped off hidden ones, `step` (±1) first, then back.
+    void StepOffHidden(int step);
     void ClampFirstColumn();
 
     std::vector<GridColumn> columns_;
     bool finished_ = false;
     bool frozen_ = false;
+    int gutter_ = 0;
+    int viewRows_ = -1;
     int rows_ = 0;
     std::string pool_;
     std::vector<std::uint32_t> rowStarts_;
@@ -169,6 +212,7 @@ private:
     std::size_t poolWaste_ = 0; // bytes of runs left behind when a row moved
 
     GridCell selected_;
+    GridCell anchor_;
     int topRow_ = 0;
     int firstColumn_ = 0;
     int visibleRows_ = 1;

@@ -18,6 +18,7 @@ constexpr int kLeadingWidths[] = {120, 70, 60, 60, 60, 50};
 
 struct Marks {
     std::map<std::int32_t, ChoiceKind> kinds;
+    std::map<std::int32_t, std::string> tips;         // a modifier slot's parameter, min and max
     std::map<std::int32_t, std::int32_t> nameColumns; // base code column → its name column
     // Whose wording the modifiers take: the catalogue's for the classic tables, the
     // game's otherwise.
@@ -34,8 +35,22 @@ std::int32_t ColumnNamed(const CTxtTable& table, const char* name) {
 }
 
 void MarkSlots(Marks& marks, const ModifierSlots& slots) {
-    for (const SlotColumns& slot : slots.slots)
+    for (const SlotColumns& slot : slots.slots) {
         Mark(marks, slot.code, ChoiceKind::kModifierCode);
+        if (slot.code < 0)
+            continue;
+        const std::string of = " of the property in column " + std::to_string(slot.code + 1) +
+                               "; what it means depends on the property (Properties.txt)";
+        const struct {
+            std::int32_t column;
+            const char* what;
+        } parts[] = {{slot.param, "The parameter (a skill, a stat, a chance, a duration …)"},
+                     {slot.min, "The least value"},
+                     {slot.max, "The greatest value"}};
+        for (const auto& part : parts)
+            if (part.column >= 0)
+                marks.tips[part.column] = part.what + of;
+    }
     if (!marks.modifierSlots)
         marks.modifierSlots = slots;
 }
@@ -162,6 +177,12 @@ std::vector<RawColumn> RawColumnsFor(const CTxtTable& table, const RawEditSource
         }
         if (itemTable && c < static_cast<std::int32_t>(std::size(kLeadingWidths)))
             column.width = kLeadingWidths[c];
+        static const char* const kTips[] = {
+            "", "A base item's code (weapons.txt, armor.txt, misc.txt): pick it by name",
+            "A property's code (Properties.txt): pick it by its wording",
+            "A colour's code (colors.txt): pick it by name",
+            "A string key: the shown name is its text in the string tables"};
+        column.tip = marks.tips.count(c) ? marks.tips.at(c) : kTips[static_cast<int>(column.kind)];
     }
     return columns;
 }
@@ -185,11 +206,26 @@ RawPick PickChoice(ChoiceKind kind, const std::string& text) {
     return pick;
 }
 
+std::string RawLayoutProblem(const CTxtTable& table, const std::string& name) {
+    if (name == "UniqueItems.txt")
+        return RecogniseUniqueItems(table, name).problem;
+    if (name == "SetItems.txt")
+        return BuildSetTree(table, nullptr).problem;
+    return std::string();
+}
+
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step) {
     if (table.DataRowCount() < edits.rows) {
         step.rows.push_back({&table, table.DataRowCount(), edits.rows});
         while (table.DataRowCount() < edits.rows)
             table.AddRow();
+    }
+    for (const auto& [column, text] : edits.headers) {
+        const std::optional<std::string_view> name = table.HeaderCell(column);
+        if (!name || *name == text)
+            continue;
+        step.cells.push_back({&table, -1, column, std::string(*name), text});
+        table.SetCell(-1, column, text);
     }
     for (const auto& [at, text] : edits.cells) {
         const auto [row, column] = at;

@@ -33,6 +33,8 @@ struct RawColumn {
     std::vector<std::string> choices;
     // A base code column's neighbour that takes the base item's name, -1 for none.
     std::int32_t nameColumn = -1;
+    // What the column holds, for its header's tooltip; empty for a plain column.
+    std::string tip;
 };
 
 // What the choosers offer.
@@ -58,15 +60,22 @@ struct RawPick {
 };
 RawPick PickChoice(ChoiceKind kind, const std::string& text);
 
-// The cells of an edited copy of the table: its row count and the texts that changed.
+// The cells of an edited copy of the table: its row count, the texts that changed and
+// the columns renamed.
 struct RawEdits {
     std::int32_t rows = 0;
     std::map<std::pair<std::int32_t, std::int32_t>, std::string> cells; // (row, column)
+    std::map<std::int32_t, std::string> headers;                        // column → name
 };
 
+// Why the table's header fits none of the layouts its file name asks for (unique items
+// or set items), naming the column missed; empty when it fits or the file has none.
+std::string RawLayoutProblem(const CTxtTable& table, const std::string& name);
+
 // Writes the edits into the table: rows appended up to `edits.rows`, then every cell
-// whose text differs from the table's; nothing else is touched, so an untouched cell
-// keeps its bytes. The rows appended and the changed cells are added to `step` for undo.
+// and column name whose text differs from the table's; nothing else is touched, so an
+// untouched cell keeps its bytes. The rows appended and the changed cells (a column
+// name as data row -1) are added to `step` for undo.
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step);
 
 } // namespace tolmere

@@ -7,7 +7,7 @@
 
 namespace tolmere {
 
-std::string FoldCase(std::string_view text) {
+std::string FoldUtf8Case(std::string_view text) {
     std::string out(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
         auto byte = static_cast<unsigned char>(out[i]);
@@ -69,7 +69,7 @@ void CStringList::Build(const CStringTables& tables, const CStringUsage* usage) 
         joined.reserve(row.key.size() + 1 + row.text.size());
         joined.append(row.key).push_back('\0');
         joined.append(row.text);
-        folded_.push_back(FoldCase(joined));
+        folded_.push_back(FoldUtf8Case(joined));
     }
 }
 
@@ -95,7 +95,7 @@ bool CStringList::Passes(std::size_t i, const StringFilter& filter,
 
 std::vector<std::size_t> CStringList::Filter(const StringFilter& filter,
                                              const std::vector<std::size_t>* within) const {
-    const std::string folded = FoldCase(filter.query);
+    const std::string folded = FoldUtf8Case(filter.query);
     std::vector<std::size_t> out;
     if (within) {
         for (std::size_t i : *within) {

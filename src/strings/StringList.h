@@ -61,6 +61,6 @@ private:
 
 // `text` in lower case for a search: ASCII letters and the accented Latin capitals of
 // UTF-8 (the game's European languages); every other byte as it is.
-std::string FoldCase(std::string_view text);
+std::string FoldUtf8Case(std::string_view text);
 
 } // namespace tolmere

@@ -485,7 +485,7 @@ std::string_view CTxtTable::Text(std::int32_t d, std::int32_t c) const {
 }
 
 bool CTxtTable::SetCell(std::int32_t d, std::int32_t c, std::string_view text) {
-    if (d < 0 || c < 0 || c >= columnCount_ || d >= rowCount_ - 1)
+    if (d < -1 || c < 0 || c >= columnCount_ || d >= rowCount_ - 1)
         return false;
     const std::size_t tableRow = static_cast<std::size_t>(d) + 1;
     edits_[tableRow * static_cast<std::size_t>(columnCount_) + static_cast<std::size_t>(c)].assign(

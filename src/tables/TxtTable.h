@@ -71,7 +71,8 @@ public:
     std::optional<std::string_view> Cell(std::int32_t d, std::int32_t c) const;
     // The same, reading a cell that does not exist as empty.
     std::string_view Text(std::int32_t d, std::int32_t c) const;
-    // Gives the cell new text; false (nothing changed) when it does not exist.
+    // Gives the cell new text; false (nothing changed) when it does not exist. Data row
+    // -1 is the header: a column renamed to repair a table's layout.
     bool SetCell(std::int32_t d, std::int32_t c, std::string_view text);
     // Column name, or nothing when the table has no rows or c is out of range.
     std::optional<std::string_view> HeaderCell(std::int32_t c) const;

@@ -1,19 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "ui/Griddor.h"
 
+#include "grid/GridOps.h"
+#include "grid/Tsv.h"
 #include "ui/DialogTemplate.h"
 #include "ui/ScreenText.h"
 #include "ui/SkinLook.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace tolmere {
 namespace {
@@ -27,6 +35,35 @@ const QColor kSelectedBack(69, 68, 65);
 const QColor kSelectedText(220, 255, 255);
 const QColor kSelectedFrame(0, 255, 128);
 const QColor kSelectedFrameUnfocused(0, 128, 64);
+const QColor kRangeBack(30, 62, 84);     // the selected range around the current cell
+const QColor kHitBack(96, 70, 0);        // a cell the find found
+const QColor kChangedMark(255, 150, 40); // the corner of a cell changed since opening
+
+// Cells as the screen shows them, in UTF-8, for the clipboard. Most cells are ASCII and
+// pass through as they are; any other is decoded as the grid decodes it for drawing.
+class CScreenCells : public CCellSheet {
+public:
+    explicit CScreenCells(const CCellSheet& cells) : cells_(cells) {}
+    int SheetRows() const override { return cells_.SheetRows(); }
+    int SheetColumns() const override { return cells_.SheetColumns(); }
+    // Valid until the next call.
+    std::string_view SheetText(int row, int column) const override {
+        const std::string_view bytes = cells_.SheetText(row, column);
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return bytes;
+        scratch_ = ScreenText(bytes, TextSource::kTableCell).toStdString();
+        return scratch_;
+    }
+
+private:
+    const CCellSheet& cells_;
+    mutable std::string scratch_;
+};
+
+bool CellBefore(const GridCell& a, const GridCell& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+}
 
 constexpr int kTextInset = 2;
 constexpr int kEdgeGrip = 3; // pixels either side of a header edge that start a drag
@@ -90,6 +127,17 @@ struct CGriddor::Impl {
     int dragStartX = 0;
     int dragStartWidth = 0;
     int wheelDelta = 0;
+    bool dragSelecting = false;
+    CGridUndo undo;
+    std::vector<GridCell> hits; // view rows, in view order
+    std::vector<int> order;     // view row → table row; empty for the table's order
+    std::vector<int> place;     // table row → view row (-1 hidden), while sorted or filtered
+    bool filtered = false;
+    std::vector<char> keep; // table rows a filter lets through
+    int orderRows = 0;      // the rows there were when the order was made
+    int sortColumn = -1;
+    int sortDirection = 0;
+    CViewSheet view{model, order, filtered};
 };
 
 CGriddor::CGriddor(QWidget* owner) : QAbstractScrollArea(owner), impl_(std::make_unique<Impl>()) {
@@ -147,6 +195,7 @@ void CGriddor::AddRow() {
     const int rows = impl_->model.RowCount();
     impl_->model.AddRow();
     if (impl_->model.RowCount() != rows) {
+        SyncOrder();
         SyncScrollBars();
         viewport()->update();
     }
@@ -171,14 +220,224 @@ std::string CGriddor::CellText(int row, int column) const {
 void CGriddor::SetCellText(int row, int column, std::string text) {
     // Until the hook is installed the owner is still filling the grid; after that
     // every write is a change the owner will want to save.
-    const bool written = impl_->hook ? impl_->model.SetText(row, column, text)
-                                     : impl_->model.Fill(row, column, text);
-    if (written)
-        UpdateCell({row, column});
+    if (!impl_->hook) {
+        if (impl_->model.Fill(row, column, text))
+            UpdateCell({ViewRow(row), column});
+        return;
+    }
+    if (impl_->undo.IsOpen()) {
+        // Inside an edit's step: the hook's writes are undone with the edit.
+        impl_->undo.Write(impl_->model, row, column, text);
+        UpdateCell({ViewRow(row), column});
+        return;
+    }
+    GridEditResult result;
+    result.changes.push_back({row, column, std::move(text)});
+    ApplyEdit(result, "Edit");
+}
+
+bool CGriddor::ApplyEdit(const GridEditResult& result, const std::string& name) {
+    EndEdit();
+    if (!impl_->undo.Apply(impl_->model, result, name))
+        return false;
+    std::vector<GridCell> cells;
+    for (const GridChange& change : result.changes)
+        cells.push_back({change.row, change.column});
+    AfterEdit(cells);
+    return true;
+}
+
+bool CGriddor::ApplyViewEdit(const GridEditResult& result, const std::string& name) {
+    return ApplyEdit(impl_->view.ToSheetRows(result), name);
+}
+
+const CViewSheet& CGriddor::ViewCells() const {
+    return impl_->view;
+}
+
+int CGriddor::TableRow(int viewRow) const {
+    return impl_->view.SheetRow(viewRow);
+}
+
+int CGriddor::ViewRow(int tableRow) const {
+    const auto& place = impl_->place;
+    return tableRow >= 0 && tableRow < static_cast<int>(place.size())
+               ? place[static_cast<std::size_t>(tableRow)]
+               : tableRow;
+}
+
+int CGriddor::SortColumn() const {
+    return impl_->sortColumn;
+}
+
+int CGriddor::SortDirection() const {
+    return impl_->sortDirection;
+}
+
+void CGriddor::SortView(int column, int direction) {
+    EndEdit();
+    if (column < 0 || column >= ColumnCount())
+        direction = 0;
+    const GridCell at{SelectedRow(), SelectedColumn()};
+    impl_->sortColumn = direction == 0 ? -1 : column;
+    impl_->sortDirection = direction;
+    RebuildOrder(at);
+    Q_EMIT viewSorted();
+}
+
+void CGriddor::FilterView(bool on, const std::vector<int>& tableRows) {
+    EndEdit();
+    const GridCell at{SelectedRow(), SelectedColumn()};
+    impl_->filtered = on;
+    impl_->keep.assign(static_cast<std::size_t>(RowCount()), on ? 0 : 1);
+    for (const int row : tableRows)
+        if (row >= 0 && row < RowCount())
+            impl_->keep[static_cast<std::size_t>(row)] = 1;
+    RebuildOrder(at);
+}
+
+bool CGriddor::Filtered() const {
+    return impl_->filtered;
+}
+
+void CGriddor::RebuildOrder(GridCell at) {
+    auto& order = impl_->order;
+    const int rows = RowCount();
+    order.clear();
+    if (impl_->sortDirection != 0) {
+        order = SortedRows(impl_->model, impl_->sortColumn, impl_->sortDirection < 0);
+    } else if (impl_->filtered) {
+        order.resize(static_cast<std::size_t>(rows));
+        std::iota(order.begin(), order.end(), 0);
+    }
+    if (impl_->filtered)
+        order.erase(
+            std::remove_if(order.begin(), order.end(),
+                           [this](int r) { return !impl_->keep[static_cast<std::size_t>(r)]; }),
+            order.end());
+    impl_->orderRows = rows;
+    RebuildPlaces();
+    impl_->hits.clear();
+    if (ViewRow(at.row) >= 0)
+        SelectCell({ViewRow(at.row), at.column});
+    else if (impl_->model.ViewRowCount() > 0)
+        SelectCell({0, at.column});
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CGriddor::RebuildPlaces() {
+    const auto& order = impl_->order;
+    const bool identity = order.empty() && !impl_->filtered;
+    impl_->place.assign(identity ? 0 : static_cast<std::size_t>(RowCount()), -1);
+    for (std::size_t v = 0; v < order.size(); ++v)
+        impl_->place[static_cast<std::size_t>(order[v])] = static_cast<int>(v);
+    impl_->model.SetViewRowCount(impl_->filtered ? static_cast<int>(order.size()) : -1);
+}
+
+void CGriddor::SyncOrder() {
+    auto& order = impl_->order;
+    if (order.empty() && !impl_->filtered)
+        return;
+    // Rows come and go only at the table's end; rows added show at the view's end.
+    const int rows = RowCount();
+    order.erase(std::remove_if(order.begin(), order.end(), [rows](int r) { return r >= rows; }),
+                order.end());
+    impl_->orderRows = std::min(impl_->orderRows, rows);
+    for (int r = impl_->orderRows; r < rows; ++r)
+        order.push_back(r);
+    impl_->orderRows = rows;
+    impl_->keep.resize(static_cast<std::size_t>(rows), 1);
+    RebuildPlaces();
+}
+
+bool CGriddor::Undo() {
+    EndEdit();
+    std::vector<GridCell> cells;
+    if (!impl_->undo.Undo(impl_->model, &cells))
+        return false;
+    AfterEdit(cells);
+    return true;
+}
+
+bool CGriddor::Redo() {
+    EndEdit();
+    std::vector<GridCell> cells;
+    if (!impl_->undo.Redo(impl_->model, &cells))
+        return false;
+    AfterEdit(cells);
+    return true;
+}
+
+const CGridUndo& CGriddor::UndoStack() const {
+    return impl_->undo;
+}
+
+void CGriddor::AfterEdit(const std::vector<GridCell>& cells) {
+    SyncOrder();
+    // Show the first cell changed when none of them is on screen.
+    const CGridModel& model = impl_->model;
+    const bool shown = std::any_of(cells.begin(), cells.end(), [this, &model](GridCell cell) {
+        const int row = ViewRow(cell.row);
+        return row >= model.TopRow() && row < model.TopRow() + model.VisibleRows();
+    });
+    if (!shown && !cells.empty()) {
+        impl_->model.EnsureRowVisible(ViewRow(cells.front().row));
+        impl_->model.EnsureColumnVisible(cells.front().column, viewport()->width());
+    }
+    SyncScrollBars();
+    viewport()->update();
+    Q_EMIT edited();
 }
 
 const GridColumn* CGriddor::ColumnAt(int column) const {
     return impl_->model.Column(column);
+}
+
+void CGriddor::ShowRowNumbers(bool on) {
+    const int digits = static_cast<int>(std::to_string(std::max(RowCount(), 9999)).size());
+    impl_->model.SetRowGutter(
+        on ? QFontMetrics(impl_->cellFont).horizontalAdvance(QString(digits + 1, u'9')) +
+                 2 * kTextInset
+           : 0);
+    SyncScrollBars();
+    viewport()->update();
+}
+
+int CGriddor::RowNumbersWidth() const {
+    return impl_->model.RowGutter();
+}
+
+void CGriddor::SetFirstColumnFrozen(bool frozen) {
+    impl_->model.SetFrozenFirstColumn(frozen);
+    SyncScrollBars();
+    viewport()->update();
+}
+
+bool CGriddor::FirstColumnFrozen() const {
+    return impl_->model.FrozenFirstColumn();
+}
+
+void CGriddor::SetColumnHidden(int column, bool hidden) {
+    const View before = CurrentView();
+    if (!impl_->model.SetColumnHidden(column, hidden))
+        return;
+    impl_->model.EnsureColumnVisible(impl_->model.Selected().column, viewport()->width());
+    SyncScrollBars();
+    AfterMove(before);
+    viewport()->update();
+}
+
+void CGriddor::SetColumnWidth(int column, int width) {
+    if (impl_->model.SetColumnWidth(column, width)) {
+        SyncScrollBars();
+        viewport()->update();
+    }
+}
+
+void CGriddor::SetColumnHeader(int column, std::string header) {
+    if (impl_->model.SetColumnHeader(column, std::move(header)))
+        viewport()->update(QRect(0, 0, viewport()->width(), CGridModel::kHeaderHeight));
 }
 
 bool CGriddor::CellChanged(int row, int column) const {
@@ -190,7 +449,7 @@ const CGridModel& CGriddor::Model() const {
 }
 
 int CGriddor::SelectedRow() const {
-    return impl_->model.Selected().row;
+    return TableRow(impl_->model.Selected().row);
 }
 
 int CGriddor::SelectedColumn() const {
@@ -201,7 +460,67 @@ void CGriddor::Select(int row, int column) {
     if (!impl_->model.Contains(row, column))
         return;
     EndEdit();
-    SelectCell({row, column});
+    SelectCell({ViewRow(row), column});
+}
+
+GridRange CGriddor::Selection() const {
+    return impl_->model.Selection();
+}
+
+void CGriddor::SelectRange(const GridRange& range) {
+    EndEdit();
+    const View before = CurrentView();
+    impl_->model.SelectRange(range);
+    const GridCell cell = impl_->model.Selected();
+    impl_->model.EnsureRowVisible(cell.row);
+    impl_->model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
+    viewport()->update();
+}
+
+QString CGriddor::SelectionText() const {
+    return QString::fromStdString(EncodeTsv(CScreenCells(impl_->view), impl_->model.Selection()));
+}
+
+void CGriddor::SetHits(std::vector<GridCell> hits) {
+    std::sort(hits.begin(), hits.end(), CellBefore);
+    impl_->hits = std::move(hits);
+    viewport()->update();
+}
+
+const std::vector<GridCell>& CGriddor::Hits() const {
+    return impl_->hits;
+}
+
+int CGriddor::GoToHit(int index) {
+    const auto& hits = impl_->hits;
+    if (hits.empty())
+        return -1;
+    const int count = static_cast<int>(hits.size());
+    index = ((index % count) + count) % count;
+    EndEdit();
+    const GridCell hit = hits[static_cast<std::size_t>(index)];
+    SelectCell(hit);
+    // A hit on the part-shown last row scrolls on until the whole row shows.
+    const View before = CurrentView();
+    while (impl_->model.TopRow() < hit.row &&
+           CellRect(hit.row, hit.column).bottom() >= viewport()->height())
+        impl_->model.SetTopRow(impl_->model.TopRow() + 1);
+    AfterMove(before);
+    Q_EMIT hitChanged(index);
+    return index;
+}
+
+int CGriddor::NextHit(bool backwards) {
+    const auto& hits = impl_->hits;
+    if (hits.empty())
+        return -1;
+    const GridCell at = impl_->model.Selected();
+    const auto after = std::upper_bound(hits.begin(), hits.end(), at, CellBefore);
+    const auto from = std::lower_bound(hits.begin(), hits.end(), at, CellBefore);
+    const int index = backwards ? static_cast<int>(from - hits.begin()) - 1
+                                : static_cast<int>(after - hits.begin());
+    return GoToHit(index);
 }
 
 int CGriddor::TopRow() const {
@@ -247,7 +566,8 @@ void CGriddor::UpdateCell(GridCell cell) {
 }
 
 CGriddor::View CGriddor::CurrentView() const {
-    return {impl_->model.Selected(), impl_->model.TopRow(), impl_->model.FirstVisibleColumn()};
+    return {impl_->model.Selected(), impl_->model.TopRow(), impl_->model.FirstVisibleColumn(),
+            impl_->model.Selection()};
 }
 
 void CGriddor::AfterMove(const View& before) {
@@ -259,8 +579,20 @@ void CGriddor::AfterMove(const View& before) {
         UpdateCell(before.selected);
         UpdateCell(now.selected);
     }
-    if (now.selected != before.selected)
-        Q_EMIT selectionChanged(now.selected.row, now.selected.column);
+    if (now.range != before.range)
+        viewport()->update();
+    if (now.selected != before.selected || now.range != before.range)
+        Q_EMIT selectionChanged(TableRow(now.selected.row), now.selected.column);
+}
+
+void CGriddor::ExtendCell(GridCell cell) {
+    const View before = CurrentView();
+    CGridModel& model = impl_->model;
+    if (!model.ExtendTo(cell.row, cell.column))
+        return;
+    model.EnsureRowVisible(cell.row);
+    model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
 }
 
 void CGriddor::SelectCell(GridCell cell) {
@@ -402,10 +734,12 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     };
     std::vector<Shown> shown;
     if (model.FrozenColumns() > 0)
-        shown.push_back({0, 0, model.FrozenWidth()});
-    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+        shown.push_back({0, model.RowGutter(), model.FrozenWidth()});
+    for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
-        const int width = model.Column(c)->width;
+        const int width = model.ShownWidth(c);
+        if (width == 0)
+            continue;
         shown.push_back({c, x, width});
         x += width;
     }
@@ -430,25 +764,54 @@ void CGriddor::paintEvent(QPaintEvent* event) {
     painter.setFont(impl_->headerFont);
     for (const Shown& col : shown) {
         const GridColumn& column = *model.Column(col.column);
+        QString title = ScreenText(column.header, TextSource::kTableCell);
+        if (col.column == impl_->sortColumn)
+            title +=
+                impl_->sortDirection > 0 ? QStringLiteral(" \u25B2") : QStringLiteral(" \u25BC");
         drawCell(QRect(col.x, 0, col.width, kRowHeight), kHeaderBack, kFrame, kHeaderText,
-                 ToQt(column.headerAlign), ScreenText(column.header, TextSource::kTableCell));
+                 ToQt(column.headerAlign), title);
     }
+    const int gutter = model.RowGutter();
+    if (gutter > 0)
+        drawCell(QRect(0, 0, gutter, kRowHeight), kHeaderBack, kFrame, kHeaderText,
+                 Qt::AlignHCenter, QStringLiteral("row"));
     painter.setFont(impl_->cellFont);
     const GridCell selected = model.Selected();
+    const GridRange range = model.Selection();
     const bool focused = hasFocus();
+    const auto& hits = impl_->hits;
     for (int row = model.TopRow(), y = CGridModel::kHeaderHeight;
-         row < model.RowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
+         row < model.ViewRowCount() && y < viewport()->height(); ++row, y += kRowHeight) {
+        if (gutter > 0) // the table's own row number, whatever order the view shows
+            drawCell(QRect(0, y, gutter, kRowHeight), kHeaderBack, kFrame, kHeaderText,
+                     Qt::AlignRight, QString::number(TableRow(row) + 1));
         for (const Shown& col : shown) {
             const QRect rect(col.x, y, col.width, kRowHeight);
             if (!rect.intersects(dirty))
                 continue;
-            const bool isSelected = selected == GridCell{row, col.column};
-            const QColor& back = isSelected && focused ? kSelectedBack : kCellBack;
+            const GridCell cell{row, col.column};
+            const int tableRow = TableRow(row);
+            const bool isSelected = selected == cell;
+            const bool isHit =
+                !hits.empty() && std::binary_search(hits.begin(), hits.end(), cell, CellBefore);
+            const QColor& plainBack = range.Contains(row, col.column) ? kRangeBack
+                                      : isHit                         ? kHitBack
+                                                                      : kCellBack;
+            const QColor& back = isSelected && focused ? kSelectedBack : plainBack;
             const QColor& ink = isSelected && focused ? kSelectedText : kCellText;
             const QColor& frame =
                 !isSelected ? kFrame : (focused ? kSelectedFrame : kSelectedFrameUnfocused);
             drawCell(rect, back, frame, ink, ToQt(model.Column(col.column)->cellAlign),
-                     ScreenText(model.Text(row, col.column), TextSource::kTableCell));
+                     ScreenText(model.Text(tableRow, col.column), TextSource::kTableCell));
+            if (model.Changed(tableRow, col.column)) {
+                // A corner mark: changed since the window opened, not yet applied.
+                const QPoint corner = rect.topLeft() + QPoint(1, 1);
+                const QPoint mark[] = {corner, corner + QPoint(6, 0), corner + QPoint(0, 6)};
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(kChangedMark);
+                painter.drawPolygon(mark, 3);
+                painter.setBrush(Qt::NoBrush);
+            }
         }
     }
 }
@@ -461,8 +824,51 @@ void CGriddor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (key == Qt::Key_F3 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
-        if (!impl_->lastFind.isEmpty())
+        if (!impl_->hits.empty())
+            NextHit(mods == Qt::ShiftModifier);
+        else if (!impl_->lastFind.isEmpty())
             Find(impl_->lastFind, mods == Qt::ShiftModifier);
+        return;
+    }
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        const bool shift = mods & Qt::ShiftModifier;
+        switch (key) {
+        case Qt::Key_A:
+            SelectRange(GridRange::All(impl_->model));
+            return;
+        case Qt::Key_C:
+            QGuiApplication::clipboard()->setText(SelectionText());
+            return;
+        case Qt::Key_V:
+            Q_EMIT pasteRequested();
+            return;
+        case Qt::Key_D:
+            Q_EMIT fillDownRequested();
+            return;
+        case Qt::Key_H:
+            Q_EMIT replaceRequested();
+            return;
+        case Qt::Key_G:
+            Q_EMIT goToRequested();
+            return;
+        case Qt::Key_Z:
+            shift ? Redo() : Undo();
+            return;
+        case Qt::Key_Y:
+            Redo();
+            return;
+        case Qt::Key_Space: { // the whole column
+            const GridCell at = impl_->model.Selected();
+            SelectRange({0, at.column, RowCount() - 1, at.column});
+            return;
+        }
+        default:
+            break;
+        }
+    }
+    if (key == Qt::Key_Space && mods == Qt::ShiftModifier) { // the whole row
+        const GridCell at = impl_->model.Selected();
+        SelectRange({at.row, 0, at.row, ColumnCount() - 1});
         return;
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::NoModifier) {
@@ -478,9 +884,9 @@ void CGriddor::keyPressEvent(QKeyEvent* event) {
                  {Qt::Key_Left, GridKey::kLeft},     {Qt::Key_Right, GridKey::kRight},
                  {Qt::Key_Home, GridKey::kHome},     {Qt::Key_End, GridKey::kEnd}};
     for (const auto& move : moves) {
-        if (move.key == key && mods == Qt::NoModifier) {
+        if (move.key == key && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
             const View before = CurrentView();
-            impl_->model.Key(move.move, viewport()->width());
+            impl_->model.Key(move.move, viewport()->width(), mods == Qt::ShiftModifier);
             AfterMove(before);
             return;
         }
@@ -498,11 +904,13 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
     if (!model.ColumnsFinished() || point.y() < 0 || point.y() >= CGridModel::kHeaderHeight)
         return -1;
     const auto onEdge = [&point](int edge) { return std::abs(point.x() - edge) <= kEdgeGrip; };
-    if (model.FrozenColumns() > 0 && onEdge(model.FrozenWidth()))
+    if (model.FrozenColumns() > 0 && onEdge(model.LeftWidth()))
         return 0;
-    for (int c = model.FirstVisibleColumn(), x = model.FrozenWidth();
+    for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
-        x += model.Column(c)->width;
+        if (model.ShownWidth(c) == 0)
+            continue;
+        x += model.ShownWidth(c);
         if (onEdge(x))
             return c;
     }
@@ -511,8 +919,51 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
 
 void CGriddor::mousePressEvent(QMouseEvent* event) {
     impl_->skipRelease = false;
-    const int edge =
-        event->button() == Qt::LeftButton ? HeaderEdgeAt(event->position().toPoint()) : -1;
+    const QPoint point = event->position().toPoint();
+    const int edge = event->button() == Qt::LeftButton ? HeaderEdgeAt(point) : -1;
+    if (edge < 0 && event->button() == Qt::LeftButton) {
+        const bool extend = event->modifiers() & Qt::ShiftModifier;
+        const CGridModel& model = impl_->model;
+        if (point.y() < CGridModel::kHeaderHeight && model.RowCount() > 0) {
+            // A header selects its whole column; with Shift, the columns up to it.
+            const auto cell =
+                model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+            if (cell) {
+                EndEdit();
+                setFocus(Qt::MouseFocusReason);
+                const int from = extend ? model.Anchor().column : cell->column;
+                SelectRange({0, std::min(from, cell->column), RowCount() - 1,
+                             std::max(from, cell->column)});
+            }
+            return;
+        }
+        if (const auto row = model.GutterHit(point.x(), point.y())) {
+            // A row's number selects the whole row; with Shift, the rows up to it.
+            EndEdit();
+            setFocus(Qt::MouseFocusReason);
+            const int from = extend ? model.Anchor().row : *row;
+            SelectRange({std::min(from, *row), 0, std::max(from, *row), ColumnCount() - 1});
+            return;
+        }
+        const auto cell = model.HitTest(point.x(), point.y(), viewport()->width());
+        if (cell) {
+            EndEdit();
+            setFocus(Qt::MouseFocusReason);
+            if (extend)
+                ExtendCell(*cell);
+            else
+                SelectCell(*cell);
+            impl_->dragSelecting = true;
+        }
+        return;
+    }
+    if (edge < 0 && event->button() == Qt::RightButton && point.y() < CGridModel::kHeaderHeight) {
+        const auto cell =
+            impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+        if (cell)
+            Q_EMIT headerMenuRequested(cell->column, viewport()->mapToGlobal(point));
+        return;
+    }
     if (edge < 0) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -532,46 +983,47 @@ void CGriddor::mouseMoveEvent(QMouseEvent* event) {
         viewport()->update();
         return;
     }
+    if (impl_->dragSelecting && (event->buttons() & Qt::LeftButton)) {
+        if (const auto cell = impl_->model.HitTest(point.x(), point.y(), viewport()->width()))
+            ExtendCell(*cell);
+        return;
+    }
     if (HeaderEdgeAt(point) >= 0)
         viewport()->setCursor(Qt::SplitHCursor);
     else
         viewport()->unsetCursor();
 }
 
-void CGriddor::mouseReleaseEvent(QMouseEvent* event) {
-    if (impl_->dragColumn >= 0) {
-        impl_->dragColumn = -1;
-        return;
-    }
-    if (impl_->skipRelease) {
-        impl_->skipRelease = false;
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
-                                           event->position().toPoint().y(), viewport()->width());
-    if (!cell)
-        return;
-    EndEdit();
-    setFocus(Qt::MouseFocusReason);
-    const View before = CurrentView();
-    impl_->model.Select(cell->row, cell->column);
-    impl_->model.EnsureRowVisible(cell->row);
-    AfterMove(before);
+void CGriddor::mouseReleaseEvent(QMouseEvent*) {
+    // The press selected; the release only ends a drag.
+    impl_->dragColumn = -1;
+    impl_->dragSelecting = false;
+    impl_->skipRelease = false;
 }
 
 void CGriddor::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    const auto cell = impl_->model.HitTest(event->position().toPoint().x(),
-                                           event->position().toPoint().y(), viewport()->width());
+    const QPoint point = event->position().toPoint();
+    if (point.y() < CGridModel::kHeaderHeight && HeaderEdgeAt(point) < 0) {
+        // A header's double click sorts the view by it: ascending, descending, then back
+        // to the table's order.
+        const auto cell =
+            impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1, viewport()->width());
+        if (cell) {
+            const bool same = impl_->sortColumn == cell->column;
+            SortView(cell->column, !same ? 1 : impl_->sortDirection > 0 ? -1 : 0);
+        }
+        return;
+    }
+    const auto cell = impl_->model.HitTest(point.x(), point.y(), viewport()->width());
     if (!cell)
         return;
     // The release that follows would otherwise commit the editor just opened.
     impl_->skipRelease = true;
-    Select(cell->row, cell->column);
-    BeginEdit(cell->row, cell->column);
+    EndEdit();
+    SelectCell(*cell);
+    BeginEdit(TableRow(cell->row), cell->column);
 }
 
 void CGriddor::focusInEvent(QFocusEvent* event) {
@@ -589,10 +1041,10 @@ void CGriddor::BeginEdit(int row, int column) {
     const GridColumn* col = impl_->model.Column(column);
     if (!impl_->model.Contains(row, column) || !col->editable)
         return;
-    SelectCell({row, column});
+    SelectCell({ViewRow(row), column});
     impl_->editOriginal = std::string(impl_->model.Text(row, column));
     const QString shown = ScreenText(impl_->editOriginal, TextSource::kTableCell);
-    const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(row, column);
+    const QPoint origin = viewport()->geometry().topLeft() + CellOrigin(ViewRow(row), column);
     QWidget* editor = nullptr;
     if (col->chooser) {
         QStringList items;
@@ -604,6 +1056,20 @@ void CGriddor::BeginEdit(int row, int column) {
         QComboBox* chooser = impl_->chooser;
         chooser->clear();
         chooser->addItems(items);
+        // The list as wide as its longest entry, and typing finds an entry by any part.
+        int widest = 0;
+        for (const QString& item : items)
+            widest = std::max(widest, chooser->fontMetrics().horizontalAdvance(item));
+        chooser->view()->setMinimumWidth(widest + 2 * chooser->fontMetrics().averageCharWidth() +
+                                         chooser->view()->verticalScrollBar()->sizeHint().width());
+        if (QCompleter* old = chooser->completer())
+            old->deleteLater();
+        auto* completer = new QCompleter(items, chooser);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->popup()->setMinimumWidth(chooser->view()->minimumWidth());
+        chooser->setCompleter(completer);
         const int index = ChooserIndex(items, shown);
         chooser->setCurrentIndex(index);
         if (index < 0)
@@ -642,13 +1108,16 @@ void CGriddor::EndEdit() {
         return;
     const QString text =
         editor == impl_->chooser ? impl_->chooser->currentText() : impl_->edit->text();
-    const GridCell cell = impl_->model.Selected();
+    const GridCell cell{SelectedRow(), SelectedColumn()};
     const std::string bytes = StoredText(text, impl_->editOriginal, TextSource::kTableCell);
-    if (bytes != impl_->model.Text(cell.row, cell.column))
-        impl_->model.SetText(cell.row, cell.column, bytes);
+    // The edit and whatever the hook writes after it are one step of undo.
+    impl_->undo.Open(impl_->model, "Edit");
+    impl_->undo.Write(impl_->model, cell.row, cell.column, bytes);
     HideEditor(editor);
     if (impl_->hook)
         impl_->hook(*this, cell.row, cell.column);
+    impl_->undo.Close();
+    Q_EMIT edited();
 }
 
 void CGriddor::CancelEdit() {
@@ -663,7 +1132,7 @@ void CGriddor::EditNext() {
     if (!next)
         return;
     SelectCell(*next);
-    BeginEdit(next->row, next->column);
+    BeginEdit(TableRow(next->row), next->column);
 }
 
 bool CGriddor::Editing() const {
@@ -687,11 +1156,30 @@ bool CGriddor::Find(const QString& text, bool backwards) {
     std::vector<std::string> needles{ToWindows1252OrUtf8(text)};
     if (std::string utf8 = text.toStdString(); utf8 != needles.front())
         needles.push_back(std::move(utf8));
-    const auto hit = impl_->model.Find(needles, impl_->model.Selected(), backwards);
+    const auto hit = impl_->model.Find(needles, {SelectedRow(), SelectedColumn()}, backwards);
     if (!hit)
         return false;
-    SelectCell(*hit);
+    SelectCell({ViewRow(hit->row), hit->column});
     return true;
+}
+
+bool CGriddor::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Over a header: what its column holds.
+        const QPoint point = static_cast<QHelpEvent*>(event)->pos();
+        const auto cell = point.y() < CGridModel::kHeaderHeight
+                              ? impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1,
+                                                     viewport()->width())
+                              : std::nullopt;
+        const GridColumn* column = cell ? impl_->model.Column(cell->column) : nullptr;
+        if (column && !column->tip.empty())
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               ScreenText(column->tip, TextSource::kTableCell), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 bool CGriddor::eventFilter(QObject* watched, QEvent* event) {

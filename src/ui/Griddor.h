@@ -7,6 +7,8 @@
 #pragma once
 
 #include "grid/GridModel.h"
+#include "grid/GridUndo.h"
+#include "grid/ViewSheet.h"
 
 #include <QAbstractScrollArea>
 
@@ -46,13 +48,58 @@ public:
     // the grid; afterwards every write counts as a change.
     void SetCellText(int row, int column, std::string text);
     const GridColumn* ColumnAt(int column) const;
+    void SetColumnHeader(int column, std::string header);
+    void SetColumnWidth(int column, int width);
+    // A hidden column takes no room and keys step over it; the first stays shown.
+    void SetColumnHidden(int column, bool hidden);
+    // Whether the first column stays at the left while the others scroll (it does at first).
+    void SetFirstColumnFrozen(bool frozen);
+    // A "row" column at the left with each row's number in the table.
+    void ShowRowNumbers(bool on);
+    int RowNumbersWidth() const;
+    bool FirstColumnFrozen() const;
     // Whether the cell was set since it was filled (by the user or the hook).
     bool CellChanged(int row, int column) const;
+    // Writes what an operation would change, rows it asks for first, as one step of the
+    // grid's own undo; false when it changes nothing.
+    bool ApplyEdit(const GridEditResult& result, const std::string& name);
+    // ApplyEdit for changes found on ViewCells: their rows are view rows.
+    bool ApplyViewEdit(const GridEditResult& result, const std::string& name);
+    bool Undo();
+    bool Redo();
+    // The cells in the order the view shows them, for operations on the selection.
+    const CViewSheet& ViewCells() const;
+    // Sorts the view by the column, ascending (1) or descending (-1), or gives back the
+    // table's order (0). The table itself keeps its order; the selected cell stays.
+    void SortView(int column, int direction);
+    // Shows only these table rows (in the view's order), or every row again.
+    void FilterView(bool on, const std::vector<int>& tableRows = {});
+    bool Filtered() const;
+    int SortColumn() const;
+    int SortDirection() const;
+    // A view row's table row and back.
+    int TableRow(int viewRow) const;
+    int ViewRow(int tableRow) const;
+    const CGridUndo& UndoStack() const;
     const CGridModel& Model() const;
 
+    // The selected cell's table row; Select takes a table row.
     int SelectedRow() const;
     int SelectedColumn() const;
     void Select(int row, int column);
+    // The selected range in view rows: a cell, a block, whole rows or columns.
+    GridRange Selection() const;
+    // Selects the range, its top-left cell current and shown.
+    void SelectRange(const GridRange& range);
+    // The selection as a spreadsheet copies it: tab-separated, cells as shown.
+    QString SelectionText() const;
+    // The cells a find found, highlighted; the current one is shown selected.
+    void SetHits(std::vector<GridCell> hits);
+    const std::vector<GridCell>& Hits() const;
+    // The hit at `index`, or the next or previous one from the selection, wrapping;
+    // -1 when there are none.
+    int GoToHit(int index);
+    int NextHit(bool backwards);
     int TopRow() const;
     int FirstVisibleColumn() const;
     int VisibleRows() const;
@@ -86,6 +133,19 @@ Q_SIGNALS:
     void selectionChanged(int row, int column);
     // Ctrl+F was pressed in the grid: the owner asks for the text and calls Find.
     void findRequested();
+    // Ctrl+H, Ctrl+G, Ctrl+V and Ctrl+D: the owner asks and shows what it must.
+    void replaceRequested();
+    void goToRequested();
+    void pasteRequested();
+    void fillDownRequested();
+    // The right button on a column's header, at this point of the screen.
+    void headerMenuRequested(int column, const QPoint& global);
+    // The view was sorted or given back its table order.
+    void viewSorted();
+    // F3 or Shift+F3 moved to a hit (its index).
+    void hitChanged(int index);
+    // Cells changed through an edit, a paste, an undo …
+    void edited();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -101,6 +161,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct Impl;
@@ -109,10 +170,17 @@ private:
         GridCell selected;
         int topRow = 0;
         int firstColumn = 0;
+        GridRange range;
     };
     View CurrentView() const;
     void AfterMove(const View& before);
     void SelectCell(GridCell cell);
+    void ExtendCell(GridCell cell);
+    void AfterEdit(const std::vector<GridCell>& cells);
+    // Keeps a sorted view's order in step with rows added or taken back.
+    void SyncOrder();
+    void RebuildOrder(GridCell at);
+    void RebuildPlaces();
     void SyncScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void UpdateCell(GridCell cell);

@@ -88,7 +88,11 @@ void CMainWindow::ShowStep(const EditStep& step, const char* how) {
     // The item the step changed, or the one selected when it changed names only.
     std::int32_t row = SelectedRow();
     for (const CellChange& cell : step.cells) {
-        if (cell.table == &data_.uniqueItems)
+        if (cell.table != &data_.uniqueItems)
+            continue;
+        if (cell.row < 0)
+            TakeUniqueLayout(); // a column name came back or went again
+        else
             row = cell.row;
     }
     FillItemList(row);

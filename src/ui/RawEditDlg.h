@@ -10,6 +10,7 @@
 #include <vector>
 
 class QLineEdit;
+class QListWidget;
 
 namespace tolmere {
 
@@ -23,6 +24,22 @@ enum RawEditControl : int {
     kRawStatus = 1001,
     kRawFind = 1002,
     kRawFindLabel = 1003,
+    kRawFindCase = 1004,
+    kRawFindWhole = 1005,
+    kRawFindColumn = 1006,
+    kRawFindRegex = 1007,
+    kRawHitCount = 1008,
+    kRawListAll = 1009,
+    kRawReplaceLabel = 1010,
+    kRawReplace = 1011,
+    kRawReplaceAll = 1012,
+    kRawGoToLabel = 1013,
+    kRawGoTo = 1014,
+    kRawCalcLabel = 1015,
+    kRawCalc = 1016,
+    kRawHitList = 1017,    // the list of every hit, beside the grid while shown
+    kRawLayoutNote = 1018, // why the header fits no layout, over the grid
+    kRawFindFilter = 1019, // only the rows with a hit
 };
 
 class CRawEditDlg : public CSkinDialog {
@@ -37,6 +54,11 @@ public:
     CGriddor* Grid() const { return grid_; }
     const std::vector<RawColumn>& Columns() const { return columns_; }
     QString StatusText() const;
+    QListWidget* HitList() const { return hitList_; }
+    // The line over the grid when the header fits no layout; empty otherwise.
+    QString LayoutNote() const;
+    // What the find bar's count says ("3 of 55").
+    QString HitCountText() const;
 
 protected:
     void OnInitDialog() override;
@@ -55,13 +77,31 @@ private:
     void CloseDiscarding();
     bool GridChanged() const;
     void ShowSelection(int row, int column);
+    // The find bar: every hit of its text, counted, highlighted and listed.
+    void RunFind();
+    void ShowHit(int index);
+    void FillHitList();
+    void OnReplaceAll();
+    void OnGoTo();
+    void OnCalc();
+    void OnPaste();
+    void OnFillDown();
+    void PlaceGrid();
+    void FocusField(int id);
+    // Column widths are remembered per table name.
+    void RestoreWidths();
+    void SaveWidths() const;
+    void ShowHeaderMenu(int column, const QPoint& global);
+    void RenameColumn(int column);
 
     ProgramData& data_;
     CTxtTable& table_;
     std::string name_;
     std::vector<RawColumn> columns_;
     CGriddor* grid_ = nullptr; // a child: the dialog deletes it
-    std::int32_t addedRows_ = 0;
+    QListWidget* hitList_ = nullptr;
+    std::map<std::int32_t, std::string> headers_; // columns renamed
+    QString layoutProblem_;
 };
 
 // Runs Raw Edit on the table after making sure the base item lists are there (`loadLists`

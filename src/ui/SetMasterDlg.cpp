@@ -450,8 +450,7 @@ void CSetMasterDlg::OnCancel() {
 }
 
 void CSetMasterDlg::OnRawEdit() {
-    if (!CanEdit())
-        return;
+    // No layout needed: Raw Edit is where a header that fits none is repaired.
     // The table of the selected node: a set's own bonuses of the game's layout are in
     // Sets.txt, everything else in SetItems.txt.
     const std::int32_t index = SelectedNode();

@@ -117,4 +117,8 @@ void CWindowSizing::SetRemembered(bool on) {
     gRemembered = on;
 }
 
+bool CWindowSizing::Remembered() {
+    return gRemembered;
+}
+
 } // namespace tolmere

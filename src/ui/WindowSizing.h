@@ -60,6 +60,8 @@ public:
     // Off by default, so that tests and pictures of the windows always see the smallest
     // size; the editor turns it on.
     static void SetRemembered(bool on);
+    // Whether windows remember what the user made of them (off in tests).
+    static bool Remembered();
 
 private:
     struct Follower {

@@ -13,12 +13,13 @@
 namespace tolmere {
 namespace {
 
-// 30 columns 100 pixels wide (column 0 `firstWidth`), ten rows in view.
-CGridModel MakeModel(int rows, int columns = 30, bool frozen = false, int firstWidth = 100) {
+// 30 columns `width` pixels wide (column 0 `firstWidth`), ten rows in view.
+CGridModel MakeModel(int rows, int columns = 30, bool frozen = false, int firstWidth = 100,
+                     int width = 100) {
     CGridModel model;
     for (int c = 0; c < columns; ++c) {
         GridColumn column;
-        column.width = c == 0 ? firstWidth : 100;
+        column.width = c == 0 ? firstWidth : width;
         model.AddColumn(column);
     }
     model.FinishColumns();
@@ -38,6 +39,7 @@ struct KeyCase {
     int newTop, newFirst;
     int rows = 50;
     bool frozen = false;
+    int width = 100; // of every column
 };
 
 TEST(GridModelTest, KeysMoveAndScrollAsTheRulesSay) {
@@ -68,9 +70,13 @@ TEST(GridModelTest, KeysMoveAndScrollAsTheRulesSay) {
         {"frozen left onto 0", K::kLeft, {0, 1}, 0, 1, {0, 0}, 0, 1, 50, true},
         {"frozen right counts column 0", K::kRight, {0, 9}, 0, 1, {0, 10}, 0, 2, 50, true},
         {"frozen end", K::kEnd, {0, 3}, 0, 1, {0, 29}, 0, 25, 50, true},
+        // Columns wider than a fifth of the view: three fit in 1000 pixels.
+        {"wide end", K::kEnd, {0, 3}, 0, 0, {0, 29}, 0, 27, 50, false, 300},
+        {"wide frozen end", K::kEnd, {0, 3}, 0, 1, {0, 29}, 0, 28, 50, true, 300},
+        {"wider right onto cut column", K::kRight, {0, 1}, 0, 0, {0, 2}, 0, 2, 50, false, 600},
     };
     for (const KeyCase& c : cases) {
-        CGridModel model = MakeModel(c.rows, 30, c.frozen);
+        CGridModel model = MakeModel(c.rows, 30, c.frozen, c.width, c.width);
         model.Select(c.from.row, c.from.column);
         model.SetTopRow(c.top);
         model.SetFirstVisibleColumn(c.first);

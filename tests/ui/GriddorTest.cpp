@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -124,6 +126,11 @@ TEST_F(GriddorTest, ChooserFindsTheItemTheCellBegins) {
         QTest::keyClick(chooser, Qt::Key_Escape);
     }
     EXPECT_EQ(chooser->itemText(1), "Alps") << "sorted without regard to case";
+    // Typing finds an entry by any part of it, in a list as wide as the widest entry.
+    grid->BeginEdit(2, 2);
+    chooser->completer()->setCompletionPrefix("LP");
+    EXPECT_EQ(chooser->completer()->completionCount(), 2);
+    EXPECT_GT(chooser->view()->minimumWidth(), chooser->fontMetrics().horizontalAdvance("gamma"));
 }
 
 TEST_F(GriddorTest, FrozenColumnStaysAtTheLeftWhenScrolledRight) {
@@ -151,6 +158,18 @@ TEST_F(GriddorTest, FindKeysAndTheFindSignal) {
     QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
     QTest::keyClick(grid, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(grid->SelectedRow(), 4);
+    // A hit on the row the viewport's edge cuts scrolls until it shows whole.
+    grid->Select(0, 0);
+    const int cut = grid->VisibleRows() - 1;
+    ASSERT_GT(grid->CellRect(cut, 1).bottom(), grid->viewport()->height() - 1);
+    grid->SetHits({{cut, 1}, {cut + 3, 1}});
+    QTest::keyClick(grid, Qt::Key_F3);
+    EXPECT_EQ(grid->SelectedRow(), cut);
+    EXPECT_LT(grid->CellRect(cut, 1).bottom(), grid->viewport()->height());
+    EXPECT_EQ(grid->TopRow(), 1);
+    // The clipboard gets cells as the screen shows them.
+    grid->SelectRange({0, 0, 0, 1});
+    EXPECT_EQ(grid->SelectionText(), QString::fromUtf8("r0c0\t\u2019q\u00FF\n"));
 }
 
 TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
@@ -163,8 +182,18 @@ TEST_F(GriddorTest, MouseSelectsEditsAndDragsColumnWidths) {
     };
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 24 + 3 * 24 + 5));
     EXPECT_EQ(std::make_pair(grid->SelectedRow(), grid->SelectedColumn()), std::make_pair(3, 1));
+    // Shift+click and a drag select a block; a header its whole column.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(230, 24 + 5 * 24 + 5));
+    EXPECT_EQ(grid->Selection(), (GridRange{3, 1, 5, 2}));
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(230, 24 + 5));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(30, 24 + 24 + 5),
+                     view->mapToGlobal(QPointF(30, 24 + 24 + 5)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &drag);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(30, 24 + 24 + 5));
+    EXPECT_EQ(grid->Selection(), (GridRange{0, 0, 1, 2}));
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(130, 10));
-    EXPECT_EQ(grid->SelectedRow(), 3) << "the header selects nothing";
+    EXPECT_EQ(grid->Selection(), (GridRange{0, 1, 19, 1}));
     QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(30, 24 + 2 * 24 + 5));
     EXPECT_TRUE(grid->Editing());
     EXPECT_EQ(grid->SelectedRow(), 2);
