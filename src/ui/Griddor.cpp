@@ -605,6 +605,15 @@ void CGriddor::SelectCell(GridCell cell) {
     AfterMove(before);
 }
 
+void CGriddor::ShowSelected() {
+    const View before = CurrentView();
+    CGridModel& model = impl_->model;
+    const GridCell cell = model.Selected();
+    model.EnsureRowVisible(cell.row);
+    model.EnsureColumnVisible(cell.column, viewport()->width());
+    AfterMove(before);
+}
+
 void CGriddor::SyncScrollBars() {
     const CGridModel& model = impl_->model;
     ++impl_->syncing;

@@ -87,6 +87,8 @@ public:
     int SelectedRow() const;
     int SelectedColumn() const;
     void Select(int row, int column);
+    // Scrolls until the selected cell shows whole, as after the grid was narrowed.
+    void ShowSelected();
     // The selected range in view rows: a cell, a block, whole rows or columns.
     GridRange Selection() const;
     // Selects the range, its top-left cell current and shown.

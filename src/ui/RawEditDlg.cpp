@@ -17,10 +17,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QListWidget>
 #include <QMenu>
 #include <QSettings>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -30,7 +30,7 @@ namespace {
 using K = ControlKind;
 
 constexpr int kGridMargin = 10;
-constexpr int kBarTop = 156;     // dialog units: the find bar's row, the grid above it
+constexpr int kBarTop = 142;     // dialog units: the find bar's row, the grid above it
 constexpr int kHitListShare = 3; // the hit list takes a third of the width when shown
 
 // Where the column widths a table was last shown with are kept, by its file name.
@@ -43,31 +43,33 @@ QString WidthsKey(const std::string& name) {
 const DialogTemplate CRawEditDlg::kTemplate{
     110,
     "Raw Edit - with some not_so_raw feature",
+    // Three rows under the grid, their texts with room to spare: a display's fonts can
+    // run a little wider than the ones the layout was measured with.
     512,
     199,
     {
-        {kRawApply, K::kSkinButton, "A&pply", 7, 172, 50, 14},
-        {kRawCancel, K::kSkinButton, "&Cancel", 59, 172, 50, 14},
-        {kRawNewRow, K::kSkinButton, "&New Row", 120, 172, 50, 14},
-        {kDialogOk, K::kDrawnButton, "OK", 7, 172, 50, 14, kStyleHidden},
-        {kDialogCancel, K::kDrawnButton, "Cancel", 59, 172, 50, 14, kStyleHidden},
-        {kRawFindLabel, K::kStatic, "Find (Ctrl+F)", 7, 159, 46, 10},
-        {kRawFind, K::kEdit, "", 54, 157, 65, 13},
-        {kRawFindCase, K::kCheckBox, "Case", 122, 159, 32, 10},
-        {kRawFindWhole, K::kCheckBox, "Whole", 156, 159, 36, 10},
-        {kRawFindColumn, K::kCheckBox, "Column", 194, 159, 42, 10},
-        {kRawFindRegex, K::kCheckBox, "Regex", 238, 159, 37, 10},
-        {kRawHitCount, K::kStatic, "", 277, 159, 36, 10},
-        {kRawListAll, K::kDrawnButton, "List all", 315, 157, 34, 13},
-        {kRawReplaceLabel, K::kStatic, "Replace (Ctrl+H)", 351, 159, 60, 10},
-        {kRawReplace, K::kEdit, "", 412, 157, 52, 13},
-        {kRawReplaceAll, K::kDrawnButton, "Replace all", 466, 157, 40, 13},
-        {kRawGoToLabel, K::kStatic, "Go to", 174, 175, 20, 10},
-        {kRawGoTo, K::kEdit, "", 195, 173, 40, 13},
-        {kRawCalcLabel, K::kStatic, "Calc", 239, 175, 16, 10},
-        {kRawCalc, K::kEdit, "", 256, 173, 36, 13},
-        {kRawFindFilter, K::kCheckBox, "Only hits", 296, 175, 46, 10},
-        {kRawStatus, K::kStatic, "", 344, 175, 162, 10},
+        {kRawApply, K::kSkinButton, "A&pply", 7, 174, 50, 14},
+        {kRawCancel, K::kSkinButton, "&Cancel", 59, 174, 50, 14},
+        {kRawNewRow, K::kSkinButton, "&New Row", 120, 174, 50, 14},
+        {kDialogOk, K::kDrawnButton, "OK", 7, 174, 50, 14, kStyleHidden},
+        {kDialogCancel, K::kDrawnButton, "Cancel", 59, 174, 50, 14, kStyleHidden},
+        {kRawFindLabel, K::kStatic, "Find (Ctrl+F)", 7, 145, 54, 10},
+        {kRawFind, K::kEdit, "", 63, 143, 80, 13},
+        {kRawFindCase, K::kCheckBox, "Case", 146, 145, 36, 10},
+        {kRawFindWhole, K::kCheckBox, "Whole", 184, 145, 42, 10},
+        {kRawFindColumn, K::kCheckBox, "Column", 228, 145, 48, 10},
+        {kRawFindRegex, K::kCheckBox, "Regex", 278, 145, 42, 10},
+        {kRawHitCount, K::kStatic, "", 322, 145, 60, 10},
+        {kRawListAll, K::kDrawnButton, "List all", 385, 143, 40, 13},
+        {kRawReplaceLabel, K::kStatic, "Replace (Ctrl+H)", 7, 160, 70, 10},
+        {kRawReplace, K::kEdit, "", 79, 158, 80, 13},
+        {kRawReplaceAll, K::kDrawnButton, "Replace all", 162, 158, 48, 13},
+        {kRawGoToLabel, K::kStatic, "Go to", 216, 160, 24, 10},
+        {kRawGoTo, K::kEdit, "", 242, 158, 40, 13},
+        {kRawCalcLabel, K::kStatic, "Calc", 288, 160, 20, 10},
+        {kRawCalc, K::kEdit, "", 310, 158, 40, 13},
+        {kRawFindFilter, K::kCheckBox, "Only hits", 356, 160, 54, 10},
+        {kRawStatus, K::kStatic, "", 176, 176, 330, 10},
     }};
 
 CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, QWidget* parent)
@@ -79,6 +81,7 @@ CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, 
         hitList_->setVisible(!hitList_->isVisible());
         FillHitList();
         PlaceGrid();
+        grid_->ShowSelected(); // the list took room the hit may have been shown in
     });
     OnCommand(kRawReplaceAll, [this] { OnReplaceAll(); });
     MakeResizable(QStringLiteral("raw"),
@@ -88,8 +91,8 @@ CRawEditDlg::CRawEditDlg(ProgramData& data, CTxtTable& table, std::string name, 
                    {kRawFind, kFollowBottom},       {kRawFindCase, kFollowBottom},
                    {kRawFindWhole, kFollowBottom},  {kRawFindColumn, kFollowBottom},
                    {kRawFindRegex, kFollowBottom},  {kRawHitCount, kFollowBottom},
-                   {kRawListAll, kFollowBottom},    {kRawReplaceLabel, kFollowCorner},
-                   {kRawReplace, kFollowCorner},    {kRawReplaceAll, kFollowCorner},
+                   {kRawListAll, kFollowBottom},    {kRawReplaceLabel, kFollowBottom},
+                   {kRawReplace, kFollowBottom},    {kRawReplaceAll, kFollowBottom},
                    {kRawGoToLabel, kFollowBottom},  {kRawGoTo, kFollowBottom},
                    {kRawCalcLabel, kFollowBottom},  {kRawCalc, kFollowBottom},
                    {kRawFindFilter, kFollowBottom}, {kRawStatus, kStretchAcrossBottom}});

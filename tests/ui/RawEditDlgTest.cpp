@@ -176,6 +176,28 @@ TEST_F(RawEditDlgTest, FindReplacePasteCalcAndUndoBeforeApply) {
 
 // Sorting is the view's: numbers by value, edits land in their own table rows, and the
 // table keeps its order.
+// The hit list takes room from the grid; the hit shown before stays shown whole.
+TEST_F(RawEditDlgTest, ListingTheHitsKeepsTheCurrentHitInView) {
+    testing::Row header{"index"}, cells{"Edge"};
+    for (int c = 1; c < 12; ++c) {
+        header.push_back("prop" + std::to_string(c));
+        cells.push_back(c == 8 ? "res-all" : "str");
+    }
+    CTxtTable table = testing::NamedTable(header, {cells, cells});
+    CRawEditDlg dialog(data_, table, "UniqueItems.txt");
+    dialog.InitDialog();
+    dialog.show();
+    CGriddor& grid = *dialog.Grid();
+    dialog.ControlAs<QLineEdit>(kRawFind)->setText("res-all");
+    QTest::keyClick(&grid, Qt::Key_F3);
+    ASSERT_EQ(grid.SelectedColumn(), 8);
+    const QRect view = grid.viewport()->rect();
+    ASSERT_TRUE(view.contains(grid.CellRect(grid.Selection().top, 8)));
+    dialog.Command(kRawListAll);
+    EXPECT_TRUE(grid.viewport()->rect().contains(grid.CellRect(grid.Selection().top, 8)))
+        << "the hit's column left the narrowed grid";
+}
+
 TEST_F(RawEditDlgTest, ASortedViewEditsTheRowsItShows) {
     CTxtTable table = testing::NamedTable(
         {"index", "lvl"}, {{"A", "10"}, {"B", "9"}, {"C", "100"}, {"D", "-1"}, {"E", "9"}});

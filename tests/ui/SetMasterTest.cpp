@@ -178,7 +178,7 @@ TEST_F(SetMasterTest, TheWindowsGrowWithTheirListsAndKeepTheirSmallestSize) {
     } cases[] = {
         {window_.get(), Mods(), 1.0, kMainAbout, {300, 0}, kMainSpawnOn, kMainFind},
         {&sets, sets.Tree(), 0.5, -1, {}, kSetSpawnOn, kSetFind},
-        {&raw, raw.findChild<CGriddor*>(), 1.0, kRawReplaceAll, {300, 200}, kRawApply, -1},
+        {&raw, raw.findChild<CGriddor*>(), 1.0, -1, {}, kRawApply, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->windowTitle().toStdString());
