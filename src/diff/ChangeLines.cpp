@@ -1,28 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "diff/ChangeLines.h"
 
+#include "tables/Utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
 
 namespace tolmere {
 namespace {
-
-// How many bytes the UTF-8 sequence starting at `at` takes; 0 when it is not one.
-std::size_t Utf8Length(const std::string& s, std::size_t at) {
-    const unsigned char lead = static_cast<unsigned char>(s[at]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || at + length > s.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(s[at + i]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
 
 int HexDigit(char c) {
     return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;

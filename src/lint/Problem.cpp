@@ -3,29 +3,13 @@
 
 #include "tables/Cp1252.h"
 #include "tables/StrTblText.h"
+#include "tables/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tolmere {
 namespace {
-
-// The length of the well-formed UTF-8 sequence at `at`, or 0.
-std::size_t Utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                               : lead >= 0xE0                 ? 3
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                              : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-    }
-    return length;
-}
 
 void AppendJsonString(std::string& out, const std::string& text) {
     out += '"';

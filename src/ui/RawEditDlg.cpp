@@ -279,7 +279,7 @@ void CRawEditDlg::RunFind() {
     options.regex = ControlAs<QCheckBox>(kRawFindRegex)->isChecked();
     if (ControlAs<QCheckBox>(kRawFindColumn)->isChecked())
         options.column = grid_->SelectedColumn();
-    const CCellMatcher matcher(ToWindows1252OrUtf8(text), options);
+    const CCellMatcher matcher(CellForms(text), options);
     if (!matcher.Error().empty()) {
         grid_->SetHits({});
         count->setText(QStringLiteral("Not valid"));
@@ -399,9 +399,10 @@ void CRawEditDlg::OnReplaceAll() {
             where = "in column " + grid_->ColumnAt(options.column)->header;
         }
     }
-    const CCellMatcher matcher(ToWindows1252OrUtf8(find), options);
-    const std::string replacement = ToWindows1252OrUtf8(ControlAs<QLineEdit>(kRawReplace)->text());
-    const GridEditResult result = ReplaceAll(grid_->ViewCells(), matcher, replacement, scope);
+    const CCellMatcher matcher(CellForms(find), options);
+    const QString typed = ControlAs<QLineEdit>(kRawReplace)->text();
+    const GridEditResult result = ReplaceAll(
+        grid_->ViewCells(), matcher, {ToWindows1252OrUtf8(typed), typed.toStdString()}, scope);
     if (!result.Ok()) {
         GuideMsg(result.error, kCaptionGuide);
         return;

@@ -57,6 +57,14 @@ QString FromWindows1252(std::string_view bytes) {
     return text;
 }
 
+std::vector<std::string> CellForms(const QString& text) {
+    std::vector<std::string> forms{ToWindows1252OrUtf8(text)};
+    std::string utf8 = text.toStdString();
+    if (utf8 != forms.front())
+        forms.push_back(std::move(utf8));
+    return forms;
+}
+
 std::string ToWindows1252OrUtf8(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolmere {
 
@@ -20,6 +21,9 @@ bool IsValidUtf8(std::string_view bytes);
 QString FromWindows1252(std::string_view bytes);
 // Characters outside Windows-1252 make the whole text UTF-8 instead, so nothing is lost.
 std::string ToWindows1252OrUtf8(const QString& text);
+// The bytes a table cell may hold `text` as: ToWindows1252OrUtf8, then UTF-8 where that
+// differs, for finding a typed text in cells of either encoding.
+std::vector<std::string> CellForms(const QString& text);
 
 // The text as the screen shows it.
 QString ScreenText(std::string_view bytes, TextSource source);

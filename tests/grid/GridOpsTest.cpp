@@ -216,6 +216,18 @@ TEST(GridOps, FindOptionsAndReplaceCounts) {
     EXPECT_EQ(inRange.changes[1].text, "Res-AL-Max");
     EXPECT_NE(CCellMatcher("(", {false, false, true}).Error(), "");
     EXPECT_NE(CCellMatcher("", {}).Error(), "");
+
+    // A typed "ë" is found in a Windows-1252 cell and in a UTF-8 one, and a
+    // replacement goes into each in the cell's own encoding.
+    const CGridModel mixed =
+        ModelOf({{"Tyra\xEBl"}, {"TYRA\xC3\xABL"}, {"Tyrael"}, {"Tyra\xEBl \xC3\xA9"}});
+    const CCellMatcher both(std::vector<std::string>{"tyra\xEBl", "tyra\xC3\xABl"}, {});
+    EXPECT_EQ(FindAll(mixed, both), (std::vector<GridCell>{{0, 0}, {1, 0}, {3, 0}}));
+    const GridEditResult encoded = ReplaceAll(mixed, both, {"\xE9", "\xC3\xA9"});
+    ASSERT_EQ(encoded.changes.size(), 3u);
+    EXPECT_EQ(encoded.changes[0].text, "\xE9");
+    EXPECT_EQ(encoded.changes[1].text, "\xC3\xA9");
+    EXPECT_EQ(encoded.changes[2].text, "\xE9 \xC3\xA9"); // not valid UTF-8: Windows-1252
 }
 
 TEST(GridOps, SortingTheViewComparesNumbersAsNumbersAndKeepsTiesInOrder) {
