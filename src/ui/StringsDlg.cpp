@@ -366,10 +366,11 @@ void CStringsDlg::OnImport() {
         GuideMsg("Cannot read " + file->toStdString() + ":\n" + error, kCaptionGuide);
         return;
     }
+    const std::string selected = SelectedKey(); // before the import rewrites the table
     StringEditResult result = ImportPatchText(data_.strings, bytes);
     if (!result.done)
         result.message = file->toStdString() + ":\n" + result.message;
-    Take(std::move(result), SelectedKey());
+    Take(std::move(result), selected);
 }
 
 void CStringsDlg::OnExport() {
@@ -401,12 +402,14 @@ void CStringsDlg::OnColour(int index) {
 }
 
 void CStringsDlg::OnUndoRedo(bool redo) {
+    // Taken before the step: the list's keys point into the tables the step rewrites.
+    const std::string selected = SelectedKey();
     const EditStep* step = redo ? data_.history.Redo() : data_.history.Undo();
     if (!step)
         return;
     changed_ = true;
     const std::string name = step->name;
-    Rebuild(SelectedKey());
+    Rebuild(selected);
     SetStatus(Bytes((redo ? "Redone: " : "Undone: ") + name));
 }
 
