@@ -75,28 +75,15 @@ DiffLayout SetItemsLayout(const CTxtTable& table, const SetTree& tree) {
 }
 
 // A set table's rows all have the same groups: its partial bonuses and its full one.
-DiffLayout SetsLayout(const CTxtTable& table, const std::vector<SetSlotGroup>& groups) {
+DiffLayout SetsLayout(const std::vector<SetSlotGroup>& groups) {
     DiffLayout layout;
     CSlotIndex index(layout.modifiers);
-    std::vector<SlotGroup> rowGroups;
     for (std::size_t g = 0; g < groups.size(); ++g)
-        rowGroups.push_back(GroupOf(std::to_string(g), groups[g], index));
-    layout.rowGroups.assign(static_cast<std::size_t>(table.DataRowCount()), rowGroups);
+        layout.groups.push_back(GroupOf(std::to_string(g), groups[g], index));
     return layout;
 }
 
 } // namespace
-
-std::vector<SlotGroup> DiffLayout::GroupsOf(std::int32_t row) const {
-    if (!rowGroups.empty())
-        return row >= 0 && row < static_cast<std::int32_t>(rowGroups.size())
-                   ? rowGroups[static_cast<std::size_t>(row)]
-                   : std::vector<SlotGroup>();
-    SlotGroup all;
-    for (std::int32_t slot = 0; slot < modifiers.SlotCount(); ++slot)
-        all.slots.push_back(slot);
-    return {all};
-}
 
 DiffLayout DiffLayoutOf(const CTxtTable& table) {
     DiffLayout layout;
@@ -104,6 +91,11 @@ DiffLayout DiffLayoutOf(const CTxtTable& table) {
     if (unique.Editable()) {
         layout.keyColumn = unique.keyColumn;
         layout.modifiers = unique.modifiers;
+        // A unique item's slots are all its own.
+        SlotGroup all;
+        for (std::int32_t slot = 0; slot < layout.modifiers.SlotCount(); ++slot)
+            all.slots.push_back(slot);
+        layout.groups = {all};
         return layout;
     }
     const SetTree tree = BuildSetTree(table, nullptr);
@@ -111,7 +103,7 @@ DiffLayout DiffLayoutOf(const CTxtTable& table) {
         return SetItemsLayout(table, tree);
     const SetsTableColumns sets = FindSetsTableColumns(table);
     if (!sets.groups.empty()) {
-        layout = SetsLayout(table, sets.groups);
+        layout = SetsLayout(sets.groups);
         layout.keyColumn = sets.index;
     }
     return layout;

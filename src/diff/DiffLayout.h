@@ -22,10 +22,16 @@ struct SlotGroup {
 struct DiffLayout {
     std::int32_t keyColumn = 0;
     ModifierSlots modifiers; // every slot of the table
-    // By data row; empty when each row's slots are all one group.
+    // Every row's groups, where all rows have the same.
+    std::vector<SlotGroup> groups;
+    // By data row, where rows differ; empty otherwise.
     std::vector<std::vector<SlotGroup>> rowGroups;
 
-    std::vector<SlotGroup> GroupsOf(std::int32_t row) const;
+    const std::vector<SlotGroup>& GroupsOf(std::int32_t row) const {
+        return row >= 0 && row < static_cast<std::int32_t>(rowGroups.size())
+                   ? rowGroups[static_cast<std::size_t>(row)]
+                   : groups;
+    }
 };
 
 // A unique items table's key and slots by its layout; a set items table's (in each

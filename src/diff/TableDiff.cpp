@@ -179,7 +179,8 @@ std::vector<ModifierDiff> DiffModifiers(std::vector<UsedSlot> before, std::vecto
 std::vector<ModifierDiff> DiffGroups(const CTxtTable& before, std::int32_t beforeRow,
                                      const DiffLayout& beforeLayout, const CTxtTable& after,
                                      std::int32_t afterRow, const DiffLayout& afterLayout) {
-    std::vector<SlotGroup> beforeGroups = beforeLayout.GroupsOf(beforeRow);
+    const std::vector<SlotGroup>& beforeGroups = beforeLayout.GroupsOf(beforeRow);
+    std::vector<bool> compared(beforeGroups.size(), false);
     std::vector<ModifierDiff> diffs;
     auto append = [&](std::vector<ModifierDiff> more) {
         diffs.insert(diffs.end(), more.begin(), more.end());
@@ -190,13 +191,15 @@ std::vector<ModifierDiff> DiffGroups(const CTxtTable& before, std::int32_t befor
         std::vector<UsedSlot> was;
         if (same != beforeGroups.end()) {
             was = UsedSlots(before, beforeRow, beforeLayout.modifiers, *same);
-            beforeGroups.erase(same);
+            compared[static_cast<std::size_t>(same - beforeGroups.begin())] = true;
         }
         append(DiffModifiers(std::move(was),
                              UsedSlots(after, afterRow, afterLayout.modifiers, group)));
     }
-    for (const SlotGroup& group : beforeGroups)
-        append(DiffModifiers(UsedSlots(before, beforeRow, beforeLayout.modifiers, group), {}));
+    for (std::size_t g = 0; g < beforeGroups.size(); ++g)
+        if (!compared[g])
+            append(DiffModifiers(
+                UsedSlots(before, beforeRow, beforeLayout.modifiers, beforeGroups[g]), {}));
     return diffs;
 }
 
