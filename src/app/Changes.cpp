@@ -2,6 +2,7 @@
 #include "app/Changes.h"
 
 #include "app/SpawnPreview.h"
+#include "tables/ColumnFinder.h"
 #include "tables/TableFile.h"
 
 namespace tolmere {
@@ -57,6 +58,10 @@ std::int32_t RowOfChange(const CTxtTable& table, const ChangeLine& line) {
         if (table.Text(row, keyColumn) == line.key && seen++ == occurrence)
             return row;
     return -1;
+}
+
+std::int32_t ColumnOfChange(const CTxtTable& table, const ChangeLine& line) {
+    return line.kind == ChangeKind::kCell ? CColumnFinder(table).Find(line.column) : -1;
 }
 
 } // namespace tolmere

@@ -40,5 +40,8 @@ ChangesReport CompareWithBase(const CArchiveBridge* bridge, const ChangesBase& b
 // its key; for a name, the first row of its key), or -1: a removed row, a name no item
 // has.
 std::int32_t RowOfChange(const CTxtTable& table, const ChangeLine& line);
+// The column of a changed cell in `table` (by its header name), or -1: a line of another
+// kind, a column the table no longer has.
+std::int32_t ColumnOfChange(const CTxtTable& table, const ChangeLine& line);
 
 } // namespace tolmere

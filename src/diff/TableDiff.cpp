@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "diff/TableDiff.h"
 
-#include "items/UniqueLayout.h"
 #include "tables/ColumnFinder.h"
 
 #include <algorithm>
@@ -124,9 +123,9 @@ struct UsedSlot {
 };
 
 std::vector<UsedSlot> UsedSlots(const CTxtTable& table, std::int32_t row,
-                                const ModifierSlots& modifiers) {
+                                const ModifierSlots& modifiers, const SlotGroup& group) {
     std::vector<UsedSlot> used;
-    for (std::int32_t s = 0; s < modifiers.SlotCount(); ++s) {
+    for (std::int32_t s : group.slots) {
         const SlotColumns& slot = modifiers.Slot(s);
         if (!SlotUsed(table, row, slot))
             continue;
@@ -175,17 +174,36 @@ std::vector<ModifierDiff> DiffModifiers(std::vector<UsedSlot> before, std::vecto
     return diffs;
 }
 
-} // namespace
-
-DiffLayout DiffLayoutOf(const CTxtTable& table) {
-    DiffLayout layout;
-    const UniqueItemsLayout unique = RecogniseUniqueItems(table);
-    if (unique.Editable()) {
-        layout.keyColumn = unique.keyColumn;
-        layout.modifiers = unique.modifiers;
+// Each group of the newer row against the older row's group of the same id; a group
+// only one side has lost or gained all its modifiers.
+std::vector<ModifierDiff> DiffGroups(const CTxtTable& before, std::int32_t beforeRow,
+                                     const DiffLayout& beforeLayout, const CTxtTable& after,
+                                     std::int32_t afterRow, const DiffLayout& afterLayout) {
+    const std::vector<SlotGroup>& beforeGroups = beforeLayout.GroupsOf(beforeRow);
+    std::vector<bool> compared(beforeGroups.size(), false);
+    std::vector<ModifierDiff> diffs;
+    auto append = [&](std::vector<ModifierDiff> more) {
+        diffs.insert(diffs.end(), more.begin(), more.end());
+    };
+    for (const SlotGroup& group : afterLayout.GroupsOf(afterRow)) {
+        const auto same = std::find_if(beforeGroups.begin(), beforeGroups.end(),
+                                       [&](const SlotGroup& b) { return b.id == group.id; });
+        std::vector<UsedSlot> was;
+        if (same != beforeGroups.end()) {
+            was = UsedSlots(before, beforeRow, beforeLayout.modifiers, *same);
+            compared[static_cast<std::size_t>(same - beforeGroups.begin())] = true;
+        }
+        append(DiffModifiers(std::move(was),
+                             UsedSlots(after, afterRow, afterLayout.modifiers, group)));
     }
-    return layout;
+    for (std::size_t g = 0; g < beforeGroups.size(); ++g)
+        if (!compared[g])
+            append(DiffModifiers(
+                UsedSlots(before, beforeRow, beforeLayout.modifiers, beforeGroups[g]), {}));
+    return diffs;
 }
+
+} // namespace
 
 TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after, const DiffOptions& options) {
     TableDiff diff;
@@ -257,8 +275,7 @@ TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after, const Diff
                     {std::string(before.HeaderCell(b).value_or("")), std::string(was), ""});
         }
         if (options.modifiersAsWholes)
-            rowDiff.modifiers = DiffModifiers(UsedSlots(before, old, diff.beforeSlots),
-                                              UsedSlots(after, row, diff.afterSlots));
+            rowDiff.modifiers = DiffGroups(before, old, beforeLayout, after, row, afterLayout);
         if (rowDiff.moved || !rowDiff.cells.empty() || !rowDiff.modifiers.empty())
             diff.rows.push_back(std::move(rowDiff));
     }

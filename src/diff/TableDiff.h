@@ -3,9 +3,11 @@
 // matched by their key (the n-th row of a key with the n-th of the same key, for keys
 // that repeat) and columns by their header names, so a reordered column or an inserted
 // row is not a change of everything after it. Modifier slots are compared as the
-// modifiers they hold: the game shows the same item whichever slot a modifier sits in.
+// modifiers they hold, group by group: the game shows the same item whichever slot of
+// its group a modifier sits in.
 #pragma once
 
+#include "diff/DiffLayout.h"
 #include "mods/ModSlots.h"
 #include "tables/TxtTable.h"
 
@@ -65,14 +67,6 @@ struct DiffOptions {
     // needs; true compares the modifiers they hold.
     bool modifiersAsWholes = true;
 };
-
-// The key column and the modifier slots: a unique items table's by its layout, any
-// other table's key in its first column and no slots.
-struct DiffLayout {
-    std::int32_t keyColumn = 0;
-    ModifierSlots modifiers;
-};
-DiffLayout DiffLayoutOf(const CTxtTable& table);
 
 TableDiff DiffTables(const CTxtTable& before, const CTxtTable& after,
                      const DiffOptions& options = {});

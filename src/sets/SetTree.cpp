@@ -403,6 +403,19 @@ std::int32_t SetTree::Find(std::int32_t number) const {
     return -1;
 }
 
+SetsTableColumns FindSetsTableColumns(const CTxtTable& sets) {
+    SetsTableColumns columns;
+    if (sets.RowCount() == 0)
+        return columns;
+    CColumnFinder finder(sets);
+    columns.index = finder.Require("index");
+    finder.Require("name");
+    std::vector<SetSlotGroup> groups = SetGroups(sets, finder, true);
+    if (finder.Missing().empty())
+        columns.groups = std::move(groups);
+    return columns;
+}
+
 SetTree BuildSetTree(const CTxtTable& setItems, const CTxtTable* setsTable) {
     const ReadTables tables{&setItems, setsTable};
     const CTxtTable& items = *tables.setItems;

@@ -72,6 +72,14 @@ struct SetTree {
     std::int32_t Find(std::int32_t number) const;
 };
 
+// A set table of the game's later layout ("Sets.txt"): its key column and each row's
+// groups of slots. No groups when the header is not such a table's.
+struct SetsTableColumns {
+    std::int32_t index = -1;
+    std::vector<SetSlotGroup> groups;
+};
+SetsTableColumns FindSetsTableColumns(const CTxtTable& sets);
+
 // The tree the tables' header rows call for. A header no layout fits gives a
 // read-only tree of one node per row.
 SetTree BuildSetTree(const CTxtTable& setItems, const CTxtTable* sets);

@@ -54,7 +54,7 @@ const DialogTemplate CChangesDlg::kTemplate{
     }};
 
 CChangesDlg::CChangesDlg(QWidget* parent, const CArchiveBridge* bridge, ChangesRequest request,
-                         std::function<void(std::int32_t row)> goTo)
+                         GoToFn goTo)
     : CSkinDialog(kTemplate, parent), bridge_(bridge), request_(std::move(request)),
       goTo_(std::move(goTo)) {
     MakeResizable(QStringLiteral("changes"), {{kChangesSummary, kStretchAcross},
@@ -101,6 +101,7 @@ void CChangesDlg::Compare(int base) {
             return;
         choice.file = path->toStdString();
     }
+    compared_ = choice;
     Show(CompareWithBase(bridge_, choice, request_));
 }
 
@@ -124,9 +125,15 @@ void CChangesDlg::Show(const ChangesReport& report) {
 void CChangesDlg::GoTo(int line) {
     if (line < 0 || line >= static_cast<int>(lines_.size()))
         return;
-    const std::int32_t row = RowOfChange(*request_.table, lines_[static_cast<std::size_t>(line)]);
-    if (row >= 0 && goTo_)
-        goTo_(row);
+    const ChangeLine& change = lines_[static_cast<std::size_t>(line)];
+    const std::int32_t row = RowOfChange(*request_.table, change);
+    if (row < 0 || !goTo_ || !goTo_(row, ColumnOfChange(*request_.table, change), this))
+        return;
+    // The list is stale once the cell was edited. It is refilled after the click that
+    // led here is over, as the clicked line goes with the old list.
+    QMetaObject::invokeMethod(
+        this, [this] { Show(CompareWithBase(bridge_, compared_, request_)); },
+        Qt::QueuedConnection);
 }
 
 void AddChangesShortcut(QWidget* window, const std::function<void()>& open) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // "Changes" (Ctrl+Shift+D): the table being edited against a base the user chooses
 // (the patch archive's copy, the game's own, or a file), one change a line; a click on
-// one goes to its item.
+// one goes to its item, or for a changed cell to that cell.
 #pragma once
 
 #include "app/Changes.h"
@@ -26,9 +26,12 @@ public:
     // The choices of kChangesBase, in order.
     enum Base : int { kBasePatch = 0, kBaseGame = 1, kBaseFile = 2 };
 
-    // `bridge` is null without a game; `goTo` selects the item of a data row.
-    CChangesDlg(QWidget* parent, const CArchiveBridge* bridge, ChangesRequest request,
-                std::function<void(std::int32_t row)> goTo);
+    // Goes to a data row's item (column -1) or to a cell of it, over `dialog`; true when
+    // the table changed there, and the list is compared again.
+    using GoToFn = std::function<bool(std::int32_t row, std::int32_t column, QWidget* dialog)>;
+
+    // `bridge` is null without a game.
+    CChangesDlg(QWidget* parent, const CArchiveBridge* bridge, ChangesRequest request, GoToFn goTo);
 
     // Compares with the base of that choice (asking for the file of kBaseFile).
     void Compare(int base);
@@ -43,7 +46,8 @@ private:
 
     const CArchiveBridge* bridge_;
     ChangesRequest request_;
-    std::function<void(std::int32_t row)> goTo_;
+    GoToFn goTo_;
+    ChangesBase compared_; // the base of the list shown
     std::vector<ChangeLine> lines_;
 };
 

@@ -358,17 +358,22 @@ void CMainWindow::OnExtra() {
 void CMainWindow::OnRaw() {
     // Raw Edit needs no layout: it is where a header that fits none is repaired.
     const std::int32_t row = SelectedRow();
+    RawEditUnique(this);
+    UpdateCaption();
+    FillItemList(row);
+    FillModifierList();
+}
+
+bool CMainWindow::RawEditUnique(QWidget* parent, int row, int column) {
     const auto loadLists = [this] {
         std::string failedList, reason;
         return bridge_ && bridge_->ExtractBaseLists(data_.baseLists, failedList, reason);
     };
-    if (RunRawEdit(data_, data_.uniqueItems, "UniqueItems.txt", loadLists, this)) {
-        TakeUniqueLayout(); // a column may have been renamed
-        SetStatus(QStringLiteral("Raw edit applied"));
-    }
-    UpdateCaption();
-    FillItemList(row);
-    FillModifierList();
+    if (!RunRawEdit(data_, data_.uniqueItems, "UniqueItems.txt", loadLists, parent, row, column))
+        return false;
+    TakeUniqueLayout(); // a column may have been renamed
+    SetStatus(QStringLiteral("Raw edit applied"));
+    return true;
 }
 
 void CMainWindow::OnStrings() {

@@ -167,7 +167,11 @@ private:
     void OnSetItems(const std::function<void(CSetMasterDlg&)>& whenOpen = nullptr);
     // "raw": the whole unique items table in the grid.
     void OnRaw();
-    // "Changes" (Ctrl+Shift+D); a click on a change shows its item.
+    // Raw Edit on the unique items table over `parent`, on data row `row`, column
+    // `column` when both are given; true when it changed the table.
+    bool RawEditUnique(QWidget* parent, int row = -1, int column = -1);
+    // "Changes" (Ctrl+Shift+D); a click on a change shows its item, or opens Raw Edit on
+    // a changed cell.
     void OnChanges();
     void ShowItem(std::int32_t row);
     // The Strings window; a row of UniqueItems.txt chosen there is selected here.

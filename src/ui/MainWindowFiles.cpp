@@ -201,8 +201,19 @@ bool CMainWindow::NeedGame() const {
 void CMainWindow::OnChanges() {
     ChangesRequest request{&data_.uniqueItems, kUniqueItemsFile, &data_.strings, data_.language,
                            GameSlotWords(data_.modKeys, data_.game, data_.strings)};
-    CChangesDlg changes(this, bridge_ ? &*bridge_ : nullptr, std::move(request),
-                        [this](std::int32_t row) { ShowItem(row); });
+    const auto goTo = [this](std::int32_t row, std::int32_t column, QWidget* dialog) {
+        if (column < 0) {
+            ShowItem(row);
+            return false;
+        }
+        // A changed cell, in the grid: the item's view may not show that column.
+        const bool changed = RawEditUnique(dialog, row, column);
+        UpdateCaption();
+        FillItemList(row);
+        FillModifierList();
+        return changed;
+    };
+    CChangesDlg changes(this, bridge_ ? &*bridge_ : nullptr, std::move(request), goTo);
     changes.RunModal();
 }
 

@@ -57,13 +57,8 @@ void CMainWindow::GoToProblem(const Problem& problem) {
             return;
         }
         // A cell the item's view does not show: the grid, on that cell.
-        const auto loadLists = [this] {
-            std::string failedList, reason;
-            return bridge_ && bridge_->ExtractBaseLists(data_.baseLists, failedList, reason);
-        };
-        if (CanEdit() && RunRawEdit(data_, data_.uniqueItems, "UniqueItems.txt", loadLists, this,
-                                    problem.row, problem.columnIndex))
-            SetStatus(QStringLiteral("Raw edit applied"));
+        if (CanEdit())
+            RawEditUnique(this, problem.row, problem.columnIndex);
         UpdateCaption();
         FillItemList(problem.row);
         return;

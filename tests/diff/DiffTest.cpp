@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "diff/ChangeList.h"
 #include "support/TableBuilder.h"
+#include "tables/ColumnFinder.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,58 @@ TEST(TableDiff, ComparesModifiersWhateverTheirSlot) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(Listed(before, NamedTable(header, {c.after})), c.expected) << c.name;
+}
+
+// Set tables in each layout: a modifier moved inside its group (an item's own, one
+// bonus) is no change; one moved to another group is.
+TEST(TableDiff, ComparesSetModifiersGroupByGroup) {
+    struct Case {
+        const char* table;
+        std::vector<std::pair<const char*, const char*>> swaps; // code columns, first row
+        const char* expected;
+    };
+    const char k110[] = "tests/data/layouts/110/SetItems.txt";
+    const char k110Sets[] = "tests/data/layouts/110/Sets.txt";
+    const char k109[] = "tests/data/layouts/109b/SetItems.txt";
+    const char kClassic[] = "tests/data/seed-game/d2data/excel/SetItems.txt";
+    const Case cases[] = {
+        {k110, {{"prop1", "prop3"}, {"aprop1a", "aprop1b"}}, ""},
+        {k110,
+         {{"aprop1a", "aprop2b"}},
+         "t\tFrostmantle Crown\t\\modifier\t\tmana\\t\\t20\\t20\n"
+         "t\tFrostmantle Crown\t\\modifier\tmana\\t\\t20\\t20\t\n"},
+        {k110Sets, {{"FCode1", "FCode5"}, {"PCode2a", "PCode2b"}}, ""},
+        {k110Sets,
+         {{"PCode2a", "FCode4"}},
+         "t\tFrostmantle Regalia\t\\modifier\t\tres-cold\\t\\t20\\t20\n"
+         "t\tFrostmantle Regalia\t\\modifier\tres-cold\\t\\t20\\t20\t\n"},
+        {k109, {{"I1Code1", "I1Code2"}, {"FCode1", "FCode3"}}, ""},
+        {k109,
+         {{"I1CodeA", "I1CodeC"}},
+         "t\tGravecaller's Garb\t\\modifier\t\tres-cold\\t0\\t10\\t10\n"
+         "t\tGravecaller's Garb\t\\modifier\tres-cold\\t0\\t10\\t10\t\n"},
+        {kClassic, {{"prop1", "prop2"}, {"prop5", "prop20"}}, ""},
+        // Two members trade a modifier each, in the same slots of their pairs.
+        {kClassic,
+         {{"prop1", "prop3"}},
+         "t\tBrinewarden's Kit\t\\modifier\tdex\\t\\t3\\t3\tmove1\\t\\t10\\t10\n"
+         "t\tBrinewarden's Kit\t\\modifier\tmove1\\t\\t10\\t10\tdex\\t\\t3\\t3\n"},
+    };
+    for (const Case& c : cases) {
+        CTxtTable before;
+        ASSERT_TRUE(before.Load(std::string(TOLMERE_SOURCE_DIR) + "/" + c.table)) << c.table;
+        CTxtTable after = before;
+        const CColumnFinder columns(after);
+        for (const auto& [a, b] : c.swaps) {
+            for (std::int32_t f = 0; f < kSlotWidth; ++f) {
+                const std::int32_t ca = columns.Find(a) + f, cb = columns.Find(b) + f;
+                const std::string held(after.Text(0, ca));
+                after.SetCell(0, ca, after.Text(0, cb));
+                after.SetCell(0, cb, held);
+            }
+        }
+        EXPECT_EQ(Listed(before, after), c.expected) << c.table << " " << c.swaps.front().first;
+    }
 }
 
 TEST(StringDiff, ComparesEntriesByKey) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "base/GuideLog.h"
 #include "ui/ChangesDlg.h"
+#include "ui/Griddor.h"
+#include "ui/RawEditDlg.h"
 
 #include "MainWindowFixture.h"
 #include "UiTestHelpers.h"
@@ -11,6 +13,7 @@
 namespace tolmere {
 namespace {
 
+using testing::Settle;
 using testing::StartsWith;
 using testing::WhenModal;
 
@@ -26,14 +29,27 @@ TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
     Choose(0);
     QStringList listed;
     int named = -1;
+    QString rawAt, relisted;
     WhenModal([&](QWidget* dialog) {
         auto* list = FindControlAs<QTreeWidget>(dialog, kChangesList);
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             listed << list->topLevelItem(i)->text(0) + "|" + list->topLevelItem(i)->text(1);
-        // A name goes to the item of its key, a cell to its row.
+        // A name goes to the item of its key, a cell to Raw Edit on that cell; an edit
+        // there is listed at once.
         Q_EMIT list->itemClicked(list->topLevelItem(1), 0);
         named = Items()->currentData().toInt();
+        WhenModal([&](QWidget* raw) {
+            auto* grid = static_cast<CRawEditDlg*>(raw);
+            Settle(); // the grid goes to the cell once it runs
+            rawAt = grid->StatusText();
+            grid->Grid()->BeginEdit(2, 4);
+            grid->Grid()->EditField()->setText(QStringLiteral("43"));
+            grid->Grid()->EndEdit();
+            grid->Command(kRawApply);
+        });
         Q_EMIT list->itemClicked(list->topLevelItem(0), 0);
+        Settle();
+        relisted = list->topLevelItem(0)->text(3);
         static_cast<CSkinDialog*>(dialog)->Command(kChangesOk);
     });
     for (QShortcut* shortcut : window.findChildren<QShortcut*>())
@@ -41,6 +57,8 @@ TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
             Q_EMIT shortcut->activated();
     EXPECT_EQ(listed, QStringList({QString::fromStdString(key) + "|lvl",
                                    QStringLiteral("Saltglass Reaver|name")}));
+    EXPECT_EQ(rawAt, QStringLiteral("Row 3, column 5 (lvl)"));
+    EXPECT_EQ(relisted, QStringLiteral("43"));
     EXPECT_EQ(Items()->currentData().toInt(), 2);
     ASSERT_GE(named, 0);
     EXPECT_NE(named, 2);
@@ -55,7 +73,7 @@ TEST_F(MainWindowTest, ChangesGoToTheItemAndSpawnOnSaysWhatItWillWrite) {
     guide_->answers = {kGuideYes, kGuideYes};
     window.Command(kMainSpawnOn);
     EXPECT_NE(GuideLogText().find("Written into patch_d2.mpq: " + summary + "\nUniqueItems.txt\t" +
-                                  key + "\tlvl\t" + level + "\t42\n"),
+                                  key + "\tlvl\t" + level + "\t43\n"),
               std::string::npos)
         << GuideLogText();
 }
