@@ -72,6 +72,11 @@ PatchOutcome ApplyPatch(CTxtTable& table, const std::vector<ChangeLine>& lines, 
     std::stable_sort(added.begin(), added.end(),
                      [](const ChangeLine* a, const ChangeLine* b) { return a->place < b->place; });
     for (const ChangeLine* line : added) {
+        if (table.ColumnCount() <= 0) {
+            outcome.conflicts.push_back(
+                Conflict(*line, "the table has no header row, so no row can be added"));
+            continue;
+        }
         if (rows.count({line->key, line->occurrence})) {
             ++outcome.already;
             continue;

@@ -215,7 +215,8 @@ std::string RawLayoutProblem(const CTxtTable& table, const std::string& name) {
 }
 
 void ApplyRawEdits(CTxtTable& table, const RawEdits& edits, EditStep& step) {
-    if (table.DataRowCount() < edits.rows) {
+    // A table without a header row takes no rows (AddRow adds none to it).
+    if (table.DataRowCount() < edits.rows && table.ColumnCount() > 0) {
         step.rows.push_back({&table, table.DataRowCount(), edits.rows});
         while (table.DataRowCount() < edits.rows)
             table.AddRow();

@@ -54,6 +54,15 @@ TEST(Patch, ReportsExactlyTheCellsChangedElsewhere) {
     EXPECT_EQ(outcome.conflicts[0], "t.txt\tA\tw\tx\tX: the cell holds \"other\"");
     EXPECT_EQ(outcome.already, 4); // R#2's v, Abe's row and its k and v
     EXPECT_EQ(target.Serialize(), before + "Zed\t\t6\r\n");
+
+    // A table without a header row takes no rows: each added row is a conflict.
+    CTxtTable empty;
+    const PatchOutcome none = Carry(Parsed(kBase), Parsed(kModded), empty);
+    EXPECT_EQ(none.applied, 0);
+    ASSERT_GE(none.conflicts.size(), 2u);
+    EXPECT_EQ(none.conflicts[0],
+              "t.txt\tZed\t\\added 4\t\t: the table has no header row, so no row can be added");
+    EXPECT_EQ(empty.Serialize(), "");
 }
 
 TEST(Patch, StockTableAgainstItselfIsEmptyAndCarriesAMod) {
