@@ -113,6 +113,7 @@ int ChooserIndex(const QStringList& items, const QString& cell) {
 struct CGriddor::Impl {
     CGridModel model;
     CellEditHook hook;
+    CellTipHook tipHook;
     QLineEdit* edit = nullptr;
     QComboBox* chooser = nullptr;
     QWidget* editor = nullptr; // the open one, or null
@@ -199,6 +200,10 @@ void CGriddor::AddRow() {
         SyncScrollBars();
         viewport()->update();
     }
+}
+
+void CGriddor::SetCellTipHook(CellTipHook hook) {
+    impl_->tipHook = std::move(hook);
 }
 
 void CGriddor::SetEditHook(CellEditHook hook) {
@@ -1172,20 +1177,28 @@ bool CGriddor::Find(const QString& text, bool backwards) {
     return true;
 }
 
+QString CGriddor::TipAt(const QPoint& point) const {
+    const CGridModel& model = impl_->model;
+    const bool header = point.y() < CGridModel::kHeaderHeight;
+    const auto cell = model.HitTest(point.x(), header ? CGridModel::kHeaderHeight + 1 : point.y(),
+                                    viewport()->width());
+    const GridColumn* column = cell ? model.Column(cell->column) : nullptr;
+    if (!column)
+        return QString();
+    const std::string tip = header           ? column->tip
+                            : impl_->tipHook ? impl_->tipHook(TableRow(cell->row), cell->column)
+                                             : std::string();
+    return ScreenText(tip, TextSource::kTableCell);
+}
+
 bool CGriddor::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        // Over a header: what its column holds.
-        const QPoint point = static_cast<QHelpEvent*>(event)->pos();
-        const auto cell = point.y() < CGridModel::kHeaderHeight
-                              ? impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1,
-                                                     viewport()->width())
-                              : std::nullopt;
-        const GridColumn* column = cell ? impl_->model.Column(cell->column) : nullptr;
-        if (column && !column->tip.empty())
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               ScreenText(column->tip, TextSource::kTableCell), viewport());
-        else
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = TipAt(help->pos());
+        if (tip.isEmpty())
             QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);

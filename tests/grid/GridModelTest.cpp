@@ -346,5 +346,57 @@ TEST(RawEdit, ApplyWritesOnlyChangedCellsAndAppendsRows) {
     EXPECT_EQ(table.Serialize().substr(0, before.size() - 5), before.substr(0, before.size() - 5));
 }
 
+// A slot's cell means what the property of its own row and slot makes of it: a skill
+// on hit reads a chance and a level, a resistance no parameter; an empty slot says
+// nothing and an unknown code says so.
+TEST(RawEdit, SlotCellTipsFollowTheirRowsProperty) {
+    Sources sources;
+    GameTables game;
+    game.properties = testing::NamedTable(
+        {"code", "func1", "stat1", "*desc", "*param", "*min", "*max"},
+        {{"oskill", "22", "item_nonclassskill", "", "Skill", "min level", "max level"},
+         {"hit-skill", "11", "item_skillonhit", "Proc Skill on Hit", "Skill #", "% Chance",
+          "Level"},
+         {"res-fire", "1", "fireresist"}});
+    game.itemStatCost = testing::NamedTable(
+        {"Stat", "ID"},
+        {{"item_nonclassskill", "97"}, {"item_skillonhit", "198"}, {"fireresist", "39"}});
+    sources.game.Assign(game);
+    const CTxtTable table = testing::NamedTable(
+        {"index", "version", "code", "*type", "lvl", "prop1", "par1", "min1", "max1", "prop2",
+         "par2", "min2", "max2"},
+        {{"A", "0", "hax", "", "1", "res-fire", "", "5", "10", "oskill", "47", "1", "3"},
+         {"B", "0", "hax", "", "1", "hit-skill", "47", "10", "3"},
+         {"C", "0", "hax", "", "1", "zap", "1", "1", "1"}});
+    const std::vector<RawColumn> columns = RawColumnsFor(table, sources.Get());
+    const CModifierChoices choices = RawSlotChoices(table, sources.Get());
+    const struct {
+        std::int32_t row;
+        std::int32_t column;
+        const char* line; // the tip's first line; "-" for a column outside the slots
+    } cases[] = {
+        {0, 10, "Parameter of oskill: Skill"},
+        {0, 11, "Min of oskill: min level"},
+        {0, 6, "Parameter of res-fire: not read"},
+        {1, 6, "Parameter of Proc Skill on Hit (hit-skill): Skill"},
+        {1, 7, "Min of Proc Skill on Hit (hit-skill): % Chance"},
+        {1, 8, "Max of Proc Skill on Hit (hit-skill): Level"},
+        {1, 10, ""},
+        {2, 7, "Min of 'zap', a property code the list does not hold: what it means is not known."},
+        {0, 4, "-"},
+        {0, 5, "-"},
+    };
+    for (const auto& c : cases) {
+        const RawColumn& column = columns[static_cast<std::size_t>(c.column)];
+        const std::string tip =
+            column.slotCode < 0
+                ? "-"
+                : SlotCellTip(choices, column.slotPart, table.Text(c.row, column.slotCode));
+        EXPECT_EQ(tip.substr(0, tip.find('\n')), c.line) << c.row << "," << c.column;
+    }
+    EXPECT_EQ(SlotCellTip(choices, SlotPart::kMax, "oskill"),
+              "Max of oskill: max level\nParameter: Skill; min: min level; max: max level");
+}
+
 } // namespace
 } // namespace tolmere

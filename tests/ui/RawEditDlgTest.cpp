@@ -68,6 +68,16 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
     EXPECT_NE(grid.ColumnAt(6)->tip.find("least value of the property in column 5"),
               std::string::npos)
         << grid.ColumnAt(6)->tip;
+    // A slot's cell says what its row's property makes of it; an empty slot nothing.
+    dialog.resize(1400, 500);
+    dialog.show();
+    testing::Settle();
+    const QPoint inside(3, 3);
+    EXPECT_TRUE(grid.TipAt(grid.CellOrigin(0, 6) + inside).startsWith("Min of "))
+        << grid.TipAt(grid.CellOrigin(0, 6) + inside).toStdString();
+    EXPECT_EQ(grid.TipAt(grid.CellOrigin(1, 6) + inside), QString());
+    EXPECT_EQ(grid.TipAt(QPoint(grid.CellOrigin(0, 6).x() + 3, 3)).toStdString(),
+              grid.ColumnAt(6)->tip);
     Edit(grid, 0, 1, "Great Axe |gax");
     EXPECT_EQ(grid.CellText(0, 1), "gax");
     EXPECT_EQ(grid.CellText(0, 2), "Great Axe");
