@@ -414,13 +414,21 @@ int CGriddor::RowNumbersWidth() const {
 }
 
 void CGriddor::SetFirstColumnFrozen(bool frozen) {
-    impl_->model.SetFrozenFirstColumn(frozen);
+    SetFrozenColumns(frozen ? 1 : 0);
+}
+
+void CGriddor::SetFrozenColumns(int count) {
+    impl_->model.SetFrozenColumns(count);
     SyncScrollBars();
     viewport()->update();
 }
 
 bool CGriddor::FirstColumnFrozen() const {
     return impl_->model.FrozenFirstColumn();
+}
+
+int CGriddor::FrozenColumns() const {
+    return impl_->model.FrozenColumnsAsked();
 }
 
 void CGriddor::SetColumnHidden(int column, bool hidden) {
@@ -704,6 +712,7 @@ void CGriddor::wheelEvent(QWheelEvent* event) {
 
 void CGriddor::resizeEvent(QResizeEvent*) {
     impl_->model.SetVisibleRows(CGridModel::VisibleRowsForHeight(viewport()->height()));
+    impl_->model.SetViewWidth(viewport()->width());
     SyncScrollBars();
     if (impl_->editor) {
         const GridCell cell = impl_->model.Selected();
@@ -747,8 +756,9 @@ void CGriddor::paintEvent(QPaintEvent* event) {
         int width;
     };
     std::vector<Shown> shown;
-    if (model.FrozenColumns() > 0)
-        shown.push_back({0, model.RowGutter(), model.FrozenWidth()});
+    for (int c = 0; c < model.FrozenColumns(); ++c)
+        if (model.ShownWidth(c) > 0)
+            shown.push_back({c, model.CellOrigin(0, c).first, model.ShownWidth(c)});
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         const int width = model.ShownWidth(c);
@@ -918,8 +928,9 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
     if (!model.ColumnsFinished() || point.y() < 0 || point.y() >= CGridModel::kHeaderHeight)
         return -1;
     const auto onEdge = [&point](int edge) { return std::abs(point.x() - edge) <= kEdgeGrip; };
-    if (model.FrozenColumns() > 0 && onEdge(model.LeftWidth()))
-        return 0;
+    for (int c = 0; c < model.FrozenColumns(); ++c)
+        if (model.ShownWidth(c) > 0 && onEdge(model.CellOrigin(0, c).first + model.ShownWidth(c)))
+            return c;
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         if (model.ShownWidth(c) == 0)

@@ -57,6 +57,9 @@ public:
     void SetColumnHidden(int column, bool hidden);
     // Whether the first column stays at the left while the others scroll (it does at first).
     void SetFirstColumnFrozen(bool frozen);
+    // The first `count` columns stay at the left (as many as leave the view half free).
+    void SetFrozenColumns(int count);
+    int FrozenColumns() const; // as asked for
     // A "row" column at the left with each row's number in the table.
     void ShowRowNumbers(bool on);
     int RowNumbersWidth() const;

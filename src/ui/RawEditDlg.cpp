@@ -355,6 +355,10 @@ void CRawEditDlg::ShowHeaderMenu(int column, const QPoint& global) {
                                      [this](bool on) { grid_->SetFirstColumnFrozen(on); });
     freeze->setCheckable(true);
     freeze->setChecked(grid_->FirstColumnFrozen());
+    menu.addAction(QStringLiteral("Freeze up to this column"), this,
+                   [this, column] { grid_->SetFrozenColumns(column + 1); });
+    menu.addAction(QStringLiteral("Unfreeze"), this, [this] { grid_->SetFrozenColumns(0); })
+        ->setEnabled(grid_->FrozenColumns() > 0);
     if (column > 0)
         menu.addAction(QStringLiteral("Hide this column"), this,
                        [this, column] { grid_->SetColumnHidden(column, true); });

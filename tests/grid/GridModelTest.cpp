@@ -30,6 +30,87 @@ CGridModel MakeModel(int rows, int columns = 30, bool frozen = false, int firstW
     return model;
 }
 
+// Columns 120, 70 and 60 wide, then 100s; `frozen` asked for, `view` pixels wide.
+CGridModel FrozenModel(int frozen, int view, int first = 0, int gutter = 0) {
+    CGridModel model = MakeModel(50, 30);
+    const int widths[] = {120, 70, 60};
+    for (int c = 0; c < 3; ++c)
+        model.SetColumnWidth(c, widths[c]);
+    model.SetRowGutter(gutter);
+    model.SetFrozenColumns(frozen);
+    model.SetViewWidth(view);
+    model.SetFirstVisibleColumn(first);
+    return model;
+}
+
+TEST(GridModelTest, FrozenColumnsLeaveHalfTheViewToScroll) {
+    const struct {
+        int asked, view, gutter, frozen, left;
+    } cases[] = {
+        {3, 1000, 0, 3, 250}, {3, 500, 0, 3, 250},  {3, 499, 0, 2, 190},  {2, 300, 0, 1, 120},
+        {3, 200, 0, 0, 0},    {3, 500, 40, 2, 190}, {40, 0, 0, 29, 2850},
+    };
+    for (const auto& c : cases) {
+        const CGridModel model = FrozenModel(c.asked, c.view, 0, c.gutter);
+        EXPECT_EQ(model.FrozenColumns(), c.frozen) << c.asked << " in " << c.view;
+        EXPECT_EQ(model.LeftWidth(), c.left + c.gutter) << c.asked << " in " << c.view;
+    }
+}
+
+TEST(GridModelTest, HitTestAndOriginsCountEveryFrozenColumn) {
+    const struct {
+        int asked, view, x;
+        int column; // -1: no cell
+        int origin; // the column's left edge
+    } cases[] = {
+        {3, 1000, 10, 0, 0},     {3, 1000, 125, 1, 120}, {3, 1000, 189, 1, 120},
+        {3, 1000, 190, 2, 190},  {3, 1000, 249, 2, 190}, {3, 1000, 250, 10, 250},
+        {3, 1000, 350, 11, 350}, {3, 400, 189, 1, 120},  {3, 400, 190, 10, 190},
+        {2, 1000, 200, 10, 190},
+    };
+    for (const auto& c : cases) {
+        const CGridModel model = FrozenModel(c.asked, c.view, 10);
+        const auto cell = model.HitTest(c.x, 30, c.view);
+        ASSERT_TRUE(cell) << c.asked << " at " << c.x;
+        EXPECT_EQ(cell->column, c.column) << c.asked << " in " << c.view << " at " << c.x;
+        EXPECT_EQ(model.CellOrigin(0, c.column).first, c.origin) << c.column;
+    }
+}
+
+TEST(GridModelTest, KeysAndScrollingCrossTheFrozenEdge) {
+    using K = GridKey;
+    const struct {
+        const char* name;
+        int asked, view, first;
+        K key;
+        int from, to, newFirst;
+    } cases[] = {
+        {"right out of the frozen part shows the next", 3, 1000, 10, K::kRight, 2, 3, 3},
+        {"left into the frozen part keeps the scroll", 3, 1000, 3, K::kLeft, 3, 2, 3},
+        {"left off the first scrolled column scrolls", 3, 1000, 10, K::kLeft, 10, 9, 9},
+        {"right to the cut edge scrolls one", 3, 1000, 3, K::kRight, 9, 10, 4},
+        {"home goes back to the frozen edge", 3, 1000, 15, K::kHome, 20, 0, 3},
+        {"narrow view: home to the shrunk edge", 3, 400, 15, K::kHome, 20, 0, 2},
+        {"narrow view: right past column 2 scrolls", 3, 400, 2, K::kRight, 3, 4, 3},
+        {"end shows the last column", 2, 400, 2, K::kEnd, 5, 29, 28},
+    };
+    for (const auto& c : cases) {
+        CGridModel model = FrozenModel(c.asked, c.view, c.first);
+        model.Select(0, c.from);
+        model.Key(c.key, c.view, false);
+        EXPECT_EQ(model.Selected().column, c.to) << c.name;
+        EXPECT_EQ(model.FirstVisibleColumn(), c.newFirst) << c.name;
+        const auto [x, y] = model.CellOrigin(0, c.to);
+        EXPECT_GE(x, 0) << c.name;
+        EXPECT_LE(x + model.ShownWidth(c.to), c.view) << c.name;
+    }
+    CGridModel model = FrozenModel(3, 1000, 12);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kStart, 1000), 3);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kLineBack, 1000), 3);
+    model.SetViewWidth(300);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kStart, 300), 1);
+}
+
 struct KeyCase {
     const char* name;
     GridKey key;
