@@ -207,13 +207,27 @@ std::size_t CGridModel::MemoryBytes() const {
     return bytes;
 }
 
-void CGridModel::SetFrozenFirstColumn(bool frozen) {
-    frozen_ = frozen;
+void CGridModel::SetFrozenColumns(int count) {
+    frozen_ = std::max(0, count);
+    ClampFirstColumn();
+}
+
+void CGridModel::SetViewWidth(int width) {
+    viewWidth_ = std::max(0, width);
     ClampFirstColumn();
 }
 
 int CGridModel::FrozenColumns() const {
-    return frozen_ && columns_.size() > 1 ? 1 : 0;
+    int count = std::clamp(frozen_, 0, std::max(0, ColumnCount() - 1));
+    const auto width = [this](int upTo) {
+        int sum = gutter_;
+        for (int c = 0; c < upTo; ++c)
+            sum += ShownWidth(c);
+        return sum;
+    };
+    while (count > 0 && viewWidth_ > 0 && width(count) * 2 > viewWidth_)
+        --count;
+    return count;
 }
 
 void CGridModel::SetRowGutter(int width) {
@@ -230,7 +244,10 @@ std::optional<int> CGridModel::GutterHit(int x, int y) const {
 }
 
 int CGridModel::FrozenWidth() const {
-    return FrozenColumns() > 0 ? columns_.front().width : 0;
+    int width = 0;
+    for (int c = 0, frozen = FrozenColumns(); c < frozen; ++c)
+        width += ShownWidth(c);
+    return width;
 }
 
 void CGridModel::SetViewRowCount(int rows) {
@@ -332,9 +349,11 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
     x -= gutter_;
     if (x < 0)
         return std::nullopt;
-    if (FrozenColumns() > 0 && x < FrozenWidth())
-        return GridCell{row, 0};
-    x -= FrozenWidth();
+    for (int c = 0, frozen = FrozenColumns(); c < frozen; ++c) {
+        if (x < ShownWidth(c))
+            return GridCell{row, c};
+        x -= ShownWidth(c);
+    }
     const GridLastColumn last = LastVisibleColumn(clientWidth);
     for (int c = firstColumn_; c <= last.column; ++c) {
         const int width = ShownWidth(c);
@@ -353,8 +372,12 @@ std::optional<GridCell> CGridModel::HitTest(int x, int y, int clientWidth) const
 
 std::pair<int, int> CGridModel::CellOrigin(int row, int column) const {
     const int y = kHeaderHeight + (row - topRow_) * kRowHeight;
-    if (column < FrozenColumns())
-        return {gutter_, y};
+    if (column < FrozenColumns()) {
+        int x = gutter_;
+        for (int c = 0; c < column; ++c)
+            x += ShownWidth(c);
+        return {x, y};
+    }
     int x = LeftWidth();
     for (int c = firstColumn_; c < column && c < ColumnCount(); ++c)
         x += ShownWidth(c);

@@ -111,12 +111,18 @@ public:
     // What the cells take in memory, bytes reserved included.
     std::size_t MemoryBytes() const;
 
-    // Column 0 stays at the left while the others scroll: the first visible column
-    // then counts among columns 1 and up. Off unless asked for.
-    void SetFrozenFirstColumn(bool frozen);
-    bool FrozenFirstColumn() const { return frozen_; }
-    // 1 when column 0 is frozen and there are others to scroll, else 0.
+    // The first `count` columns stay at the left while the others scroll: the first
+    // visible column then counts among the rest. None unless asked for.
+    void SetFrozenColumns(int count);
+    void SetFrozenFirstColumn(bool frozen) { SetFrozenColumns(frozen ? 1 : 0); }
+    int FrozenColumnsAsked() const { return frozen_; }
+    bool FrozenFirstColumn() const { return frozen_ > 0; }
+    // The columns frozen now: as many of those asked for as leave one column to scroll
+    // and, once the view's width is known, take at most half of it with the gutter, so
+    // that the scrolled columns always have room to show.
     int FrozenColumns() const;
+    // The viewport's width, for FrozenColumns; 0 (the start) sets no limit.
+    void SetViewWidth(int width);
     int FrozenWidth() const;
     // A gutter left of the columns for the rows' numbers; none unless asked for.
     void SetRowGutter(int width);
@@ -201,7 +207,8 @@ private:
 
     std::vector<GridColumn> columns_;
     bool finished_ = false;
-    bool frozen_ = false;
+    int frozen_ = 0;
+    int viewWidth_ = 0;
     int gutter_ = 0;
     int viewRows_ = -1;
     int rows_ = 0;

@@ -7,6 +7,7 @@
 #include "tables/ColumnFinder.h"
 
 #include <optional>
+#include <tuple>
 
 namespace tolmere {
 namespace {
@@ -18,7 +19,8 @@ constexpr int kLeadingWidths[] = {120, 70, 60, 60, 60, 50};
 
 struct Marks {
     std::map<std::int32_t, ChoiceKind> kinds;
-    std::map<std::int32_t, std::string> tips;         // a modifier slot's parameter, min and max
+    std::map<std::int32_t, std::string> tips; // a modifier slot's parameter, min and max
+    std::map<std::int32_t, std::pair<std::int32_t, SlotPart>> parts; // … their code column
     std::map<std::int32_t, std::int32_t> nameColumns; // base code column → its name column
     // Whose wording the modifiers take: the catalogue's for the classic tables, the
     // game's otherwise.
@@ -44,12 +46,17 @@ void MarkSlots(Marks& marks, const ModifierSlots& slots) {
         const struct {
             std::int32_t column;
             const char* what;
-        } parts[] = {{slot.param, "The parameter (a skill, a stat, a chance, a duration …)"},
-                     {slot.min, "The least value"},
-                     {slot.max, "The greatest value"}};
-        for (const auto& part : parts)
-            if (part.column >= 0)
+            SlotPart part;
+        } parts[] = {{slot.param, "The parameter (a skill, a stat, a chance, a duration …)",
+                      SlotPart::kParam},
+                     {slot.min, "The least value", SlotPart::kMin},
+                     {slot.max, "The greatest value", SlotPart::kMax}};
+        for (const auto& part : parts) {
+            if (part.column >= 0) {
                 marks.tips[part.column] = part.what + of;
+                marks.parts[part.column] = {slot.code, part.part};
+            }
+        }
     }
     if (!marks.modifierSlots)
         marks.modifierSlots = slots;
@@ -183,8 +190,17 @@ std::vector<RawColumn> RawColumnsFor(const CTxtTable& table, const RawEditSource
             "A colour's code (colors.txt): pick it by name",
             "A string key: the shown name is its text in the string tables"};
         column.tip = marks.tips.count(c) ? marks.tips.at(c) : kTips[static_cast<int>(column.kind)];
+        if (const auto part = marks.parts.find(c); part != marks.parts.end())
+            std::tie(column.slotCode, column.slotPart) = part->second;
     }
     return columns;
+}
+
+CModifierChoices RawSlotChoices(const CTxtTable& table, const RawEditSources& sources) {
+    const Marks marks = MarksFor(table);
+    if (!marks.modifierSlots)
+        return CModifierChoices();
+    return CModifierChoices::For(*marks.modifierSlots, sources.keys, sources.game, sources.strings);
 }
 
 RawPick PickChoice(ChoiceKind kind, const std::string& text) {

@@ -4,6 +4,7 @@
 // edit window and tolmere-cli.
 #pragma once
 
+#include "grid/SlotTip.h"
 #include "items/BaseLists.h"
 #include "mods/GameData.h"
 #include "mods/ModKeys.h"
@@ -35,6 +36,10 @@ struct RawColumn {
     std::int32_t nameColumn = -1;
     // What the column holds, for its header's tooltip; empty for a plain column.
     std::string tip;
+    // A modifier slot's parameter, min or max: which, and the column of its property
+    // code, whose row decides what the cell means (SlotCellTip).
+    SlotPart slotPart = SlotPart::kNone;
+    std::int32_t slotCode = -1;
 };
 
 // What the choosers offer.
@@ -49,6 +54,10 @@ struct RawEditSources {
 // The columns of a table, found by the layout its header has (unique items, set items
 // or sets, in any layout the editor knows); any other table's columns are plain.
 std::vector<RawColumn> RawColumnsFor(const CTxtTable& table, const RawEditSources& sources);
+
+// The modifier choices the table's slots take (what each property's cells mean); none
+// for a table without slots.
+CModifierChoices RawSlotChoices(const CTxtTable& table, const RawEditSources& sources);
 
 // What committing `text` into a choice column writes: a picked "Name |code" leaves the
 // code in the cell and, for a base code, the name in its name column. A text without

@@ -113,6 +113,7 @@ int ChooserIndex(const QStringList& items, const QString& cell) {
 struct CGriddor::Impl {
     CGridModel model;
     CellEditHook hook;
+    CellTipHook tipHook;
     QLineEdit* edit = nullptr;
     QComboBox* chooser = nullptr;
     QWidget* editor = nullptr; // the open one, or null
@@ -199,6 +200,10 @@ void CGriddor::AddRow() {
         SyncScrollBars();
         viewport()->update();
     }
+}
+
+void CGriddor::SetCellTipHook(CellTipHook hook) {
+    impl_->tipHook = std::move(hook);
 }
 
 void CGriddor::SetEditHook(CellEditHook hook) {
@@ -409,13 +414,21 @@ int CGriddor::RowNumbersWidth() const {
 }
 
 void CGriddor::SetFirstColumnFrozen(bool frozen) {
-    impl_->model.SetFrozenFirstColumn(frozen);
+    SetFrozenColumns(frozen ? 1 : 0);
+}
+
+void CGriddor::SetFrozenColumns(int count) {
+    impl_->model.SetFrozenColumns(count);
     SyncScrollBars();
     viewport()->update();
 }
 
 bool CGriddor::FirstColumnFrozen() const {
     return impl_->model.FrozenFirstColumn();
+}
+
+int CGriddor::FrozenColumns() const {
+    return impl_->model.FrozenColumnsAsked();
 }
 
 void CGriddor::SetColumnHidden(int column, bool hidden) {
@@ -699,6 +712,7 @@ void CGriddor::wheelEvent(QWheelEvent* event) {
 
 void CGriddor::resizeEvent(QResizeEvent*) {
     impl_->model.SetVisibleRows(CGridModel::VisibleRowsForHeight(viewport()->height()));
+    impl_->model.SetViewWidth(viewport()->width());
     SyncScrollBars();
     if (impl_->editor) {
         const GridCell cell = impl_->model.Selected();
@@ -742,8 +756,9 @@ void CGriddor::paintEvent(QPaintEvent* event) {
         int width;
     };
     std::vector<Shown> shown;
-    if (model.FrozenColumns() > 0)
-        shown.push_back({0, model.RowGutter(), model.FrozenWidth()});
+    for (int c = 0; c < model.FrozenColumns(); ++c)
+        if (model.ShownWidth(c) > 0)
+            shown.push_back({c, model.CellOrigin(0, c).first, model.ShownWidth(c)});
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         const int width = model.ShownWidth(c);
@@ -913,8 +928,9 @@ int CGriddor::HeaderEdgeAt(const QPoint& point) const {
     if (!model.ColumnsFinished() || point.y() < 0 || point.y() >= CGridModel::kHeaderHeight)
         return -1;
     const auto onEdge = [&point](int edge) { return std::abs(point.x() - edge) <= kEdgeGrip; };
-    if (model.FrozenColumns() > 0 && onEdge(model.LeftWidth()))
-        return 0;
+    for (int c = 0; c < model.FrozenColumns(); ++c)
+        if (model.ShownWidth(c) > 0 && onEdge(model.CellOrigin(0, c).first + model.ShownWidth(c)))
+            return c;
     for (int c = model.FirstVisibleColumn(), x = model.LeftWidth();
          c < model.ColumnCount() && x < viewport()->width(); ++c) {
         if (model.ShownWidth(c) == 0)
@@ -1172,20 +1188,28 @@ bool CGriddor::Find(const QString& text, bool backwards) {
     return true;
 }
 
+QString CGriddor::TipAt(const QPoint& point) const {
+    const CGridModel& model = impl_->model;
+    const bool header = point.y() < CGridModel::kHeaderHeight;
+    const auto cell = model.HitTest(point.x(), header ? CGridModel::kHeaderHeight + 1 : point.y(),
+                                    viewport()->width());
+    const GridColumn* column = cell ? model.Column(cell->column) : nullptr;
+    if (!column)
+        return QString();
+    const std::string tip = header           ? column->tip
+                            : impl_->tipHook ? impl_->tipHook(TableRow(cell->row), cell->column)
+                                             : std::string();
+    return ScreenText(tip, TextSource::kTableCell);
+}
+
 bool CGriddor::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        // Over a header: what its column holds.
-        const QPoint point = static_cast<QHelpEvent*>(event)->pos();
-        const auto cell = point.y() < CGridModel::kHeaderHeight
-                              ? impl_->model.HitTest(point.x(), CGridModel::kHeaderHeight + 1,
-                                                     viewport()->width())
-                              : std::nullopt;
-        const GridColumn* column = cell ? impl_->model.Column(cell->column) : nullptr;
-        if (column && !column->tip.empty())
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               ScreenText(column->tip, TextSource::kTableCell), viewport());
-        else
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = TipAt(help->pos());
+        if (tip.isEmpty())
             QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);

@@ -30,6 +30,8 @@ class CGriddor : public QAbstractScrollArea {
 public:
     static constexpr int kRowHeight = 24;
     using CellEditHook = std::function<void(CGriddor& grid, int row, int column)>;
+    // A cell's tooltip as bytes (empty for none); the row is the table's.
+    using CellTipHook = std::function<std::string(int row, int column)>;
 
     explicit CGriddor(QWidget* owner);
     ~CGriddor() override;
@@ -39,6 +41,7 @@ public:
     bool FinishColumns();
     void AddRow();
     void SetEditHook(CellEditHook hook);
+    void SetCellTipHook(CellTipHook hook);
 
     int RowCount() const;
     int ColumnCount() const;
@@ -54,6 +57,9 @@ public:
     void SetColumnHidden(int column, bool hidden);
     // Whether the first column stays at the left while the others scroll (it does at first).
     void SetFirstColumnFrozen(bool frozen);
+    // The first `count` columns stay at the left (as many as leave the view half free).
+    void SetFrozenColumns(int count);
+    int FrozenColumns() const; // as asked for
     // A "row" column at the left with each row's number in the table.
     void ShowRowNumbers(bool on);
     int RowNumbersWidth() const;
@@ -109,6 +115,8 @@ public:
     // The cell under a point of the viewport, or nothing (the header row, past the
     // last row or column).
     std::optional<std::pair<int, int>> HitTest(const QPoint& point) const;
+    // What hovering the point shows: a header's column tip, a cell's the tip hook's.
+    QString TipAt(const QPoint& point) const;
     // The cell's top-left corner in the viewport.
     QPoint CellOrigin(int row, int column) const;
 

@@ -208,6 +208,15 @@ void CRawEditDlg::OnInitDialog() {
     }
     grid_->ShowRowNumbers(true);
     grid_->SetEditHook([this](CGriddor&, int row, int column) { OnCellCommitted(row, column); });
+    // A slot's parameter, min and max mean what its row's property makes of them.
+    slotChoices_ = RawSlotChoices(
+        table_, {data_.baseLists, data_.modKeys, data_.game, data_.strings, data_.colours});
+    grid_->SetCellTipHook([this](int row, int column) {
+        const RawColumn& raw = columns_[static_cast<std::size_t>(column)];
+        return raw.slotCode < 0
+                   ? std::string()
+                   : SlotCellTip(slotChoices_, raw.slotPart, grid_->CellText(row, raw.slotCode));
+    });
     connect(grid_, &CGriddor::selectionChanged, this,
             [this](int row, int column) { ShowSelection(row, column); });
     connect(grid_, &CGriddor::findRequested, this, [this] { FocusField(kRawFind); });
@@ -346,6 +355,10 @@ void CRawEditDlg::ShowHeaderMenu(int column, const QPoint& global) {
                                      [this](bool on) { grid_->SetFirstColumnFrozen(on); });
     freeze->setCheckable(true);
     freeze->setChecked(grid_->FirstColumnFrozen());
+    menu.addAction(QStringLiteral("Freeze up to this column"), this,
+                   [this, column] { grid_->SetFrozenColumns(column + 1); });
+    menu.addAction(QStringLiteral("Unfreeze"), this, [this] { grid_->SetFrozenColumns(0); })
+        ->setEnabled(grid_->FrozenColumns() > 0);
     if (column > 0)
         menu.addAction(QStringLiteral("Hide this column"), this,
                        [this, column] { grid_->SetColumnHidden(column, true); });

@@ -98,7 +98,8 @@ private:
     CTxtTable& table_;
     std::string name_;
     std::vector<RawColumn> columns_;
-    CGriddor* grid_ = nullptr; // a child: the dialog deletes it
+    CModifierChoices slotChoices_; // what a slot's cells mean, for their tooltips
+    CGriddor* grid_ = nullptr;     // a child: the dialog deletes it
     QListWidget* hitList_ = nullptr;
     std::map<std::int32_t, std::string> headers_; // columns renamed
     QString layoutProblem_;

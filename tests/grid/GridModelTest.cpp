@@ -30,6 +30,87 @@ CGridModel MakeModel(int rows, int columns = 30, bool frozen = false, int firstW
     return model;
 }
 
+// Columns 120, 70 and 60 wide, then 100s; `frozen` asked for, `view` pixels wide.
+CGridModel FrozenModel(int frozen, int view, int first = 0, int gutter = 0) {
+    CGridModel model = MakeModel(50, 30);
+    const int widths[] = {120, 70, 60};
+    for (int c = 0; c < 3; ++c)
+        model.SetColumnWidth(c, widths[c]);
+    model.SetRowGutter(gutter);
+    model.SetFrozenColumns(frozen);
+    model.SetViewWidth(view);
+    model.SetFirstVisibleColumn(first);
+    return model;
+}
+
+TEST(GridModelTest, FrozenColumnsLeaveHalfTheViewToScroll) {
+    const struct {
+        int asked, view, gutter, frozen, left;
+    } cases[] = {
+        {3, 1000, 0, 3, 250}, {3, 500, 0, 3, 250},  {3, 499, 0, 2, 190},  {2, 300, 0, 1, 120},
+        {3, 200, 0, 0, 0},    {3, 500, 40, 2, 190}, {40, 0, 0, 29, 2850},
+    };
+    for (const auto& c : cases) {
+        const CGridModel model = FrozenModel(c.asked, c.view, 0, c.gutter);
+        EXPECT_EQ(model.FrozenColumns(), c.frozen) << c.asked << " in " << c.view;
+        EXPECT_EQ(model.LeftWidth(), c.left + c.gutter) << c.asked << " in " << c.view;
+    }
+}
+
+TEST(GridModelTest, HitTestAndOriginsCountEveryFrozenColumn) {
+    const struct {
+        int asked, view, x;
+        int column; // -1: no cell
+        int origin; // the column's left edge
+    } cases[] = {
+        {3, 1000, 10, 0, 0},     {3, 1000, 125, 1, 120}, {3, 1000, 189, 1, 120},
+        {3, 1000, 190, 2, 190},  {3, 1000, 249, 2, 190}, {3, 1000, 250, 10, 250},
+        {3, 1000, 350, 11, 350}, {3, 400, 189, 1, 120},  {3, 400, 190, 10, 190},
+        {2, 1000, 200, 10, 190},
+    };
+    for (const auto& c : cases) {
+        const CGridModel model = FrozenModel(c.asked, c.view, 10);
+        const auto cell = model.HitTest(c.x, 30, c.view);
+        ASSERT_TRUE(cell) << c.asked << " at " << c.x;
+        EXPECT_EQ(cell->column, c.column) << c.asked << " in " << c.view << " at " << c.x;
+        EXPECT_EQ(model.CellOrigin(0, c.column).first, c.origin) << c.column;
+    }
+}
+
+TEST(GridModelTest, KeysAndScrollingCrossTheFrozenEdge) {
+    using K = GridKey;
+    const struct {
+        const char* name;
+        int asked, view, first;
+        K key;
+        int from, to, newFirst;
+    } cases[] = {
+        {"right out of the frozen part shows the next", 3, 1000, 10, K::kRight, 2, 3, 3},
+        {"left into the frozen part keeps the scroll", 3, 1000, 3, K::kLeft, 3, 2, 3},
+        {"left off the first scrolled column scrolls", 3, 1000, 10, K::kLeft, 10, 9, 9},
+        {"right to the cut edge scrolls one", 3, 1000, 3, K::kRight, 9, 10, 4},
+        {"home goes back to the frozen edge", 3, 1000, 15, K::kHome, 20, 0, 3},
+        {"narrow view: home to the shrunk edge", 3, 400, 15, K::kHome, 20, 0, 2},
+        {"narrow view: right past column 2 scrolls", 3, 400, 2, K::kRight, 3, 4, 3},
+        {"end shows the last column", 2, 400, 2, K::kEnd, 5, 29, 28},
+    };
+    for (const auto& c : cases) {
+        CGridModel model = FrozenModel(c.asked, c.view, c.first);
+        model.Select(0, c.from);
+        model.Key(c.key, c.view, false);
+        EXPECT_EQ(model.Selected().column, c.to) << c.name;
+        EXPECT_EQ(model.FirstVisibleColumn(), c.newFirst) << c.name;
+        const auto [x, y] = model.CellOrigin(0, c.to);
+        EXPECT_GE(x, 0) << c.name;
+        EXPECT_LE(x + model.ShownWidth(c.to), c.view) << c.name;
+    }
+    CGridModel model = FrozenModel(3, 1000, 12);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kStart, 1000), 3);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kLineBack, 1000), 3);
+    model.SetViewWidth(300);
+    EXPECT_EQ(model.HorizontalScroll(GridScroll::kStart, 300), 1);
+}
+
 struct KeyCase {
     const char* name;
     GridKey key;
@@ -344,6 +425,58 @@ TEST(RawEdit, ApplyWritesOnlyChangedCellsAndAppendsRows) {
     ASSERT_EQ(step.cells.size(), 2u);
     EXPECT_EQ(step.cells[0].before, "2");
     EXPECT_EQ(table.Serialize().substr(0, before.size() - 5), before.substr(0, before.size() - 5));
+}
+
+// A slot's cell means what the property of its own row and slot makes of it: a skill
+// on hit reads a chance and a level, a resistance no parameter; an empty slot says
+// nothing and an unknown code says so.
+TEST(RawEdit, SlotCellTipsFollowTheirRowsProperty) {
+    Sources sources;
+    GameTables game;
+    game.properties = testing::NamedTable(
+        {"code", "func1", "stat1", "*desc", "*param", "*min", "*max"},
+        {{"oskill", "22", "item_nonclassskill", "", "Skill", "min level", "max level"},
+         {"hit-skill", "11", "item_skillonhit", "Proc Skill on Hit", "Skill #", "% Chance",
+          "Level"},
+         {"res-fire", "1", "fireresist"}});
+    game.itemStatCost = testing::NamedTable(
+        {"Stat", "ID"},
+        {{"item_nonclassskill", "97"}, {"item_skillonhit", "198"}, {"fireresist", "39"}});
+    sources.game.Assign(game);
+    const CTxtTable table = testing::NamedTable(
+        {"index", "version", "code", "*type", "lvl", "prop1", "par1", "min1", "max1", "prop2",
+         "par2", "min2", "max2"},
+        {{"A", "0", "hax", "", "1", "res-fire", "", "5", "10", "oskill", "47", "1", "3"},
+         {"B", "0", "hax", "", "1", "hit-skill", "47", "10", "3"},
+         {"C", "0", "hax", "", "1", "zap", "1", "1", "1"}});
+    const std::vector<RawColumn> columns = RawColumnsFor(table, sources.Get());
+    const CModifierChoices choices = RawSlotChoices(table, sources.Get());
+    const struct {
+        std::int32_t row;
+        std::int32_t column;
+        const char* line; // the tip's first line; "-" for a column outside the slots
+    } cases[] = {
+        {0, 10, "Parameter of oskill: Skill"},
+        {0, 11, "Min of oskill: min level"},
+        {0, 6, "Parameter of res-fire: not read"},
+        {1, 6, "Parameter of Proc Skill on Hit (hit-skill): Skill"},
+        {1, 7, "Min of Proc Skill on Hit (hit-skill): % Chance"},
+        {1, 8, "Max of Proc Skill on Hit (hit-skill): Level"},
+        {1, 10, ""},
+        {2, 7, "Min of 'zap', a property code the list does not hold: what it means is not known."},
+        {0, 4, "-"},
+        {0, 5, "-"},
+    };
+    for (const auto& c : cases) {
+        const RawColumn& column = columns[static_cast<std::size_t>(c.column)];
+        const std::string tip =
+            column.slotCode < 0
+                ? "-"
+                : SlotCellTip(choices, column.slotPart, table.Text(c.row, column.slotCode));
+        EXPECT_EQ(tip.substr(0, tip.find('\n')), c.line) << c.row << "," << c.column;
+    }
+    EXPECT_EQ(SlotCellTip(choices, SlotPart::kMax, "oskill"),
+              "Max of oskill: max level\nParameter: Skill; min: min level; max: max level");
 }
 
 } // namespace

@@ -133,16 +133,25 @@ TEST_F(GriddorTest, ChooserFindsTheItemTheCellBegins) {
     EXPECT_GT(chooser->view()->minimumWidth(), chooser->fontMetrics().horizontalAdvance("gamma"));
 }
 
-TEST_F(GriddorTest, FrozenColumnStaysAtTheLeftWhenScrolledRight) {
+TEST_F(GriddorTest, FrozenColumnsStayAtTheLeftWhenScrolledRight) {
     Build();
-    grid->Select(5, 4);
-    const QImage before = Shot();
-    grid->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    Settle();
-    EXPECT_GT(grid->FirstVisibleColumn(), 4);
-    const QImage after = Shot();
-    EXPECT_TRUE(testing::SamePixels(before.copy(0, 0, 80, 200), after.copy(0, 0, 80, 200)));
-    EXPECT_FALSE(testing::SamePixels(before.copy(80, 0, 100, 200), after.copy(80, 0, 100, 200)));
+    for (const int frozen : {1, 2}) {
+        const int left = frozen == 1 ? 80 : 180; // the frozen part's width
+        grid->SetFrozenColumns(frozen);
+        grid->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+        grid->Select(5, 4);
+        Settle();
+        const QImage before = Shot();
+        grid->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        Settle();
+        EXPECT_GT(grid->FirstVisibleColumn(), 4) << frozen;
+        const QImage after = Shot();
+        EXPECT_TRUE(testing::SamePixels(before.copy(0, 0, left, 200), after.copy(0, 0, left, 200)))
+            << frozen;
+        EXPECT_FALSE(
+            testing::SamePixels(before.copy(left, 0, 100, 200), after.copy(left, 0, 100, 200)))
+            << frozen;
+    }
 }
 
 TEST_F(GriddorTest, FindKeysAndTheFindSignal) {

@@ -68,6 +68,16 @@ TEST_F(RawEditDlgTest, APickWritesTheCodeAndTheNameAndApplyTouchesOnlyChangedCel
     EXPECT_NE(grid.ColumnAt(6)->tip.find("least value of the property in column 5"),
               std::string::npos)
         << grid.ColumnAt(6)->tip;
+    // A slot's cell says what its row's property makes of it; an empty slot nothing.
+    dialog.resize(1400, 500);
+    dialog.show();
+    testing::Settle();
+    const QPoint inside(3, 3);
+    EXPECT_TRUE(grid.TipAt(grid.CellOrigin(0, 6) + inside).startsWith("Min of "))
+        << grid.TipAt(grid.CellOrigin(0, 6) + inside).toStdString();
+    EXPECT_EQ(grid.TipAt(grid.CellOrigin(1, 6) + inside), QString());
+    EXPECT_EQ(grid.TipAt(QPoint(grid.CellOrigin(0, 6).x() + 3, 3)).toStdString(),
+              grid.ColumnAt(6)->tip);
     Edit(grid, 0, 1, "Great Axe |gax");
     EXPECT_EQ(grid.CellText(0, 1), "gax");
     EXPECT_EQ(grid.CellText(0, 2), "Great Axe");
@@ -267,6 +277,34 @@ TEST_F(RawEditDlgTest, AHeaderThatFitsNoLayoutIsRepairedInRawEdit) {
     EXPECT_EQ(table.Serialize(), repaired);
     data_.history.Undo();
     EXPECT_EQ(table.Serialize(), before);
+}
+
+// The header menu freezes the columns up to the one clicked, and unfreezes them.
+TEST_F(RawEditDlgTest, TheHeaderMenuFreezesUpToAColumn) {
+    CTxtTable table = testing::NamedTable({"a", "b", "c", "d", "e"}, {{"1", "2", "3", "4", "5"}});
+    CRawEditDlg dialog(data_, table, "Other.txt");
+    dialog.InitDialog();
+    dialog.resize(900, 400);
+    dialog.show();
+    testing::Settle();
+    CGriddor& grid = *dialog.Grid();
+    const auto choose = [&grid](int column, const char* caption) {
+        QTimer::singleShot(0, [caption] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions())
+                if (action->text() == QLatin1String(caption))
+                    action->trigger();
+            menu->close();
+        });
+        QTest::mouseClick(grid.viewport(), Qt::RightButton, {},
+                          QPoint(grid.CellOrigin(0, column).x() + 5, 10));
+    };
+    choose(2, "Freeze up to this column");
+    EXPECT_EQ(grid.FrozenColumns(), 3);
+    EXPECT_EQ(grid.Model().FrozenColumns(), 3);
+    choose(1, "Unfreeze");
+    EXPECT_EQ(grid.FrozenColumns(), 0);
 }
 
 // Column widths come back the next time a table of that name is opened, and not for a
