@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "diff/ChangeLines.h"
 
+#include "tables/StrTblText.h"
 #include "tables/Utf8.h"
 
 #include <algorithm>
@@ -10,47 +11,9 @@
 namespace tolmere {
 namespace {
 
-int HexDigit(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
-
 // Undoes EscapeField; false at an escape it does not write.
 bool Unescape(const std::string& field, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            out += field[i];
-            continue;
-        }
-        if (++i == field.size())
-            return false;
-        switch (field[i]) {
-        case '\\':
-            out += '\\';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'x': {
-            const int high = i + 2 < field.size() ? HexDigit(field[i + 1]) : -1;
-            const int low = high >= 0 ? HexDigit(field[i + 2]) : -1;
-            if (low < 0)
-                return false;
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-            break;
-        }
-        default:
-            return false;
-        }
-    }
-    return true;
+    return UnescapeOneLine(field, out, true);
 }
 
 std::string KeyField(const ChangeLine& line) {

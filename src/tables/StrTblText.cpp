@@ -29,7 +29,11 @@ void AppendEscaped(std::string& out, std::string_view text) {
     }
 }
 
-bool Unescape(const std::string& text, std::string& out) {
+int HexDigit(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
+
+bool Unescape(const std::string& text, std::string& out, bool hexBytes) {
     out.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
@@ -51,6 +55,15 @@ bool Unescape(const std::string& text, std::string& out) {
         case 'n':
             out += '\n';
             break;
+        case 'x': {
+            const int high = hexBytes && i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
+            const int low = high >= 0 ? HexDigit(text[i + 2]) : -1;
+            if (low < 0)
+                return false;
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+            break;
+        }
         default:
             return false;
         }
@@ -79,8 +92,8 @@ std::string EscapeOnOneLine(std::string_view text) {
     return out;
 }
 
-bool UnescapeOneLine(const std::string& line, std::string& text) {
-    return Unescape(line, text);
+bool UnescapeOneLine(const std::string& line, std::string& text, bool hexBytes) {
+    return Unescape(line, text, hexBytes);
 }
 
 std::string StrTblToText(const CStrTbl& table) {
@@ -127,8 +140,8 @@ bool StrTblFromText(const std::string& text, CStrTbl& table, std::string& error)
             return false;
         }
         std::string key, value;
-        if (tab == std::string::npos || !Unescape(line.substr(0, tab), key) ||
-            !Unescape(line.substr(tab + 1), value)) {
+        if (tab == std::string::npos || !Unescape(line.substr(0, tab), key, false) ||
+            !Unescape(line.substr(tab + 1), value, false)) {
             error = "line " + std::to_string(lineNumber) +
                     ": expected key TAB text with escapes \\\\ \\t \\r \\n";
             return false;

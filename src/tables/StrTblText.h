@@ -18,7 +18,8 @@ namespace tolmere {
 std::string EscapeOnOneLine(std::string_view text);
 
 // Reads back what EscapeOnOneLine wrote; false at a backslash before anything else.
-bool UnescapeOneLine(const std::string& line, std::string& text);
+// With `hexBytes`, \xHH (two capital hex digits) stands for a byte too.
+bool UnescapeOneLine(const std::string& line, std::string& text, bool hexBytes = false);
 
 // Entries in the order their strings stand in the file (the order Write keeps).
 std::string StrTblToText(const CStrTbl& table);
