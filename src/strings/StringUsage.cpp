@@ -29,18 +29,18 @@ bool NumberedName(const std::string& pattern, std::string_view header) {
            CColumnFinder::SameName(header.substr(header.size() - tail), pattern.substr(hash + 1));
 }
 
-// The columns the specs name: each spec is one name, or alternatives split by '|' of
+// The columns the names pick: each entry is one name, or alternatives split by '|' of
 // which the first the table has counts; a '#' stands for the numbers 1, 2, ….
 std::vector<std::int32_t> KeyColumns(const CTxtTable& table,
-                                     const std::vector<std::string>& specs) {
+                                     const std::vector<std::string>& names) {
     const CColumnFinder finder(table);
     std::vector<std::int32_t> out;
-    for (const std::string& spec : specs) {
-        for (std::size_t start = 0; start <= spec.size();) {
-            std::size_t end = spec.find('|', start);
+    for (const std::string& choice : names) {
+        for (std::size_t start = 0; start <= choice.size();) {
+            std::size_t end = choice.find('|', start);
             if (end == std::string::npos)
-                end = spec.size();
-            const std::string name = spec.substr(start, end - start);
+                end = choice.size();
+            const std::string name = choice.substr(start, end - start);
             start = end + 1;
             const std::size_t before = out.size();
             if (name.find('#') == std::string::npos) {
